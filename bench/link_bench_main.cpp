@@ -1,0 +1,93 @@
+// Measures the board link's exchanges per second through the real serial port against
+// quelby-sim on a pseudo-terminal, next to a bare pty ping-pong and, with --baud, against the
+// time the wire itself needs (two 10-bit bytes per exchange).
+#include "BarePtyPingPong.h"
+#include "PosixSerialPort.h"
+#include "RSComm.h"
+#include "SimProcess.h"
+#include "SystemClock.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+using namespace quelby;
+
+namespace {
+
+// Nothing should go wrong; if it does, give up at once rather than wait for an answer.
+class GiveUpPrompt : public UserPrompt {
+public:
+    MessageAnswer ask(const MessageRequest& request) override {
+        std::fprintf(stderr, "%s: %s\n", request.title.c_str(), request.text(" ").c_str());
+        return MessageAnswer::Cancel;
+    }
+    std::optional<std::string> input(const InputRequest&) override { return std::nullopt; }
+};
+
+void usage() {
+    std::fprintf(stderr, "usage: quelby-bench-link [--reads N] [--baud 9600|19200]\n");
+    std::exit(64);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    long reads = 10000;
+    int baud = 0;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "--reads" && i + 1 < argc) reads = std::atol(argv[++i]);
+        else if (arg == "--baud" && i + 1 < argc) baud = std::atoi(argv[++i]);
+        else usage();
+    }
+    if (reads < 1 || (baud != 0 && baud != 9600 && baud != 19200)) usage();
+
+    const long bareExchanges = 2 * reads;
+    const double bareRate = bench::BarePtyExchangesPerSecond(bareExchanges);
+    if (bareRate < 0) {
+        std::fprintf(stderr, "quelby-bench-link: the bare pty ping-pong failed\n");
+        return 1;
+    }
+
+    std::vector<std::string> simArgs{"--set", "B1003=42"};
+    if (baud) simArgs.insert(simArgs.end(), {"--baud", std::to_string(baud)});
+    test::SimProcess sim(simArgs);
+
+    const auto home = std::filesystem::temp_directory_path() / ("quelby-bench-" + std::to_string(getpid()));
+    std::filesystem::create_directories(home);
+    SystemClock clock;
+    GiveUpPrompt prompt;
+    RSComm link(clock, prompt, home);
+    if (baud) link.OverrideSettings(std::nullopt, std::to_string(baud));
+    PosixSerialPort port(PortMap{}, sim.devicePath());
+    link.OpenRSComm(port);
+    if (!link.OnlineMode) return 1;
+    link.RSRead("B1003"); // read mode entered before timing starts
+
+    const auto start = std::chrono::steady_clock::now();
+    for (long i = 0; i < reads; ++i)
+        if (link.RSRead("B1003") != "42" || link.CommError) {
+            std::fprintf(stderr, "quelby-bench-link: read %ld failed\n", i);
+            return 1;
+        }
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    link.CloseRSComm();
+    std::filesystem::remove_all(home);
+
+    const long exchanges = 2 * reads; // high address byte, then low byte answered by the data
+    const double linkRate = static_cast<double>(exchanges) / seconds;
+    std::printf("bare pty ping-pong      %9ld exchanges  %10.0f exchanges/s\n", bareExchanges, bareRate);
+    std::printf("link reads (B1003)      %9ld exchanges  %10.0f exchanges/s  (%ld reads in %.3f s)\n",
+                exchanges, linkRate, reads, seconds);
+    std::printf("link / bare             %.2f\n", linkRate / bareRate);
+    if (baud) {
+        const double bound = static_cast<double>(exchanges) * 20.0 / baud;
+        std::printf("wire-time bound at %d   %.3f s for %ld exchanges (20 bits each)\n", baud, bound, exchanges);
+        std::printf("link over the bound     %+.1f %%\n", 100.0 * (seconds / bound - 1.0));
+    }
+    return 0;
+}

@@ -1,0 +1,58 @@
+#include "CliCommands.h"
+
+#include "BoardAddress.h"
+
+namespace quelby::cli {
+namespace {
+
+int refuseAddress(CliSession& session, const std::string& address) {
+    session.err << "ENTRY ALERT: Error: Invalid Board Address (" << address << ")." << std::endl;
+    return kExitRefused;
+}
+
+// read ADDRESS...: each value in decimal on its own line, in order.
+int runRead(CliSession& session, const std::vector<std::string>& args) {
+    if (args.empty()) return kExitUsage;
+    for (const auto& address : args)
+        if (!ParseAddress(address)) return refuseAddress(session, address);
+    for (const auto& address : args) {
+        const std::string value = session.link.RSRead(address);
+        if (session.link.CommError) return kExitLinkFailed;
+        session.out << value << '\n';
+    }
+    session.out.flush();
+    return kExitOk;
+}
+
+// write ADDRESS VALUE: through the entry check, then to the board.
+int runWrite(CliSession& session, const std::vector<std::string>& args) {
+    if (args.size() != 2) return kExitUsage;
+    session.link.RSWrite(args[0], args[1]);
+    if (session.link.EntryRefused()) return kExitRefused;
+    if (session.link.CommError) return kExitLinkFailed;
+    if (session.link.WriteFailed()) {
+        session.err << "The board did not confirm the write to " << args[0] << "." << std::endl;
+        return kExitLinkFailed;
+    }
+    return kExitOk;
+}
+
+} // namespace
+
+const std::vector<CliCommand>& Commands() {
+    static const std::vector<CliCommand> commands{
+        {"read", "ADDRESS...", "print the value at each board address in decimal, one per line",
+         true, runRead},
+        {"write", "ADDRESS VALUE", "write a value to a board address (checked as typed values are)",
+         true, runWrite},
+    };
+    return commands;
+}
+
+const CliCommand* FindCommand(const std::string& name) {
+    for (const auto& command : Commands())
+        if (name == command.name) return &command;
+    return nullptr;
+}
+
+} // namespace quelby::cli

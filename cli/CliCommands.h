@@ -1,0 +1,33 @@
+#pragma once
+
+#include "CliOptions.h"
+#include "RSComm.h"
+
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace quelby::cli {
+
+// What a command works with. `link` is open and online for commands that need the board.
+struct CliSession {
+    RSComm& link;
+    const CliOptions& options;
+    std::ostream& out;
+    std::ostream& err;
+};
+
+struct CliCommand {
+    const char* name;
+    const char* usage; // arguments, as the help shows them
+    const char* help;
+    bool needsBoard;
+    std::function<int(CliSession&, const std::vector<std::string>& args)> run;
+};
+
+// Every command the tool knows, in the order the help lists them.
+const std::vector<CliCommand>& Commands();
+const CliCommand* FindCommand(const std::string& name);
+
+} // namespace quelby::cli

@@ -1,0 +1,81 @@
+#include "CliOptions.h"
+
+#include <charconv>
+
+namespace quelby::cli {
+namespace {
+
+std::optional<int> wholeNumber(const std::string& text) {
+    int value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, std::string& error) {
+    CliOptions options;
+    std::size_t i = 0;
+    auto value = [&](const std::string& name) -> std::optional<std::string> {
+        if (i + 1 >= args.size()) {
+            error = name + " needs a value";
+            return std::nullopt;
+        }
+        return args[++i];
+    };
+    for (; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+        } else if (arg == "--yes") {
+            options.yes = true;
+        } else if (arg == "--device") {
+            if (!(options.device = value(arg))) return std::nullopt;
+        } else if (arg == "--home") {
+            auto home = value(arg);
+            if (!home) return std::nullopt;
+            options.home = *home;
+        } else if (arg == "--port") {
+            auto text = value(arg);
+            if (!text) return std::nullopt;
+            options.port = wholeNumber(*text);
+            if (!options.port || *options.port < 1 || *options.port > 99) {
+                error = "--port takes a number from 1 to 99";
+                return std::nullopt;
+            }
+        } else if (arg == "--speed") {
+            if (!(options.speed = value(arg))) return std::nullopt;
+            if (*options.speed != "9600" && *options.speed != "19200") {
+                error = "--speed takes 9600 or 19200";
+                return std::nullopt;
+            }
+        } else if (arg == "--retries") {
+            auto text = value(arg);
+            if (!text) return std::nullopt;
+            auto retries = wholeNumber(*text);
+            if (!retries || *retries < 0) {
+                error = "--retries takes a whole number of 0 or more";
+                return std::nullopt;
+            }
+            options.retries = *retries;
+        } else if (arg.rfind("--", 0) == 0) {
+            error = "unknown option " + arg;
+            return std::nullopt;
+        } else {
+            options.command.assign(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
+            break;
+        }
+    }
+    if (options.device && options.port) {
+        error = "--device and --port exclude each other";
+        return std::nullopt;
+    }
+    if (options.command.empty() && !options.help) {
+        error = "no command given";
+        return std::nullopt;
+    }
+    return options;
+}
+
+} // namespace quelby::cli

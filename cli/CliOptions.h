@@ -1,0 +1,32 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quelby::cli {
+
+enum ExitCode : int {
+    kExitOk = 0,
+    kExitLinkFailed = 2, // the link failed (CommError) or the board did not confirm a write
+    kExitRefused = 3,    // the entry check refused an address or value
+    kExitUsage = 64,
+};
+
+struct CliOptions {
+    std::optional<std::string> device; // --device PATH: this device, whatever the port number
+    std::optional<int> port;           // --port N (1..99)
+    std::optional<std::string> speed;  // --speed 9600|19200
+    std::optional<std::filesystem::path> home;
+    int retries = 0; // Retry answers to a Retry/Cancel question before Cancel
+    bool yes = false;
+    bool help = false;
+    std::vector<std::string> command; // the command and its arguments
+};
+
+// Parses the global options up to the command word. On a usage error returns nullopt and
+// sets `error`.
+std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, std::string& error);
+
+} // namespace quelby::cli

@@ -1,0 +1,84 @@
+// quelby-cli: the board link from the command line, for scripts and service work.
+#include "CliCommands.h"
+#include "CliOptions.h"
+#include "CliPrompt.h"
+#include "FilePaths.h"
+#include "PortMap.h"
+#include "PosixSerialPort.h"
+#include "RSComm.h"
+#include "SystemClock.h"
+
+#include <iostream>
+
+using namespace quelby;
+using namespace quelby::cli;
+
+namespace {
+
+void printHelp(std::ostream& out) {
+    out << "Usage: quelby-cli [OPTIONS] COMMAND [ARGUMENTS...]\n"
+           "\n"
+           "Talks to the K650 target board over the serial link.\n"
+           "\n"
+           "Options:\n"
+           "  --device PATH     use this serial device for this run (e.g. a quelby-sim pty)\n"
+           "  --port N          use port number N (1..99) instead of Support/RSPort.cfg's;\n"
+           "                    Support/SerialPorts.cfg maps numbers to devices\n"
+           "  --speed BAUD      9600 or 19200 instead of Support/RSPort.cfg's speed\n"
+           "  --home DIR        home folder holding Support/ (default: the program's folder)\n"
+           "  --retries N       answer Retry to a communication warning N times, then Cancel\n"
+           "                    (default 0)\n"
+           "  --yes             answer Yes to confirmation questions (otherwise No)\n"
+           "  --help            show this help\n"
+           "\n"
+           "Commands:\n";
+    for (const auto& command : Commands()) {
+        std::string head = std::string(command.name) + " " + command.usage;
+        out << "  " << head << "\n      " << command.help << "\n";
+    }
+    out << "\n"
+           "Link messages are printed on standard error as \"TITLE: text\".\n"
+           "Exit status: 0 success, 2 the link failed, 3 an address or value was refused,\n"
+           "64 usage error.\n";
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::string error;
+    auto options = ParseCliOptions(args, error);
+    if (!options) {
+        std::cerr << "quelby-cli: " << error << "\nTry 'quelby-cli --help'." << std::endl;
+        return kExitUsage;
+    }
+    if (options->help) {
+        printHelp(std::cout);
+        return kExitOk;
+    }
+    const CliCommand* command = FindCommand(options->command.front());
+    if (!command) {
+        std::cerr << "quelby-cli: unknown command " << options->command.front()
+                  << "\nTry 'quelby-cli --help'." << std::endl;
+        return kExitUsage;
+    }
+    const std::vector<std::string> commandArgs(options->command.begin() + 1, options->command.end());
+
+    const std::filesystem::path home = options->home.value_or(ProgramFolder());
+    SystemClock clock;
+    CliPrompt prompt(std::cerr, options->retries, options->yes);
+    RSComm link(clock, prompt, home);
+    link.OverrideSettings(options->port, options->speed);
+    PosixSerialPort port(PortMap::load(PortMap::FileIn(home)), options->device.value_or(""));
+    CliSession session{link, *options, std::cout, std::cerr};
+
+    if (command->needsBoard) {
+        link.OpenRSComm(port);
+        if (!link.OnlineMode) return kExitLinkFailed;
+    }
+    int status = command->run(session, commandArgs);
+    if (status == kExitUsage)
+        std::cerr << "quelby-cli: usage: " << command->name << " " << command->usage << std::endl;
+    if (command->needsBoard) link.CloseRSComm();
+    return status;
+}

@@ -1,0 +1,94 @@
+#include "FilePaths.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <fstream>
+#include <string>
+#include <system_error>
+
+#if defined(__linux__)
+#include <unistd.h>
+#endif
+
+namespace quelby {
+namespace fs = std::filesystem;
+
+namespace {
+
+bool sameIgnoringCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+} // namespace
+
+fs::path FindPath(const fs::path& root, const fs::path& relative) {
+    fs::path result = root;
+    bool stillExists = true;
+    for (const auto& component : relative) {
+        fs::path exact = result / component;
+        std::error_code ec;
+        if (!stillExists || fs::exists(exact, ec)) {
+            result = exact;
+            continue;
+        }
+        fs::path found;
+        for (fs::directory_iterator it(result, ec), end; !ec && it != end; it.increment(ec)) {
+            if (sameIgnoringCase(it->path().filename().string(), component.string())) {
+                found = it->path();
+                break;
+            }
+        }
+        if (found.empty()) {
+            stillExists = false;
+            result = exact;
+        } else {
+            result = found;
+        }
+    }
+    return result;
+}
+
+fs::path ProgramFolder() {
+#if defined(__linux__)
+    std::error_code ec;
+    fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    if (!ec) return self.parent_path();
+#endif
+    return fs::current_path();
+}
+
+bool WriteFileAtomically(const fs::path& path, const std::string& contents,
+                         std::error_code& error) {
+    error.clear();
+    fs::path temporary = path;
+    temporary += ".tmp";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (!out) {
+            error = std::error_code(errno ? errno : EACCES, std::generic_category());
+            return false;
+        }
+        out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
+        out.flush();
+        if (!out) {
+            out.close();
+            std::error_code ignored;
+            fs::remove(temporary, ignored);
+            error = std::error_code(EIO, std::generic_category());
+            return false;
+        }
+    }
+    fs::rename(temporary, path, error);
+    if (error) {
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+        return false;
+    }
+    return true;
+}
+
+} // namespace quelby

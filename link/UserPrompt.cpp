@@ -1,0 +1,14 @@
+#include "UserPrompt.h"
+
+namespace quelby {
+
+std::string MessageRequest::text(const char* separator) const {
+    std::string joined;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0) joined += separator;
+        joined += lines[i];
+    }
+    return joined;
+}
+
+} // namespace quelby

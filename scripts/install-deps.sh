@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages QUELBY builds and tests with. Run as root; does nothing
+# when everything is there already.
+set -euo pipefail
+
+packages=(
+    build-essential cmake ninja-build pkg-config
+    qt6-base-dev qt6-serialport-dev qcoro-qt6-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    poppler-utils
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" \
+        || missing+=("$package")
+done
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+
+if [ "$(id -u)" -ne 0 ]; then
+    echo "install-deps: these packages are missing: ${missing[*]}" >&2
+    echo "install-deps: run as root (or with sudo) to install them" >&2
+    exit 1
+fi
+echo "install-deps: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

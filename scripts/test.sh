@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds QUELBY and runs every test: the normal build (warnings as errors), then the tests
+# again under AddressSanitizer and UndefinedBehaviorSanitizer, fuzz targets included.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/install-deps.sh
+jobs=$(nproc)
+
+./scripts/build.sh build -DQUELBY_WERROR=ON
+(cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel "$jobs" --timeout 300)
+
+./scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DQUELBY_SANITIZE=ON -DQUELBY_BENCHMARKS=OFF -DQUELBY_WERROR=ON
+(cd build-asan && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel "$jobs" --timeout 600)

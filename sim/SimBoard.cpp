@@ -1,0 +1,124 @@
+#include "SimBoard.h"
+
+#include "BoardAddress.h"
+
+#include <cstdio>
+
+namespace quelby::sim {
+namespace {
+constexpr std::uint8_t kSync = 0xFF;
+constexpr std::uint8_t kAck = 0x55;
+constexpr std::uint8_t kReadMode = 0x01;
+constexpr std::uint8_t kWriteMode = 0x02;
+constexpr std::uint8_t kUnexpected = 0x00;
+} // namespace
+
+SimBoard::SimBoard() = default;
+
+std::optional<std::uint8_t> SimBoard::receive(std::uint8_t byte) {
+    const long index = m_received++;
+    std::optional<std::uint8_t> reply;
+    if (!m_silent && (m_stopAfter < 0 || index < m_stopAfter)) {
+        reply = answer(byte);
+        if (reply && m_corruptAt.erase(index)) *reply ^= 0x01;
+    }
+    TraceEntry entry{byte, reply};
+    if (m_recordTrace) m_trace.push_back(entry);
+    if (m_traceSink) m_traceSink(entry);
+    return reply;
+}
+
+std::optional<std::uint8_t> SimBoard::answer(std::uint8_t byte) {
+    const bool atRequestStart = m_phase == 0;
+    if (byte == kSync && (atRequestStart || m_mode == Mode::AwaitingModeByte)) {
+        m_mode = Mode::AwaitingModeByte;
+        m_phase = 0;
+        return kAck;
+    }
+    switch (m_mode) {
+    case Mode::AwaitingModeByte:
+        if (!m_refuseModes && (byte == kReadMode || byte == kWriteMode)) {
+            m_mode = byte == kReadMode ? Mode::Read : Mode::Write;
+            m_phase = 0;
+            return kAck;
+        }
+        m_mode = Mode::Idle;
+        return kUnexpected;
+    case Mode::Read:
+        return readModeByte(byte);
+    case Mode::Write:
+        return writeModeByte(byte);
+    case Mode::Idle:
+        break;
+    }
+    return kUnexpected;
+}
+
+std::optional<std::uint8_t> SimBoard::readModeByte(std::uint8_t byte) {
+    if (m_phase == 0) {
+        m_address = static_cast<std::uint16_t>(byte << 8);
+        m_phase = 1;
+        return byte;
+    }
+    m_address = static_cast<std::uint16_t>(m_address | byte);
+    m_phase = 0;
+    return m_memory[m_address];
+}
+
+std::optional<std::uint8_t> SimBoard::writeModeByte(std::uint8_t byte) {
+    switch (m_phase) {
+    case 0:
+        m_address = static_cast<std::uint16_t>(byte << 8);
+        m_phase = 1;
+        return byte;
+    case 1:
+        m_address = static_cast<std::uint16_t>(m_address | byte);
+        m_phase = 2;
+        return byte;
+    default:
+        m_memory[m_address] = byte;
+        m_phase = 0;
+        return byte;
+    }
+}
+
+bool SimBoard::setValue(std::string_view address, std::uint32_t value) {
+    auto parsed = ParseAddress(address);
+    if (!parsed) return false;
+    if (parsed->isBitAddress) {
+        if (value > 1) return false;
+        auto& byte = m_memory[static_cast<std::size_t>(parsed->byteAddress)];
+        byte = static_cast<std::uint8_t>(value ? (byte | parsed->bitMask) : (byte & ~parsed->bitMask));
+        return true;
+    }
+    const std::uint32_t limit = parsed->addrType == 'B'   ? kMaxByteValue
+                                : parsed->addrType == 'W' ? kMaxWordValue
+                                                          : kMaxDoubleValue;
+    if (value > limit) return false;
+    auto bytes = EncodeValue(parsed->addrType, value);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        m_memory[static_cast<std::size_t>(parsed->byteAddress) + i] = bytes[i];
+    return true;
+}
+
+std::optional<std::uint32_t> SimBoard::value(std::string_view address) const {
+    auto parsed = ParseAddress(address);
+    if (!parsed) return std::nullopt;
+    const auto first = static_cast<std::size_t>(parsed->byteAddress);
+    if (parsed->isBitAddress) return (m_memory[first] & parsed->bitMask) ? 1u : 0u;
+    std::vector<std::uint8_t> bytes(m_memory.begin() + static_cast<std::ptrdiff_t>(first),
+                                    m_memory.begin() + static_cast<std::ptrdiff_t>(first) +
+                                        parsed->byteCount());
+    return DecodeValue(parsed->addrType, bytes);
+}
+
+std::string FormatTraceEntry(const TraceEntry& entry) {
+    char line[8];
+    if (entry.answer)
+        std::snprintf(line, sizeof line, "%02X %02X", entry.received, *entry.answer);
+    else
+        std::snprintf(line, sizeof line, "%02X --", entry.received);
+    return line;
+}
+
+} // namespace quelby::sim

@@ -1,0 +1,127 @@
+#include "SimOptions.h"
+
+#include "BoardAddress.h"
+#include "SimBoard.h"
+
+#include <charconv>
+
+namespace quelby::sim {
+namespace {
+
+// A whole decimal number in [min, max]; nullopt for anything else.
+template <typename T> std::optional<T> wholeNumber(std::string_view text, T min, T max) {
+    T value{};
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc{} || ptr != end || value < min || value > max)
+        return std::nullopt;
+    return value;
+}
+
+std::uint32_t largestValue(const ParsedAddress& address) {
+    if (address.isBitAddress) return 1;
+    switch (address.addrType) {
+    case 'B':
+        return kMaxByteValue;
+    case 'W':
+        return kMaxWordValue;
+    default:
+        return kMaxDoubleValue;
+    }
+}
+
+// "W182=1200" to a preset; fails with a message naming what is wrong.
+std::optional<PresetValue> parsePreset(std::string_view text, std::string& error) {
+    const auto equals = text.find('=');
+    if (equals == std::string_view::npos) {
+        error = "--set needs ADDRESS=VALUE, got '" + std::string(text) + "'";
+        return std::nullopt;
+    }
+    const std::string address(text.substr(0, equals));
+    const std::string_view valueText = text.substr(equals + 1);
+    const auto parsed = ParseAddress(address);
+    if (!parsed) {
+        error = "--set: '" + address + "' is not a board address (e.g. W182, B1016.3, D1100)";
+        return std::nullopt;
+    }
+    const std::uint32_t largest = largestValue(*parsed);
+    const auto value = wholeNumber<std::uint32_t>(valueText, 0, largest);
+    if (!value) {
+        error = "--set: the value of " + address + " must be a whole number from 0 to " +
+                std::to_string(largest) + ", got '" + std::string(valueText) + "'";
+        return std::nullopt;
+    }
+    return PresetValue{address, *value};
+}
+
+} // namespace
+
+SimOptionsResult ParseSimOptions(const std::vector<std::string>& args) {
+    SimOptions options;
+    std::string error;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool takesValue = arg == "--link" || arg == "--set" || arg == "--baud" ||
+                                arg == "--trace" || arg == "--wrong-echo" || arg == "--stop-after";
+        if (takesValue && i + 1 == args.size()) return {std::nullopt, arg + " needs a value"};
+        const std::string value = takesValue ? args[++i] : std::string();
+
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+        } else if (arg == "--silent") {
+            options.silent = true;
+        } else if (arg == "--link" || arg == "--trace") {
+            if (value.empty()) return {std::nullopt, arg + " needs a file name"};
+            (arg == "--link" ? options.linkPath : options.tracePath) = value;
+        } else if (arg == "--set") {
+            auto preset = parsePreset(value, error);
+            if (!preset) return {std::nullopt, error};
+            options.presets.push_back(*preset);
+        } else if (arg == "--baud") {
+            if (value != "9600" && value != "19200")
+                return {std::nullopt, "--baud must be 9600 or 19200, got '" + value + "'"};
+            options.baud = value == "9600" ? 9600 : 19200;
+        } else if (arg == "--wrong-echo" || arg == "--stop-after") {
+            const long least = arg == "--wrong-echo" ? 1 : 0;
+            auto count = wholeNumber<long>(value, least, 1'000'000'000'000L);
+            if (!count)
+                return {std::nullopt, arg + " needs a whole number of bytes from " +
+                                          std::to_string(least) + ", got '" + value + "'"};
+            (arg == "--wrong-echo" ? options.wrongEcho : options.stopAfter) = *count;
+        } else {
+            return {std::nullopt, "unknown option '" + arg + "'"};
+        }
+    }
+    return {options, {}};
+}
+
+std::string SimUsage() {
+    return "Usage: quelby-sim [OPTIONS]\n"
+           "Serves the simulated target board on a pseudo-terminal. The device path is the\n"
+           "first line on standard output; SIGINT or SIGTERM end the program.\n"
+           "\n"
+           "  --link PATH          make PATH a symlink to the device while running\n"
+           "  --set ADDRESS=VALUE  preset a board item, e.g. --set W182=1200 --set B1016.3=1\n"
+           "                       (repeatable)\n"
+           "  --baud 9600|19200    answer as late as the line at that speed would\n"
+           "                       (default: at once)\n"
+           "  --trace FILE         write one line per byte received: the byte and the\n"
+           "                       answer in hex, '--' for none (\"FF 55\", \"B6 --\")\n"
+           "  --silent             answer nothing\n"
+           "  --wrong-echo N       corrupt the answer to the N-th byte received (from 1)\n"
+           "  --stop-after N       answer nothing after N bytes\n"
+           "  --help               show this text\n"
+           "\n"
+           "Exit status: 0 when stopped by a signal, 64 for a bad command line, 71 when the\n"
+           "pseudo-terminal fails, 73 when the trace file or the link cannot be made.\n";
+}
+
+void ApplySimOptions(const SimOptions& options, SimBoard& board) {
+    for (const auto& preset : options.presets)
+        board.setValue(preset.address, preset.value);
+    board.setSilent(options.silent);
+    if (options.wrongEcho > 0) board.corruptAnswerAt(options.wrongEcho - 1);
+    if (options.stopAfter >= 0) board.stopAnsweringAfter(options.stopAfter);
+}
+
+} // namespace quelby::sim

@@ -1,0 +1,57 @@
+// quelby-sim: the simulated target board on a pseudo-terminal, for running the program,
+// its tests and its benchmarks without hardware.
+
+#include "DeviceLink.h"
+#include "PtyBoardServer.h"
+#include "SimBoard.h"
+#include "SimOptions.h"
+
+#include <csignal>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+using namespace quelby::sim;
+
+namespace {
+
+int fail(int status, const std::string& message) {
+    std::fprintf(stderr, "quelby-sim: %s\n", message.c_str());
+    return status;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // The reader of the device path may be gone by the time anything else is printed.
+    std::signal(SIGPIPE, SIG_IGN);
+
+    const auto parsed = ParseSimOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parsed.options) return fail(kExitUsage, parsed.error + "\nTry 'quelby-sim --help'.");
+    const SimOptions& options = *parsed.options;
+    if (options.help) {
+        std::fputs(SimUsage().c_str(), stdout);
+        return 0;
+    }
+
+    SimBoard board;
+    ApplySimOptions(options, board);
+    board.setTraceRecording(false); // a long session would keep every exchange in memory
+
+    PtyBoardServer server(board);
+    std::string error;
+    if (!server.open(error)) return fail(kExitOsError, error);
+    server.setLineSpeed(options.baud);
+    if (!options.tracePath.empty() && !server.openTrace(options.tracePath, error))
+        return fail(kExitCantCreate, error);
+    DeviceLink link;
+    if (!options.linkPath.empty() && !link.create(options.linkPath, server.devicePath(), error))
+        return fail(kExitCantCreate, error);
+
+    // The first line out tells scripts and tests the board is ready, and where.
+    std::printf("%s\n", server.devicePath().c_str());
+    std::fflush(stdout);
+
+    if (!server.run(error)) return fail(kExitOsError, error);
+    return 0;
+}

@@ -1,0 +1,189 @@
+#include "PosixSerialPort.h"
+#include "PseudoTerminal.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <sstream>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace quelby {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+class PosixSerialPortOverPty : public ::testing::Test {
+protected:
+    bool openPort(int baud = 9600) {
+        PortError error;
+        return m_port.open({1, baud}, error);
+    }
+    // Every byte the port can read within a generous wait, in order.
+    Bytes drainPort(std::size_t count) {
+        Bytes got;
+        while (got.size() < count && m_port.waitForByte(2.0))
+            got.push_back(static_cast<std::uint8_t>(m_port.readByte()));
+        return got;
+    }
+
+    test::PseudoTerminal m_board;
+    PosixSerialPort m_port{PortMap{}, m_board.device()};
+};
+
+TEST_F(PosixSerialPortOverPty, everyByteValuePassesBothWaysUnchanged) {
+    ASSERT_TRUE(openPort());
+    for (int value = 0; value < 256; ++value) {
+        const auto byte = static_cast<std::uint8_t>(value);
+        m_port.sendByte(byte);
+        ASSERT_EQ(m_board.read(1, 2.0), Bytes{byte}) << "sent " << value;
+        ASSERT_TRUE(m_board.write({byte}));
+        ASSERT_EQ(drainPort(1), Bytes{byte}) << "received " << value;
+    }
+    // A burst longer than the port's own buffer arrives whole and in order.
+    Bytes burst(600);
+    for (std::size_t i = 0; i < burst.size(); ++i)
+        burst[i] = static_cast<std::uint8_t>(i * 7);
+    ASSERT_TRUE(m_board.write(burst));
+    EXPECT_EQ(drainPort(burst.size()), burst);
+    EXPECT_TRUE(m_board.read(1, 0.05).empty()) << "the port echoed or added bytes";
+}
+
+TEST_F(PosixSerialPortOverPty, linesAreSetTo8N1WithoutFlowControlAtTheChosenSpeed) {
+    const int observer = ::open(m_board.device().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(observer, 0);
+    ASSERT_TRUE(openPort(19200));
+    termios line{};
+    ASSERT_EQ(::tcgetattr(observer, &line), 0);
+    ::close(observer);
+    EXPECT_EQ(::cfgetospeed(&line), static_cast<speed_t>(B19200));
+    EXPECT_EQ(line.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS | CLOCAL | CREAD),
+              static_cast<tcflag_t>(CS8 | CLOCAL | CREAD));
+    EXPECT_EQ(m_port.lowLatencyNote(), "") << "a pseudo-terminal has no latency to lower";
+}
+
+TEST_F(PosixSerialPortOverPty, bytesThatArrivedBeforeOpeningAreNeverRead) {
+    ASSERT_TRUE(m_board.write({'s', 't', 'a', 'l', 'e', '\n'}));
+    ASSERT_TRUE(openPort());
+    EXPECT_FALSE(m_port.waitForByte(0.05));
+    EXPECT_EQ(m_port.readByte(), -1);
+    ASSERT_TRUE(m_board.write({0x42}));
+    EXPECT_EQ(drainPort(1), Bytes{0x42});
+}
+
+TEST_F(PosixSerialPortOverPty, discardInputDropsWhatHasArrived) {
+    ASSERT_TRUE(openPort());
+    ASSERT_TRUE(m_board.write({1}));
+    ASSERT_TRUE(m_port.waitForByte(2.0)); // held by the port
+    ASSERT_TRUE(m_board.write({2, 3}));   // held by the driver
+    m_port.discardInput();
+    EXPECT_EQ(m_port.bytesWaiting(), 0);
+    EXPECT_FALSE(m_port.waitForByte(0.05));
+}
+
+TEST_F(PosixSerialPortOverPty, waitForByteWakesForALateByteAndTimesOutOnSilence) {
+    ASSERT_TRUE(openPort());
+    EXPECT_FALSE(m_port.waitForByte(0.02));
+    EXPECT_TRUE(m_port.isOpen());
+    std::thread board([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        m_board.write({0x5A});
+    });
+    EXPECT_TRUE(m_port.waitForByte(10.0));
+    board.join();
+    EXPECT_EQ(m_port.bytesWaiting(), 1);
+    EXPECT_EQ(m_port.readByte(), 0x5A);
+}
+
+TEST_F(PosixSerialPortOverPty, farSideHangingUpDuringAWaitClosesThePort) {
+    ASSERT_TRUE(openPort());
+    std::thread board([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        m_board.hangUp();
+    });
+    // Woken by the hang-up rather than the time-out: only a hang-up closes the port.
+    EXPECT_FALSE(m_port.waitForByte(10.0));
+    board.join();
+    EXPECT_FALSE(m_port.isOpen());
+    EXPECT_EQ(m_port.readByte(), -1);
+}
+
+TEST(PosixSerialPort, sendingOrReadingAfterAHangUpClosesThePort) {
+    for (const bool sending : {true, false}) {
+        test::PseudoTerminal board;
+        PosixSerialPort port(PortMap{}, board.device());
+        PortError error;
+        ASSERT_TRUE(port.open({1, 9600}, error));
+        board.hangUp();
+        if (sending)
+            port.sendByte(0x55);
+        else
+            EXPECT_EQ(port.readByte(), -1);
+        EXPECT_FALSE(port.isOpen()) << (sending ? "sending" : "reading");
+    }
+}
+
+TEST(PosixSerialPort, aDeviceHeldByAnotherPortIsBusyUntilReleased) {
+    test::PseudoTerminal board;
+    const int observer = ::open(board.device().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(observer, 0);
+    PosixSerialPort first(PortMap{}, board.device());
+    PosixSerialPort second(PortMap{}, board.device());
+    PortError error;
+    ASSERT_TRUE(first.open({1, 9600}, error));
+    EXPECT_FALSE(second.open({1, 9600}, error));
+    EXPECT_EQ(error.number, EBUSY);
+    EXPECT_NE(error.description.find("another program"), std::string::npos);
+    int exclusive = 0;
+    EXPECT_EQ(::ioctl(observer, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 1) << "the refused port released the holder's claim";
+    ::close(observer);
+    first.close();
+    EXPECT_TRUE(second.open({1, 9600}, error)) << error.description;
+}
+
+TEST(PosixSerialPort, portNumbersOpenTheDevicesTheMapNames) {
+    test::PseudoTerminal board;
+    std::istringstream file("5=" + board.device() + "\n3=/nonexistent/quelby-adapter\n");
+    PosixSerialPort port(PortMap::parse(file));
+    PortError error;
+    EXPECT_TRUE(port.open({5, 9600}, error)) << error.description;
+    EXPECT_FALSE(port.open({3, 9600}, error));
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_EQ(error.number, ENOENT);
+    EXPECT_EQ(error.source, "Serial port /nonexistent/quelby-adapter");
+    for (const char* part : {"/nonexistent/quelby-adapter", "port 3", "Support/SerialPorts.cfg"})
+        EXPECT_NE(error.description.find(part), std::string::npos) << part;
+}
+
+TEST(PosixSerialPort, refusesWhatIsNotASerialPortAndUnsupportedSpeeds) {
+    PortError error;
+    PosixSerialPort notATty(PortMap{}, "/dev/null");
+    EXPECT_FALSE(notATty.open({1, 9600}, error));
+    EXPECT_EQ(error.number, ENOTTY);
+    EXPECT_FALSE(notATty.isOpen());
+    test::PseudoTerminal board;
+    PosixSerialPort slow(PortMap{}, board.device());
+    EXPECT_FALSE(slow.open({1, 4800}, error));
+    EXPECT_EQ(error.number, EINVAL);
+}
+
+TEST(DescribeOpenError, tellsTheUserWhatToDo) {
+    const auto says = [](int errnum, int port, const std::string& part) {
+        return DescribeOpenError(errnum, "/dev/ttyUSB0", port).find(part) != std::string::npos;
+    };
+    EXPECT_TRUE(says(EACCES, 1, "dialout"));
+    EXPECT_TRUE(says(EACCES, 1, "sudo usermod -aG dialout $USER"));
+    EXPECT_TRUE(says(EBUSY, 1, "another program"));
+    EXPECT_TRUE(says(ENOENT, 2, "/dev/ttyUSB0 (port 2) does not exist"));
+    EXPECT_TRUE(says(ENOENT, 0, "--device"));
+    EXPECT_TRUE(says(EMFILE, 1, std::generic_category().message(EMFILE)));
+}
+
+} // namespace
+} // namespace quelby

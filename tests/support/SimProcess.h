@@ -1,0 +1,59 @@
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace quelby::test {
+
+// quelby-sim (QUELBY_SIM_PROGRAM) running as a child process, serving the simulated board on
+// a pseudo-terminal, and other programs run beside it. Free of any test framework so benchmarks can
+// use it too: failures are thrown as SimProcess::Error.
+class SimProcess {
+public:
+    struct Error : std::runtime_error {
+        using std::runtime_error::runtime_error;
+    };
+    // How a run that ended on its own went.
+    struct Outcome {
+        int status = -1; // exit status, or 128 + signal number
+        std::string out;
+        std::string err;
+    };
+
+    // Starts quelby-sim with `args` and waits for its device path. Throws Error when it cannot
+    // be started, exits first (the message holds its status and standard error) or prints no
+    // path within `startSeconds`.
+    explicit SimProcess(const std::vector<std::string>& args, double startSeconds = 10.0);
+    // Stops the program with SIGTERM if it still runs. Never throws.
+    ~SimProcess();
+    SimProcess(const SimProcess&) = delete;
+    SimProcess& operator=(const SimProcess&) = delete;
+
+    const std::string& devicePath() const { return m_devicePath; }
+    pid_t pid() const { return m_pid; }
+
+    // Sends `signal` and waits for the exit; returns the exit status, or 128 + signal number.
+    // After `seconds` without an exit the program is killed (status 128 + SIGKILL).
+    int stop(int signal = 15, double seconds = 10.0);
+    // Everything the program wrote to standard error so far; complete after stop().
+    std::string errorOutput();
+
+    // Runs a program (quelby-sim for command lines it refuses, quelby-cli against a running
+    // simulated board) to its end, standard input empty, standard output and error collected.
+    // Killed after `seconds`. Throws Error when it cannot be started.
+    static Outcome runProgram(const std::string& program, const std::vector<std::string>& args,
+                              double seconds = 30.0);
+
+private:
+    pid_t m_pid = -1;
+    int m_out = -1;
+    int m_err = -1;
+    std::string m_devicePath;
+    std::string m_errText;
+    std::optional<int> m_status;
+};
+
+} // namespace quelby::test
