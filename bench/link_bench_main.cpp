@@ -2,6 +2,7 @@
 // quelby-sim on a pseudo-terminal, next to a bare pty ping-pong and, with --baud, against the
 // time the wire itself needs (two 10-bit bytes per exchange).
 #include "BarePtyPingPong.h"
+#include "BenchSupport.h"
 #include "PosixSerialPort.h"
 #include "RSComm.h"
 #include "SimProcess.h"
@@ -17,16 +18,6 @@
 using namespace quelby;
 
 namespace {
-
-// Nothing should go wrong; if it does, give up at once rather than wait for an answer.
-class GiveUpPrompt : public UserPrompt {
-public:
-    MessageAnswer ask(const MessageRequest& request) override {
-        std::fprintf(stderr, "%s: %s\n", request.title.c_str(), request.text(" ").c_str());
-        return MessageAnswer::Cancel;
-    }
-    std::optional<std::string> input(const InputRequest&) override { return std::nullopt; }
-};
 
 void usage() {
     std::fprintf(stderr, "usage: quelby-bench-link [--reads N] [--baud 9600|19200]\n");
@@ -57,11 +48,10 @@ int main(int argc, char** argv) {
     if (baud) simArgs.insert(simArgs.end(), {"--baud", std::to_string(baud)});
     test::SimProcess sim(simArgs);
 
-    const auto home = std::filesystem::temp_directory_path() / ("quelby-bench-" + std::to_string(getpid()));
-    std::filesystem::create_directories(home);
+    bench::ScratchFolder home("quelby-bench-" + std::to_string(getpid()));
     SystemClock clock;
-    GiveUpPrompt prompt;
-    RSComm link(clock, prompt, home);
+    bench::BenchPrompt prompt;
+    RSComm link(clock, prompt, home.path());
     if (baud) link.OverrideSettings(std::nullopt, std::to_string(baud));
     PosixSerialPort port(PortMap{}, sim.devicePath());
     link.OpenRSComm(port);
@@ -76,7 +66,6 @@ int main(int argc, char** argv) {
         }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     link.CloseRSComm();
-    std::filesystem::remove_all(home);
 
     const long exchanges = 2 * reads; // high address byte, then low byte answered by the data
     const double linkRate = static_cast<double>(exchanges) / seconds;

@@ -39,13 +39,22 @@ int runWrite(CliSession& session, const std::vector<std::string>& args) {
 
 } // namespace
 
-const std::vector<CliCommand>& Commands() {
-    static const std::vector<CliCommand> commands{
+std::vector<CliCommand> LinkCommands() {
+    return {
         {"read", "ADDRESS...", "print the value at each board address in decimal, one per line",
          true, runRead},
         {"write", "ADDRESS VALUE", "write a value to a board address (checked as typed values are)",
          true, runWrite},
     };
+}
+
+const std::vector<CliCommand>& Commands() {
+    static const std::vector<CliCommand> commands = [] {
+        std::vector<CliCommand> all;
+        for (auto area : {LinkCommands, IdentityCommands, PlsCommands, ProgramCommands})
+            for (auto& command : area()) all.push_back(std::move(command));
+        return all;
+    }();
     return commands;
 }
 

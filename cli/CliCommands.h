@@ -26,6 +26,12 @@ struct CliCommand {
     std::function<int(CliSession&, const std::vector<std::string>& args)> run;
 };
 
+// The commands of each area; the same name may come in several rows (one per form).
+std::vector<CliCommand> LinkCommands();
+std::vector<CliCommand> IdentityCommands();
+std::vector<CliCommand> PlsCommands();
+std::vector<CliCommand> ProgramCommands();
+
 // Every command the tool knows, in the order the help lists them.
 const std::vector<CliCommand>& Commands();
 const CliCommand* FindCommand(const std::string& name);

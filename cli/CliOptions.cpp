@@ -1,18 +1,8 @@
 #include "CliOptions.h"
 
-#include <charconv>
+#include "CliArguments.h"
 
 namespace quelby::cli {
-namespace {
-
-std::optional<int> wholeNumber(const std::string& text) {
-    int value = 0;
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-    return value;
-}
-
-} // namespace
 
 std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, std::string& error) {
     CliOptions options;
@@ -39,8 +29,8 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, 
         } else if (arg == "--port") {
             auto text = value(arg);
             if (!text) return std::nullopt;
-            options.port = wholeNumber(*text);
-            if (!options.port || *options.port < 1 || *options.port > 99) {
+            options.port = WholeNumber(*text, 1, 99);
+            if (!options.port) {
                 error = "--port takes a number from 1 to 99";
                 return std::nullopt;
             }
@@ -53,8 +43,8 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, 
         } else if (arg == "--retries") {
             auto text = value(arg);
             if (!text) return std::nullopt;
-            auto retries = wholeNumber(*text);
-            if (!retries || *retries < 0) {
+            auto retries = WholeNumber(*text, 0, 1000000);
+            if (!retries) {
                 error = "--retries takes a whole number of 0 or more";
                 return std::nullopt;
             }

@@ -78,7 +78,9 @@ int main(int argc, char** argv) {
     }
     int status = command->run(session, commandArgs);
     if (status == kExitUsage)
-        std::cerr << "quelby-cli: usage: " << command->name << " " << command->usage << std::endl;
+        for (const auto& form : Commands())
+            if (form.name == options->command.front())
+                std::cerr << "quelby-cli: usage: " << form.name << " " << form.usage << std::endl;
     if (command->needsBoard) link.CloseRSComm();
     return status;
 }

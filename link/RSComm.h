@@ -2,15 +2,20 @@
 
 #include "BoardAddress.h"
 #include "Clock.h"
+#include "DownloadFileCheck.h"
+#include "IntelHex.h"
 #include "LinkSettings.h"
 #include "SerialPort.h"
 #include "UserPrompt.h"
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quelby {
 
@@ -69,6 +74,114 @@ public:
     const LinkSettings& Settings() const { return m_settings; }
     bool PortOpen() const { return m_commObj && m_commObj->isOpen(); }
 
+    // Called where a long request lets events run (between program records): the windows
+    // redraw there, the command-line tool prints progress.
+    void SetEventHook(std::function<void()> hook) { m_eventHook = std::move(hook); }
+
+    // ---- Board identity and fault descriptions ----
+
+    // Model name of a board type code ("K650(PLC)" for 68).
+    std::string TargetboardName(int BoardType) const;
+    // Character marking a board type in configuration files; empty for types without one.
+    std::string LCFBoardIndex(int BoardType) const;
+    // The board's current fault code (B8176); 0 when the read fails. Read only while online.
+    int FaultCode();
+    // The firmware revision (B8159) while online and healthy; -1 without traffic otherwise.
+    int FirmwareRev();
+    // "Fault Code (0AH): " and the description from Support/FaultErrCodes.txt.
+    std::string FaultDescription(int FltCode);
+
+    // ---- PLS requests ----
+
+    // Result of a PLS reading that obtained no value.
+    static constexpr int kPlsReadFailed = -9999;
+    // Longest setpoint list RecallAllSetpoints takes by default: a channel switches at most once
+    // per division, so on a scale of up to 1024 divisions a longer list is a board fault.
+    // Callers working with a finer scale pass the scale factor as the bound.
+    static constexpr int kMaxRecallSetpoints = 1024;
+    // The configuration written by PLSConfigDownload (one byte each, four blocks of six) and
+    // the configuration PLSConfigUpload reads back (one byte each).
+    using PlsConfigDownloadValues = std::array<std::int16_t, 24>;
+    using PlsConfiguration = std::array<std::int16_t, 19>;
+
+    // The PLS readings as decimal text; "-9999" when the reading failed or the link was busy.
+    std::string PLSScaleFactor();
+    std::string PLSOffset();
+    std::string PLSPos();
+    std::string PLSRpm();
+    // Programs one ON/OFF pair on a channel, clearing the channel first when asked. False on
+    // a failed link, a setpoint beyond the scale (message, nothing programmed) or a refusal.
+    bool SingleSetpoint(int Chan, int OnSetpoint, int OffSetpoint, bool ClearChan = false);
+    // Fills a channel with ON for ON_Division, OFF for OFF_Division, from START_Division on.
+    // False with a message for divisions or a start the scale cannot take, and for a scale
+    // factor below 1 (nothing is programmed then); False silently when the scale cannot be
+    // read; a failed programming request shows "Error Encountered while Programming...".
+    bool PulseTrain(int Chan, int ON_Division, int OFF_Division, int START_Division);
+    // Clears every setpoint of a channel. False on a failed request.
+    bool ClearPLSChan(int Chan);
+    // Fetches the next setpoint of a channel into ChannelRecallState and ChannelRecallPos.
+    // False on a failed request; a state other than 0 and 1 ends the channel's list.
+    bool RecallChannel(int Chan);
+    // Results of the last recall: 1 ON, 0 OFF, anything else no setpoint (2 after a failure).
+    int ChannelRecallState() const { return m_channelRecallState; }
+    // Position of the last recalled setpoint; 0 after a failed recall.
+    int ChannelRecallPos() const { return m_channelRecallPos; }
+    // Sets the resolver offset so that the present machine position reads `Position`. False
+    // with a message for a position beyond the scale or a scale factor below 1 (nothing is
+    // written then); False on a failed link.
+    bool SetPLSOffset(int Position);
+    // Writes the four configuration blocks, then the scale factor. False at the first failed
+    // block; nothing at all is sent when a value does not fit its byte (or the scale factor
+    // lies outside 1..65535).
+    bool PLSConfigDownload(const PlsConfigDownloadValues& CfgParam, int ScaleFactor);
+    // Reads the configuration. On failure shows "PLS Upload" and returns what the link held
+    // before, partly overwritten by the failed read.
+    PlsConfiguration PLSConfigUpload();
+
+    // One recalled setpoint.
+    struct RecalledSetpoint {
+        bool on = false;
+        int position = 0;
+        bool operator==(const RecalledSetpoint&) const = default;
+    };
+    // How a channel's setpoint list ended: the board's end mark, a failed recall, or the
+    // bound reached with the list still going (the rest was not read).
+    enum class RecallEnd { EndOfList, Failed, CutOff };
+    struct RecallList {
+        std::vector<RecalledSetpoint> setpoints;
+        RecallEnd end = RecallEnd::Failed;
+    };
+    // Recalls a channel's setpoints until the board ends the list, a recall fails or
+    // `maxSetpoints` setpoints have been read and the board offers yet another (CutOff). At
+    // most maxSetpoints + 1 recalls are made. Failed without traffic when the link is busy.
+    RecallList RecallAllSetpoints(int Chan, int maxSetpoints = kMaxRecallSetpoints);
+
+    // ---- Program download and upload ----
+
+    // Chooses a program by its hbx file and checks its companion files; the messages say what
+    // is wrong. ValidProgram tells the outcome.
+    void DownloadFile(const std::filesystem::path& HBX_FileName);
+    bool ValidProgram() const { return m_program.validProgram; }
+    // Sends the chosen program's records into the board in program mode, then its identity.
+    // Every record is checked before anything is sent; the outcome shows in messages and in
+    // OnlineMode.
+    void DumpProgram();
+    // Chooses the file set an upload writes, without checks.
+    void UploadFile(const std::filesystem::path& HBX_FileName);
+    // Reads the board's program into the chosen hex, revision and configuration files; the
+    // files are written only once the whole program was read, each atomically.
+    void UploadProgram();
+    // True from a caller's upload request until the upload ends.
+    bool InUploadMode = false;
+    bool InProgramMode() const { return m_inProgramMode; }
+    bool WritingIdent() const { return m_writingIdent; }
+    bool ReadingIdent() const { return m_readingIdent; }
+    // The record being sent or read, "4000H"; a blank before the first.
+    const std::string& CurrentProgramAdd() const { return m_currentProgramAdd; }
+    const ProgramSelection& Program() const { return m_program; }
+    // True when the last DumpProgram or UploadProgram ran to its "Complete!" message.
+    bool TransferSucceeded() const { return m_transferSucceeded; }
+
 private:
     // Marks the link busy for the length of one public request; entered() is false when the
     // link was busy already and the request must not run.
@@ -98,7 +211,19 @@ private:
     bool SetPLCMode(int wantedMode, std::uint8_t modeByte);
     std::string ReadValue(std::string_view add);
     void WriteValue(std::string_view add, std::string_view value);
+    // RSRead and RSWrite without the busy guard, for requests made of reads and writes.
+    std::string ReadText(std::string_view add);
+    void WriteWithRepeat(std::string_view add, std::string_view value);
+    // Waits up to `seconds` for one byte outside the lock-step exchange; -1 when none came.
+    int WaitForByte(double seconds);
+    bool SendProgramRecords(const std::vector<HexRecord>& records);
+    bool ReadProgramMemory(std::uint16_t start, std::uint32_t byteCount, std::vector<std::uint8_t>& memory);
     bool Exchange(std::uint8_t byte, int& reply);
+    void LetEventsRun() {
+        if (m_eventHook) m_eventHook();
+    }
+    // Pauses go through the clock, so tests do not sleep.
+    void Pause(double seconds) { m_clock.sleepFor(seconds); }
 
     Clock& m_clock;
     UserPrompt& m_prompt;
@@ -112,12 +237,45 @@ private:
     bool m_entryRefused = false;
     std::optional<int> m_portOverride;
     std::optional<std::string> m_speedOverride;
+    std::function<void()> m_eventHook;
+
+    // Program transfers
+    ProgramSelection m_program;
+    bool m_inProgramMode = false;
+    bool m_writingIdent = false;
+    bool m_readingIdent = false;
+    bool m_transferSucceeded = false;
+    std::string m_currentProgramAdd = " ";
     bool m_busy = false;
 
     // Read cache: the previous read's address text and its parse, reused while the board
     // stays in read mode.
     std::string m_lastReadAddress;
     ParsedAddress m_lastReadParse;
+
+    // PLS
+    // Each private request leaves CurrentMode at 0 and returns false on any failure.
+    // Handshake into a PLS request kind; false on a failed handshake or link.
+    bool StartPlsRequest(int wantedMode, std::uint8_t code);
+    // Sends data bytes, each of which the board must answer 0x55.
+    bool SendPlsData(const std::vector<std::uint8_t>& bytes);
+    // Fetches one byte (exchange of 0x55); kNoReply when the link failed.
+    int FetchPlsByte();
+    // A 16-bit PLS reading, or kPlsReadFailed.
+    int ReadPLSValue(std::uint8_t code);
+    bool ProgramChannel(std::uint8_t code, int chan, int on, int off, int flag);
+    bool WriteWord(std::uint8_t code, int value);
+    bool WriteBlock(std::uint8_t code, const std::vector<std::uint8_t>& values);
+    bool ReadConfiguration(std::uint8_t code);
+    // One recall into m_channelRecallState/m_channelRecallPos.
+    bool Recall(int chan);
+    // Polls until the PLS has taken new data; false when the user cancelled the PLS READY
+    // message (CommError is then set) or the link failed.
+    bool WaitPLSReady();
+
+    int m_channelRecallState = 0;
+    int m_channelRecallPos = 0;
+    PlsConfiguration m_plsConfiguration{};
 };
 
 } // namespace quelby

@@ -170,19 +170,37 @@ void RSComm::WriteValue(std::string_view add, std::string_view value) {
     if (m_writeFailed) m_currentMode = 0;
 }
 
-std::string RSComm::RSRead(std::string_view add) {
-    BusyScope scope(*this);
-    if (!scope.entered() || !ParseAddress(add)) return "0";
+std::string RSComm::ReadText(std::string_view add) {
+    if (!ParseAddress(add)) return "0";
     std::string value = ReadValue(add);
     return value.empty() ? "0" : value;
 }
 
+void RSComm::WriteWithRepeat(std::string_view add, std::string_view value) {
+    m_entryRefused = false;
+    WriteValue(add, value);
+    if (m_writeFailed) WriteValue(add, value);
+}
+
+std::string RSComm::RSRead(std::string_view add) {
+    BusyScope scope(*this);
+    return scope.entered() ? ReadText(add) : "0";
+}
+
 void RSComm::RSWrite(std::string_view add, std::string_view dataValue) {
     BusyScope scope(*this);
-    if (!scope.entered()) return;
-    m_entryRefused = false;
-    WriteValue(add, dataValue);
-    if (m_writeFailed) WriteValue(add, dataValue);
+    if (scope.entered()) WriteWithRepeat(add, dataValue);
+}
+
+int RSComm::WaitForByte(double seconds) {
+    const double deadline = m_clock.monotonicSeconds() + seconds;
+    while (m_commObj && m_commObj->isOpen()) {
+        if (m_commObj->bytesWaiting() > 0) return m_commObj->readByte();
+        const double now = m_clock.monotonicSeconds();
+        if (now >= deadline) break;
+        m_commObj->waitForByte(deadline - now);
+    }
+    return -1;
 }
 
 } // namespace quelby

@@ -29,9 +29,11 @@ std::optional<std::uint8_t> SimBoard::receive(std::uint8_t byte) {
 }
 
 std::optional<std::uint8_t> SimBoard::answer(std::uint8_t byte) {
-    const bool atRequestStart = m_phase == 0;
+    const bool atRequestStart =
+        m_phase == 0 && (m_mode != Mode::Handler || m_activeHandler->syncAllowed());
     if (byte == kSync && (atRequestStart || m_mode == Mode::AwaitingModeByte)) {
         m_mode = Mode::AwaitingModeByte;
+        m_activeHandler = nullptr;
         m_phase = 0;
         return kAck;
     }
@@ -42,8 +44,25 @@ std::optional<std::uint8_t> SimBoard::answer(std::uint8_t byte) {
             m_phase = 0;
             return kAck;
         }
+        for (BoardRequestHandler* handler : m_handlers) {
+            if (!m_refuseModes && handler->acceptsMode(byte)) {
+                m_mode = Mode::Handler;
+                m_activeHandler = handler;
+                handler->begin(byte);
+                return kAck;
+            }
+        }
         m_mode = Mode::Idle;
         return kUnexpected;
+    case Mode::Handler: {
+        bool finished = false;
+        auto reply = m_activeHandler->receive(byte, finished);
+        if (finished) {
+            m_mode = Mode::Idle;
+            m_activeHandler = nullptr;
+        }
+        return reply;
+    }
     case Mode::Read:
         return readModeByte(byte);
     case Mode::Write:
@@ -78,6 +97,7 @@ std::optional<std::uint8_t> SimBoard::writeModeByte(std::uint8_t byte) {
     default:
         m_memory[m_address] = byte;
         m_phase = 0;
+        if (m_writeObserver) m_writeObserver(m_address);
         return byte;
     }
 }

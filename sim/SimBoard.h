@@ -1,5 +1,7 @@
 #pragma once
 
+#include "BoardRequestHandler.h"
+
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -27,7 +29,7 @@ struct TraceEntry {
 // or an unknown mode byte) is answered 0x00 and leaves the board idle.
 class SimBoard {
 public:
-    enum class Mode { Idle, AwaitingModeByte, Read, Write };
+    enum class Mode { Idle, AwaitingModeByte, Read, Write, Handler };
 
     SimBoard();
 
@@ -42,6 +44,14 @@ public:
     // Reads an item named by a board address text; nullopt for an unusable address.
     std::optional<std::uint32_t> value(std::string_view address) const;
     Mode mode() const { return m_mode; }
+
+    // Serves further request kinds; the handler must outlive the board.
+    void addHandler(BoardRequestHandler& handler) { m_handlers.push_back(&handler); }
+    // Called after every byte stored by a write request, with its address: the machine
+    // behind the board reacts to its commands there.
+    void setWriteObserver(std::function<void(std::uint16_t address)> observer) {
+        m_writeObserver = std::move(observer);
+    }
 
     // Fault injection for tests.
     void setSilent(bool silent) { m_silent = silent; }
@@ -68,6 +78,9 @@ private:
     Mode m_mode = Mode::Idle;
     int m_phase = 0; // position within a read (0, 1) or write (0, 1, 2) request
     std::uint16_t m_address = 0;
+    std::vector<BoardRequestHandler*> m_handlers;
+    BoardRequestHandler* m_activeHandler = nullptr;
+    std::function<void(std::uint16_t)> m_writeObserver;
 
     bool m_silent = false;
     long m_received = 0;

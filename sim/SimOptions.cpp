@@ -70,6 +70,8 @@ SimOptionsResult ParseSimOptions(const std::vector<std::string>& args) {
             options.help = true;
         } else if (arg == "--silent") {
             options.silent = true;
+        } else if (arg == "--still") {
+            options.still = true;
         } else if (arg == "--link" || arg == "--trace") {
             if (value.empty()) return {std::nullopt, arg + " needs a file name"};
             (arg == "--link" ? options.linkPath : options.tracePath) = value;
@@ -97,7 +99,8 @@ SimOptionsResult ParseSimOptions(const std::vector<std::string>& args) {
 
 std::string SimUsage() {
     return "Usage: quelby-sim [OPTIONS]\n"
-           "Serves the simulated target board on a pseudo-terminal. The device path is the\n"
+           "Serves the simulated target board on a pseudo-terminal, with a can-printing line\n"
+           "running behind it (speed, counts, trips, I/O, clock, PLS resolver). The device path is the\n"
            "first line on standard output; SIGINT or SIGTERM end the program.\n"
            "\n"
            "  --link PATH          make PATH a symlink to the device while running\n"
@@ -107,6 +110,8 @@ std::string SimUsage() {
            "                       (default: at once)\n"
            "  --trace FILE         write one line per byte received: the byte and the\n"
            "                       answer in hex, '--' for none (\"FF 55\", \"B6 --\")\n"
+           "  --still              serve the board's memory only, with no line running\n"
+           "                       behind it (values stay as set)\n"
            "  --silent             answer nothing\n"
            "  --wrong-echo N       corrupt the answer to the N-th byte received (from 1)\n"
            "  --stop-after N       answer nothing after N bytes\n"

@@ -3,7 +3,7 @@
 
 #include "DeviceLink.h"
 #include "PtyBoardServer.h"
-#include "SimBoard.h"
+#include "SimulatedLine.h"
 #include "SimOptions.h"
 
 #include <csignal>
@@ -34,11 +34,14 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    SimBoard board;
+    SimulatedLine line;
+    SimBoard& board = line.board();
+    if (!options.still) line.start(0.0);
     ApplySimOptions(options, board);
     board.setTraceRecording(false); // a long session would keep every exchange in memory
 
     PtyBoardServer server(board);
+    if (!options.still) server.setTick([&line](double now) { line.tick(now); });
     std::string error;
     if (!server.open(error)) return fail(kExitOsError, error);
     server.setLineSpeed(options.baud);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -19,7 +20,7 @@ struct CliRun {
 
 class CliAgainstSim {
 public:
-    explicit CliAgainstSim(std::vector<std::string> simArgs = {}) {
+    explicit CliAgainstSim(std::vector<std::string> simArgs = {{"--still"}}) {
         std::random_device random;
         m_home = std::filesystem::temp_directory_path() / ("quelby-cli-" + std::to_string(random()));
         std::filesystem::create_directories(m_home);
@@ -53,7 +54,8 @@ private:
 };
 
 TEST(CliEndToEnd, readsLiveValuesInOrderWithTheBoardsBytesOnTheWire) {
-    CliAgainstSim rig({"--set", "W182=1234", "--set", "D1100=123456789", "--set", "B1016.3=1"});
+    CliAgainstSim rig({"--still", "--set", "W182=1234", "--set", "D1100=123456789", "--set",
+                       "B1016.3=1"});
     auto run = rig.run({"read", "W182", "D1100", "B1016.3", "B1016.0"});
     EXPECT_EQ(run.status(), 0) << run.err();
     EXPECT_EQ(run.out(), "1234\n123456789\n1\n0\n");
@@ -95,6 +97,67 @@ TEST(CliEndToEnd, aMissingDeviceIsALinkFailureWithTheReason) {
     EXPECT_EQ(run.err.rfind("Comm Port Error: Error Number = 2 Error Source = ", 0), 0u) << run.err;
     EXPECT_NE(run.err.find("/dev/quelby-no-such-port"), std::string::npos);
     EXPECT_TRUE(std::filesystem::exists(rig.home() / "Support" / "RSPort.cfg"));
+}
+
+TEST(CliEndToEnd, theLiveBoardTellsItsIdentityAndFault) {
+    CliAgainstSim rig(std::vector<std::string>{});
+    auto ident = rig.run({"ident", std::string(QUELBY_SAMPLES_DIR) + "/K650DEMO.hbx"});
+    EXPECT_EQ(ident.status(), 0) << ident.err();
+    EXPECT_EQ(ident.out().rfind("Program file board: K650(PLC)\nFault code: 00H\n", 0), 0u) << ident.out();
+    EXPECT_NE(ident.out().find("Board program ident: K650SIM\n"), std::string::npos);
+    auto fault = rig.run({"fault"});
+    EXPECT_EQ(fault.status(), 0);
+    EXPECT_EQ(fault.out().rfind("Fault Code (00H): ", 0), 0u) << fault.out();
+}
+
+TEST(CliEndToEnd, plsChannelsAreProgrammedRecalledAndChecked) {
+    CliAgainstSim rig(std::vector<std::string>{});
+    EXPECT_EQ(rig.run({"pls", "set", "3", "10", "20", "--clear"}).status(), 0);
+    EXPECT_EQ(rig.run({"pls", "set", "3", "100", "200"}).status(), 0);
+    EXPECT_EQ(rig.run({"pls", "recall", "3"}).out(), "ON 10\nOFF 20\nON 100\nOFF 200\n");
+    auto tooFar = rig.run({"pls", "set", "3", "360", "20"});
+    EXPECT_EQ(tooFar.status(), 3);
+    EXPECT_EQ(tooFar.err(), "PLS Single Setpoint: Setpoint setting 360 is greater than scale "
+                            "factor. Channel can not be programmed.\n");
+    EXPECT_EQ(rig.run({"pls", "clear", "3"}).status(), 0);
+    EXPECT_EQ(rig.run({"pls", "recall", "3"}).out(), "");
+    EXPECT_EQ(rig.run({"pls", "scale"}).out(), "360\n");
+    auto config = rig.run({"pls", "config"});
+    EXPECT_EQ(config.status(), 0);
+    EXPECT_EQ(std::count(config.out().begin(), config.out().end(), ' '), 18);
+    EXPECT_EQ(rig.run({"pls", "set", "3", "10"}).status(), 64);
+}
+
+TEST(CliEndToEnd, aProgramDownloadedAndUploadedAgainComesBackTheSame) {
+    CliAgainstSim rig(std::vector<std::string>{});
+    const std::filesystem::path folder = rig.home() / "programs";
+    std::filesystem::create_directories(folder);
+    for (const char* name : {"K650DEMO.hbx", "K650DEMO.rev", "K650DEMO.hex"})
+        std::filesystem::copy_file(std::filesystem::path(QUELBY_SAMPLES_DIR) / name, folder / name);
+    const std::string hbx = (folder / "K650DEMO.hbx").string();
+
+    auto declined = rig.run({"program", "download", hbx});
+    EXPECT_EQ(declined.status(), 3) << "without --yes the question is answered No";
+    auto download = rig.run({"--yes", "program", "download", hbx});
+    ASSERT_EQ(download.status(), 0) << download.err();
+    EXPECT_NE(download.err().find("Program Download: Program Download Complete!"), std::string::npos);
+
+    std::filesystem::copy_file(folder / "K650DEMO.hbx", folder / "BACK.hbx");
+    auto upload = rig.run({"program", "upload", (folder / "BACK.hbx").string()});
+    ASSERT_EQ(upload.status(), 0) << upload.err();
+    auto slurp = [](const std::filesystem::path& file) {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    EXPECT_EQ(slurp(folder / "BACK.rev"), slurp(folder / "K650DEMO.rev"));
+    const std::string back = slurp(folder / "BACK.hex");
+    std::ifstream sample(folder / "K650DEMO.hex");
+    for (std::string line; std::getline(sample, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.rfind(":10", 0) == 0) {
+            EXPECT_NE(back.find(line), std::string::npos) << line;
+        }
+    }
 }
 
 TEST(CliEndToEnd, usageErrorsAndHelp) {

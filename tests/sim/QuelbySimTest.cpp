@@ -76,14 +76,14 @@ std::vector<std::string> linesOf(const fs::path& file) {
 } // namespace
 
 TEST(QuelbySim, readsValuesPresetWithSet) {
-    SimProcess sim({"--set", "W182=1200", "--set", "B1016.3=1"});
+    SimProcess sim({"--still", "--set", "W182=1200", "--set", "B1016.3=1"});
     Line line(sim.devicePath());
     EXPECT_EQ(line.exchange({0xFF, 0x01, 0x00, 0xB6, 0x00, 0xB7}), "55 55 00 B0 00 04");
     EXPECT_EQ(line.exchange({0x03, 0xF8}), "03 08");
 }
 
 TEST(QuelbySim, writeIsStoredAndReadBackWithControlByteValuesUntranslated) {
-    SimProcess sim({});
+    SimProcess sim({"--still", "--still"});
     Line line(sim.devicePath());
     EXPECT_EQ(line.exchange({0xFF, 0x02, 0x11, 0x0D, 0x13}), "55 55 11 0D 13");
     EXPECT_EQ(line.exchange({0x0A, 0x03, 0x0A}), "0A 03 0A");
@@ -91,7 +91,8 @@ TEST(QuelbySim, writeIsStoredAndReadBackWithControlByteValuesUntranslated) {
 }
 
 TEST(QuelbySim, bytesSentTogetherAreAllAnsweredInOrder) {
-    for (auto args : {std::vector<std::string>{}, std::vector<std::string>{"--baud", "19200"}}) {
+    for (auto args : {std::vector<std::string>{"--still"},
+                      std::vector<std::string>{"--still", "--baud", "19200"}}) {
         SimProcess sim(args);
         Line line(sim.devicePath());
         line.send({0xFF, 0x02, 0x00, 0x20, 0x5A, 0xFF, 0x01, 0x00, 0x20});
@@ -103,7 +104,7 @@ TEST(QuelbySim, bytesSentTogetherAreAllAnsweredInOrder) {
 }
 
 TEST(QuelbySim, servesANewClientAfterThePreviousOneClosed) {
-    SimProcess sim({});
+    SimProcess sim({"--still", "--still"});
     Line(sim.devicePath()).exchange({0xFF, 0x02, 0x00, 0x30, 0x77});
     Line line(sim.devicePath());
     EXPECT_EQ(line.exchange({0xFF, 0x01, 0x00, 0x30}), "55 55 00 77");
@@ -111,7 +112,7 @@ TEST(QuelbySim, servesANewClientAfterThePreviousOneClosed) {
 
 TEST(QuelbySim, traceFileHasOneLinePerByteReceived) {
     TempDir dir;
-    SimProcess sim({"--trace", (dir.path / "trace.txt").string(), "--stop-after", "3"});
+    SimProcess sim({"--still", "--trace", (dir.path / "trace.txt").string(), "--stop-after", "3"});
     Line line(sim.devicePath());
     EXPECT_EQ(line.exchange({0xFF, 0x01, 0x00}), "55 55 00");
     EXPECT_EQ(line.exchange({0xB6}, 100), "--");
@@ -121,17 +122,17 @@ TEST(QuelbySim, traceFileHasOneLinePerByteReceived) {
 }
 
 TEST(QuelbySimFaults, silentBoardAnswersNothing) {
-    SimProcess sim({"--silent"});
+    SimProcess sim({"--still", "--silent"});
     EXPECT_EQ(Line(sim.devicePath()).exchange({0xFF, 0x01}, 100), "-- --");
 }
 
 TEST(QuelbySimFaults, wrongEchoCorruptsOnlyTheAnswerToThatByte) {
-    SimProcess sim({"--wrong-echo", "2"});
+    SimProcess sim({"--still", "--wrong-echo", "2"});
     EXPECT_EQ(Line(sim.devicePath()).exchange({0xFF, 0x01, 0xFF}), "55 54 55");
 }
 
 TEST(QuelbySimFaults, stopAfterLeavesLaterBytesUnanswered) {
-    SimProcess sim({"--stop-after", "2"});
+    SimProcess sim({"--still", "--stop-after", "2"});
     Line line(sim.devicePath());
     EXPECT_EQ(line.exchange({0xFF, 0x01}), "55 55");
     EXPECT_EQ(line.exchange({0x00}, 100), "--");
@@ -141,7 +142,7 @@ TEST(QuelbySimProcess, linkReplacesAStaleSymlinkAndIsRemovedOnExit) {
     TempDir dir;
     const fs::path link = dir.path / "ttyQUELBY";
     fs::create_symlink("/dev/pts/no-such-device", link);
-    SimProcess sim({"--link", link.string()});
+    SimProcess sim({"--still", "--link", link.string()});
     EXPECT_EQ(fs::read_symlink(link), sim.devicePath());
     EXPECT_EQ(Line(link.string()).exchange({0xFF}), "55");
     EXPECT_EQ(sim.stop(), 0);
@@ -159,7 +160,7 @@ TEST(QuelbySimProcess, linkNeverReplacesAFile) {
 
 TEST(QuelbySimProcess, stopSignalsEndTheProgramWithStatusZero) {
     for (int signal : {SIGTERM, SIGINT}) {
-        SimProcess sim({});
+        SimProcess sim({"--still", "--still"});
         EXPECT_EQ(sim.stop(signal), 0) << "signal " << signal;
     }
 }

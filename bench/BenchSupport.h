@@ -1,0 +1,77 @@
+#pragma once
+
+#include "SerialPort.h"
+#include "UserPrompt.h"
+
+#include <cstdio>
+#include <filesystem>
+
+namespace quelby::bench {
+
+// Answers Yes to questions and gives up at once on a communication warning, printing every
+// message on standard error so a benchmark that went wrong says why.
+class BenchPrompt : public UserPrompt {
+public:
+    MessageAnswer ask(const MessageRequest& request) override {
+        std::fprintf(stderr, "%s: %s\n", request.title.c_str(), request.text(" ").c_str());
+        switch (request.buttons) {
+        case MessageButtons::YesNo:
+        case MessageButtons::YesNoCancel:
+            return MessageAnswer::Yes;
+        case MessageButtons::OK:
+            return MessageAnswer::OK;
+        default:
+            return MessageAnswer::Cancel;
+        }
+    }
+    std::optional<std::string> input(const InputRequest&) override { return std::nullopt; }
+};
+
+// Counts the bytes that cross the line in each direction, for the wire-time bound.
+class CountingSerialPort : public SerialPort {
+public:
+    explicit CountingSerialPort(SerialPort& port) : m_port(port) {}
+
+    bool open(const PortSettings& settings, PortError& error) override { return m_port.open(settings, error); }
+    void close() override { m_port.close(); }
+    bool isOpen() const override { return m_port.isOpen(); }
+    int bytesWaiting() override { return m_port.bytesWaiting(); }
+    void discardInput() override { m_port.discardInput(); }
+    void sendByte(std::uint8_t value) override {
+        ++m_sent;
+        m_port.sendByte(value);
+    }
+    int readByte() override {
+        const int byte = m_port.readByte();
+        if (byte >= 0) ++m_received;
+        return byte;
+    }
+    bool waitForByte(double seconds) override { return m_port.waitForByte(seconds); }
+
+    long bytesOnTheLine() const { return m_sent + m_received; }
+    void resetCounts() { m_sent = m_received = 0; }
+
+private:
+    SerialPort& m_port;
+    long m_sent = 0;
+    long m_received = 0;
+};
+
+// A scratch folder removed when the benchmark ends.
+class ScratchFolder {
+public:
+    explicit ScratchFolder(const std::string& name)
+        : m_path(std::filesystem::temp_directory_path() / name) {
+        std::filesystem::create_directories(m_path);
+    }
+    ~ScratchFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
+    }
+    const std::filesystem::path& path() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+} // namespace quelby::bench

@@ -1,0 +1,58 @@
+// ident and fault: what the board is, what it runs and what ails it.
+#include "BoardIdentity.h"
+#include "CliCommands.h"
+#include "CodeDescriptionFile.h"
+#include "DownloadFileCheck.h"
+
+#include <iomanip>
+
+namespace quelby::cli {
+namespace {
+
+int runIdent(CliSession& session, const std::vector<std::string>& args) {
+    if (args.size() > 1) return kExitUsage;
+    RSComm& link = session.link;
+    if (args.size() == 1) {
+        const UploadFileChoice choice = ChooseUploadFile(args[0]);
+        if (choice.message || choice.selection.boardType == 0) {
+            session.err << "Cannot read the board type of " << args[0] << "." << std::endl;
+            return kExitRefused;
+        }
+        session.out << "Program file board: " << choice.selection.boardName << '\n';
+    }
+    const int fault = link.FaultCode();
+    const int firmware = link.FirmwareRev();
+    BoardIdentityBytes identity{};
+    for (int i = 0; i < kIdentityLength && !link.CommError; ++i)
+        identity[static_cast<std::size_t>(i)] =
+            static_cast<std::uint8_t>(std::stoi(link.RSRead("B" + std::to_string(kIdentityAddress + i))));
+    if (link.CommError) return kExitLinkFailed;
+    session.out << "Fault code: " << CodeHexText(fault) << "H\n"
+                << "Firmware revision: " << firmware << '\n'
+                << "Board program ident: " << BoardIdentText(identity) << '\n'
+                << "Board program checksum: " << int{identity[8]} << '\n'
+                << "Board program revision: " << int{identity[9]} << '\n';
+    return kExitOk;
+}
+
+int runFault(CliSession& session, const std::vector<std::string>& args) {
+    if (!args.empty()) return kExitUsage;
+    const int code = session.link.FaultCode();
+    if (session.link.CommError) return kExitLinkFailed;
+    session.out << session.link.FaultDescription(code) << '\n';
+    return kExitOk;
+}
+
+} // namespace
+
+std::vector<CliCommand> IdentityCommands() {
+    return {
+        {"ident", "[FILE.hbx]",
+         "the board type of a program file, the board's fault code, firmware revision and "
+         "the program identity in the board",
+         true, runIdent},
+        {"fault", "", "the description of the board's current fault code", true, runFault},
+    };
+}
+
+} // namespace quelby::cli

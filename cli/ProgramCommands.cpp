@@ -1,0 +1,51 @@
+// program download and upload, with progress on standard error.
+#include "CliCommands.h"
+
+namespace quelby::cli {
+namespace {
+
+// Prints the record in hand every so many records, so a long transfer shows it is alive.
+void showProgress(CliSession& session) {
+    long records = 0;
+    session.link.SetEventHook([&session, records]() mutable {
+        if (++records % 128 == 0)
+            session.err << "  " << session.link.CurrentProgramAdd() << " (" << records
+                        << " records)" << std::endl;
+    });
+}
+
+int runProgram(CliSession& session, const std::vector<std::string>& args) {
+    if (args.size() != 2) return kExitUsage;
+    RSComm& link = session.link;
+    showProgress(session);
+    if (args[0] == "download") {
+        link.DownloadFile(args[1]);
+        if (!link.ValidProgram()) return kExitRefused;
+        link.DumpProgram();
+    } else if (args[0] == "upload") {
+        link.UploadFile(args[1]);
+        link.InUploadMode = true;
+        link.UploadProgram();
+    } else {
+        return kExitUsage;
+    }
+    link.SetEventHook({});
+    if (link.TransferSucceeded()) return kExitOk;
+    return link.CommError ? kExitLinkFailed : kExitRefused;
+}
+
+} // namespace
+
+std::vector<CliCommand> ProgramCommands() {
+    return {
+        {"program", "download FILE.hbx",
+         "download a board program from its file set (hbx, rev, lcf, hex); asks first, so "
+         "give --yes",
+         true, runProgram},
+        {"program", "upload FILE.hbx",
+         "read the board's program into FILE's hex, rev (and lcf) files; FILE.hbx must exist",
+         true, runProgram},
+    };
+}
+
+} // namespace quelby::cli

@@ -1,0 +1,106 @@
+#include "CodeDescriptionFile.h"
+
+#include "BoundedLineReader.h"
+#include "FilePaths.h"
+#include "ProgramMessages.h"
+#include "TextFields.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <fstream>
+
+namespace quelby {
+namespace fs = std::filesystem;
+
+namespace {
+
+bool sameIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+} // namespace
+
+CodeLookup LookupCode(std::istream& in, std::string_view code, CodeMatch match) {
+    CodeLookup result;
+    BoundedLineReader reader(in, kCodeFileMaxLineLength, kCodeFileMaxBytes);
+    std::string line;
+    while (reader.next(line)) {
+        if (IsBlankLine(line)) continue;
+        auto fields = SplitFields(line, 2);
+        if (!sameIgnoringCase(fields[0], code)) continue;
+        result.outcome = CodeLookup::Outcome::Found;
+        result.description = fields.size() > 1 ? std::move(fields[1]) : std::string();
+        if (match == CodeMatch::First) return result;
+    }
+    if (reader.failed()) {
+        result.outcome = CodeLookup::Outcome::ReadError;
+        result.error = reader.error();
+    }
+    return result;
+}
+
+CodeLookup LookupCode(const fs::path& file, std::string_view code, CodeMatch match) {
+    std::error_code ec;
+    if (!fs::exists(file, ec)) {
+        CodeLookup missing;
+        missing.outcome = ec ? CodeLookup::Outcome::ReadError : CodeLookup::Outcome::FileMissing;
+        missing.error = ec;
+        return missing;
+    }
+    errno = 0;
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        CodeLookup unreadable;
+        unreadable.outcome = CodeLookup::Outcome::ReadError;
+        unreadable.error = std::error_code(errno ? errno : EIO, std::generic_category());
+        return unreadable;
+    }
+    return LookupCode(in, code, match);
+}
+
+std::string CodeHexText(int code) {
+    static const char digits[] = "0123456789ABCDEF";
+    auto value = static_cast<unsigned>(code) & 0xFFFFu;
+    std::string hex;
+    do {
+        hex.insert(hex.begin(), digits[value % 16]);
+        value /= 16;
+    } while (value != 0);
+    if (hex.size() == 1) hex.insert(hex.begin(), '0');
+    return hex;
+}
+
+fs::path FaultCodesFile(const fs::path& homeFolder) {
+    return FindPath(homeFolder, fs::path("Support") / "FaultErrCodes.txt");
+}
+
+fs::path CommCodesFile(const fs::path& homeFolder) {
+    return FindPath(homeFolder, fs::path("Support") / "CommErrCodes.txt");
+}
+
+FaultDescriptionResult FaultDescriptionText(const fs::path& file, int code) {
+    const std::string hex = CodeHexText(code);
+    FaultDescriptionResult result{"Fault Code (" + hex + "H): ", std::nullopt};
+    const CodeLookup lookup = LookupCode(file, hex, CodeMatch::First);
+    switch (lookup.outcome) {
+    case CodeLookup::Outcome::Found:
+        result.text += lookup.description;
+        break;
+    case CodeLookup::Outcome::FileMissing:
+        result.text += "--- Fault File Not Found ---";
+        break;
+    case CodeLookup::Outcome::NotFound:
+        break;
+    case CodeLookup::Outcome::ReadError:
+        result.message = ProgramMessages::RunTimeError("RSComm FaultDescription",
+                                                       MessageIcon::Information, lookup.error);
+        break;
+    }
+    return result;
+}
+
+} // namespace quelby

@@ -1,0 +1,184 @@
+#include "IntelHex.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <fstream>
+
+namespace quelby {
+namespace fs = std::filesystem;
+
+namespace {
+
+const char kHexDigits[] = "0123456789ABCDEF";
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+std::string hexByte(unsigned value) {
+    return {kHexDigits[(value >> 4) & 0xF], kHexDigits[value & 0xF]};
+}
+
+// Blank lines after the end record: nothing, blanks, or the end-of-file mark of old DOS tools.
+bool isTrailingFill(std::string_view line) {
+    return std::all_of(line.begin(), line.end(),
+                       [](char c) { return c == ' ' || c == '\t' || c == '\x1A'; });
+}
+
+// Checks one record line; fills `record` or returns why the line is refused.
+std::string parseRecord(std::string_view line, HexRecord& record) {
+    if (line.size() > kHexMaxLineLength) return "line is longer than any record";
+    if (line.empty() || line.front() != ':') return "line does not begin with ':'";
+    const std::string_view digits = line.substr(1);
+    for (std::size_t i = 0; i < digits.size(); ++i)
+        if (hexValue(digits[i]) < 0)
+            return "character " + std::to_string(i + 2) + " is not a hex digit";
+    if (digits.size() % 2 != 0) return "odd number of hex digits";
+    if (digits.size() < 10) return "record is too short";
+
+    std::vector<std::uint8_t> bytes(digits.size() / 2);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] =
+            static_cast<std::uint8_t>(hexValue(digits[2 * i]) * 16 + hexValue(digits[2 * i + 1]));
+    const std::size_t length = bytes[0];
+    if (bytes.size() != length + 5)
+        return "length byte " + hexByte(bytes[0]) + " does not match the " +
+               std::to_string(bytes.size() - 5) + " data bytes of the line";
+    unsigned sum = 0;
+    for (std::uint8_t b : bytes)
+        sum += b;
+    if ((sum & 0xFF) != 0) return "record checksum is wrong";
+
+    record.address = static_cast<std::uint16_t>(bytes[1] << 8 | bytes[2]);
+    record.type = bytes[3];
+    record.data.assign(bytes.begin() + 4, bytes.end() - 1);
+    if (record.type == kHexDataRecord) {
+        if (record.address + length > 0x10000) return "data runs past address FFFF";
+    } else if (record.type == kHexEndRecord) {
+        if (length != 0) return "end-of-file record carries data";
+    } else {
+        return "record type " + hexByte(record.type) + " is not allowed";
+    }
+    return {};
+}
+
+} // namespace
+
+HexParse ParseIntelHex(std::string_view text) {
+    HexParse result;
+    auto fail = [&](std::size_t line, std::string reason) {
+        result.records.clear();
+        result.errorLine = line;
+        result.error = std::move(reason);
+        return result;
+    };
+    if (text.size() > kHexMaxFileBytes) return fail(0, "file is too long");
+
+    bool ended = false;
+    std::size_t lineNumber = 0;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const auto newline = text.find('\n', pos);
+        const auto end = newline == std::string_view::npos ? text.size() : newline;
+        std::string_view line = text.substr(pos, end - pos);
+        pos = end + 1;
+        ++lineNumber;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+
+        if (ended) {
+            if (!isTrailingFill(line)) return fail(lineNumber, "data after the end-of-file record");
+            continue;
+        }
+        HexRecord record;
+        std::string reason = parseRecord(line, record);
+        if (!reason.empty()) return fail(lineNumber, std::move(reason));
+        ended = record.type == kHexEndRecord;
+        result.records.push_back(std::move(record));
+    }
+    if (!ended) return fail(0, "no end-of-file record");
+    return result;
+}
+
+HexFileRead ReadIntelHexFile(const fs::path& file) {
+    HexFileRead result;
+    std::error_code ec;
+    if (!fs::exists(file, ec)) {
+        result.outcome = ec ? HexFileRead::Outcome::ReadError : HexFileRead::Outcome::Missing;
+        result.error = ec;
+        return result;
+    }
+    errno = 0;
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        result.outcome = HexFileRead::Outcome::ReadError;
+        result.error = std::error_code(errno ? errno : EIO, std::generic_category());
+        return result;
+    }
+    // Read at most one byte beyond the bound, whatever size the file claims.
+    std::string text;
+    char buffer[16384];
+    while (text.size() <= kHexMaxFileBytes) {
+        errno = 0;
+        in.read(buffer, sizeof buffer);
+        const int savedErrno = errno;
+        if (in.bad()) {
+            result.outcome = HexFileRead::Outcome::ReadError;
+            result.error = std::error_code(savedErrno ? savedErrno : EIO, std::generic_category());
+            return result;
+        }
+        text.append(buffer, static_cast<std::size_t>(in.gcount()));
+        if (in.gcount() == 0 || in.eof()) break;
+    }
+    if (text.empty()) {
+        result.outcome = HexFileRead::Outcome::Empty;
+        return result;
+    }
+    result.parse = ParseIntelHex(text);
+    result.outcome = result.parse.ok() ? HexFileRead::Outcome::Read : HexFileRead::Outcome::Invalid;
+    return result;
+}
+
+std::uint8_t BoardRecordSum(const HexRecord& record) {
+    unsigned sum = record.length() + (record.address >> 8) + (record.address & 0xFFu);
+    for (std::uint8_t b : record.data)
+        sum += b;
+    return static_cast<std::uint8_t>(sum & 0xFF);
+}
+
+std::uint8_t IntelHexChecksum(const HexRecord& record) {
+    const unsigned sum = BoardRecordSum(record) + record.type;
+    return static_cast<std::uint8_t>((0x100 - (sum & 0xFF)) & 0xFF);
+}
+
+std::string ProgramAddressText(std::uint16_t address) {
+    return hexByte(address >> 8u) + hexByte(address & 0xFFu) + "H";
+}
+
+std::string IntelHexDataRecord(std::uint16_t address, std::span<const std::uint8_t> data) {
+    HexRecord record{address, kHexDataRecord, {}};
+    record.data.assign(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(
+                                                        std::min<std::size_t>(data.size(), 255)));
+    std::string line = ":" + hexByte(record.length()) + hexByte(address >> 8u) +
+                       hexByte(address & 0xFFu) + hexByte(kHexDataRecord);
+    for (std::uint8_t b : record.data)
+        line += hexByte(b);
+    return line + hexByte(IntelHexChecksum(record));
+}
+
+std::string IntelHexText(std::uint16_t start, std::span<const std::uint8_t> memory) {
+    const std::size_t fits = std::min<std::size_t>(memory.size(), 0x10000u - start);
+    std::string text;
+    text.reserve(fits / 16 * 45 + 16);
+    for (std::size_t offset = 0; offset < fits; offset += 16) {
+        const std::size_t count = std::min<std::size_t>(16, fits - offset);
+        text += IntelHexDataRecord(static_cast<std::uint16_t>(start + offset),
+                                   memory.subspan(offset, count));
+        text += "\r\n";
+    }
+    return text += kHexEndOfFileLine;
+}
+
+} // namespace quelby

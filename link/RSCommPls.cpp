@@ -1,0 +1,333 @@
+// The PLS requests: the resolver readings, channel programming and recall, the resolver
+// offset and the configuration blocks. Each request opens with the mode handshake, whose mode
+// byte is the request code, and leaves CurrentMode at 0 so the next request handshakes again.
+#include "RSComm.h"
+
+#include "PlsMessages.h"
+
+#include <initializer_list>
+
+namespace quelby {
+namespace {
+
+constexpr int kAck = 0x55;
+constexpr std::uint8_t kFetch = 0x55;
+constexpr std::uint8_t kPollReady = 0x38;
+constexpr int kStatusReady = 0;
+constexpr double kReadyTimeout = 3.0;
+constexpr double kReadyRetryTimeout = 2.0;
+
+// Mode values of the PLS request kinds (CurrentMode while one is open).
+constexpr int kModeProgramChannel = 3;
+constexpr int kModeReadValue = 4;
+constexpr int kModeWriteWord = 5;
+constexpr int kModeRecall = 6;
+constexpr int kModeWriteBlock = 7;
+constexpr int kModeReadConfiguration = 8;
+
+// Request codes.
+constexpr std::uint8_t kCodeScaleFactor = 0x18;
+constexpr std::uint8_t kCodeOffset = 0x28;
+constexpr std::uint8_t kCodePosition = 0x48;
+constexpr std::uint8_t kCodeRpm = 0x58;
+constexpr std::uint8_t kCodeProgramChannel = 0x1B;
+constexpr std::uint8_t kCodePulseTrain = 0x2B;
+constexpr std::uint8_t kCodeWriteScaleFactor = 0x1A;
+constexpr std::uint8_t kCodeWriteOffset = 0x2A;
+constexpr std::uint8_t kCodeFirstBlock = 0x3B; // blocks 0..3 at 0x3B, 0x4B, 0x5B, 0x6B
+constexpr std::uint8_t kCodeReadConfiguration = 0x0C;
+constexpr std::uint8_t kCodeRecall = 0x09;
+
+constexpr int kFlagSetPair = 1;
+constexpr int kFlagClear = 0;
+constexpr int kRecallNothing = 2;
+constexpr int kHighestPositionHighByte = 16;
+constexpr std::size_t kBlockSize = 6;
+constexpr int kBlockCount = 4;
+
+// The values as data bytes; nullopt when one does not fit a byte (nothing may be sent then).
+std::optional<std::vector<std::uint8_t>> DataBytes(std::initializer_list<int> values) {
+    std::vector<std::uint8_t> bytes;
+    for (int value : values) {
+        if (value < 0 || value > 255) return std::nullopt;
+        bytes.push_back(static_cast<std::uint8_t>(value));
+    }
+    return bytes;
+}
+
+} // namespace
+
+bool RSComm::StartPlsRequest(int wantedMode, std::uint8_t code) {
+    m_currentMode = 0;
+    return SetPLCMode(wantedMode, code) && !CommError;
+}
+
+bool RSComm::SendPlsData(const std::vector<std::uint8_t>& bytes) {
+    for (std::uint8_t byte : bytes)
+        if (SendByte(byte, false, false) != kAck || CommError) return false;
+    return true;
+}
+
+int RSComm::FetchPlsByte() {
+    const int reply = SendByte(kFetch, false, false);
+    return CommError ? kNoReply : reply;
+}
+
+int RSComm::ReadPLSValue(std::uint8_t code) {
+    int value = kPlsReadFailed;
+    if (StartPlsRequest(kModeReadValue, code)) {
+        const int low = FetchPlsByte();
+        const int high = low == kNoReply ? kNoReply : FetchPlsByte();
+        if (high != kNoReply) value = high * 256 + low;
+    }
+    m_currentMode = 0;
+    return value;
+}
+
+bool RSComm::ProgramChannel(std::uint8_t code, int chan, int on, int off, int flag) {
+    const auto bytes = DataBytes({chan, on % 256, on / 256, off % 256, off / 256, flag});
+    if (!bytes) return false;
+    const bool done =
+        StartPlsRequest(kModeProgramChannel, code) && SendPlsData(*bytes) && WaitPLSReady();
+    m_currentMode = 0;
+    return done;
+}
+
+bool RSComm::WriteWord(std::uint8_t code, int value) {
+    const auto bytes = DataBytes({value % 256, value / 256});
+    if (!bytes) return false;
+    const bool done =
+        StartPlsRequest(kModeWriteWord, code) && SendPlsData(*bytes) && WaitPLSReady();
+    m_currentMode = 0;
+    return done;
+}
+
+bool RSComm::WriteBlock(std::uint8_t code, const std::vector<std::uint8_t>& values) {
+    const bool done =
+        StartPlsRequest(kModeWriteBlock, code) && SendPlsData(values) && WaitPLSReady();
+    m_currentMode = 0;
+    return done;
+}
+
+bool RSComm::ReadConfiguration(std::uint8_t code) {
+    bool done = StartPlsRequest(kModeReadConfiguration, code);
+    for (std::size_t i = 0; done && i < m_plsConfiguration.size(); ++i) {
+        const int byte = FetchPlsByte();
+        done = byte != kNoReply;
+        if (done) m_plsConfiguration[i] = static_cast<std::int16_t>(byte);
+    }
+    m_currentMode = 0;
+    return done;
+}
+
+bool RSComm::Recall(int chan) {
+    // A channel that does not fit its byte is refused before anything is sent; the results
+    // of the last recall stay as they were, as after a failed handshake.
+    if (chan < 0 || chan > 255) return false;
+    if (!StartPlsRequest(kModeRecall, kCodeRecall)) {
+        if (m_currentMode == kModeRecall) { // handshake done, but the link failed
+            m_channelRecallState = kRecallNothing;
+            m_channelRecallPos = 0;
+        }
+        m_currentMode = 0;
+        return false;
+    }
+    const bool done = [&] {
+        if (SendByte(chan, false, false) != kAck || CommError) return false;
+        int fetched[3] = {};
+        for (int& byte : fetched) {
+            byte = FetchPlsByte();
+            if (byte == kNoReply) {
+                m_channelRecallState = 0;
+                return false;
+            }
+        }
+        const int state = fetched[0], low = fetched[1], high = fetched[2];
+        m_channelRecallState = state;
+        if (high > kHighestPositionHighByte || low > 255) {
+            m_channelRecallState = kRecallNothing;
+            return false;
+        }
+        m_channelRecallPos = high * 256 + low;
+        return true;
+    }();
+    if (!done) m_channelRecallPos = 0;
+    m_currentMode = 0;
+    return done;
+}
+
+bool RSComm::WaitPLSReady() {
+    double deadline = m_clock.monotonicSeconds() + kReadyTimeout;
+    for (;;) {
+        if (m_clock.monotonicSeconds() >= deadline) {
+            if (Ask(PlsMessages::CannotDeterminePLSReady()) != MessageAnswer::Retry) {
+                CommError = true;
+                return false;
+            }
+            deadline = m_clock.monotonicSeconds() + kReadyRetryTimeout;
+        }
+        if (CommError) return false;
+        // Polls follow each other without pause; each exchange waits for its answer.
+        if (SendByte(kPollReady, false, false) != kAck) continue;
+        if (SendByte(kFetch, false, false) != kStatusReady) continue;
+        SendByte(kFetch, false, false); // closes the poll; the answer carries nothing
+        return !CommError;
+    }
+}
+
+std::string RSComm::PLSScaleFactor() {
+    BusyScope scope(*this);
+    return std::to_string(scope.entered() ? ReadPLSValue(kCodeScaleFactor) : kPlsReadFailed);
+}
+
+std::string RSComm::PLSOffset() {
+    BusyScope scope(*this);
+    return std::to_string(scope.entered() ? ReadPLSValue(kCodeOffset) : kPlsReadFailed);
+}
+
+std::string RSComm::PLSPos() {
+    BusyScope scope(*this);
+    return std::to_string(scope.entered() ? ReadPLSValue(kCodePosition) : kPlsReadFailed);
+}
+
+std::string RSComm::PLSRpm() {
+    BusyScope scope(*this);
+    return std::to_string(scope.entered() ? ReadPLSValue(kCodeRpm) : kPlsReadFailed);
+}
+
+bool RSComm::SingleSetpoint(int Chan, int OnSetpoint, int OffSetpoint, bool ClearChan) {
+    BusyScope scope(*this);
+    if (!scope.entered() || CommError) return false;
+    const int scale = ReadPLSValue(kCodeScaleFactor);
+    if (CommError || scale == kPlsReadFailed) return false;
+    const int highestPosition = scale - 1;
+    for (int setpoint : {OnSetpoint, OffSetpoint}) {
+        if (setpoint > highestPosition) {
+            Ask(PlsMessages::SetpointAboveScale(setpoint));
+            return false;
+        }
+    }
+    if (ClearChan && (!ProgramChannel(kCodeProgramChannel, Chan, 0, 0, kFlagClear) || CommError))
+        return false;
+    return ProgramChannel(kCodeProgramChannel, Chan, OnSetpoint, OffSetpoint, kFlagSetPair);
+}
+
+bool RSComm::PulseTrain(int Chan, int ON_Division, int OFF_Division, int START_Division) {
+    BusyScope scope(*this);
+    if (!scope.entered()) return false;
+    const int scale = ReadPLSValue(kCodeScaleFactor);
+    if (CommError || scale == kPlsReadFailed) return false;
+
+    std::optional<MessageRequest> refusal;
+    if (scale < 1)
+        refusal = PlsMessages::PulseScaleNotUsable(scale); // no pattern divides nothing
+    else if (ON_Division <= 0 || OFF_Division <= 0)
+        refusal = PlsMessages::PulseDivisionsNotPositive();
+    else if (scale % (ON_Division + OFF_Division) != 0)
+        refusal = PlsMessages::PulseNotAMultiple(scale);
+    else if (ON_Division >= 256 || OFF_Division >= 256)
+        refusal = PlsMessages::PulseDivisionTooLarge();
+    else if (START_Division > scale - 1)
+        refusal = PlsMessages::PulseStartAboveScale(scale);
+    if (refusal) {
+        Ask(*refusal);
+        return false;
+    }
+    // The ON and OFF divisions take the places of the OFF position's two bytes.
+    if (!ProgramChannel(kCodePulseTrain, Chan, START_Division, ON_Division + 256 * OFF_Division,
+                        0)) {
+        Ask(PlsMessages::PulseProgrammingError());
+        return false;
+    }
+    return !CommError;
+}
+
+bool RSComm::ClearPLSChan(int Chan) {
+    BusyScope scope(*this);
+    return scope.entered() && ProgramChannel(kCodeProgramChannel, Chan, 0, 0, kFlagClear);
+}
+
+bool RSComm::RecallChannel(int Chan) {
+    BusyScope scope(*this);
+    return scope.entered() && Recall(Chan);
+}
+
+RSComm::RecallList RSComm::RecallAllSetpoints(int Chan, int maxSetpoints) {
+    BusyScope scope(*this);
+    RecallList list;
+    if (!scope.entered()) return list;
+    for (;;) {
+        if (!Recall(Chan)) {
+            list.end = RecallEnd::Failed;
+            return list;
+        }
+        if (m_channelRecallState != 0 && m_channelRecallState != 1) {
+            list.end = RecallEnd::EndOfList;
+            return list;
+        }
+        if (static_cast<int>(list.setpoints.size()) >= maxSetpoints) {
+            list.end = RecallEnd::CutOff;
+            return list;
+        }
+        list.setpoints.push_back({m_channelRecallState == 1, m_channelRecallPos});
+    }
+}
+
+bool RSComm::SetPLSOffset(int Position) {
+    BusyScope scope(*this);
+    if (!scope.entered() || CommError) return false;
+    int readings[3] = {};
+    const std::uint8_t codes[3] = {kCodeOffset, kCodePosition, kCodeScaleFactor};
+    for (int i = 0; i < 3; ++i) {
+        readings[i] = ReadPLSValue(codes[i]);
+        if (CommError || readings[i] == kPlsReadFailed) return false;
+    }
+    const int offset = readings[0], position = readings[1], scale = readings[2];
+    if (scale < 1) {
+        // The offset is computed modulo the scale: a scale of 0 has no positions at all.
+        Ask(PlsMessages::OffsetScaleNotUsable(scale));
+        return false;
+    }
+    if (Position > scale) {
+        Ask(PlsMessages::OffsetAboveScale(scale));
+        return false;
+    }
+    // The raw resolver reading is offset + position; the new offset makes it read Position.
+    const int raw = (offset + position) % scale;
+    const int newOffset = ((scale + raw - Position) % scale + scale) % scale;
+    return WriteWord(kCodeWriteOffset, newOffset);
+}
+
+bool RSComm::PLSConfigDownload(const PlsConfigDownloadValues& CfgParam, int ScaleFactor) {
+    BusyScope scope(*this);
+    if (!scope.entered()) return false;
+    // Everything is checked before the first block goes out, so a value that cannot be sent
+    // never leaves the board with part of a new configuration.
+    std::vector<std::vector<std::uint8_t>> blocks;
+    for (int k = 0; k < kBlockCount; ++k) {
+        std::vector<std::uint8_t> block;
+        for (std::size_t i = 0; i < kBlockSize; ++i) {
+            const int value = CfgParam[static_cast<std::size_t>(k) * kBlockSize + i];
+            if (value < 0 || value > 255) return false;
+            block.push_back(static_cast<std::uint8_t>(value));
+        }
+        blocks.push_back(std::move(block));
+    }
+    // A scale factor of 0 would leave the board without positions.
+    if (ScaleFactor < 1 || ScaleFactor > 65535) return false;
+
+    for (int k = 0; k < kBlockCount; ++k) {
+        const auto code = static_cast<std::uint8_t>(kCodeFirstBlock + 0x10 * k);
+        if (!WriteBlock(code, blocks[static_cast<std::size_t>(k)])) return false;
+    }
+    return WriteWord(kCodeWriteScaleFactor, ScaleFactor);
+}
+
+RSComm::PlsConfiguration RSComm::PLSConfigUpload() {
+    BusyScope scope(*this);
+    if (!scope.entered()) return m_plsConfiguration;
+    if (!ReadConfiguration(kCodeReadConfiguration)) Ask(PlsMessages::UploadFailed());
+    return m_plsConfiguration;
+}
+
+} // namespace quelby

@@ -1,0 +1,284 @@
+#include "SimPls.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace quelby::sim {
+namespace {
+
+constexpr std::uint8_t kAck = 0x55;
+constexpr std::uint8_t kFetch = 0x55;
+constexpr std::uint8_t kPollReady = 0x38;
+constexpr std::uint8_t kReady = 0x00;
+constexpr std::uint8_t kBusy = 0x55;
+constexpr std::uint8_t kUnexpected = 0x00;
+
+constexpr std::uint8_t kReadScale = 0x18;
+constexpr std::uint8_t kReadOffset = 0x28;
+constexpr std::uint8_t kReadPosition = 0x48;
+constexpr std::uint8_t kReadRpm = 0x58;
+constexpr std::uint8_t kProgramChannel = 0x1B;
+constexpr std::uint8_t kPulseTrain = 0x2B;
+constexpr std::uint8_t kWriteScale = 0x1A;
+constexpr std::uint8_t kWriteOffset = 0x2A;
+constexpr std::uint8_t kFirstBlock = 0x3B;
+constexpr std::uint8_t kLastBlock = 0x6B;
+constexpr std::uint8_t kReadConfiguration = 0x0C;
+constexpr std::uint8_t kRecall = 0x09;
+
+constexpr std::uint8_t kEndOfList = 2;
+
+bool isBlock(std::uint8_t code) {
+    return code >= kFirstBlock && code <= kLastBlock && (code & 0x0F) == 0x0B;
+}
+
+int word(std::uint8_t low, std::uint8_t high) {
+    return low | high << 8;
+}
+
+const std::vector<PlsSetpoint> kNoSetpoints;
+
+} // namespace
+
+SimPls::SimPls() {
+    m_download[0] = 1;              // PLS program
+    m_download[18] = kChannelCount; // number of channels
+}
+
+void SimPls::setScaleFactor(int scale) {
+    m_scale = std::clamp(scale, 0, 0xFFFF);
+    m_raw = m_scale > 0 ? std::fmod(m_raw, m_scale) : 0;
+}
+
+void SimPls::setRpm(int rpm) {
+    m_rpm = std::clamp(rpm, 0, 0xFFFF);
+}
+
+int SimPls::position() const {
+    if (m_scale == 0) return 0;
+    const long raw = static_cast<long>(std::floor(m_raw));
+    return static_cast<int>(((raw - m_offset) % m_scale + m_scale) % m_scale);
+}
+
+void SimPls::setPosition(int position) {
+    m_raw = m_scale > 0 ? static_cast<double>(((position + m_offset) % m_scale + m_scale) % m_scale)
+                        : 0;
+}
+
+void SimPls::advanceTo(double seconds) {
+    const double elapsed = m_time ? seconds - *m_time : 0;
+    m_time = seconds;
+    if (elapsed <= 0 || m_scale == 0) return;
+    m_raw = std::fmod(m_raw + static_cast<double>(m_rpm) * m_scale / 60.0 * elapsed, m_scale);
+}
+
+const std::vector<PlsSetpoint>& SimPls::channel(int chan) const {
+    return chan >= 0 && chan < kChannelCount ? m_channels[static_cast<std::size_t>(chan)]
+                                             : kNoSetpoints;
+}
+
+void SimPls::setChannel(int chan, std::vector<PlsSetpoint> setpoints) {
+    if (chan < 0 || chan >= kChannelCount) return;
+    m_channels[static_cast<std::size_t>(chan)] = std::move(setpoints);
+    m_recallNext[static_cast<std::size_t>(chan)] = 0;
+}
+
+std::array<std::uint8_t, SimPls::kConfigurationSize> SimPls::configuration() const {
+    std::array<std::uint8_t, kConfigurationSize> values{};
+    for (std::size_t i = 0; i < kConfigurationSize; ++i)
+        values[i] = m_download[kConfigurationSource[i]];
+    return values;
+}
+
+bool SimPls::acceptsMode(std::uint8_t modeByte) const {
+    switch (modeByte) {
+    case kReadScale:
+    case kReadOffset:
+    case kReadPosition:
+    case kReadRpm:
+    case kProgramChannel:
+    case kPulseTrain:
+    case kWriteScale:
+    case kWriteOffset:
+    case kReadConfiguration:
+    case kRecall:
+        return true;
+    default:
+        return isBlock(modeByte);
+    }
+}
+
+void SimPls::begin(std::uint8_t modeByte) {
+    m_code = modeByte;
+    m_data.clear();
+    m_answers.clear();
+    m_fetched = 0;
+    m_stage = Stage::Data;
+    switch (modeByte) {
+    case kReadScale:
+        wordAnswer(m_scale);
+        break;
+    case kReadOffset:
+        wordAnswer(m_offset);
+        break;
+    case kReadPosition:
+        wordAnswer(position());
+        break;
+    case kReadRpm:
+        wordAnswer(m_rpm);
+        break;
+    case kReadConfiguration: {
+        const auto values = configuration();
+        m_answers.assign(values.begin(), values.end());
+        m_stage = Stage::Fetch;
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void SimPls::wordAnswer(int value) {
+    m_answers = {static_cast<std::uint8_t>(value & 0xFF), static_cast<std::uint8_t>(value >> 8)};
+    m_stage = Stage::Fetch;
+}
+
+std::size_t SimPls::dataLength() const {
+    switch (m_code) {
+    case kWriteScale:
+    case kWriteOffset:
+        return 2;
+    case kRecall:
+        return 1;
+    default:
+        return 6; // channel programming and configuration blocks
+    }
+}
+
+std::optional<std::uint8_t> SimPls::receive(std::uint8_t byte, bool& finished) {
+    switch (m_stage) {
+    case Stage::Data:
+        return receiveData(byte, finished);
+    case Stage::Fetch:
+        if (byte != kFetch) break;
+        if (m_fetched + 1 == m_answers.size()) finished = true;
+        return m_answers[m_fetched++];
+    case Stage::PollCommand:
+    case Stage::PollStatus:
+    case Stage::PollClose:
+        return receivePoll(byte, finished);
+    }
+    finished = true;
+    return kUnexpected;
+}
+
+std::optional<std::uint8_t> SimPls::receiveData(std::uint8_t byte, bool& finished) {
+    const bool addressesChannel =
+        m_code == kProgramChannel || m_code == kPulseTrain || m_code == kRecall;
+    if (m_data.empty() && addressesChannel && byte >= kChannelCount) {
+        finished = true;
+        return kUnexpected;
+    }
+    m_data.push_back(byte);
+    if (m_data.size() < dataLength()) return kAck;
+    if (m_code == kRecall) {
+        recallAnswer(m_data[0]);
+        return kAck;
+    }
+    if (!apply()) {
+        finished = true;
+        return kUnexpected;
+    }
+    m_stage = Stage::PollCommand;
+    return kAck;
+}
+
+std::optional<std::uint8_t> SimPls::receivePoll(std::uint8_t byte, bool& finished) {
+    if (m_stage == Stage::PollCommand && byte == kPollReady) {
+        m_stage = Stage::PollStatus;
+        return kAck;
+    }
+    if (m_stage == Stage::PollStatus && byte == kFetch) {
+        ++m_readyPolls;
+        if (m_alwaysBusy || m_busyPolls > 0) {
+            if (m_busyPolls > 0) --m_busyPolls;
+            m_stage = Stage::PollCommand;
+            return kBusy;
+        }
+        m_stage = Stage::PollClose;
+        return kReady;
+    }
+    finished = true;
+    return m_stage == Stage::PollClose && byte == kFetch ? kAck : kUnexpected;
+}
+
+void SimPls::recallAnswer(int chan) {
+    const auto index = static_cast<std::size_t>(chan);
+    const auto& list = m_channels[index];
+    std::size_t& next = m_recallNext[index];
+    if (next >= list.size() && m_endlessRecall) next = 0;
+    PlsSetpoint answer{kEndOfList, 0};
+    if (next < list.size()) {
+        answer = list[next++];
+    } else {
+        next = 0;
+    }
+    m_answers = {answer.state, static_cast<std::uint8_t>(answer.position & 0xFF),
+                 static_cast<std::uint8_t>(answer.position >> 8)};
+    m_stage = Stage::Fetch;
+}
+
+bool SimPls::hasRoomFor(const std::vector<PlsSetpoint>& list, std::size_t count) {
+    return list.size() + count <= kMaxChannelSetpoints;
+}
+
+bool SimPls::apply() {
+    const auto& d = m_data;
+    if (m_code == kWriteScale) {
+        setScaleFactor(word(d[0], d[1]));
+        return true;
+    }
+    if (m_code == kWriteOffset) {
+        m_offset = word(d[0], d[1]);
+        return true;
+    }
+    if (isBlock(m_code)) {
+        const std::size_t first = static_cast<std::size_t>((m_code - kFirstBlock) >> 4) * 6;
+        std::copy(d.begin(), d.end(), m_download.begin() + static_cast<std::ptrdiff_t>(first));
+        return true;
+    }
+    const int chan = d[0];
+    auto& list = m_channels[static_cast<std::size_t>(chan)];
+    if (m_code == kPulseTrain) {
+        if (d[5] != 0) return false;
+        fillPulseTrain(chan, word(d[1], d[2]), d[3], d[4]);
+        return true;
+    }
+    // Program channel: flag 1 adds an ON/OFF pair, flag 0 clears the channel.
+    if (d[5] == 0) {
+        list.clear();
+    } else if (d[5] == 1 && hasRoomFor(list, 2)) {
+        list.push_back({1, static_cast<std::uint16_t>(word(d[1], d[2]))});
+        list.push_back({0, static_cast<std::uint16_t>(word(d[3], d[4]))});
+    } else {
+        return false;
+    }
+    m_recallNext[static_cast<std::size_t>(chan)] = 0;
+    return true;
+}
+
+void SimPls::fillPulseTrain(int chan, int start, int onDivisions, int offDivisions) {
+    auto& list = m_channels[static_cast<std::size_t>(chan)];
+    list.clear();
+    m_recallNext[static_cast<std::size_t>(chan)] = 0;
+    const int period = onDivisions + offDivisions;
+    // A pattern needs both divisions and a scale to repeat on; otherwise the channel stays clear.
+    if (onDivisions == 0 || offDivisions == 0 || m_scale == 0) return;
+    for (int k = 0; k < m_scale / period; ++k) {
+        const int on = (start + k * period) % m_scale;
+        list.push_back({1, static_cast<std::uint16_t>(on)});
+        list.push_back({0, static_cast<std::uint16_t>((on + onDivisions) % m_scale)});
+    }
+}
+
+} // namespace quelby::sim

@@ -1,0 +1,124 @@
+#include "IntelHex.h"
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <numeric>
+
+namespace quelby {
+namespace {
+
+using testing::TempFolder;
+
+// Two records of a real-looking program and the end record.
+const std::string kProgram = ":10010000214601360121470136007EFE09D2190140\r\n"
+                             ":100110002146017E17C20001FF5F16002148011928\r\n"
+                             ":00000001FF\r\n";
+
+TEST(IntelHexParse, acceptsRecordsWithEitherLineEndAndTrailingBlankLines) {
+    const auto parse = ParseIntelHex(kProgram);
+    ASSERT_TRUE(parse.ok()) << parse.error;
+    ASSERT_EQ(parse.records.size(), 3u);
+    EXPECT_EQ(parse.records[0].address, 0x0100);
+    EXPECT_EQ(parse.records[0].data.front(), 0x21);
+    EXPECT_EQ(parse.records[2].type, kHexEndRecord);
+
+    std::string lowerCaseLf = ":0340000001aBcD44\n:00000001ff";
+    EXPECT_TRUE(ParseIntelHex(lowerCaseLf).ok()) << ParseIntelHex(lowerCaseLf).error;
+    EXPECT_TRUE(ParseIntelHex(kProgram + "\r\n\n  \r\n\x1A").ok());
+    // A data record of length 0 is kept; the download skips it.
+    const auto empty = ParseIntelHex(":00400000C0\n:00000001FF\n");
+    ASSERT_TRUE(empty.ok());
+    EXPECT_EQ(empty.records[0].length(), 0);
+    EXPECT_EQ(empty.records[0].type, kHexDataRecord);
+}
+
+TEST(IntelHexParse, refusesEveryMalformedLineWithItsNumberAndReason) {
+    struct Case {
+        std::string text;
+        std::size_t line;
+        std::string reason;
+    };
+    const std::string end = ":00000001FF\n";
+    const std::string good = ":0340000001ABCD44\n";
+    const Case cases[] = {
+        {good + "0340000001ABCD44\n" + end, 2, "line does not begin with ':'"},
+        {good + "\n" + good + end, 2, "line does not begin with ':'"},
+        {":0340000001ABCD4\n" + end, 1, "odd number of hex digits"},
+        {":0340000001ABCD4G\n" + end, 1, "character 17 is not a hex digit"},
+        {":0340000001AB CD44\n" + end, 1, "character 14 is not a hex digit"},
+        {good + ":034000BD\n" + end, 2, "record is too short"},
+        {":0440000001ABCD44\n" + end, 1,
+         "length byte 04 does not match the 3 data bytes of the line"},
+        {":0340000001ABCD45\n" + end, 1, "record checksum is wrong"},
+        {":020000040001F9\n" + end, 1, "record type 04 is not allowed"},
+        {":03FFFE0001ABCD87\n" + end, 1, "data runs past address FFFF"},
+        {":01000001AA54\n", 1, "end-of-file record carries data"},
+        {end + good, 2, "data after the end-of-file record"},
+        {good, 0, "no end-of-file record"},
+        {"", 0, "no end-of-file record"},
+        {":" + std::string(600, '0') + "\n" + end, 1, "line is longer than any record"},
+    };
+    for (const Case& c : cases) {
+        const auto parse = ParseIntelHex(c.text);
+        EXPECT_FALSE(parse.ok()) << c.text;
+        EXPECT_TRUE(parse.records.empty());
+        EXPECT_EQ(parse.errorLine, c.line) << c.text;
+        EXPECT_EQ(parse.error, c.reason) << c.text;
+    }
+    EXPECT_TRUE(ParseIntelHex(":03FFFD0001ABCD88\n" + end).ok());
+    EXPECT_EQ(ParseIntelHex(std::string(kHexMaxFileBytes + 1, '\n')).error, "file is too long");
+}
+
+TEST(IntelHexParse, boardAnswersEachRecordWithTheLowByteOfItsSum) {
+    HexRecord record{0x0100, kHexDataRecord, std::vector<std::uint8_t>(16, 0x20)};
+    EXPECT_EQ(BoardRecordSum(record), (0x10 + 0x01 + 0x00 + 16 * 0x20) & 0xFF);
+    EXPECT_EQ(ProgramAddressText(record.address), "0100H");
+    const auto parse = ParseIntelHex(kProgram);
+    EXPECT_EQ(BoardRecordSum(parse.records[0]), 0xC0);
+}
+
+TEST(IntelHexWrite, uploadTextIsSixteenByteRecordsThenTheEndRecord) {
+    std::vector<std::uint8_t> memory(32);
+    std::iota(memory.begin(), memory.end(), std::uint8_t{0xF0});
+    EXPECT_EQ(IntelHexText(0x4000, memory), ":10400000F0F1F2F3F4F5F6F7F8F9FAFBFCFDFEFF38\r\n"
+                                            ":10401000000102030405060708090A0B0C0D0E0F28\r\n"
+                                            ":00000001FF");
+
+    // A whole K650 memory: 2048 records from 4000 to BFF0 that read back byte for byte.
+    std::vector<std::uint8_t> k650(0x8000);
+    for (std::size_t i = 0; i < k650.size(); ++i)
+        k650[i] = static_cast<std::uint8_t>(i * 31 + 7);
+    const auto parse = ParseIntelHex(IntelHexText(0x4000, k650));
+    ASSERT_TRUE(parse.ok()) << parse.error;
+    ASSERT_EQ(parse.records.size(), 2049u);
+    EXPECT_EQ(parse.records[2047].address, 0xBFF0);
+    std::vector<std::uint8_t> readBack;
+    for (const auto& r : parse.records)
+        readBack.insert(readBack.end(), r.data.begin(), r.data.end());
+    EXPECT_EQ(readBack, k650);
+
+    // The top of memory is written up to FFFF and no further.
+    EXPECT_EQ(ParseIntelHex(IntelHexText(0xFFF0, std::vector<std::uint8_t>(32))).records.size(),
+              2u);
+}
+
+TEST(IntelHexFile, missingEmptyAndOversizedFilesAreToldApart) {
+    TempFolder folder;
+    EXPECT_EQ(ReadIntelHexFile(folder.path() / "none.hex").outcome, HexFileRead::Outcome::Missing);
+    EXPECT_EQ(ReadIntelHexFile(folder.write("e.hex", "")).outcome, HexFileRead::Outcome::Empty);
+    EXPECT_EQ(ReadIntelHexFile(folder.path()).outcome, HexFileRead::Outcome::ReadError);
+    const auto good = ReadIntelHexFile(folder.write("g.hex", kProgram));
+    EXPECT_EQ(good.outcome, HexFileRead::Outcome::Read);
+    EXPECT_EQ(good.parse.records.size(), 3u);
+    const auto bad = ReadIntelHexFile(folder.write("b.hex", "garbage"));
+    EXPECT_EQ(bad.outcome, HexFileRead::Outcome::Invalid);
+    EXPECT_EQ(bad.parse.errorLine, 1u);
+    const auto big =
+        ReadIntelHexFile(folder.write("big.hex", std::string(kHexMaxFileBytes + 100, '\n')));
+    EXPECT_EQ(big.outcome, HexFileRead::Outcome::Invalid);
+    EXPECT_EQ(big.parse.error, "file is too long");
+}
+
+} // namespace
+} // namespace quelby

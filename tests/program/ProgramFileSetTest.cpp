@@ -1,0 +1,122 @@
+#include "ProgramFileSet.h"
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace quelby {
+namespace {
+
+using testing::TempFolder;
+
+std::string ConfigLine(char d36, char d39, char d40) {
+    return "G" + std::string(34, '0') + d36 + "00" + d39 + d40 + "000%";
+}
+
+TEST(ProgramFileSet, companionsAreFoundWhateverTheCaseOfTheirNames) {
+    TempFolder folder;
+    const auto hbx = folder.write("PROG.HBX", "D");
+    folder.write("prog.rev", "X0000");
+    folder.write("Prog.Hex", ":00000001FF");
+    const auto files = ProgramFilesOf(hbx);
+    EXPECT_EQ(files.hbx, hbx);
+    EXPECT_EQ(files.rev, folder.path() / "prog.rev");
+    EXPECT_EQ(files.hex, folder.path() / "Prog.Hex");
+    EXPECT_EQ(files.lcf, folder.path() / "PROG.LCF");
+    EXPECT_EQ(ProgramFilesOf(folder.path() / "other.hbx").rev, folder.path() / "other.rev");
+}
+
+TEST(ProgramFileSet, revisionFieldSplitsIdentChecksumAndRevision) {
+    const auto info = ParseRevisionField("ABC1230?12");
+    EXPECT_TRUE(info.valid);
+    EXPECT_EQ(info.ident, "ABC123");
+    EXPECT_EQ(info.checksum, "15");
+    EXPECT_EQ(info.revision, "18");
+    EXPECT_EQ(ParseRevisionField("0012").ident, "");
+    const auto tooShort = ParseRevisionField("0?1");
+    EXPECT_FALSE(tooShort.valid);
+    EXPECT_EQ(tooShort.ident, "Unknown");
+    EXPECT_EQ(tooShort.revision, "Unknown");
+}
+
+TEST(ProgramFileSet, configurationDigitsComeFromTheirPositionsOrDefaults) {
+    EXPECT_EQ(ParseConfigurationField(ConfigLine('2', '7', '1')), (ConfigDigits{2, 7, 1}));
+    EXPECT_EQ(ParseConfigurationField(ConfigLine('x', '7', ' ')), (ConfigDigits{3, 7, 3}));
+    EXPECT_EQ(ParseConfigurationField(ConfigLine('1', '5', '2').substr(0, 39)),
+              (ConfigDigits{1, 5, 3}));
+}
+
+TEST(ProgramFileSet, firstFieldOfAFileOnlyCountsItsFirstLineUpToAComma) {
+    TempFolder folder;
+    EXPECT_EQ(ReadFirstField(folder.write("a.rev", " ABC1230?12 ,rest\r\nnext")).field,
+              "ABC1230?12");
+    EXPECT_EQ(ReadFirstField(folder.write("b.rev", "")).outcome, FirstFieldRead::Outcome::Empty);
+    EXPECT_EQ(ReadFirstField(folder.write("c.rev", "\r\n")).outcome, FirstFieldRead::Outcome::Read);
+    EXPECT_EQ(ReadFirstField(folder.path() / "none").outcome, FirstFieldRead::Outcome::Missing);
+    EXPECT_EQ(ReadFirstField(folder.path()).outcome, FirstFieldRead::Outcome::ReadError);
+    std::istringstream endless(std::string(1 << 20, 'D'));
+    EXPECT_EQ(ReadFirstField(endless).field.size(), kFirstLineMaxLength);
+
+    EXPECT_EQ(ReadRevisionFile(folder.path()).message->title, "RSComm-Set Program Ident");
+    EXPECT_EQ(ReadConfigurationFile(folder.path()).message->title, "RSComm-Set Program Config");
+    EXPECT_FALSE(ReadConfigurationFile(folder.path() / "b.rev").valid);
+    EXPECT_TRUE(ReadConfigurationFile(folder.path() / "c.rev").valid);
+}
+
+TEST(UploadFiles, revisionFileReadsBackWhatTheBoardHeld) {
+    const BoardIdentityBytes identity{'A', 'B', 'C', 0, 0, 0, 0, 0, 0x0F, 0x12};
+    const std::string expected("ABC\0\0\0\0\0"
+                               "0?12\r\n",
+                               14);
+    EXPECT_EQ(RevisionFileText(identity), expected);
+
+    struct Case {
+        BoardIdentityBytes bytes;
+        std::string ident;
+    };
+    const Case cases[] = {
+        {identity, std::string("ABC\0\0\0\0\0", 8)},
+        {{'A', ',', 'B', ' ', ' ', 0, 0, 0, 0xFF, 0xA0}, std::string("A,B  \0\0\0", 8)},
+        // CR and LF cannot stand in a line and a quote would open a field; the leading blank
+        // is dropped on reading, as the download trims it anyway.
+        {{' ', '"', 'x', '\r', '\n', '\t', 200, 1, 0, 1}, std::string("'x\0\0\t\xC8\x01", 7)},
+    };
+    TempFolder folder;
+    for (const Case& c : cases) {
+        const auto file = folder.path() / "p.rev";
+        ASSERT_FALSE(WriteUploadFile(file, RevisionFileText(c.bytes)));
+        const auto read = ReadRevisionFile(file);
+        ASSERT_TRUE(read.info.valid);
+        EXPECT_EQ(read.info.ident, c.ident);
+        EXPECT_EQ(read.info.checksum, std::to_string(c.bytes[8]));
+        EXPECT_EQ(read.info.revision, std::to_string(c.bytes[9]));
+    }
+}
+
+TEST(UploadFiles, configurationFileKeepsItsPositionsForEveryBoard) {
+    const std::string k707 = "F" + std::string(34, '0') + "20072000%\r\n";
+    EXPECT_EQ(ConfigurationFileText(56, {2, 7, 2}), k707);
+    TempFolder folder;
+    for (int code = 56; code <= 65; ++code) {
+        for (const ConfigDigits digits : {ConfigDigits{1, 9, 2}, ConfigDigits{3, 0, 3}}) {
+            const std::string text = ConfigurationFileText(code, digits);
+            EXPECT_EQ(text.size(), 46u) << code;
+            const auto read = ReadConfigurationFile(folder.write("p.lcf", text));
+            EXPECT_EQ(read.digits, digits) << code;
+        }
+    }
+    EXPECT_EQ(ConfigurationFileText(57, {}).front(), '0');
+    EXPECT_EQ(ConfigurationFileText(56, {1, 12, 1}).substr(38, 1), "0");
+}
+
+TEST(UploadFiles, aFailedWriteSaysSo) {
+    TempFolder folder;
+    const auto message = WriteUploadFile(folder.path() / "missing" / "p.rev", "x");
+    ASSERT_TRUE(message);
+    EXPECT_EQ(message->title, "RSComm-Upload Program");
+    EXPECT_EQ(message->icon, MessageIcon::Information);
+}
+
+} // namespace
+} // namespace quelby
