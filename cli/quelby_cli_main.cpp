@@ -75,6 +75,7 @@ int main(int argc, char** argv) {
     if (command->needsBoard) {
         link.OpenRSComm(port);
         if (!link.OnlineMode) return kExitLinkFailed;
+        if (!port.lowLatencyNote().empty()) std::cerr << "quelby-cli: " << port.lowLatencyNote() << std::endl;
     }
     int status = command->run(session, commandArgs);
     if (status == kExitUsage)

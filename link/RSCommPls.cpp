@@ -4,16 +4,12 @@
 #include "RSComm.h"
 
 #include "PlsMessages.h"
+#include "BoardProtocol.h"
 
 #include <initializer_list>
 
 namespace quelby {
 namespace {
-
-constexpr int kAck = 0x55;
-constexpr std::uint8_t kFetch = 0x55;
-constexpr std::uint8_t kPollReady = 0x38;
-constexpr int kStatusReady = 0;
 constexpr double kReadyTimeout = 3.0;
 constexpr double kReadyRetryTimeout = 2.0;
 
@@ -26,17 +22,6 @@ constexpr int kModeWriteBlock = 7;
 constexpr int kModeReadConfiguration = 8;
 
 // Request codes.
-constexpr std::uint8_t kCodeScaleFactor = 0x18;
-constexpr std::uint8_t kCodeOffset = 0x28;
-constexpr std::uint8_t kCodePosition = 0x48;
-constexpr std::uint8_t kCodeRpm = 0x58;
-constexpr std::uint8_t kCodeProgramChannel = 0x1B;
-constexpr std::uint8_t kCodePulseTrain = 0x2B;
-constexpr std::uint8_t kCodeWriteScaleFactor = 0x1A;
-constexpr std::uint8_t kCodeWriteOffset = 0x2A;
-constexpr std::uint8_t kCodeFirstBlock = 0x3B; // blocks 0..3 at 0x3B, 0x4B, 0x5B, 0x6B
-constexpr std::uint8_t kCodeReadConfiguration = 0x0C;
-constexpr std::uint8_t kCodeRecall = 0x09;
 
 constexpr int kFlagSetPair = 1;
 constexpr int kFlagClear = 0;
@@ -64,12 +49,12 @@ bool RSComm::StartPlsRequest(int wantedMode, std::uint8_t code) {
 
 bool RSComm::SendPlsData(const std::vector<std::uint8_t>& bytes) {
     for (std::uint8_t byte : bytes)
-        if (SendByte(byte, false, false) != kAck || CommError) return false;
+        if (SendByte(byte, false, false) != wire::kAck || CommError) return false;
     return true;
 }
 
 int RSComm::FetchPlsByte() {
-    const int reply = SendByte(kFetch, false, false);
+    const int reply = SendByte(wire::kFetch, false, false);
     return CommError ? kNoReply : reply;
 }
 
@@ -124,7 +109,7 @@ bool RSComm::Recall(int chan) {
     // A channel that does not fit its byte is refused before anything is sent; the results
     // of the last recall stay as they were, as after a failed handshake.
     if (chan < 0 || chan > 255) return false;
-    if (!StartPlsRequest(kModeRecall, kCodeRecall)) {
+    if (!StartPlsRequest(kModeRecall, wire::kPlsRecall)) {
         if (m_currentMode == kModeRecall) { // handshake done, but the link failed
             m_channelRecallState = kRecallNothing;
             m_channelRecallPos = 0;
@@ -133,7 +118,7 @@ bool RSComm::Recall(int chan) {
         return false;
     }
     const bool done = [&] {
-        if (SendByte(chan, false, false) != kAck || CommError) return false;
+        if (SendByte(chan, false, false) != wire::kAck || CommError) return false;
         int fetched[3] = {};
         for (int& byte : fetched) {
             byte = FetchPlsByte();
@@ -168,37 +153,37 @@ bool RSComm::WaitPLSReady() {
         }
         if (CommError) return false;
         // Polls follow each other without pause; each exchange waits for its answer.
-        if (SendByte(kPollReady, false, false) != kAck) continue;
-        if (SendByte(kFetch, false, false) != kStatusReady) continue;
-        SendByte(kFetch, false, false); // closes the poll; the answer carries nothing
+        if (SendByte(wire::kPlsPollReady, false, false) != wire::kAck) continue;
+        if (SendByte(wire::kFetch, false, false) != wire::kPlsStatusReady) continue;
+        SendByte(wire::kFetch, false, false); // closes the poll; the answer carries nothing
         return !CommError;
     }
 }
 
 std::string RSComm::PLSScaleFactor() {
     BusyScope scope(*this);
-    return std::to_string(scope.entered() ? ReadPLSValue(kCodeScaleFactor) : kPlsReadFailed);
+    return std::to_string(scope.entered() ? ReadPLSValue(wire::kPlsReadScale) : kPlsReadFailed);
 }
 
 std::string RSComm::PLSOffset() {
     BusyScope scope(*this);
-    return std::to_string(scope.entered() ? ReadPLSValue(kCodeOffset) : kPlsReadFailed);
+    return std::to_string(scope.entered() ? ReadPLSValue(wire::kPlsReadOffset) : kPlsReadFailed);
 }
 
 std::string RSComm::PLSPos() {
     BusyScope scope(*this);
-    return std::to_string(scope.entered() ? ReadPLSValue(kCodePosition) : kPlsReadFailed);
+    return std::to_string(scope.entered() ? ReadPLSValue(wire::kPlsReadPosition) : kPlsReadFailed);
 }
 
 std::string RSComm::PLSRpm() {
     BusyScope scope(*this);
-    return std::to_string(scope.entered() ? ReadPLSValue(kCodeRpm) : kPlsReadFailed);
+    return std::to_string(scope.entered() ? ReadPLSValue(wire::kPlsReadRpm) : kPlsReadFailed);
 }
 
 bool RSComm::SingleSetpoint(int Chan, int OnSetpoint, int OffSetpoint, bool ClearChan) {
     BusyScope scope(*this);
     if (!scope.entered() || CommError) return false;
-    const int scale = ReadPLSValue(kCodeScaleFactor);
+    const int scale = ReadPLSValue(wire::kPlsReadScale);
     if (CommError || scale == kPlsReadFailed) return false;
     const int highestPosition = scale - 1;
     for (int setpoint : {OnSetpoint, OffSetpoint}) {
@@ -207,15 +192,15 @@ bool RSComm::SingleSetpoint(int Chan, int OnSetpoint, int OffSetpoint, bool Clea
             return false;
         }
     }
-    if (ClearChan && (!ProgramChannel(kCodeProgramChannel, Chan, 0, 0, kFlagClear) || CommError))
+    if (ClearChan && (!ProgramChannel(wire::kPlsProgramChannel, Chan, 0, 0, kFlagClear) || CommError))
         return false;
-    return ProgramChannel(kCodeProgramChannel, Chan, OnSetpoint, OffSetpoint, kFlagSetPair);
+    return ProgramChannel(wire::kPlsProgramChannel, Chan, OnSetpoint, OffSetpoint, kFlagSetPair);
 }
 
 bool RSComm::PulseTrain(int Chan, int ON_Division, int OFF_Division, int START_Division) {
     BusyScope scope(*this);
     if (!scope.entered()) return false;
-    const int scale = ReadPLSValue(kCodeScaleFactor);
+    const int scale = ReadPLSValue(wire::kPlsReadScale);
     if (CommError || scale == kPlsReadFailed) return false;
 
     std::optional<MessageRequest> refusal;
@@ -234,7 +219,7 @@ bool RSComm::PulseTrain(int Chan, int ON_Division, int OFF_Division, int START_D
         return false;
     }
     // The ON and OFF divisions take the places of the OFF position's two bytes.
-    if (!ProgramChannel(kCodePulseTrain, Chan, START_Division, ON_Division + 256 * OFF_Division,
+    if (!ProgramChannel(wire::kPlsPulseTrain, Chan, START_Division, ON_Division + 256 * OFF_Division,
                         0)) {
         Ask(PlsMessages::PulseProgrammingError());
         return false;
@@ -244,7 +229,7 @@ bool RSComm::PulseTrain(int Chan, int ON_Division, int OFF_Division, int START_D
 
 bool RSComm::ClearPLSChan(int Chan) {
     BusyScope scope(*this);
-    return scope.entered() && ProgramChannel(kCodeProgramChannel, Chan, 0, 0, kFlagClear);
+    return scope.entered() && ProgramChannel(wire::kPlsProgramChannel, Chan, 0, 0, kFlagClear);
 }
 
 bool RSComm::RecallChannel(int Chan) {
@@ -277,7 +262,7 @@ bool RSComm::SetPLSOffset(int Position) {
     BusyScope scope(*this);
     if (!scope.entered() || CommError) return false;
     int readings[3] = {};
-    const std::uint8_t codes[3] = {kCodeOffset, kCodePosition, kCodeScaleFactor};
+    const std::uint8_t codes[3] = {wire::kPlsReadOffset, wire::kPlsReadPosition, wire::kPlsReadScale};
     for (int i = 0; i < 3; ++i) {
         readings[i] = ReadPLSValue(codes[i]);
         if (CommError || readings[i] == kPlsReadFailed) return false;
@@ -295,7 +280,7 @@ bool RSComm::SetPLSOffset(int Position) {
     // The raw resolver reading is offset + position; the new offset makes it read Position.
     const int raw = (offset + position) % scale;
     const int newOffset = ((scale + raw - Position) % scale + scale) % scale;
-    return WriteWord(kCodeWriteOffset, newOffset);
+    return WriteWord(wire::kPlsWriteOffset, newOffset);
 }
 
 bool RSComm::PLSConfigDownload(const PlsConfigDownloadValues& CfgParam, int ScaleFactor) {
@@ -317,16 +302,16 @@ bool RSComm::PLSConfigDownload(const PlsConfigDownloadValues& CfgParam, int Scal
     if (ScaleFactor < 1 || ScaleFactor > 65535) return false;
 
     for (int k = 0; k < kBlockCount; ++k) {
-        const auto code = static_cast<std::uint8_t>(kCodeFirstBlock + 0x10 * k);
+        const auto code = static_cast<std::uint8_t>(wire::kPlsFirstBlock + 0x10 * k);
         if (!WriteBlock(code, blocks[static_cast<std::size_t>(k)])) return false;
     }
-    return WriteWord(kCodeWriteScaleFactor, ScaleFactor);
+    return WriteWord(wire::kPlsWriteScale, ScaleFactor);
 }
 
 RSComm::PlsConfiguration RSComm::PLSConfigUpload() {
     BusyScope scope(*this);
     if (!scope.entered()) return m_plsConfiguration;
-    if (!ReadConfiguration(kCodeReadConfiguration)) Ask(PlsMessages::UploadFailed());
+    if (!ReadConfiguration(wire::kPlsReadConfiguration)) Ask(PlsMessages::UploadFailed());
     return m_plsConfiguration;
 }
 

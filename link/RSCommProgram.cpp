@@ -2,24 +2,15 @@
 #include "RSComm.h"
 
 #include "BoardIdentity.h"
+#include "BoardProtocol.h"
 #include "ProgramFileSet.h"
 #include "ProgramMessages.h"
 
 namespace quelby {
 namespace {
-
-constexpr std::uint8_t kSync = 0xFF;
-constexpr std::uint8_t kProgramModeByte = 0x03;
-constexpr int kAck = 0x55;
 constexpr double kRecordReplyTimeout = 1.0;
 constexpr double kArmPause = 0.1;
 constexpr double kSettlePause = 2.0;
-constexpr int kFirstConfigurationCode = 56;
-constexpr int kLastConfigurationCode = 65;
-
-bool configuredBoard(int boardType) {
-    return boardType >= kFirstConfigurationCode && boardType <= kLastConfigurationCode;
-}
 
 // Clears a transfer flag however the transfer ends.
 class FlagScope {
@@ -101,27 +92,29 @@ void RSComm::DumpProgram() {
     }
 
     // Into program mode: arm it, clear the fault code, set the configuration, open it.
-    if (!CommError) WriteWithRepeat("B8181", "86");
+    if (!CommError)
+        WriteWithRepeat("B" + std::to_string(wire::kProgramArmAddress),
+                        std::to_string(wire::kProgramArmValue));
     if (!CommError) WriteWithRepeat("B8176", "0");
     Pause(kArmPause);
     if (!CommError) {
-        SendByte(kSync, false, false);
+        SendByte(wire::kSync, false, false);
         m_currentMode = 0;
     }
-    if (!CommError && configuredBoard(m_program.boardType)) {
+    if (!CommError && HasConfiguration(m_program.boardType)) {
         for (const BoardWrite& write : ConfigurationWrites(m_program.config))
             if (!CommError) WriteWithRepeat(write.address, write.value);
         if (CommError) Ask(ProgramMessages::CouldNotSetConfiguration());
     }
     if (!CommError) {
-        SendByte(kSync, false, false);
+        SendByte(wire::kSync, false, false);
         m_currentMode = 0;
-        SendByte(kProgramModeByte, false, false);
+        SendByte(wire::kProgramMode, false, false);
     }
 
     if (!CommError) {
         if (!SendProgramRecords(hex.parse.records)) return;
-        if (!CommError && SendByte(kSync, false, false) != kAck) {
+        if (!CommError && SendByte(wire::kSync, false, false) != wire::kAck) {
             Ask(ProgramMessages::DidNotExitProgramMode());
             OnlineMode = false;
             return;
@@ -205,7 +198,7 @@ void RSComm::UploadProgram() {
     m_program.boardType = static_cast<unsigned char>(hbx.field.front());
 
     std::string configurationText;
-    if (configuredBoard(m_program.boardType)) {
+    if (HasConfiguration(m_program.boardType)) {
         int values[3] = {0, 0, 0};
         for (std::size_t i = 0; i < kConfigurationReadOrder.size(); ++i)
             if (!CommError) values[i] = std::stoi(ReadText(kConfigurationReadOrder[i]));

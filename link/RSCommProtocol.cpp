@@ -3,15 +3,13 @@
 #include "RSComm.h"
 
 #include "LinkMessages.h"
+#include "BoardProtocol.h"
 
 #include <algorithm>
 #include <cctype>
 
 namespace quelby {
 namespace {
-
-constexpr std::uint8_t kSync = 0xFF;
-constexpr int kAck = 0x55;
 constexpr int kReadMode = 1;
 constexpr int kWriteMode = 2;
 constexpr double kReplyTimeout = 1.0;
@@ -64,7 +62,7 @@ int RSComm::SendByte(int value, bool noReply, bool flushFirst) {
             // Resynchronise: the board answers 0xFF from any state.
             CommError = false;
             m_commObj->discardInput();
-            m_commObj->sendByte(kSync);
+            m_commObj->sendByte(wire::kSync);
             continue;
         }
         if (Ask(LinkMessages::CannotCommunicate()) != MessageAnswer::Retry) return kNoReply;
@@ -91,12 +89,12 @@ bool RSComm::SetPLCMode(int wantedMode, std::uint8_t modeByte) {
             }
             deadline = m_clock.monotonicSeconds() + kHandshakeTimeout;
         }
-        const int reply = SendByte(kSync, false, true);
+        const int reply = SendByte(wire::kSync, false, true);
         if (reply == kNoReply) return false;
-        if (reply != kAck) continue;
+        if (reply != wire::kAck) continue;
         const int modeReply = SendByte(modeByte, false, false);
         if (modeReply == kNoReply) return false;
-        m_currentMode = modeReply == kAck ? wantedMode : 0;
+        m_currentMode = modeReply == wire::kAck ? wantedMode : 0;
     }
     return true;
 }

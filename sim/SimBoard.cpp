@@ -1,15 +1,12 @@
 #include "SimBoard.h"
 
 #include "BoardAddress.h"
+#include "BoardProtocol.h"
 
 #include <cstdio>
 
 namespace quelby::sim {
 namespace {
-constexpr std::uint8_t kSync = 0xFF;
-constexpr std::uint8_t kAck = 0x55;
-constexpr std::uint8_t kReadMode = 0x01;
-constexpr std::uint8_t kWriteMode = 0x02;
 constexpr std::uint8_t kUnexpected = 0x00;
 } // namespace
 
@@ -31,25 +28,25 @@ std::optional<std::uint8_t> SimBoard::receive(std::uint8_t byte) {
 std::optional<std::uint8_t> SimBoard::answer(std::uint8_t byte) {
     const bool atRequestStart =
         m_phase == 0 && (m_mode != Mode::Handler || m_activeHandler->syncAllowed());
-    if (byte == kSync && (atRequestStart || m_mode == Mode::AwaitingModeByte)) {
+    if (byte == wire::kSync && (atRequestStart || m_mode == Mode::AwaitingModeByte)) {
         m_mode = Mode::AwaitingModeByte;
         m_activeHandler = nullptr;
         m_phase = 0;
-        return kAck;
+        return wire::kAck;
     }
     switch (m_mode) {
     case Mode::AwaitingModeByte:
-        if (!m_refuseModes && (byte == kReadMode || byte == kWriteMode)) {
-            m_mode = byte == kReadMode ? Mode::Read : Mode::Write;
+        if (!m_refuseModes && (byte == wire::kReadMode || byte == wire::kWriteMode)) {
+            m_mode = byte == wire::kReadMode ? Mode::Read : Mode::Write;
             m_phase = 0;
-            return kAck;
+            return wire::kAck;
         }
         for (BoardRequestHandler* handler : m_handlers) {
             if (!m_refuseModes && handler->acceptsMode(byte)) {
                 m_mode = Mode::Handler;
                 m_activeHandler = handler;
                 handler->begin(byte);
-                return kAck;
+                return wire::kAck;
             }
         }
         m_mode = Mode::Idle;

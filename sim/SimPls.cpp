@@ -1,35 +1,17 @@
 #include "SimPls.h"
+#include "BoardProtocol.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace quelby::sim {
 namespace {
-
-constexpr std::uint8_t kAck = 0x55;
-constexpr std::uint8_t kFetch = 0x55;
-constexpr std::uint8_t kPollReady = 0x38;
-constexpr std::uint8_t kReady = 0x00;
-constexpr std::uint8_t kBusy = 0x55;
 constexpr std::uint8_t kUnexpected = 0x00;
-
-constexpr std::uint8_t kReadScale = 0x18;
-constexpr std::uint8_t kReadOffset = 0x28;
-constexpr std::uint8_t kReadPosition = 0x48;
-constexpr std::uint8_t kReadRpm = 0x58;
-constexpr std::uint8_t kProgramChannel = 0x1B;
-constexpr std::uint8_t kPulseTrain = 0x2B;
-constexpr std::uint8_t kWriteScale = 0x1A;
-constexpr std::uint8_t kWriteOffset = 0x2A;
-constexpr std::uint8_t kFirstBlock = 0x3B;
-constexpr std::uint8_t kLastBlock = 0x6B;
-constexpr std::uint8_t kReadConfiguration = 0x0C;
-constexpr std::uint8_t kRecall = 0x09;
 
 constexpr std::uint8_t kEndOfList = 2;
 
 bool isBlock(std::uint8_t code) {
-    return code >= kFirstBlock && code <= kLastBlock && (code & 0x0F) == 0x0B;
+    return code >= wire::kPlsFirstBlock && code <= wire::kPlsLastBlock && (code & 0x0F) == 0x0B;
 }
 
 int word(std::uint8_t low, std::uint8_t high) {
@@ -92,16 +74,16 @@ std::array<std::uint8_t, SimPls::kConfigurationSize> SimPls::configuration() con
 
 bool SimPls::acceptsMode(std::uint8_t modeByte) const {
     switch (modeByte) {
-    case kReadScale:
-    case kReadOffset:
-    case kReadPosition:
-    case kReadRpm:
-    case kProgramChannel:
-    case kPulseTrain:
-    case kWriteScale:
-    case kWriteOffset:
-    case kReadConfiguration:
-    case kRecall:
+    case wire::kPlsReadScale:
+    case wire::kPlsReadOffset:
+    case wire::kPlsReadPosition:
+    case wire::kPlsReadRpm:
+    case wire::kPlsProgramChannel:
+    case wire::kPlsPulseTrain:
+    case wire::kPlsWriteScale:
+    case wire::kPlsWriteOffset:
+    case wire::kPlsReadConfiguration:
+    case wire::kPlsRecall:
         return true;
     default:
         return isBlock(modeByte);
@@ -115,19 +97,19 @@ void SimPls::begin(std::uint8_t modeByte) {
     m_fetched = 0;
     m_stage = Stage::Data;
     switch (modeByte) {
-    case kReadScale:
+    case wire::kPlsReadScale:
         wordAnswer(m_scale);
         break;
-    case kReadOffset:
+    case wire::kPlsReadOffset:
         wordAnswer(m_offset);
         break;
-    case kReadPosition:
+    case wire::kPlsReadPosition:
         wordAnswer(position());
         break;
-    case kReadRpm:
+    case wire::kPlsReadRpm:
         wordAnswer(m_rpm);
         break;
-    case kReadConfiguration: {
+    case wire::kPlsReadConfiguration: {
         const auto values = configuration();
         m_answers.assign(values.begin(), values.end());
         m_stage = Stage::Fetch;
@@ -145,10 +127,10 @@ void SimPls::wordAnswer(int value) {
 
 std::size_t SimPls::dataLength() const {
     switch (m_code) {
-    case kWriteScale:
-    case kWriteOffset:
+    case wire::kPlsWriteScale:
+    case wire::kPlsWriteOffset:
         return 2;
-    case kRecall:
+    case wire::kPlsRecall:
         return 1;
     default:
         return 6; // channel programming and configuration blocks
@@ -160,7 +142,7 @@ std::optional<std::uint8_t> SimPls::receive(std::uint8_t byte, bool& finished) {
     case Stage::Data:
         return receiveData(byte, finished);
     case Stage::Fetch:
-        if (byte != kFetch) break;
+        if (byte != wire::kFetch) break;
         if (m_fetched + 1 == m_answers.size()) finished = true;
         return m_answers[m_fetched++];
     case Stage::PollCommand:
@@ -174,42 +156,42 @@ std::optional<std::uint8_t> SimPls::receive(std::uint8_t byte, bool& finished) {
 
 std::optional<std::uint8_t> SimPls::receiveData(std::uint8_t byte, bool& finished) {
     const bool addressesChannel =
-        m_code == kProgramChannel || m_code == kPulseTrain || m_code == kRecall;
+        m_code == wire::kPlsProgramChannel || m_code == wire::kPlsPulseTrain || m_code == wire::kPlsRecall;
     if (m_data.empty() && addressesChannel && byte >= kChannelCount) {
         finished = true;
         return kUnexpected;
     }
     m_data.push_back(byte);
-    if (m_data.size() < dataLength()) return kAck;
-    if (m_code == kRecall) {
+    if (m_data.size() < dataLength()) return wire::kAck;
+    if (m_code == wire::kPlsRecall) {
         recallAnswer(m_data[0]);
-        return kAck;
+        return wire::kAck;
     }
     if (!apply()) {
         finished = true;
         return kUnexpected;
     }
     m_stage = Stage::PollCommand;
-    return kAck;
+    return wire::kAck;
 }
 
 std::optional<std::uint8_t> SimPls::receivePoll(std::uint8_t byte, bool& finished) {
-    if (m_stage == Stage::PollCommand && byte == kPollReady) {
+    if (m_stage == Stage::PollCommand && byte == wire::kPlsPollReady) {
         m_stage = Stage::PollStatus;
-        return kAck;
+        return wire::kAck;
     }
-    if (m_stage == Stage::PollStatus && byte == kFetch) {
+    if (m_stage == Stage::PollStatus && byte == wire::kFetch) {
         ++m_readyPolls;
         if (m_alwaysBusy || m_busyPolls > 0) {
             if (m_busyPolls > 0) --m_busyPolls;
             m_stage = Stage::PollCommand;
-            return kBusy;
+            return wire::kPlsStatusBusy;
         }
         m_stage = Stage::PollClose;
-        return kReady;
+        return wire::kPlsStatusReady;
     }
     finished = true;
-    return m_stage == Stage::PollClose && byte == kFetch ? kAck : kUnexpected;
+    return m_stage == Stage::PollClose && byte == wire::kFetch ? wire::kAck : kUnexpected;
 }
 
 void SimPls::recallAnswer(int chan) {
@@ -234,22 +216,22 @@ bool SimPls::hasRoomFor(const std::vector<PlsSetpoint>& list, std::size_t count)
 
 bool SimPls::apply() {
     const auto& d = m_data;
-    if (m_code == kWriteScale) {
+    if (m_code == wire::kPlsWriteScale) {
         setScaleFactor(word(d[0], d[1]));
         return true;
     }
-    if (m_code == kWriteOffset) {
+    if (m_code == wire::kPlsWriteOffset) {
         m_offset = word(d[0], d[1]);
         return true;
     }
     if (isBlock(m_code)) {
-        const std::size_t first = static_cast<std::size_t>((m_code - kFirstBlock) >> 4) * 6;
+        const std::size_t first = static_cast<std::size_t>((m_code - wire::kPlsFirstBlock) >> 4) * 6;
         std::copy(d.begin(), d.end(), m_download.begin() + static_cast<std::ptrdiff_t>(first));
         return true;
     }
     const int chan = d[0];
     auto& list = m_channels[static_cast<std::size_t>(chan)];
-    if (m_code == kPulseTrain) {
+    if (m_code == wire::kPlsPulseTrain) {
         if (d[5] != 0) return false;
         fillPulseTrain(chan, word(d[1], d[2]), d[3], d[4]);
         return true;

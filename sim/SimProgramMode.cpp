@@ -1,11 +1,12 @@
 #include "SimProgramMode.h"
 
+#include "BoardProtocol.h"
 #include "SimBoard.h"
 
 namespace quelby::sim {
 
 bool SimProgramMode::acceptsMode(std::uint8_t modeByte) const {
-    return modeByte == kModeByte && m_board.peek(kArmAddress) == kArmValue;
+    return modeByte == wire::kProgramMode && m_board.peek(wire::kProgramArmAddress) == wire::kProgramArmValue;
 }
 
 void SimProgramMode::begin(std::uint8_t) {
@@ -16,11 +17,11 @@ void SimProgramMode::begin(std::uint8_t) {
 std::optional<std::uint8_t> SimProgramMode::receive(std::uint8_t byte, bool& finished) {
     switch (m_position) {
     case 0:
-        if (byte == 0xFF) {
+        if (byte == wire::kSync) {
             m_active = false;
-            m_board.poke(kArmAddress, 0);
+            m_board.poke(wire::kProgramArmAddress, 0);
             finished = true;
-            return 0x55;
+            return wire::kAck;
         }
         m_length = byte;
         m_sum = byte;

@@ -16,10 +16,6 @@ class SimBoard;
 // leaves program mode, answered 0x55.
 class SimProgramMode : public BoardRequestHandler {
 public:
-    static constexpr std::uint8_t kModeByte = 0x03;
-    static constexpr std::uint16_t kArmAddress = 8181;
-    static constexpr std::uint8_t kArmValue = 86;
-
     explicit SimProgramMode(SimBoard& board) : m_board(board) {}
 
     bool acceptsMode(std::uint8_t modeByte) const override;
