@@ -51,7 +51,8 @@ std::vector<CliCommand> LinkCommands() {
 const std::vector<CliCommand>& Commands() {
     static const std::vector<CliCommand> commands = [] {
         std::vector<CliCommand> all;
-        for (auto area : {LinkCommands, IdentityCommands, PlsCommands, ProgramCommands})
+        for (auto area : {LinkCommands, IdentityCommands, PlsCommands, ProgramCommands,
+                          DatasetCommands, ReportCommands, TransferCommands})
             for (auto& command : area()) all.push_back(std::move(command));
         return all;
     }();

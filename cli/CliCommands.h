@@ -31,6 +31,9 @@ std::vector<CliCommand> LinkCommands();
 std::vector<CliCommand> IdentityCommands();
 std::vector<CliCommand> PlsCommands();
 std::vector<CliCommand> ProgramCommands();
+std::vector<CliCommand> ReportCommands();
+std::vector<CliCommand> DatasetCommands();
+std::vector<CliCommand> TransferCommands();
 
 // Every command the tool knows, in the order the help lists them.
 const std::vector<CliCommand>& Commands();

@@ -72,13 +72,14 @@ bool WriteFileAtomically(const fs::path& path, const std::string& contents,
             error = std::error_code(errno ? errno : EACCES, std::generic_category());
             return false;
         }
+        // A failing write (disk full, size limit) leaves its reason in errno; keep it.
+        errno = 0;
         out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
-        out.flush();
+        out.close();
         if (!out) {
-            out.close();
+            error = std::error_code(errno ? errno : EIO, std::generic_category());
             std::error_code ignored;
             fs::remove(temporary, ignored);
-            error = std::error_code(EIO, std::generic_category());
             return false;
         }
     }

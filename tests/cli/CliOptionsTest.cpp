@@ -37,9 +37,7 @@ TEST(CliOptions, refusesWhatCannotBeMeant) {
              {"--speed", "4800", "read", "W182"},
              {"--retries", "-1", "read", "W182"},
              {"--device", "/dev/x", "--port", "2", "read", "W182"},
-             {"--bogus", "read"},
-             {"read", "W182", "--port"}}) {
-        if (args.size() == 3 && args[2] == "--port") continue; // after the command: an argument
+             {"--bogus", "read"}}) {
         EXPECT_FALSE(Parse(args, &error)) << (args.empty() ? "(none)" : args[0]);
         EXPECT_FALSE(error.empty());
     }
@@ -49,16 +47,11 @@ TEST(CliOptions, refusesWhatCannotBeMeant) {
 TEST(CliPrompt, retriesAsOftenAsAskedThenCancelsAndSaysYesOnlyWhenTold) {
     std::ostringstream err;
     CliPrompt prompt(err, 2, false);
-    const MessageRequest warning{"WARNING - Communication Error!",
-                                 {"Cannot Communicate with Target Board.", "", "Second line."},
-                                 MessageButtons::RetryCancel,
-                                 MessageIcon::Critical};
+    // How the message is written is pinned by the quelby-cli end-to-end tests.
+    const MessageRequest warning{"W", {"Down."}, MessageButtons::RetryCancel, MessageIcon::Critical};
     EXPECT_EQ(prompt.ask(warning), MessageAnswer::Retry);
     EXPECT_EQ(prompt.ask(warning), MessageAnswer::Retry);
     EXPECT_EQ(prompt.ask(warning), MessageAnswer::Cancel);
-    EXPECT_NE(err.str().find("WARNING - Communication Error!: Cannot Communicate with Target "
-                             "Board. Second line.\n"),
-              std::string::npos);
 
     const MessageRequest question{"Q", {"Go?"}, MessageButtons::YesNoCancel, MessageIcon::Question};
     EXPECT_EQ(prompt.ask(question), MessageAnswer::No);

@@ -15,14 +15,12 @@ TEST(BoardIdentityLink, faultCodeAndFirmwareComeFromTheBoardOnlyWhileOnline) {
     rig.goOnline();
     EXPECT_EQ(rig.link.FaultCode(), 0x42);
     EXPECT_EQ(rig.link.FirmwareRev(), 17);
-    EXPECT_EQ(rig.link.TargetboardName(68), "K650(PLC)");
-    EXPECT_EQ(rig.link.LCFBoardIndex(68), "G");
 }
 
-TEST(BoardIdentityLink, faultDescriptionsComeFromTheSupportFile) {
+TEST(BoardIdentityLink, faultDescriptionsComeFromTheSupportFileWhateverItsCase) {
     LinkRig rig;
     EXPECT_EQ(rig.link.FaultDescription(10), "Fault Code (0AH): --- Fault File Not Found ---");
-    rig.home.write("support/FaultErrCodes.txt", "01, \"Low air, check supply\"\r\n0a,Jam at infeed\r\n");
+    rig.home.write("support/faulterrcodes.TXT", "01, \"Low air, check supply\"\r\n0a,Jam at infeed\r\n");
     EXPECT_EQ(rig.link.FaultDescription(10), "Fault Code (0AH): Jam at infeed");
     EXPECT_EQ(rig.link.FaultDescription(1), "Fault Code (01H): Low air, check supply");
     EXPECT_EQ(rig.link.FaultDescription(200), "Fault Code (C8H): ");

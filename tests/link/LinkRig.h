@@ -5,45 +5,17 @@
 #include "ScriptedPrompt.h"
 #include "SimBoard.h"
 #include "SimSerialPort.h"
+#include "TempFolder.h"
 
-#include <filesystem>
-#include <fstream>
-#include <random>
 #include <string>
 #include <vector>
 
 namespace quelby::test {
 
-// A scratch home folder, removed when the test ends.
-class TempHome {
-public:
-    TempHome() {
-        std::random_device random;
-        m_path = std::filesystem::temp_directory_path() /
-                 ("quelby-test-" + std::to_string(random()) + std::to_string(random()));
-        std::filesystem::create_directories(m_path);
-    }
-    ~TempHome() {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    const std::filesystem::path& path() const { return m_path; }
-    void write(const std::filesystem::path& relative, const std::string& contents) const {
-        std::filesystem::create_directories((m_path / relative).parent_path());
-        std::ofstream(m_path / relative, std::ios::binary) << contents;
-    }
-    std::string read(const std::filesystem::path& relative) const {
-        std::ifstream in(m_path / relative, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-
-private:
-    std::filesystem::path m_path;
-};
-
-// The link wired to the simulated board on a manual clock, with scripted answers.
+// The link wired to the simulated board on a manual clock, with scripted answers, in a
+// scratch home folder.
 struct LinkRig {
-    TempHome home;
+    TempFolder home;
     sim::ManualClock clock;
     sim::SimBoard board;
     sim::SimSerialPort port{board, clock};
@@ -59,6 +31,12 @@ struct LinkRig {
         auto trace = board.trace();
         board.clearTrace();
         return trace;
+    }
+    // How many bytes of this value the board received since the trace was last taken.
+    int takeCount(std::uint8_t byte) {
+        int count = 0;
+        for (const auto& entry : takeTrace()) count += entry.received == byte;
+        return count;
     }
 };
 

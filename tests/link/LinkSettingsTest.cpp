@@ -7,76 +7,63 @@ namespace {
 
 const std::filesystem::path kSettings = std::filesystem::path("Support") / "RSPort.cfg";
 
-TEST(LinkSettingsFile, missingFileAndFolderAreCreatedWithTheDefaults) {
-    LinkRig rig;
-    rig.link.OpenRSComm(rig.port);
-    EXPECT_EQ(rig.home.read(kSettings), "1,9600\r\n");
-    EXPECT_EQ(rig.port.openedWith().portNumber, 1);
-    EXPECT_EQ(rig.port.openedWith().baud, 9600);
-    EXPECT_TRUE(rig.link.OnlineMode);
-    EXPECT_FALSE(rig.link.CommError);
-}
-
-TEST(LinkSettingsFile, anEmptyFileIsRewrittenWithTheDefaults) {
-    LinkRig rig;
-    rig.home.write(kSettings, "");
-    rig.link.OpenRSComm(rig.port);
-    EXPECT_EQ(rig.home.read(kSettings), "1,9600\r\n");
-}
-
-TEST(LinkSettingsFile, outOfRangeAndGarbageValuesAreCorrectedButNotWrittenBack) {
+TEST(LinkSettingsFile, aMissingOrEmptyFileIsWrittenWithTheDefaultsBadValuesAreCorrectedOnlyInUse) {
     struct Case {
-        const char* contents;
+        const char* contents; // nullptr: no file
         int port;
         int baud;
     };
     for (auto [contents, port, baud] :
-         {Case{"0,4800\r\n", 1, 9600}, Case{"150, 19200\r\n", 99, 19200},
-          Case{"2, 19200 \r\n", 2, 19200}, Case{"  7 ,9600", 7, 9600},
-          Case{"abc,xyz\r\n", 1, 9600}, Case{"-4\r\n", 1, 9600},
+         {Case{nullptr, 1, 9600}, Case{"", 1, 9600}, Case{"0,4800\r\n", 1, 9600},
+          Case{"150, 19200\r\n", 99, 19200}, Case{"2, 19200 \r\n", 2, 19200},
+          Case{"  7 ,9600", 7, 9600}, Case{"abc,xyz\r\n", 1, 9600}, Case{"-4\r\n", 1, 9600},
           Case{"\r\n3,19200\r\n", 1, 9600}, Case{"99999999999999999999,19200", 99, 19200},
           Case{"\x01\xff\xfe,\x80\r\n", 1, 9600}}) {
         LinkRig rig;
-        rig.home.write(kSettings, contents);
+        if (contents) rig.home.write(kSettings, contents);
         rig.link.OpenRSComm(rig.port);
-        EXPECT_EQ(rig.port.openedWith().portNumber, port) << contents;
-        EXPECT_EQ(rig.port.openedWith().baud, baud) << contents;
-        EXPECT_EQ(rig.home.read(kSettings), contents) << "the file itself is left unchanged";
+        const std::string shown = contents ? contents : "(none)";
+        EXPECT_EQ(rig.port.openedWith().portNumber, port) << shown;
+        EXPECT_EQ(rig.port.openedWith().baud, baud) << shown;
+        const bool rewritten = !contents || !*contents;
+        EXPECT_EQ(rig.home.read(kSettings), rewritten ? "1,9600\r\n" : contents) << shown;
         EXPECT_TRUE(rig.prompt.requests().empty());
+        EXPECT_TRUE(rig.link.OnlineMode);
     }
 }
 
-TEST(LinkSettingsFile, foundWhateverTheCaseOfItsFolderAndName) {
+TEST(LinkSettingsFile, foundWhateverTheCaseOfItsFolderAndNameAndReadAtEveryOpening) {
     LinkRig rig;
-    rig.home.write(std::filesystem::path("support") / "rsport.CFG", "4,19200\r\n");
+    rig.home.write("support/rsport.CFG", "4,19200\r\n");
     EXPECT_EQ(rig.link.CommSettingsFile(), rig.home.path() / "support" / "rsport.CFG");
     rig.link.OpenRSComm(rig.port);
     EXPECT_EQ(rig.port.openedWith().portNumber, 4);
     EXPECT_FALSE(std::filesystem::exists(rig.home.path() / kSettings));
+
+    rig.link.CloseRSComm();
+    rig.home.write("support/rsport.CFG", "3, 9600 \r\n");
+    rig.link.OpenRSComm(rig.port);
+    EXPECT_EQ(rig.port.openedWith().portNumber, 3);
+    EXPECT_EQ(rig.link.Settings().portSpeed, "9600");
 }
 
-TEST(LinkSettingsFile, aFileThatCannotBeWrittenAsksAndCancelLeavesThePortClosed) {
+TEST(LinkSettingsFile, aFileThatCannotBeWrittenAsksRetryLoadsAgainAndCancelLeavesThePortClosed) {
     LinkRig rig;
     // A plain file where the Support folder should be: the folder cannot be created.
     rig.home.write("Support", "in the way");
     rig.prompt.answerNext(MessageAnswer::Retry);
-    rig.prompt.answerNext(MessageAnswer::Cancel);
     rig.link.OpenRSComm(rig.port);
 
     ASSERT_EQ(rig.prompt.requests().size(), 2u) << "Retry loads again and fails again";
     const MessageRequest& message = rig.prompt.requests()[0];
-    EXPECT_EQ(message.title, "RSComm InitializeRSComm");
-    EXPECT_EQ(message.lines.at(0).rfind("Error Number = ", 0), 0u);
+    EXPECT_EQ(message.lines.at(0).rfind("Error Number = ", 0), 0u) << message.lines.at(0);
+    EXPECT_EQ(message, (MessageRequest{"RSComm InitializeRSComm", message.lines,
+                                       MessageButtons::RetryCancel, MessageIcon::Critical}));
     EXPECT_EQ(message.lines.at(1), "");
-    EXPECT_EQ(message.buttons, MessageButtons::RetryCancel);
-    EXPECT_EQ(message.icon, MessageIcon::Critical);
     EXPECT_FALSE(rig.port.isOpen());
     EXPECT_FALSE(rig.link.OnlineMode);
-}
 
-TEST(LinkSettingsFile, retryAfterTheCauseIsMendedGoesOnline) {
-    LinkRig rig;
-    rig.home.write("Support", "in the way");
+    // Once the cause is mended, Retry goes online.
     rig.prompt.answerNext(MessageAnswer::Retry);
     rig.prompt.onAsk([&](const MessageRequest&) { std::filesystem::remove(rig.home.path() / "Support"); });
     rig.link.OpenRSComm(rig.port);
@@ -84,17 +71,14 @@ TEST(LinkSettingsFile, retryAfterTheCauseIsMendedGoesOnline) {
     EXPECT_EQ(rig.home.read(kSettings), "1,9600\r\n");
 }
 
-TEST(LinkSettingsFile, settingsAreReadAgainAtEveryOpening) {
-    LinkRig rig;
-    rig.link.OpenRSComm(rig.port);
-    rig.link.CloseRSComm();
-    rig.home.write(kSettings, "3, 19200 \r\n");
-    rig.link.OpenRSComm(rig.port);
-    EXPECT_EQ(rig.port.openedWith().portNumber, 3);
-    EXPECT_EQ(rig.link.Settings().portSpeed, "19200");
-}
-
-TEST(LinkLifecycle, closingAHealthyLinkLeavesTheBoardIdleAndThePortClosed) {
+TEST(LinkLifecycle, openingProbesWithOneByteNeedingNoParticularAnswerAndClosingLeavesTheBoardIdle) {
+    for (const bool oddAnswer : {false, true}) {
+        LinkRig rig;
+        if (oddAnswer) rig.board.corruptAnswerAt(0);
+        rig.link.OpenRSComm(rig.port);
+        EXPECT_EQ(rig.takeTrace(), Exchanges({{0xFF, oddAnswer ? 0x54 : 0x55}}));
+        EXPECT_TRUE(rig.link.OnlineMode);
+    }
     LinkRig rig;
     rig.goOnline();
     rig.link.RSRead("W182");
@@ -107,18 +91,6 @@ TEST(LinkLifecycle, closingAHealthyLinkLeavesTheBoardIdleAndThePortClosed) {
 
     EXPECT_EQ(rig.link.RSRead("W182"), "0");
     EXPECT_TRUE(rig.link.CommError) << "an exchange on a closed port fails the link";
-}
-
-TEST(LinkLifecycle, openingProbesWithOneByteAndNeedsNoParticularAnswer) {
-    LinkRig rig;
-    rig.link.OpenRSComm(rig.port);
-    EXPECT_EQ(rig.takeTrace(), Exchanges({{0xFF, 0x55}}));
-    EXPECT_TRUE(rig.link.OnlineMode);
-
-    LinkRig odd;
-    odd.board.corruptAnswerAt(0);
-    odd.link.OpenRSComm(odd.port);
-    EXPECT_TRUE(odd.link.OnlineMode);
 }
 
 } // namespace

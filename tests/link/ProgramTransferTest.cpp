@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace quelby::test {
 namespace {
 
@@ -12,38 +14,38 @@ namespace fs = std::filesystem;
 // The link with a board that has program mode, and a copy of the sample program set.
 struct ProgramRig : LinkRig {
     sim::SimProgramMode programMode{board};
-    fs::path folder = home.path() / "programs";
 
     ProgramRig() {
         board.addHandler(programMode);
-        fs::create_directories(folder);
         for (const char* name : {"K650DEMO.hbx", "K650DEMO.rev", "K650DEMO.hex"})
-            fs::copy_file(fs::path(QUELBY_SAMPLES_DIR) / name, folder / name);
+            home.write(fs::path("programs") / name, ReadWholeFile(fs::path(QUELBY_SAMPLES_DIR) / name));
         goOnline();
     }
-    fs::path hbx() const { return folder / "K650DEMO.hbx"; }
-    std::vector<HexRecord> sampleRecords() const {
-        return ReadIntelHexFile(fs::path(QUELBY_SAMPLES_DIR) / "K650DEMO.hex").parse.records;
+    fs::path hbx() const { return home.path() / "programs" / "K650DEMO.hbx"; }
+    // Chooses the sample, answers the question with `answer` and downloads.
+    void download(MessageAnswer answer = MessageAnswer::Yes) {
+        link.DownloadFile(hbx());
+        prompt.answerNext(answer);
+        link.DumpProgram();
     }
-    std::string titleAt(std::size_t i) const { return prompt.requests().at(i).title; }
+    // Every data byte of the sample program, as `memory` must hold it.
+    void expectSampleIn(const std::function<std::uint8_t(std::uint16_t)>& memory) const {
+        const auto sample = ReadIntelHexFile(fs::path(QUELBY_SAMPLES_DIR) / "K650DEMO.hex");
+        for (const HexRecord& record : sample.parse.records)
+            for (std::size_t i = 0; i < record.data.size(); ++i)
+                ASSERT_EQ(memory(static_cast<std::uint16_t>(record.address + i)), record.data[i]);
+    }
     std::string firstLineAt(std::size_t i) const { return prompt.requests().at(i).lines.at(0); }
 };
 
 TEST(ProgramDownload, theSampleProgramGoesIntoTheBoardWithItsIdentity) {
     ProgramRig rig;
-    rig.link.DownloadFile(rig.hbx());
-    ASSERT_TRUE(rig.link.ValidProgram());
-    rig.prompt.answerNext(MessageAnswer::Yes);
-    rig.link.DumpProgram();
-
+    rig.download();
     ASSERT_EQ(rig.prompt.requests().size(), 2u);
-    EXPECT_EQ(rig.titleAt(0), "Program Download - [QLBYDEMO]");
+    EXPECT_EQ(rig.prompt.requests()[0].title, "Program Download - [QLBYDEMO]");
     EXPECT_EQ(rig.prompt.requests()[1],
-              (MessageRequest{"Program Download", {"Program Download Complete!"},
-                              MessageButtons::OK, MessageIcon::Information}));
-    for (const HexRecord& record : rig.sampleRecords())
-        for (std::size_t i = 0; i < record.data.size(); ++i)
-            ASSERT_EQ(rig.board.peek(static_cast<std::uint16_t>(record.address + i)), record.data[i]);
+              OkBox("Program Download", {"Program Download Complete!"}, MessageIcon::Information));
+    rig.expectSampleIn([&](std::uint16_t address) { return rig.board.peek(address); });
     const std::string ident = "QLBYDEMO";
     for (std::size_t i = 0; i < ident.size(); ++i)
         EXPECT_EQ(rig.board.peek(static_cast<std::uint16_t>(0xEFF0 + i)), ident[i]);
@@ -54,64 +56,7 @@ TEST(ProgramDownload, theSampleProgramGoesIntoTheBoardWithItsIdentity) {
     EXPECT_FALSE(rig.link.InProgramMode());
 }
 
-TEST(ProgramDownload, answeringNoSendsNothingAfterTheIdentityReads) {
-    ProgramRig rig;
-    rig.link.DownloadFile(rig.hbx());
-    rig.prompt.answerNext(MessageAnswer::No);
-    rig.link.DumpProgram();
-    const auto trace = rig.takeTrace();
-    // Handshake and ten reads of two exchanges.
-    EXPECT_EQ(trace.size(), 2u + 10u * 2u);
-    EXPECT_EQ(rig.prompt.requests().size(), 1u);
-    EXPECT_TRUE(rig.link.OnlineMode);
-    EXPECT_FALSE(rig.link.InProgramMode());
-}
-
-TEST(ProgramDownload, aCorruptRecordAnywhereRefusesTheWholeFileBeforeAnythingIsSent) {
-    for (const char* corruption : {"bad checksum", "no colon", "odd digits", "type 02"}) {
-        ProgramRig rig;
-        std::ifstream in(rig.folder / "K650DEMO.hex");
-        std::vector<std::string> lines;
-        for (std::string line; std::getline(in, line);) lines.push_back(line);
-        in.close();
-        std::string& last = lines.at(lines.size() - 2);
-        const std::string what = corruption;
-        if (what == "bad checksum") last.back() = last.back() == '0' ? '1' : '0';
-        if (what == "no colon") last[0] = ';';
-        if (what == "odd digits") last += "0";
-        if (what == "type 02") last = ":020000020000FC";
-        std::ofstream out(rig.folder / "K650DEMO.hex", std::ios::trunc);
-        for (const auto& line : lines) out << line << "\r\n";
-        out.close();
-
-        rig.link.DownloadFile(rig.hbx());
-        rig.prompt.answerNext(MessageAnswer::Yes);
-        rig.link.DumpProgram();
-        ASSERT_EQ(rig.prompt.requests().size(), 1u) << what;
-        EXPECT_EQ(rig.prompt.requests()[0],
-                  (MessageRequest{"Program Dump",
-                                  {"Currently Selected Program is Invalid.", "",
-                                   "Program Download Halted!"},
-                                  MessageButtons::OK, MessageIcon::Exclamation}))
-            << what;
-        EXPECT_TRUE(rig.takeTrace().empty()) << what;
-        EXPECT_TRUE(rig.link.OnlineMode) << what;
-    }
-}
-
-TEST(ProgramDownload, aWrongRecordSumHaltsTheDownloadAndLeavesTheProgramOffline) {
-    ProgramRig rig;
-    rig.link.DownloadFile(rig.hbx());
-    rig.prompt.answerNext(MessageAnswer::Yes);
-    rig.programMode.spoilNextRecordSum();
-    rig.link.DumpProgram();
-    ASSERT_EQ(rig.prompt.requests().size(), 2u);
-    EXPECT_EQ(rig.firstLineAt(1), "Checksum Error, Program Download Halted!");
-    EXPECT_FALSE(rig.link.OnlineMode);
-    EXPECT_FALSE(rig.link.InProgramMode());
-}
-
-TEST(ProgramDownload, offlineOrWithoutAValidChoiceNothingIsSent) {
+TEST(ProgramDownload, withoutAValidChoiceOfflineOrAnsweredNoNothingIsSentButIdentityReads) {
     ProgramRig rig;
     rig.link.DumpProgram();
     EXPECT_EQ(rig.firstLineAt(0), "Currently Selected Program is Invalid.");
@@ -120,16 +65,48 @@ TEST(ProgramDownload, offlineOrWithoutAValidChoiceNothingIsSent) {
     rig.link.DumpProgram();
     EXPECT_EQ(rig.firstLineAt(1), "Program is Currently OFFLINE.");
     EXPECT_TRUE(rig.takeTrace().empty());
+
+    rig.link.OnlineMode = true;
+    rig.download(MessageAnswer::No);
+    EXPECT_EQ(rig.takeTrace().size(), 2u + 10u * 2u) << "handshake and ten reads";
+    EXPECT_EQ(rig.prompt.requests().size(), 3u);
+    EXPECT_TRUE(rig.link.OnlineMode);
+    EXPECT_FALSE(rig.link.InProgramMode());
+}
+
+TEST(ProgramDownload, aCorruptRecordAnywhereRefusesTheWholeFileBeforeAnythingIsSent) {
+    ProgramRig rig;
+    std::string hex = rig.home.read("programs/K650DEMO.hex");
+    // The last data record's checksum digit, just before its line end and the end record.
+    char& digit = hex[hex.rfind(":00000001FF") - 3];
+    digit = digit == '0' ? '1' : '0';
+    rig.home.write("programs/K650DEMO.hex", hex);
+
+    rig.download();
+    EXPECT_EQ(rig.prompt.requests(),
+              std::vector{OkBox("Program Dump",
+                                {"Currently Selected Program is Invalid.", "", "Program Download Halted!"},
+                                MessageIcon::Exclamation)});
+    EXPECT_TRUE(rig.takeTrace().empty());
+    EXPECT_TRUE(rig.link.OnlineMode);
+}
+
+TEST(ProgramDownload, aWrongRecordSumHaltsTheDownloadAndLeavesTheProgramOffline) {
+    ProgramRig rig;
+    rig.programMode.spoilNextRecordSum();
+    rig.download();
+    ASSERT_EQ(rig.prompt.requests().size(), 2u);
+    EXPECT_EQ(rig.firstLineAt(1), "Checksum Error, Program Download Halted!");
+    EXPECT_FALSE(rig.link.OnlineMode);
+    EXPECT_FALSE(rig.link.InProgramMode());
 }
 
 TEST(ProgramUpload, aDownloadedProgramComesBackWithTheSameBytesAndRevisionFile) {
     ProgramRig rig;
-    rig.link.DownloadFile(rig.hbx());
-    rig.prompt.answerNext(MessageAnswer::Yes);
-    rig.link.DumpProgram();
+    rig.download();
     ASSERT_EQ(rig.firstLineAt(1), "Program Download Complete!");
 
-    const fs::path copy = rig.folder / "BACK.hbx";
+    const fs::path copy = rig.home.path() / "programs" / "BACK.hbx";
     fs::copy_file(rig.hbx(), copy);
     rig.link.UploadFile(copy);
     rig.link.InUploadMode = true;
@@ -138,17 +115,13 @@ TEST(ProgramUpload, aDownloadedProgramComesBackWithTheSameBytesAndRevisionFile) 
     EXPECT_FALSE(rig.link.InUploadMode);
 
     EXPECT_EQ(rig.home.read("programs/BACK.rev"), rig.home.read("programs/K650DEMO.rev"));
-    const HexFileRead back = ReadIntelHexFile(rig.folder / "BACK.hex");
+    const HexFileRead back = ReadIntelHexFile(rig.home.path() / "programs" / "BACK.hex");
     ASSERT_EQ(back.outcome, HexFileRead::Outcome::Read) << back.parse.error;
     ASSERT_EQ(back.parse.records.size(), 2048u + 1u) << "0x4000..0xBFFF in 16-byte records";
-    EXPECT_EQ(back.parse.records.front().address, 0x4000);
-    EXPECT_EQ(back.parse.records[2047].address, 0xBFF0);
     std::vector<std::uint8_t> memory(0x10000);
     for (const auto& record : back.parse.records)
         for (std::size_t i = 0; i < record.data.size(); ++i) memory[record.address + i] = record.data[i];
-    for (const HexRecord& record : rig.sampleRecords())
-        for (std::size_t i = 0; i < record.data.size(); ++i)
-            ASSERT_EQ(memory[record.address + i], record.data[i]);
+    rig.expectSampleIn([&](std::uint16_t address) { return memory[address]; });
 }
 
 TEST(ProgramUpload, aLinkFailureHalfWayLeavesThePreviousFilesUntouched) {
@@ -163,9 +136,8 @@ TEST(ProgramUpload, aLinkFailureHalfWayLeavesThePreviousFilesUntouched) {
     rig.link.UploadProgram();
     ASSERT_FALSE(rig.prompt.requests().empty());
     EXPECT_EQ(rig.prompt.requests().back(),
-              (MessageRequest{"Program Upload",
-                              {"Program Upload Not Complete!", "", "HEX file not created."},
-                              MessageButtons::OK, MessageIcon::Critical}));
+              OkBox("Program Upload", {"Program Upload Not Complete!", "", "HEX file not created."},
+                    MessageIcon::Critical));
     EXPECT_EQ(rig.home.read("programs/K650DEMO.hex"), "previous hex");
     EXPECT_EQ(rig.home.read("programs/K650DEMO.rev"), "previous rev");
     EXPECT_FALSE(rig.link.OnlineMode);

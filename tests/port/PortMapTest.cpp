@@ -1,11 +1,9 @@
 #include "PortMap.h"
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
-
-#include <stdlib.h>
 
 namespace quelby {
 namespace {
@@ -36,15 +34,13 @@ TEST(PortMap, listedNumbersTakeTheirDevicesAndTheRestDefaultToTtyS) {
     EXPECT_EQ(map.deviceFor(100), "");
 }
 
-TEST(PortMap, badLinesAreSkipped) {
+TEST(PortMap, badLinesAreSkippedAndReadingIsBoundedInLineLengthAndFileSize) {
     const PortMap map = parsed("/dev/ttyUSB0\n0=/dev/ttyUSB0\n100=/dev/ttyUSB0\n-1=/dev/ttyUSB0\n"
                                "x=/dev/ttyUSB0\n1.5=/dev/ttyUSB0\n2=\n3=ttyUSB0\n# 4=/dev/ttyUSB0\n"
                                "5 /dev/ttyUSB0\n=/dev/ttyUSB0\n");
     for (int port = PortMap::FirstPort; port <= PortMap::LastPort; ++port)
         EXPECT_FALSE(map.isListed(port)) << port;
-}
 
-TEST(PortMap, readingIsBoundedInLineLengthAndFileSize) {
     const std::string longPath(PortMap::MaxLineLength, 'x');
     const PortMap longLines = parsed("1=/dev/" + longPath + "\n" + longPath + "\n2=/dev/ttyUSB1\n");
     EXPECT_FALSE(longLines.isListed(1));
@@ -57,15 +53,12 @@ TEST(PortMap, readingIsBoundedInLineLengthAndFileSize) {
 }
 
 TEST(PortMap, loadsTheFileAndTellsWhichDevicesExist) {
-    std::string pattern = (fs::temp_directory_path() / "quelby-portmap-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    const fs::path home = pattern;
-    fs::create_directories(home / "support");
-    std::ofstream(home / "support" / "serialports.cfg")
-        << "1=" << (home / "by-id-adapter").string() << "\n"
-        << "2=" << (home / "unplugged").string() << "\n"
-        << "3=/nonexistent/ttyUSB9\n";
-    std::ofstream(home / "adapter") << "";
+    test::TempFolder folder;
+    const fs::path& home = folder.path();
+    folder.write("support/serialports.cfg", "1=" + (home / "by-id-adapter").string() + "\n2=" +
+                                                (home / "unplugged").string() +
+                                                "\n3=/nonexistent/ttyUSB9\n");
+    folder.write("adapter", "");
     fs::create_symlink(home / "adapter", home / "by-id-adapter");
     fs::create_symlink(home / "gone", home / "unplugged");
 
@@ -82,7 +75,6 @@ TEST(PortMap, loadsTheFileAndTellsWhichDevicesExist) {
 
     const PortMap missing = PortMap::load(home / "no-such.cfg");
     EXPECT_EQ(missing.deviceFor(1), "/dev/ttyS0");
-    fs::remove_all(home);
 }
 
 } // namespace

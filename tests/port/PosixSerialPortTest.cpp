@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <functional>
 #include <sstream>
 #include <thread>
 
@@ -41,7 +42,7 @@ TEST_F(PosixSerialPortOverPty, everyByteValuePassesBothWaysUnchanged) {
     for (int value = 0; value < 256; ++value) {
         const auto byte = static_cast<std::uint8_t>(value);
         m_port.sendByte(byte);
-        ASSERT_EQ(m_board.read(1, 2.0), Bytes{byte}) << "sent " << value;
+        ASSERT_EQ(m_board.read(2.0), Bytes{byte}) << "sent " << value;
         ASSERT_TRUE(m_board.write({byte}));
         ASSERT_EQ(drainPort(1), Bytes{byte}) << "received " << value;
     }
@@ -51,7 +52,7 @@ TEST_F(PosixSerialPortOverPty, everyByteValuePassesBothWaysUnchanged) {
         burst[i] = static_cast<std::uint8_t>(i * 7);
     ASSERT_TRUE(m_board.write(burst));
     EXPECT_EQ(drainPort(burst.size()), burst);
-    EXPECT_TRUE(m_board.read(1, 0.05).empty()) << "the port echoed or added bytes";
+    EXPECT_TRUE(m_board.read(0.05).empty()) << "the port echoed or added bytes";
 }
 
 TEST_F(PosixSerialPortOverPty, linesAreSetTo8N1WithoutFlowControlAtTheChosenSpeed) {
@@ -67,48 +68,41 @@ TEST_F(PosixSerialPortOverPty, linesAreSetTo8N1WithoutFlowControlAtTheChosenSpee
     EXPECT_EQ(m_port.lowLatencyNote(), "") << "a pseudo-terminal has no latency to lower";
 }
 
-TEST_F(PosixSerialPortOverPty, bytesThatArrivedBeforeOpeningAreNeverRead) {
+TEST_F(PosixSerialPortOverPty, bytesFromBeforeOpeningOrDiscardedAreNeverRead) {
     ASSERT_TRUE(m_board.write({'s', 't', 'a', 'l', 'e', '\n'}));
     ASSERT_TRUE(openPort());
     EXPECT_FALSE(m_port.waitForByte(0.05));
     EXPECT_EQ(m_port.readByte(), -1);
-    ASSERT_TRUE(m_board.write({0x42}));
-    EXPECT_EQ(drainPort(1), Bytes{0x42});
-}
-
-TEST_F(PosixSerialPortOverPty, discardInputDropsWhatHasArrived) {
-    ASSERT_TRUE(openPort());
     ASSERT_TRUE(m_board.write({1}));
     ASSERT_TRUE(m_port.waitForByte(2.0)); // held by the port
     ASSERT_TRUE(m_board.write({2, 3}));   // held by the driver
     m_port.discardInput();
     EXPECT_EQ(m_port.bytesWaiting(), 0);
     EXPECT_FALSE(m_port.waitForByte(0.05));
+    ASSERT_TRUE(m_board.write({0x42}));
+    EXPECT_EQ(drainPort(1), Bytes{0x42});
 }
 
-TEST_F(PosixSerialPortOverPty, waitForByteWakesForALateByteAndTimesOutOnSilence) {
+TEST_F(PosixSerialPortOverPty, waitForByteWakesForALateByteOrAHangUpWhichClosesThePort) {
     ASSERT_TRUE(openPort());
     EXPECT_FALSE(m_port.waitForByte(0.02));
-    EXPECT_TRUE(m_port.isOpen());
-    std::thread board([this] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(30));
-        m_board.write({0x5A});
-    });
+    EXPECT_TRUE(m_port.isOpen()) << "silence does not close the port";
+    // The board acts a little later, while the port waits.
+    const auto later = [](std::function<void()> action) {
+        return std::thread([action] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
+            action();
+        });
+    };
+    std::thread writer = later([this] { m_board.write({0x5A}); });
     EXPECT_TRUE(m_port.waitForByte(10.0));
-    board.join();
+    writer.join();
     EXPECT_EQ(m_port.bytesWaiting(), 1);
     EXPECT_EQ(m_port.readByte(), 0x5A);
-}
-
-TEST_F(PosixSerialPortOverPty, farSideHangingUpDuringAWaitClosesThePort) {
-    ASSERT_TRUE(openPort());
-    std::thread board([this] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(30));
-        m_board.hangUp();
-    });
     // Woken by the hang-up rather than the time-out: only a hang-up closes the port.
+    std::thread hangUp = later([this] { m_board.hangUp(); });
     EXPECT_FALSE(m_port.waitForByte(10.0));
-    board.join();
+    hangUp.join();
     EXPECT_FALSE(m_port.isOpen());
     EXPECT_EQ(m_port.readByte(), -1);
 }
@@ -120,10 +114,11 @@ TEST(PosixSerialPort, sendingOrReadingAfterAHangUpClosesThePort) {
         PortError error;
         ASSERT_TRUE(port.open({1, 9600}, error));
         board.hangUp();
-        if (sending)
+        if (sending) {
             port.sendByte(0x55);
-        else
+        } else {
             EXPECT_EQ(port.readByte(), -1);
+        }
         EXPECT_FALSE(port.isOpen()) << (sending ? "sending" : "reading");
     }
 }
@@ -138,7 +133,6 @@ TEST(PosixSerialPort, aDeviceHeldByAnotherPortIsBusyUntilReleased) {
     ASSERT_TRUE(first.open({1, 9600}, error));
     EXPECT_FALSE(second.open({1, 9600}, error));
     EXPECT_EQ(error.number, EBUSY);
-    EXPECT_NE(error.description.find("another program"), std::string::npos);
     int exclusive = 0;
     EXPECT_EQ(::ioctl(observer, TIOCGEXCL, &exclusive), 0);
     EXPECT_EQ(exclusive, 1) << "the refused port released the holder's claim";
@@ -147,30 +141,23 @@ TEST(PosixSerialPort, aDeviceHeldByAnotherPortIsBusyUntilReleased) {
     EXPECT_TRUE(second.open({1, 9600}, error)) << error.description;
 }
 
-TEST(PosixSerialPort, portNumbersOpenTheDevicesTheMapNames) {
+TEST(PosixSerialPort, portNumbersOpenTheDevicesTheMapNamesAndOnlySerialPortsAtKnownSpeeds) {
     test::PseudoTerminal board;
     std::istringstream file("5=" + board.device() + "\n3=/nonexistent/quelby-adapter\n");
     PosixSerialPort port(PortMap::parse(file));
     PortError error;
+    EXPECT_FALSE(port.open({5, 4800}, error));
+    EXPECT_EQ(error.number, EINVAL);
     EXPECT_TRUE(port.open({5, 9600}, error)) << error.description;
     EXPECT_FALSE(port.open({3, 9600}, error));
     EXPECT_FALSE(port.isOpen());
     EXPECT_EQ(error.number, ENOENT);
     EXPECT_EQ(error.source, "Serial port /nonexistent/quelby-adapter");
-    for (const char* part : {"/nonexistent/quelby-adapter", "port 3", "Support/SerialPorts.cfg"})
-        EXPECT_NE(error.description.find(part), std::string::npos) << part;
-}
+    EXPECT_NE(error.description.find("Support/SerialPorts.cfg"), std::string::npos);
 
-TEST(PosixSerialPort, refusesWhatIsNotASerialPortAndUnsupportedSpeeds) {
-    PortError error;
     PosixSerialPort notATty(PortMap{}, "/dev/null");
     EXPECT_FALSE(notATty.open({1, 9600}, error));
     EXPECT_EQ(error.number, ENOTTY);
-    EXPECT_FALSE(notATty.isOpen());
-    test::PseudoTerminal board;
-    PosixSerialPort slow(PortMap{}, board.device());
-    EXPECT_FALSE(slow.open({1, 4800}, error));
-    EXPECT_EQ(error.number, EINVAL);
 }
 
 TEST(DescribeOpenError, tellsTheUserWhatToDo) {

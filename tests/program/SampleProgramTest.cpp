@@ -14,7 +14,6 @@ TEST(SampleProgram, isAValidK650ProgramWithinItsMemory) {
     EXPECT_TRUE(check.messages.empty());
     ASSERT_TRUE(check.selection.validProgram);
     EXPECT_EQ(check.selection.boardName, "K650(PLC)");
-    EXPECT_EQ(check.selection.ident, "QLBYDEMO");
 
     const auto hex = ReadIntelHexFile(check.selection.files.hex);
     ASSERT_EQ(hex.outcome, HexFileRead::Outcome::Read) << hex.parse.error;

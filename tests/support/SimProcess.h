@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TempFolder.h"
+
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -33,13 +35,10 @@ public:
     SimProcess& operator=(const SimProcess&) = delete;
 
     const std::string& devicePath() const { return m_devicePath; }
-    pid_t pid() const { return m_pid; }
 
     // Sends `signal` and waits for the exit; returns the exit status, or 128 + signal number.
     // After `seconds` without an exit the program is killed (status 128 + SIGKILL).
     int stop(int signal = 15, double seconds = 10.0);
-    // Everything the program wrote to standard error so far; complete after stop().
-    std::string errorOutput();
 
     // Runs a program (quelby-sim for command lines it refuses, quelby-cli against a running
     // simulated board) to its end, standard input empty, standard output and error collected.
@@ -48,11 +47,9 @@ public:
                               double seconds = 30.0);
 
 private:
+    TempFolder m_output; // the program's standard output and error, as files
     pid_t m_pid = -1;
-    int m_out = -1;
-    int m_err = -1;
     std::string m_devicePath;
-    std::string m_errText;
     std::optional<int> m_status;
 };
 

@@ -1,0 +1,61 @@
+#include "TransferMessages.h"
+
+namespace quelby::TransferMessages {
+namespace {
+
+const char* kPleaseStandby = ", Please Standby...";
+
+std::string Verb(TransferDirection direction) {
+    return direction == TransferDirection::Upload ? "Uploading " : "Downloading ";
+}
+
+std::string What(TransferData data) {
+    switch (data) {
+    case TransferData::SetupParameters:
+        return "Set-up Parameters";
+    case TransferData::TimingChannels:
+        return "Timing Channels";
+    case TransferData::ShiftData:
+        return "Shift Data";
+    case TransferData::All:
+        return "Data";
+    }
+    return "Data";
+}
+
+} // namespace
+
+MessageRequest ConfirmUpload() {
+    return {"Data Upload",
+            {"You are about to Upload Data from the PLC", "", "Do You Wish to Continue?"},
+            MessageButtons::YesNo,
+            MessageIcon::Question};
+}
+
+MessageRequest ConfirmDownload() {
+    return {"Data Download",
+            {"You are about to Download Data to the PLC", "", "Do You Wish to Continue?"},
+            MessageButtons::YesNo,
+            MessageIcon::Question};
+}
+
+MessageRequest Confirm(const TransferRequest& request) {
+    return request.upload() ? ConfirmUpload() : ConfirmDownload();
+}
+
+MessageRequest ProcessNotComplete() {
+    return {"QUELBY",
+            {"Error Processing Request", "", "Process Not Complete"},
+            MessageButtons::OK,
+            MessageIcon::Exclamation};
+}
+
+std::string ProcessingLabel(const TransferRequest& request) {
+    return Verb(request.direction) + What(request.data) + kPleaseStandby;
+}
+
+std::string TimingChannelsLabel(TransferDirection direction) {
+    return Verb(direction) + What(TransferData::TimingChannels) + kPleaseStandby;
+}
+
+} // namespace quelby::TransferMessages

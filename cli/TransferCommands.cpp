@@ -1,0 +1,105 @@
+// upload / download: the File menu's data transfers from the command line, between the board
+// and a set-up file.
+#include "CliCommands.h"
+#include "CliPrompt.h"
+#include "DataSet.h"
+#include "DataSetMessages.h"
+#include "DataTransfer.h"
+#include "SetupFile.h"
+#include "TransferMessages.h"
+
+#include <filesystem>
+#include <optional>
+
+namespace quelby::cli {
+namespace {
+
+std::optional<TransferData> dataNamed(const std::string& name) {
+    if (name == "setup") return TransferData::SetupParameters;
+    if (name == "timing") return TransferData::TimingChannels;
+    if (name == "shift") return TransferData::ShiftData;
+    if (name == "all") return TransferData::All;
+    return std::nullopt;
+}
+
+// File Open without the dialog: the file fitted to 0..LastDataIndex into `data`. False, with
+// the desktop's message, when it cannot be read.
+bool openFile(DataSet& data, const std::filesystem::path& file, UserPrompt& prompt) {
+    SetupFileRead read = ReadSetupFile(file);
+    if (read.outcome != SetupFileRead::Outcome::Read) {
+        prompt.ask(DataSetMessages::CannotRead(file.filename().string(), read.outcome, read.error));
+        return false;
+    }
+    data.FileData = std::move(read.data);
+    data.ApplyFileData();
+    return true;
+}
+
+// File Save to a named file. False, with the desktop's message, when writing failed.
+bool saveFile(DataSet& data, const std::filesystem::path& file, UserPrompt& prompt) {
+    data.CurrentData.Version = ProgramVersion;
+    std::error_code error;
+    if (WriteSetupFile(file, data.CurrentData, error)) return true;
+    prompt.ask(DataSetMessages::CannotSave(file.filename().string(), error));
+    return false;
+}
+
+int runTransfer(CliSession& session, const std::vector<std::string>& args,
+                TransferDirection direction) {
+    const auto what = args.size() == 2 ? dataNamed(args[0]) : std::nullopt;
+    if (!what) return kExitUsage;
+    const TransferRequest request{direction, *what};
+    const std::filesystem::path file = args[1];
+    CliPrompt prompt(session.err, session.options.retries, session.options.yes);
+
+    // An upload fills the file when it exists and starts from the defaults otherwise; a
+    // download needs the file.
+    DataSet data;
+    std::error_code ec;
+    if ((!request.upload() || std::filesystem::exists(file, ec)) && !openFile(data, file, prompt))
+        return kExitRefused;
+    if (prompt.ask(TransferMessages::Confirm(request)) != MessageAnswer::Yes) return kExitRefused;
+
+    TransferHooks hooks;
+    std::string lastLabel;
+    hooks.progress = [&](const TransferProgress& progress) {
+        if (progress.label != lastLabel) session.err << progress.label << std::endl;
+        lastLabel = progress.label;
+        session.err << progress.value << '/' << progress.maximum << std::endl;
+    };
+    DataTransfer transfer(session.link, prompt, data.CurrentData, request, std::move(hooks));
+    const TransferOutcome outcome = transfer.Run();
+    if (outcome.commError) return kExitLinkFailed; // a partial upload is not saved
+    if (request.upload() && !saveFile(data, file, prompt)) return kExitRefused;
+    if (outcome.plsStopped) {
+        session.err << "quelby-cli: a PLS command failed; the timing channels were not all "
+                       "transferred."
+                    << std::endl;
+        return kExitLinkFailed;
+    }
+    return kExitOk;
+}
+
+} // namespace
+
+std::vector<CliCommand> TransferCommands() {
+    return {
+        {"upload", "setup|timing|shift|all FILE.sdt",
+         "read set-up parameters, timing channels, shift data or all of them from the board into "
+         "a set-up file (the file's other data is kept; a new file starts from the defaults); "
+         "needs --yes; progress on standard error",
+         true,
+         [](CliSession& session, const std::vector<std::string>& args) {
+             return runTransfer(session, args, TransferDirection::Upload);
+         }},
+        {"download", "setup|timing|shift|all FILE.sdt",
+         "write set-up parameters, timing channels, shift data or all of them from a set-up file "
+         "to the board; needs --yes; progress on standard error",
+         true,
+         [](CliSession& session, const std::vector<std::string>& args) {
+             return runTransfer(session, args, TransferDirection::Download);
+         }},
+    };
+}
+
+} // namespace quelby::cli

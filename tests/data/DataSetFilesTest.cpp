@@ -1,0 +1,166 @@
+// File New, Open, Save and Save As as the user meets them: questions, dialogs, caption.
+#include "DataSetFiles.h"
+#include "ManualClock.h"
+#include "ScriptedPrompt.h"
+#include "SetupFile.h"
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+
+namespace quelby::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Answers each dialog with the next scripted path (nullopt: cancelled); records what it showed.
+class ScriptedDialogs : public FileDialogs {
+public:
+    using Answer = std::optional<fs::path>;
+    Answer openFile(const FileDialogRequest& request) override { return next("open", request); }
+    Answer saveFile(const FileDialogRequest& request) override { return next("save", request); }
+
+    std::deque<Answer> answers;
+    std::vector<std::string> shown; // "open <initial name>"
+
+private:
+    Answer next(const std::string& kind, const FileDialogRequest& request) {
+        EXPECT_EQ(request.filter, "Setup Files(*.sdt)|*.sdt|");
+        shown.push_back(kind + " " + request.initialName.string());
+        Answer path = answers.empty() ? std::nullopt : answers.front();
+        if (!answers.empty()) answers.pop_front();
+        return path;
+    }
+};
+
+// The main window's file commands after start-up, over a temporary folder.
+struct FilesRig {
+    FilesRig() { files.New(); }
+    std::string firstLine(std::size_t request) const {
+        return prompt.requests().at(request).lines.front();
+    }
+
+    TempFolder folder;
+    DataSet data;
+    ScriptedPrompt prompt;
+    ScriptedDialogs dialogs;
+    sim::ManualClock clock;
+    DataSetFiles files{data, prompt, dialogs, clock, folder.path()};
+};
+
+MachineData otherVersion() {
+    MachineData record = BuildDefaultData();
+    record.Version = "QUELBY_R2.1.0";
+    record.Value[97] = 12;
+    return record;
+}
+
+TEST(DataSetFiles, saveAsThenOpenRestoresEveryFieldAddressesIncluded) {
+    FilesRig rig;
+    EXPECT_EQ(rig.files.windowCaption(), "QUELBY - [unnamed]");
+    MachineData& current = rig.data.CurrentData;
+    current.Address[3] = "W3000";
+    for (std::size_t i = 0; i < current.Value.size(); ++i)
+        current.Value[i] = int(i) * -1000;
+    current.PLSScale = 720;
+    current.ResolverOffset = -3;
+    current.SpeedComp[7] = 11;
+    current.Setpoint[15] = {1, 359};
+    const MachineData edited = current;
+
+    const fs::path file = rig.folder.path() / "LINE3.sdt";
+    rig.dialogs.answers = {file, file};
+    EXPECT_EQ(rig.files.Save(), FileCommandResult::Done); // unnamed: Save As
+    EXPECT_EQ(rig.files.New(), FileCommandResult::Done);
+    EXPECT_TRUE(rig.prompt.requests().empty()) << "saved data asks nothing";
+    EXPECT_EQ(rig.files.Open(), FileCommandResult::Done);
+    EXPECT_EQ(rig.data.CurrentData, edited);
+    EXPECT_FALSE(rig.data.HasUnsavedChanges());
+    EXPECT_EQ(rig.files.windowCaption(), "QUELBY - [LINE3.sdt]");
+    EXPECT_EQ(rig.files.uploadNow(), "1/5/2026 8:00:00 AM");
+    EXPECT_EQ(rig.dialogs.shown, (std::vector<std::string>{"save ", "open " + file.string()}));
+}
+
+TEST(DataSetFiles, aFileOfAnotherVersionIsTakenOnlyWithYes) {
+    FilesRig rig;
+    const fs::path old = rig.folder.write("old.sdt", SetupFileBytes(otherVersion()));
+    const MachineData defaults = rig.data.CurrentData;
+
+    // No: the dialog again, at the refused file (cancelled here). Cancel: everything stays.
+    rig.prompt.answerNext(MessageAnswer::No);
+    rig.prompt.answerNext(MessageAnswer::Cancel);
+    rig.dialogs.answers = {old, std::nullopt, old};
+    EXPECT_EQ(rig.files.Open(), FileCommandResult::Cancelled);
+    EXPECT_EQ(rig.files.Open(), FileCommandResult::Cancelled);
+    const fs::path home = rig.folder.path() / "*.sdt";
+    EXPECT_EQ(rig.dialogs.shown,
+              (std::vector<std::string>{"open " + home.string(), "open " + old.string(),
+                                        "open " + home.string()}));
+    EXPECT_EQ(rig.prompt.requests().at(0),
+              (MessageRequest{"QUELBY",
+                              {"File created by set-up program version: QUELBY_R2.1.0",
+                               "Data tables may not be properly aligned.", "",
+                               "Do you wish to continue?"},
+                              MessageButtons::YesNoCancel,
+                              MessageIcon::Information}));
+    EXPECT_EQ(rig.data.CurrentData, defaults);
+    EXPECT_EQ(rig.files.windowCaption(), "QUELBY - [unnamed]");
+    EXPECT_TRUE(rig.data.TimingReload);
+
+    // Yes: taken with its own version, so leaving it asks to save.
+    rig.prompt.answerNext(MessageAnswer::Yes);
+    rig.dialogs.answers = {old};
+    EXPECT_EQ(rig.files.Open(), FileCommandResult::Done);
+    EXPECT_EQ(rig.data.CurrentData, otherVersion());
+    EXPECT_EQ(rig.files.windowCaption(), "QUELBY - [old.sdt]");
+    EXPECT_EQ(rig.files.New(), FileCommandResult::Cancelled);
+    EXPECT_EQ(rig.firstLine(3), "Save Changes to File?");
+}
+
+TEST(DataSetFiles, aShortFileIsFittedAndACutOneIsReportedAndNotTaken) {
+    FilesRig rig;
+    MachineData record = BuildDefaultData();
+    record.Address.resize(100);
+    record.Value.resize(100);
+    const std::string bytes = SetupFileBytes(record);
+    rig.dialogs.answers = {rig.folder.write("short.sdt", bytes),
+                           rig.folder.write("cut.sdt", bytes.substr(0, bytes.size() - 1))};
+    ASSERT_EQ(rig.files.Open(), FileCommandResult::Done);
+    EXPECT_EQ(rig.data.CurrentData.Address[99], "B1007");
+    EXPECT_EQ(rig.data.CurrentData.Address[100], "");
+    EXPECT_EQ(rig.data.CurrentData.Value[104], 0);
+
+    const MachineData before = rig.data.CurrentData;
+    EXPECT_EQ(rig.files.Open(), FileCommandResult::Failed);
+    EXPECT_EQ(rig.data.CurrentData, before);
+    EXPECT_EQ(rig.files.windowCaption(), "QUELBY - [short.sdt]");
+    EXPECT_EQ(rig.firstLine(0), "The file \"cut.sdt\" could not be read as a set-up file.");
+    EXPECT_EQ(rig.prompt.requests()[0].lines[2], "It ends before the set-up data is complete.");
+}
+
+TEST(DataSetFiles, aFailedSaveIsReportedAndTheDataStaysUnsaved) {
+    FilesRig rig;
+    const std::string oldBytes = SetupFileBytes(otherVersion());
+    rig.prompt.answerNext(MessageAnswer::Yes);
+    rig.dialogs.answers = {rig.folder.write("old.sdt", oldBytes)};
+    ASSERT_EQ(rig.files.Open(), FileCommandResult::Done);
+    fs::create_directory(rig.folder.path() / "old.sdt.tmp"); // the new file cannot be made
+
+    EXPECT_EQ(rig.files.Save(), FileCommandResult::Failed);
+    EXPECT_EQ(rig.firstLine(1), "The set-up file \"old.sdt\" could not be saved (Is a directory).");
+    EXPECT_EQ(rig.folder.read("old.sdt"), oldBytes);
+    // Yes to saving first and a save that fails again: New keeps the data.
+    rig.prompt.answerNext(MessageAnswer::Yes);
+    EXPECT_EQ(rig.files.New(), FileCommandResult::Cancelled);
+    EXPECT_EQ(rig.firstLine(2), "Save Changes to File?");
+    EXPECT_EQ(rig.data.CurrentData, otherVersion());
+
+    fs::remove(rig.folder.path() / "old.sdt.tmp");
+    EXPECT_EQ(rig.files.Save(), FileCommandResult::Done);
+    EXPECT_FALSE(rig.data.HasUnsavedChanges());
+    EXPECT_EQ(ReadSetupFile(rig.folder.path() / "old.sdt").data.Version, ProgramVersion);
+}
+
+} // namespace
+} // namespace quelby::test

@@ -1,0 +1,70 @@
+#include "ManualClock.h"
+#include "ReportOutput.h"
+#include "ShiftExport.h"
+#include "TempFolder.h"
+
+#include <QGuiApplication>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace quelby {
+namespace {
+
+// The text of each page of a PDF file as pdftotext reads it; none when it cannot.
+std::vector<std::string> PdfPages(const std::filesystem::path& pdf) {
+    const auto text = pdf.string() + ".txt";
+    if (std::system(("pdftotext '" + pdf.string() + "' '" + text + "'").c_str()) != 0) return {};
+    std::vector<std::string> pages;
+    const std::string all = test::ReadWholeFile(text);
+    for (std::size_t start = 0, end; (end = all.find('\f', start)) != std::string::npos;
+         start = end + 1)
+        pages.push_back(all.substr(start, end - start));
+    return pages;
+}
+
+bool Has(const std::string& page, const std::string& text) {
+    return page.find(text) != std::string::npos;
+}
+
+TEST(ReportPdf, defaultsOnLegalPaperMakeTwoPages) {
+    if (std::system("pdftotext -v >/dev/null 2>&1") != 0) GTEST_SKIP() << "no pdftotext";
+    test::TempFolder folder;
+    sim::ManualClock clock;
+    const auto pdf = folder.path() / "report.pdf";
+    ASSERT_EQ(WriteReportPdf(pdf, ReportPaper::Legal, clock, BuildDefaultData(), "[unnamed]"),
+              std::nullopt);
+    const auto pages = PdfPages(pdf);
+    ASSERT_EQ(pages.size(), 2u);
+    for (const char* text :
+         {"QUELBY Report: [unnamed]", "Set-up Parameters",
+          "D. PLS Configuration & Channel Setpoints", "CH17:", "Page 1", "1/5/2026 8:00:00 AM"})
+        EXPECT_TRUE(Has(pages[0], text)) << text;
+    for (const char* text : {"QUELBY Report: [unnamed]", "Data Collection Counts (shift data)",
+                             "C. Last (previous) Shift Data", "24:"})
+        EXPECT_TRUE(Has(pages[1], text)) << text;
+    EXPECT_FALSE(Has(pages[1], "Page"));
+}
+
+// quelby-cli writes both from the defaults, without a display.
+TEST(ReportPdf, cliWritesExportAndReportOfTheDefaults) {
+    test::TempFolder folder;
+    const auto txt = folder.path() / "shift.txt";
+    const auto pdf = folder.path() / "cli.pdf";
+    const std::string cli = QUELBY_CLI_PROGRAM;
+    ASSERT_EQ(std::system((cli + " export - '" + txt.string() + "'").c_str()), 0);
+    EXPECT_EQ(test::ReadWholeFile(txt), ShiftExportText(BuildDefaultData(), {}));
+    const std::string report = " report - '" + pdf.string() + "' legal";
+    ASSERT_EQ(std::system(("env -u DISPLAY -u QT_QPA_PLATFORM " + cli + report).c_str()), 0);
+    EXPECT_EQ(test::ReadWholeFile(pdf).substr(0, 5), "%PDF-");
+}
+
+} // namespace
+} // namespace quelby
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,89 @@
+#include "ShiftExport.h"
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <map>
+#include <sys/resource.h>
+
+namespace quelby {
+namespace {
+
+constexpr const char* kLegend =
+    "(Good Can, Total Blow-off, Misloads, Manual Blow-offs, QC Blow-offs, Restart Blow-off)";
+
+// The headings by line number (1-based); every other line from 6 on holds a value.
+const std::map<int, std::string> kHeadings = {
+    {3, " "},
+    {4, "Current Shift Data:"},
+    {5, kLegend},
+    {12, " "},
+    {13, "Current Shift Trips per Spindle:"},
+    {38, " "},
+    {39, "Last Shift Data:"},
+    {40, kLegend},
+    {47, " "},
+    {48, "Last Shift Trips per Spindle"},
+};
+
+// The file's lines; text after the last CR LF, if any, comes last.
+std::vector<std::string> SplitCrLf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(text.substr(start, end - start));
+    if (start < text.size()) lines.push_back(text.substr(start));
+    return lines;
+}
+
+TEST(ShiftExport, freshDataSetLineByLine) {
+    std::vector<std::string> expected = {"untitled", "Date: "};
+    for (int line = 3; line <= 72; ++line)
+        expected.push_back(kHeadings.count(line) ? kHeadings.at(line) : " 0");
+    EXPECT_EQ(SplitCrLf(ShiftExportText(BuildDefaultData(), {})), expected);
+}
+
+// Lines 6-11, 14-37, 41-46 and 49-72 hold data points 25..30, 31..54, 55..60, 61..84.
+TEST(ShiftExport, eachValueLineCarriesItsDataPoint) {
+    MachineData data = BuildDefaultData();
+    for (int i = 0; i < kDataPointCount; ++i)
+        data.Value[static_cast<std::size_t>(i)] = i;
+    data.Value[40] = -5;
+    std::vector<std::string> expected = {"LINE3.sdt", "Date: 1/5/2026 8:03:09 AM"};
+    for (int line = 3, point = 25; line <= 72; ++line) {
+        if (kHeadings.count(line)) {
+            expected.push_back(kHeadings.at(line));
+            continue;
+        }
+        expected.push_back(point == 40 ? "-5" : " " + std::to_string(point));
+        ++point;
+    }
+    EXPECT_EQ(ShiftExportLines(data, {"LINE3.sdt", "1/5/2026 8:03:09 AM"}), expected);
+}
+
+// A file size limit makes the write fail part-way, as a full disk does.
+TEST(ShiftExport, writeFailureKeepsTheEarlierFileAndSaysWhy) {
+    test::TempFolder folder;
+    const auto file = folder.write("shift.txt", "earlier export");
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = 100;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const auto failure = ExportShiftData(file, BuildDefaultData(), {});
+    setrlimit(RLIMIT_FSIZE, &saved);
+    EXPECT_EQ(failure, (MessageRequest{"Export Shift Data",
+                                       {"The shift data could not be exported to:", file.string(),
+                                        "File too large.", "",
+                                        "Nothing was exported; a file of that name from before is "
+                                        "unchanged."},
+                                       MessageButtons::OK,
+                                       MessageIcon::Exclamation}));
+    EXPECT_EQ(folder.read("shift.txt"), "earlier export");
+    EXPECT_FALSE(std::filesystem::exists(folder.path() / "shift.txt.tmp"));
+}
+
+} // namespace
+} // namespace quelby

@@ -1,0 +1,49 @@
+#include "TransferRig.h"
+
+#include <gtest/gtest.h>
+
+namespace quelby::test {
+namespace {
+
+using Pair = std::array<std::int16_t, 2>;
+
+TEST(TimingChannelUpload, aListEndingEarlyZerosTheChannelAndCancelIsIgnored) {
+    TransferRig rig;
+    rig.pls.setScaleFactor(1000);
+    rig.pls.setOffset(250);
+    rig.pls.setChannel(0, {{1, 20}, {0, 60}});
+    // Channel 1 has no setpoint; the others end after their ON setpoint.
+    for (int channel = 2; channel < kTimingChannelCount; ++channel)
+        rig.pls.setChannel(channel, {{1, static_cast<std::uint16_t>(30 + channel)}});
+    rig.onYield = [](DataTransfer& transfer, int) { transfer.Cancel(); };
+    const TransferOutcome outcome = rig.run(1);
+
+    EXPECT_EQ(rig.data.PLSScale, 1000);
+    EXPECT_EQ(rig.data.ResolverOffset, 250);
+    EXPECT_EQ(rig.data.Setpoint[0], (Pair{20, 60}));
+    for (int channel = 1; channel < kTimingChannelCount; ++channel)
+        EXPECT_EQ(rig.data.Setpoint[static_cast<std::size_t>(channel)], (Pair{0, 0})) << channel;
+    // Lists that end early count an extra step each; the bar stops at its maximum.
+    for (const TransferProgress& progress : rig.shown)
+        EXPECT_LE(progress.value, 33);
+    EXPECT_EQ(rig.shown.back().value, 33);
+    EXPECT_FALSE(outcome.commError || outcome.plsStopped);
+}
+
+TEST(TimingChannelDownload, aRefusedConfigurationStillSendsChannelsButARefusedSetpointStops) {
+    TransferRig rig;
+    rig.data.PLSScale = 0;            // refused by the link without traffic
+    rig.data.Setpoint[3] = {400, 10}; // beyond the board's scale of 360
+    const TransferOutcome outcome = rig.run(11);
+
+    EXPECT_TRUE(outcome.plsStopped && outcome.timingDownloaded);
+    EXPECT_FALSE(outcome.commError);
+    EXPECT_EQ(rig.pls.channel(2), (std::vector<sim::PlsSetpoint>{{1, 180}, {0, 0}}));
+    EXPECT_TRUE(rig.pls.channel(4).empty());
+    ASSERT_EQ(rig.prompt.requests().size(), 1u) << "a PLS stop ends without the end message";
+    EXPECT_EQ(rig.prompt.requests()[0].title, "PLS Single Setpoint");
+    EXPECT_EQ(rig.shown.back().value, 6);
+}
+
+} // namespace
+} // namespace quelby::test
