@@ -20,7 +20,7 @@ using namespace quelby;
 namespace {
 
 void usage() {
-    std::fprintf(stderr, "usage: quelby-bench-link [--reads N] [--baud 9600|19200]\n");
+    std::fprintf(stderr, "usage: quelby-bench-link [--reads N] [--baud 9600|19200] [--still]\n");
     std::exit(64);
 }
 
@@ -29,10 +29,12 @@ void usage() {
 int main(int argc, char** argv) {
     long reads = 10000;
     int baud = 0;
+    bool still = false;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "--reads" && i + 1 < argc) reads = std::atol(argv[++i]);
         else if (arg == "--baud" && i + 1 < argc) baud = std::atoi(argv[++i]);
+        else if (arg == "--still") still = true;
         else usage();
     }
     if (reads < 1 || (baud != 0 && baud != 9600 && baud != 19200)) usage();
@@ -46,6 +48,7 @@ int main(int argc, char** argv) {
 
     std::vector<std::string> simArgs{"--set", "B1003=42"};
     if (baud) simArgs.insert(simArgs.end(), {"--baud", std::to_string(baud)});
+    if (still) simArgs.push_back("--still"); // no line running behind the board
     test::SimProcess sim(simArgs);
 
     bench::ScratchFolder home("quelby-bench-" + std::to_string(getpid()));

@@ -72,6 +72,7 @@ private:
     Nanos m_lastDeadline = 0;
     Nanos m_wakeLateness = 0; // how late sleeps typically end
     std::function<void(double)> m_tick;
+    Nanos m_lastTick = 0;
 
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> m_trace{nullptr, &std::fclose};
     bool m_traceDirty = false;
