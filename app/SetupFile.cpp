@@ -155,29 +155,18 @@ SetupFileRead ParseSetupFile(std::string_view bytes) {
 }
 
 SetupFileRead ReadSetupFile(const std::filesystem::path& file) {
-    SetupFileRead result;
-    errno = 0;
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        result.outcome = SetupFileRead::Outcome::CannotOpen;
-        result.error = std::error_code(errno ? errno : ENOENT, std::generic_category());
-        return result;
-    }
     // Only the record counts, so no more than the largest record (and one byte) is read.
-    std::string bytes;
-    std::array<char, 16 * 1024> chunk;
-    while (in && bytes.size() <= kSetupFileMaxBytes) {
-        in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-        bytes.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
-    }
-    if (in.bad()) {
-        result.outcome = SetupFileRead::Outcome::ReadError;
-        result.error = std::error_code(errno ? errno : EIO, std::generic_category());
+    const BoundedFileRead read = ReadFileBounded(file, kSetupFileMaxBytes);
+    SetupFileRead result;
+    if (read.outcome != BoundedFileRead::Outcome::Read) {
+        result.outcome = read.outcome == BoundedFileRead::Outcome::Missing
+                             ? SetupFileRead::Outcome::CannotOpen
+                             : SetupFileRead::Outcome::ReadError;
+        result.error = read.error;
         return result;
     }
-    const bool beyondLargest = bytes.size() > kSetupFileMaxBytes;
-    if (beyondLargest) bytes.resize(kSetupFileMaxBytes);
-    result = ParseSetupFile(bytes);
+    const bool beyondLargest = read.beyond(kSetupFileMaxBytes);
+    result = ParseSetupFile(std::string_view(read.bytes).substr(0, kSetupFileMaxBytes));
     if (result.outcome == SetupFileRead::Outcome::Truncated && beyondLargest)
         result.outcome = SetupFileRead::Outcome::TooLarge;
     return result;

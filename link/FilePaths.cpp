@@ -52,6 +52,40 @@ fs::path FindPath(const fs::path& root, const fs::path& relative) {
     return result;
 }
 
+BoundedFileRead ReadFileBounded(const fs::path& file, std::uintmax_t maxBytes) {
+    BoundedFileRead result;
+    std::error_code ec;
+    if (!fs::exists(file, ec)) {
+        result.outcome = ec ? BoundedFileRead::Outcome::ReadError : BoundedFileRead::Outcome::Missing;
+        result.error = ec ? ec : std::error_code(ENOENT, std::generic_category());
+        return result;
+    }
+    errno = 0;
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        result.outcome = BoundedFileRead::Outcome::ReadError;
+        result.error = std::error_code(errno ? errno : EIO, std::generic_category());
+        return result;
+    }
+    char chunk[16 * 1024];
+    while (result.bytes.size() <= maxBytes) {
+        errno = 0;
+        in.read(chunk, sizeof chunk);
+        const int savedErrno = errno;
+        if (in.bad()) {
+            result.outcome = BoundedFileRead::Outcome::ReadError;
+            result.error = std::error_code(savedErrno ? savedErrno : EIO, std::generic_category());
+            result.bytes.clear();
+            return result;
+        }
+        result.bytes.append(chunk, static_cast<std::size_t>(in.gcount()));
+        if (in.gcount() == 0 || in.eof()) break;
+    }
+    if (result.bytes.size() > maxBytes + 1) result.bytes.resize(static_cast<std::size_t>(maxBytes + 1));
+    result.outcome = BoundedFileRead::Outcome::Read;
+    return result;
+}
+
 fs::path ProgramFolder() {
 #if defined(__linux__)
     std::error_code ec;

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <string>
+#include <system_error>
 
 namespace quelby {
 
@@ -12,6 +15,18 @@ std::filesystem::path FindPath(const std::filesystem::path& root,
 
 // The folder holding the running program: the default home folder.
 std::filesystem::path ProgramFolder();
+
+// A file read whole, but never more than a bound: the readers of files the user hands in
+// take at most one byte beyond what any valid file can hold.
+struct BoundedFileRead {
+    enum class Outcome { Read, Missing, ReadError };
+    Outcome outcome = Outcome::Missing;
+    std::string bytes;     // when Read: the file, or its first maxBytes + 1 bytes
+    std::error_code error; // when ReadError (or Missing with a reason)
+    bool beyond(std::uintmax_t maxBytes) const { return bytes.size() > maxBytes; }
+};
+// Missing when the file does not exist, ReadError when it cannot be opened or read.
+BoundedFileRead ReadFileBounded(const std::filesystem::path& file, std::uintmax_t maxBytes);
 
 // Writes a whole file under a temporary name and renames it into place, so a failure never
 // leaves a half-written file. Returns false with `error` set on failure.

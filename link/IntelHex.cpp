@@ -1,5 +1,7 @@
 #include "IntelHex.h"
 
+#include "FilePaths.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <fstream>
@@ -104,39 +106,23 @@ HexParse ParseIntelHex(std::string_view text) {
 
 HexFileRead ReadIntelHexFile(const fs::path& file) {
     HexFileRead result;
-    std::error_code ec;
-    if (!fs::exists(file, ec)) {
-        result.outcome = ec ? HexFileRead::Outcome::ReadError : HexFileRead::Outcome::Missing;
-        result.error = ec;
+    const BoundedFileRead read = ReadFileBounded(file, kHexMaxFileBytes);
+    switch (read.outcome) {
+    case BoundedFileRead::Outcome::Missing:
+        result.outcome = HexFileRead::Outcome::Missing;
         return result;
-    }
-    errno = 0;
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
+    case BoundedFileRead::Outcome::ReadError:
         result.outcome = HexFileRead::Outcome::ReadError;
-        result.error = std::error_code(errno ? errno : EIO, std::generic_category());
+        result.error = read.error;
         return result;
+    case BoundedFileRead::Outcome::Read:
+        break;
     }
-    // Read at most one byte beyond the bound, whatever size the file claims.
-    std::string text;
-    char buffer[16384];
-    while (text.size() <= kHexMaxFileBytes) {
-        errno = 0;
-        in.read(buffer, sizeof buffer);
-        const int savedErrno = errno;
-        if (in.bad()) {
-            result.outcome = HexFileRead::Outcome::ReadError;
-            result.error = std::error_code(savedErrno ? savedErrno : EIO, std::generic_category());
-            return result;
-        }
-        text.append(buffer, static_cast<std::size_t>(in.gcount()));
-        if (in.gcount() == 0 || in.eof()) break;
-    }
-    if (text.empty()) {
+    if (read.bytes.empty()) {
         result.outcome = HexFileRead::Outcome::Empty;
         return result;
     }
-    result.parse = ParseIntelHex(text);
+    result.parse = ParseIntelHex(read.bytes);
     result.outcome = result.parse.ok() ? HexFileRead::Outcome::Read : HexFileRead::Outcome::Invalid;
     return result;
 }
