@@ -1,5 +1,6 @@
 // dataset: set-up files from the command line, through the same File Open and Save As as the
 // desktop. No board is needed.
+#include "ArgumentDialogs.h"
 #include "CliCommands.h"
 #include "CliPrompt.h"
 #include "DataSetFiles.h"
@@ -11,39 +12,6 @@
 
 namespace quelby::cli {
 namespace {
-
-// The file dialogs answered by the command line: the file named there, once. Replacing an
-// existing file needs --yes, as the save dialog would ask.
-class ArgumentDialogs : public FileDialogs {
-public:
-    ArgumentDialogs(std::filesystem::path file, bool replace, std::ostream& err)
-        : m_file(std::move(file)), m_replace(replace), m_err(err) {}
-
-    std::optional<std::filesystem::path> openFile(const FileDialogRequest&) override {
-        return takeFile();
-    }
-    std::optional<std::filesystem::path> saveFile(const FileDialogRequest&) override {
-        std::error_code ec;
-        if (!m_given && !m_replace && std::filesystem::exists(m_file, ec)) {
-            m_err << "quelby-cli: " << m_file.string()
-                  << " already exists; give --yes to replace it." << std::endl;
-            m_given = true;
-        }
-        return takeFile();
-    }
-
-private:
-    std::optional<std::filesystem::path> takeFile() {
-        if (m_given) return std::nullopt;
-        m_given = true;
-        return m_file;
-    }
-
-    std::filesystem::path m_file;
-    bool m_replace;
-    std::ostream& m_err;
-    bool m_given = false;
-};
 
 // Channels are numbered in octal, as the timing window shows them: channel 8 is CH10.
 std::string channelName(std::size_t channel) {

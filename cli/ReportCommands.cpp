@@ -1,5 +1,6 @@
 // export and report: a data set, from a set-up file or the defaults ("-"), as the shift data
 // export file and as the printed report in a PDF file.
+#include "ArgumentDialogs.h"
 #include "CliCommands.h"
 #include "CliPrompt.h"
 #include "DataSetFiles.h"
@@ -17,29 +18,14 @@
 namespace quelby::cli {
 namespace {
 
-// The open dialog answered with the file named on the command line, once: when it is offered
-// again (after No to the version question) the user cancels.
-class ArgumentFileDialogs : public FileDialogs {
-public:
-    explicit ArgumentFileDialogs(std::filesystem::path file) : m_file(std::move(file)) {}
-    std::optional<std::filesystem::path> openFile(const FileDialogRequest&) override {
-        return std::exchange(m_file, std::nullopt);
-    }
-    std::optional<std::filesystem::path> saveFile(const FileDialogRequest&) override {
-        return std::nullopt;
-    }
-
-private:
-    std::optional<std::filesystem::path> m_file;
-};
-
 // The data set as the desktop holds it after start-up ("-") or after File Open of a file,
 // with its file title, caption and open date.
 class CommandDataSet {
 public:
     CommandDataSet(CliSession& session, const std::string& file)
         : m_session(session), m_file(file),
-          m_prompt(session.err, session.options.retries, session.options.yes), m_dialogs(file),
+          m_prompt(session.err, session.options.retries, session.options.yes),
+          m_dialogs(file, false, session.err),
           m_files(m_data, m_prompt, m_dialogs, m_clock,
                   session.options.home.value_or(ProgramFolder())) {}
 
@@ -67,7 +53,7 @@ private:
     std::string m_file;
     SystemClock m_clock;
     CliPrompt m_prompt;
-    ArgumentFileDialogs m_dialogs;
+    ArgumentDialogs m_dialogs;
     DataSet m_data;
     DataSetFiles m_files;
 };
