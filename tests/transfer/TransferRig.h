@@ -35,7 +35,7 @@ struct TransferRig : LinkRig {
 
     // A value the board can hold at data point `index`'s address, different for each point.
     static std::int32_t BoardValue(int index) {
-        const std::string& address = BuildDefaultData().Address[static_cast<std::size_t>(index)];
+        const std::string address = BuildDefaultData().Address[static_cast<std::size_t>(index)];
         if (address.find('.') != std::string::npos) return 1;
         if (address[0] == 'B') return 100 + index;
         return address[0] == 'W' ? 30000 + index : 600000000 + index;
