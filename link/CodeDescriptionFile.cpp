@@ -44,22 +44,20 @@ CodeLookup LookupCode(std::istream& in, std::string_view code, CodeMatch match) 
 }
 
 CodeLookup LookupCode(const fs::path& file, std::string_view code, CodeMatch match) {
-    std::error_code ec;
-    if (!fs::exists(file, ec)) {
-        CodeLookup missing;
-        missing.outcome = ec ? CodeLookup::Outcome::ReadError : CodeLookup::Outcome::FileMissing;
-        missing.error = ec;
-        return missing;
+    std::ifstream in;
+    CodeLookup result;
+    switch (OpenForReading(file, in, result.error)) {
+    case FileOpenResult::Opened:
+        return LookupCode(in, code, match);
+    case FileOpenResult::Missing:
+        result.outcome = CodeLookup::Outcome::FileMissing;
+        result.error.clear();
+        return result;
+    case FileOpenResult::Failed:
+        result.outcome = CodeLookup::Outcome::ReadError;
+        return result;
     }
-    errno = 0;
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        CodeLookup unreadable;
-        unreadable.outcome = CodeLookup::Outcome::ReadError;
-        unreadable.error = std::error_code(errno ? errno : EIO, std::generic_category());
-        return unreadable;
-    }
-    return LookupCode(in, code, match);
+    return result;
 }
 
 std::string CodeHexText(int code) {

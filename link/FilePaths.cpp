@@ -52,20 +52,32 @@ fs::path FindPath(const fs::path& root, const fs::path& relative) {
     return result;
 }
 
-BoundedFileRead ReadFileBounded(const fs::path& file, std::uintmax_t maxBytes) {
-    BoundedFileRead result;
-    std::error_code ec;
-    if (!fs::exists(file, ec)) {
-        result.outcome = ec ? BoundedFileRead::Outcome::ReadError : BoundedFileRead::Outcome::Missing;
-        result.error = ec ? ec : std::error_code(ENOENT, std::generic_category());
-        return result;
+FileOpenResult OpenForReading(const fs::path& file, std::ifstream& in, std::error_code& error) {
+    error.clear();
+    if (!fs::exists(file, error)) {
+        if (error) return FileOpenResult::Failed;
+        error = std::error_code(ENOENT, std::generic_category());
+        return FileOpenResult::Missing;
     }
     errno = 0;
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        result.outcome = BoundedFileRead::Outcome::ReadError;
-        result.error = std::error_code(errno ? errno : EIO, std::generic_category());
+    in.open(file, std::ios::binary);
+    if (in) return FileOpenResult::Opened;
+    error = std::error_code(errno ? errno : EIO, std::generic_category());
+    return FileOpenResult::Failed;
+}
+
+BoundedFileRead ReadFileBounded(const fs::path& file, std::uintmax_t maxBytes) {
+    BoundedFileRead result;
+    std::ifstream in;
+    switch (OpenForReading(file, in, result.error)) {
+    case FileOpenResult::Missing:
+        result.outcome = BoundedFileRead::Outcome::Missing;
         return result;
+    case FileOpenResult::Failed:
+        result.outcome = BoundedFileRead::Outcome::ReadError;
+        return result;
+    case FileOpenResult::Opened:
+        break;
     }
     char chunk[16 * 1024];
     while (result.bytes.size() <= maxBytes) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <system_error>
 
@@ -15,6 +16,12 @@ std::filesystem::path FindPath(const std::filesystem::path& root,
 
 // The folder holding the running program: the default home folder.
 std::filesystem::path ProgramFolder();
+
+enum class FileOpenResult { Opened, Missing, Failed };
+// Opens an existing file for binary reading. Missing when there is none; Failed, with the
+// reason in `error`, when it exists but cannot be opened.
+FileOpenResult OpenForReading(const std::filesystem::path& file, std::ifstream& in,
+                              std::error_code& error);
 
 // A file read whole, but never more than a bound: the readers of files the user hands in
 // take at most one byte beyond what any valid file can hold.

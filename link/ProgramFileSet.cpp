@@ -68,21 +68,20 @@ FirstFieldRead ReadFirstField(std::istream& in) {
 }
 
 FirstFieldRead ReadFirstField(const fs::path& file) {
+    std::ifstream in;
     FirstFieldRead result;
-    std::error_code ec;
-    if (!fs::exists(file, ec)) {
-        result.outcome = ec ? FirstFieldRead::Outcome::ReadError : FirstFieldRead::Outcome::Missing;
-        result.error = ec;
+    switch (OpenForReading(file, in, result.error)) {
+    case FileOpenResult::Opened:
+        return ReadFirstField(in);
+    case FileOpenResult::Missing:
+        result.outcome = FirstFieldRead::Outcome::Missing;
+        result.error.clear();
         return result;
-    }
-    errno = 0;
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
+    case FileOpenResult::Failed:
         result.outcome = FirstFieldRead::Outcome::ReadError;
-        result.error = std::error_code(errno ? errno : EIO, std::generic_category());
         return result;
     }
-    return ReadFirstField(in);
+    return result;
 }
 
 RevisionInfo ParseRevisionField(std::string_view field) {
