@@ -7,7 +7,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-serialport-dev qcoro-qt6-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    poppler-utils fonts-liberation2
+    poppler-utils fonts-liberation2 xvfb
 )
 
 missing=()

@@ -1,0 +1,120 @@
+// quelby: the desktop program beside the line.
+//   quelby [--device PATH] [--home DIR]      the board on the serial port of RSPort.cfg
+//   quelby --simulate [--home DIR]           the simulated board in this process
+//   --screenshot-dir DIR                     saves review screenshots and closes
+//   --startup-time                           prints when the main window is first on screen
+//   --online                                 goes online as soon as the window is up
+
+#include "ExposeWatcher.h"
+#include "FilePaths.h"
+#include "PortMap.h"
+#include "PosixSerialPort.h"
+#include "QtFileDialogs.h"
+#include "QtUserPrompt.h"
+#include "ScreenshotTour.h"
+#include "SimSerialPort.h"
+#include "SimulatedLine.h"
+#include "SystemClock.h"
+#include "frmMDIMain.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QElapsedTimer>
+#include <QTextStream>
+
+#include <memory>
+
+using namespace quelby;
+
+namespace {
+
+// The simulated line moves in steps far coarser than a byte: tick it at most once a
+// millisecond, just before the board takes a byte, so an idle program costs nothing.
+class SimulatedBoardPort {
+public:
+    explicit SimulatedBoardPort(Clock& clock) : m_clock(clock), m_port(m_line.board(), clock) {
+        m_line.start(clock.monotonicSeconds());
+        m_port.setEmulateLineSpeed(true);
+        m_port.setOnSend([this](long) { tick(); });
+    }
+    SerialPort& port() { return m_port; }
+
+private:
+    void tick() {
+        const double now = m_clock.monotonicSeconds();
+        if (now - m_lastTick < 0.001) return;
+        m_lastTick = now;
+        m_line.tick(now);
+    }
+
+    Clock& m_clock;
+    sim::SimulatedLine m_line;
+    sim::SimSerialPort m_port;
+    double m_lastTick = 0;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QElapsedTimer sinceStart;
+    sinceStart.start();
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("QUELBY");
+    QApplication::setApplicationVersion(frmAbout::VersionText());
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "QUELBY: set-up and service utility for the K650 target board");
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption simulate("simulate", "Work with the simulated board in this program.");
+    const QCommandLineOption device("device", "Use this serial device whatever the port number.",
+                                    "PATH");
+    const QCommandLineOption home("home", "Home folder holding Support/ and Help/.", "DIR");
+    const QCommandLineOption screenshots("screenshot-dir",
+                                         "Save review screenshots here and close.", "DIR");
+    const QCommandLineOption startupTime("startup-time",
+                                         "Print when the main window is first on screen.");
+    const QCommandLineOption online("online", "Go online as soon as the main window is up.");
+    parser.addOptions({simulate, device, home, screenshots, startupTime, online});
+    parser.process(app);
+
+    const std::filesystem::path homeFolder =
+        parser.isSet(home) ? std::filesystem::path(parser.value(home).toStdString())
+                           : ProgramFolder();
+
+    SystemClock clock;
+    QtUserPrompt prompt;
+    QtFileDialogs dialogs;
+    std::unique_ptr<SimulatedBoardPort> simulated;
+    std::unique_ptr<PosixSerialPort> serial;
+    SerialPort* port = nullptr;
+    if (parser.isSet(simulate)) {
+        simulated = std::make_unique<SimulatedBoardPort>(clock);
+        port = &simulated->port();
+    } else {
+        serial = std::make_unique<PosixSerialPort>(PortMap::load(PortMap::FileIn(homeFolder)),
+                                                   parser.value(device).toStdString());
+        port = serial.get();
+    }
+
+    frmMDIMain window(prompt, clock, *port, dialogs, homeFolder);
+    prompt.setParentWindow(&window);
+    dialogs.setParentWindow(&window);
+    window.show();
+
+    auto* watcher = new ExposeWatcher(window);
+    if (parser.isSet(startupTime))
+        QObject::connect(watcher, &ExposeWatcher::exposed, [&sinceStart] {
+            QTextStream(stderr) << "main window exposed after " << sinceStart.elapsed() << " ms\n";
+        });
+    if (parser.isSet(online))
+        QObject::connect(watcher, &ExposeWatcher::exposed, &window, &frmMDIMain::goOnline,
+                         Qt::QueuedConnection);
+    if (parser.isSet(screenshots)) {
+        auto* tour = new ScreenshotTour(window, parser.value(screenshots));
+        QObject::connect(watcher, &ExposeWatcher::exposed, tour, &ScreenshotTour::start);
+    }
+    return app.exec();
+}

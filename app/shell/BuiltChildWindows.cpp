@@ -1,0 +1,29 @@
+#include "BuiltChildWindows.h"
+
+#include "NotBuiltWindow.h"
+
+#if QUELBY_HAVE_FRMMAIN
+#include "frmMain.h"
+#endif
+
+namespace quelby {
+
+bool BuiltChildWindows::isBuilt(int index) const {
+#if QUELBY_HAVE_FRMMAIN
+    return index == 0;
+#else
+    (void)index;
+    return false;
+#endif
+}
+
+QWidget* BuiltChildWindows::create(int index, ShellContext& shell, QWidget* parent) {
+#if QUELBY_HAVE_FRMMAIN
+    if (index == 0) return new frmMain(shell, m_prompt, parent);
+#else
+    (void)shell;
+#endif
+    return new NotBuiltWindow(index, parent);
+}
+
+} // namespace quelby

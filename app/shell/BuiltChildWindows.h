@@ -1,0 +1,22 @@
+#pragma once
+
+#include "ChildWindowFactory.h"
+
+namespace quelby {
+
+class UserPrompt;
+
+// The child windows this program has: the Main Display (when views/ provides it); the
+// others are not built yet.
+class BuiltChildWindows : public ChildWindowFactory {
+public:
+    explicit BuiltChildWindows(UserPrompt& prompt) : m_prompt(prompt) {}
+
+    bool isBuilt(int index) const override;
+    QWidget* create(int index, ShellContext& shell, QWidget* parent) override;
+
+private:
+    UserPrompt& m_prompt;
+};
+
+} // namespace quelby

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QTextBrowser>
+#include <QWidget>
+
+#include <filesystem>
+
+namespace quelby {
+
+// The program's help, Help/index.html under the home folder, in a window of its own opened
+// at its contents. Links between help pages stay in the window; others open outside.
+class HelpWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    HelpWindow(const std::filesystem::path& helpFile, QWidget* parent = nullptr);
+
+    // Back to the contents page.
+    void showContents();
+    const QTextBrowser& browser() const { return *m_browser; }
+
+private:
+    QTextBrowser* m_browser;
+    QUrl m_contents;
+};
+
+} // namespace quelby

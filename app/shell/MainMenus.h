@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QObject>
+
+#include <array>
+
+namespace quelby {
+
+// The main window's menus with the code names as object names (mnuFileNew ...). Commands
+// this build does not have yet are present and disabled; the window connects the others.
+class MainMenus : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int kWindowCount = 6;
+
+    // Fills `bar`; `windowBuilt[i]` enables Window menu item i.
+    MainMenus(QMenuBar& bar, const std::array<bool, kWindowCount>& windowBuilt);
+
+    QAction* fileNew() const { return m_fileNew; }
+    QAction* fileExit() const { return m_fileExit; }
+    QAction* editOfflineEditing() const { return m_editOfflineEditing; }
+    QAction* editPasscode() const { return m_editPasscode; }
+    // mnuEditPasscode's enabled state. Qt reports a hidden action as disabled whatever it was
+    // set to, so the state the online status gives it is kept here.
+    void setPasscodeEnabled(bool enabled);
+    bool passcodeEnabled() const { return m_passcodeEnabled; }
+    QAction* viewOnline() const { return m_viewOnline; }
+    QAction* viewOffline() const { return m_viewOffline; }
+    QAction* helpTopics() const { return m_helpTopics; }
+    QAction* helpAbout() const { return m_helpAbout; }
+    // mnuWindowForm(index); nullptr outside 0..5.
+    QAction* windowForm(int index) const;
+
+private:
+    QMenu* addMenu(QMenuBar& bar, const char* name, const QString& caption);
+    QAction* addItem(QMenu* menu, const char* name, const QString& caption,
+                     const QKeySequence& shortcut = {}, bool enabled = true);
+    void addSeparator(QMenu* menu, const char* name, bool visible = true);
+    // The five items of the Upload and Download submenus, all disabled for now.
+    void addTransferItems(QMenu* menu, const char* name);
+
+    QAction* m_fileNew = nullptr;
+    QAction* m_fileExit = nullptr;
+    QAction* m_editOfflineEditing = nullptr;
+    QAction* m_editPasscode = nullptr;
+    QAction* m_viewOnline = nullptr;
+    QAction* m_viewOffline = nullptr;
+    QAction* m_helpTopics = nullptr;
+    QAction* m_helpAbout = nullptr;
+    std::array<QAction*, kWindowCount> m_windowForm{};
+    bool m_passcodeEnabled = false;
+};
+
+} // namespace quelby

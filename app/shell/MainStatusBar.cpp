@@ -1,0 +1,91 @@
+#include "MainStatusBar.h"
+
+#include "Clock.h"
+
+#include <QDate>
+#include <QLocale>
+#include <QMouseEvent>
+#include <QTime>
+
+namespace quelby {
+
+namespace {
+// The time panel shows minutes; checking twice a second keeps it within a second of the
+// minute's turn at next to no cost.
+constexpr int kDateTimeRefreshMs = 500;
+} // namespace
+
+MainStatusBar::MainStatusBar(Clock& clock, QWidget* parent) : QStatusBar(parent), m_clock(clock) {
+    setObjectName("sbrMain");
+    setSizeGripEnabled(true);
+    m_status = addPanel("STATUS", "System Message:", "Status Display",
+                        "System Status Display Messages", true);
+    m_mode = addPanel("MODE", "OFFLINE", "Online Mode", "Communications Mode", false);
+    m_date = addPanel("DATE", {}, "Current Date", "Current Date", false);
+    m_time = addPanel("TIME", {}, "Current Time", "Current Time", false);
+    m_mode->installEventFilter(this);
+    m_mode->setCursor(Qt::PointingHandCursor);
+    m_mode->setMinimumWidth(m_mode->fontMetrics().horizontalAdvance("OFFLINE") + 16);
+    refreshDateTime();
+
+    m_dateTimeTimer.setInterval(kDateTimeRefreshMs);
+    connect(&m_dateTimeTimer, &QTimer::timeout, this, &MainStatusBar::refreshDateTime);
+    m_dateTimeTimer.start();
+}
+
+QLabel* MainStatusBar::addPanel(const char* key, const QString& text, const QString& name,
+                                const QString& tip, bool stretch) {
+    auto* label = new QLabel(text, this);
+    label->setObjectName(key);
+    label->setAccessibleName(name);
+    label->setToolTip(tip);
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    label->setContentsMargins(4, 0, 4, 0);
+    if (stretch)
+        addWidget(label, 1);
+    else
+        addPermanentWidget(label);
+    return label;
+}
+
+QLabel* MainStatusBar::panel(int index) const {
+    switch (index) {
+    case 1:
+        return m_status;
+    case 2:
+        return m_mode;
+    case 3:
+        return m_date;
+    case 4:
+        return m_time;
+    default:
+        return nullptr;
+    }
+}
+
+QString MainStatusBar::panelText(int index) const {
+    const QLabel* label = panel(index);
+    return label ? label->text() : QString();
+}
+
+void MainStatusBar::setPanelText(int index, const QString& text) {
+    if (QLabel* label = panel(index); label && label->text() != text) label->setText(text);
+}
+
+void MainStatusBar::refreshDateTime() {
+    const LocalDateTime now = m_clock.now();
+    const QLocale locale;
+    setPanelText(3, locale.toString(QDate(now.year, now.month, now.day), QLocale::ShortFormat));
+    setPanelText(4, locale.toString(QTime(now.hour, now.minute, now.second), QLocale::ShortFormat));
+}
+
+bool MainStatusBar::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_mode && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        emit modePanelClicked();
+        return true;
+    }
+    return QStatusBar::eventFilter(watched, event);
+}
+
+} // namespace quelby

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QLabel>
+#include <QStatusBar>
+#include <QTimer>
+
+namespace quelby {
+
+class Clock;
+
+// sbrMain: four panels, keyed "STATUS", "MODE", "DATE" and "TIME" (also their object names).
+// The date and time panels keep themselves current from the clock; a click on MODE is
+// reported, clicks on the other panels do nothing.
+class MainStatusBar : public QStatusBar {
+    Q_OBJECT
+
+public:
+    MainStatusBar(Clock& clock, QWidget* parent = nullptr);
+
+    // Panels by 1-based index, as the status bar has always numbered them; nullptr outside 1..4.
+    QLabel* panel(int index) const;
+    QString panelText(int index) const;
+    void setPanelText(int index, const QString& text);
+
+    // Re-reads the clock into the DATE and TIME panels.
+    void refreshDateTime();
+
+signals:
+    void modePanelClicked();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QLabel* addPanel(const char* key, const QString& text, const QString& name, const QString& tip,
+                     bool stretch);
+
+    Clock& m_clock;
+    QLabel* m_status = nullptr;
+    QLabel* m_mode = nullptr;
+    QLabel* m_date = nullptr;
+    QLabel* m_time = nullptr;
+    QTimer m_dateTimeTimer;
+};
+
+} // namespace quelby

@@ -1,0 +1,51 @@
+#include "QtFileDialogs.h"
+
+#include <QFileDialog>
+#include <QStringList>
+
+namespace quelby {
+
+QString QtFileDialogs::ToQtFilter(const std::string& filter) {
+    const QStringList parts = QString::fromStdString(filter).split(u'|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString description = parts[i].trimmed();
+        const QString patterns = parts[i + 1].trimmed().replace(u';', u' ');
+        if (patterns.isEmpty()) continue;
+        if (description.endsWith(u'(' + patterns + u')'))
+            filters << description;
+        else
+            filters << description + QStringLiteral(" (") + patterns + QLatin1Char(')');
+    }
+    return filters.join(u";;");
+}
+
+std::optional<std::filesystem::path> QtFileDialogs::run(const FileDialogRequest& request,
+                                                        bool save) {
+    QFileDialog dialog(m_parent);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::ReadOnly, !save);
+    dialog.setNameFilter(ToQtFilter(request.filter));
+
+    // The initial name may be a pattern ("<home>/*.sdt"): start in its folder then.
+    const std::filesystem::path& initial = request.initialName;
+    const std::string fileName = initial.filename().string();
+    if (initial.has_parent_path())
+        dialog.setDirectory(QString::fromStdString(initial.parent_path().string()));
+    if (!fileName.empty() && fileName.find_first_of("*?") == std::string::npos)
+        dialog.selectFile(QString::fromStdString(fileName));
+
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return std::filesystem::path(dialog.selectedFiles().constFirst().toStdString());
+}
+
+std::optional<std::filesystem::path> QtFileDialogs::openFile(const FileDialogRequest& request) {
+    return run(request, false);
+}
+
+std::optional<std::filesystem::path> QtFileDialogs::saveFile(const FileDialogRequest& request) {
+    return run(request, true);
+}
+
+} // namespace quelby

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QDir>
+#include <QObject>
+
+#include <functional>
+#include <vector>
+
+class QWidget;
+
+namespace quelby {
+
+class frmMDIMain;
+
+// quelby --screenshot-dir: shows the main window offline and online, the About box and the
+// help window in turn, saves each as a PNG for review and closes the program.
+class ScreenshotTour : public QObject {
+    Q_OBJECT
+
+public:
+    ScreenshotTour(frmMDIMain& window, const QString& folder);
+
+    // Begins the tour; the program closes at its end.
+    void start();
+
+private:
+    struct Step {
+        int delayMs;
+        std::function<void()> action;
+    };
+    void runNext();
+    void save(QWidget* widget, const QString& name);
+
+    frmMDIMain& m_window;
+    QDir m_folder;
+    std::vector<Step> m_steps;
+    std::size_t m_next = 0;
+};
+
+} // namespace quelby

@@ -1,0 +1,31 @@
+#include "ShellMessages.h"
+
+namespace quelby::ShellMessages {
+
+MessageRequest SwitchToOnline() {
+    return {
+        "Program Offline",
+        {"Program is Currently OFFLINE", "", "Do You Wish to Switch to ONLINE MODE to Continue?"},
+        MessageButtons::YesNo,
+        MessageIcon::Question};
+}
+
+MessageRequest SystemInfoUnavailable() {
+    return {"QUELBY",
+            {"System Information Is Unavailable At This Time"},
+            MessageButtons::OK,
+            MessageIcon::None};
+}
+
+MessageRequest HelpFileMissing(const std::string& file) {
+    return {"QUELBY Help",
+            {"The help file cannot be found:", file},
+            MessageButtons::OK,
+            MessageIcon::Exclamation};
+}
+
+InputRequest SetupPasscode(const std::string& current) {
+    return {"Keypad Set-up Passcode", "Please Enter New Passcode (0-65535)", current};
+}
+
+} // namespace quelby::ShellMessages

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "UserPrompt.h"
+
+#include <string>
+
+// Every message box and input box of the main window, with its exact title, lines, buttons
+// and icon.
+namespace quelby::ShellMessages {
+
+// The online prompt before an operation that needs the board (Yes/No).
+MessageRequest SwitchToOnline();
+// The About box's System Info button when no System Information program is found; titled
+// with the program's name as a box without a title of its own is.
+MessageRequest SystemInfoUnavailable();
+// Help > Help Topics when the help file is not in the home folder.
+MessageRequest HelpFileMissing(const std::string& file);
+// Edit > Set-up Passcode, offering the board's present passcode (empty when not read).
+InputRequest SetupPasscode(const std::string& current);
+
+} // namespace quelby::ShellMessages

@@ -1,0 +1,242 @@
+#include "frmMDIMain.h"
+
+#include "BuiltChildWindows.h"
+#include "FilePaths.h"
+#include "HelpWindow.h"
+#include "MainMenus.h"
+#include "MainStatusBar.h"
+#include "ShellMessages.h"
+#include "StatusPoll.h"
+#include "frmAbout.h"
+
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+namespace quelby {
+
+namespace {
+constexpr int kBackgroundUpdateMs = 500;
+constexpr const char* kPasscodeAddress = "W1070";
+
+std::array<bool, MainMenus::kWindowCount> BuiltWindows(const ChildWindowFactory& children) {
+    std::array<bool, MainMenus::kWindowCount> built{};
+    for (int i = 0; i < MainMenus::kWindowCount; ++i)
+        built[static_cast<std::size_t>(i)] = children.isBuilt(i);
+    return built;
+}
+} // namespace
+
+frmMDIMain::frmMDIMain(UserPrompt& prompt, Clock& clock, SerialPort& port, FileDialogs& dialogs,
+                       std::filesystem::path homeFolder,
+                       std::unique_ptr<ChildWindowFactory> children, QWidget* parent)
+    : QMainWindow(parent), m_prompt(prompt), m_clock(clock), m_port(port),
+      m_home(std::move(homeFolder)),
+      // 1. The help file; 2. the port (m_port); 3. the one link, offline with its port closed.
+      m_helpFile(std::filesystem::path("Help") / "index.html"), m_link(clock, prompt, m_home),
+      // 7. and 8. The data set with its defaults; the file name starts as home + "*.sdt".
+      m_files(m_data, prompt, dialogs, clock, m_home),
+      m_children(children ? std::move(children) : std::make_unique<BuiltChildWindows>(prompt)) {
+    setObjectName("frmMDIMain");
+    // 5. The design caption, until File New names the data set.
+    setWindowTitle(QString::fromStdString(DataSetFiles::kBaseCaption));
+    resize(960, 680);
+
+    m_mdi = new QMdiArea(this);
+    m_mdi->setObjectName("mdiArea");
+    setCentralWidget(m_mdi);
+    // 4. The window table and the Window menu's items.
+    m_menus = new MainMenus(*menuBar(), BuiltWindows(*m_children));
+    m_status = new MainStatusBar(m_clock, this);
+    setStatusBar(m_status);
+    connectMenus();
+
+    m_backgroundTimer.setObjectName("tmrBackgroungUpdate");
+    m_backgroundTimer.setInterval(kBackgroundUpdateMs);
+    connect(&m_backgroundTimer, &QTimer::timeout, this, &frmMDIMain::backgroundUpdate);
+
+    // 6. The Main Display; 9. File New (nothing changed yet, so no question); 10. done.
+    ShowChildWindow(0);
+    fileNew();
+    m_loadFinished = true;
+}
+
+frmMDIMain::~frmMDIMain() {
+    m_backgroundTimer.stop();
+    // Child windows may still ask the link as they go; they go before the link does.
+    unloadChild();
+}
+
+void frmMDIMain::connectMenus() {
+    connect(m_menus->fileNew(), &QAction::triggered, this, &frmMDIMain::fileNew);
+    connect(m_menus->fileExit(), &QAction::triggered, this, &frmMDIMain::close);
+    connect(m_menus->editOfflineEditing(), &QAction::triggered, this,
+            &frmMDIMain::setOfflineEditing);
+    connect(m_menus->editPasscode(), &QAction::triggered, this, &frmMDIMain::SetupPasscode);
+    connect(m_menus->viewOnline(), &QAction::triggered, this, &frmMDIMain::goOnline);
+    connect(m_menus->viewOffline(), &QAction::triggered, this, &frmMDIMain::goOffline);
+    connect(m_menus->helpTopics(), &QAction::triggered, this, &frmMDIMain::showHelpTopics);
+    connect(m_menus->helpAbout(), &QAction::triggered, this, &frmMDIMain::showAbout);
+    for (int i = 0; i < MainMenus::kWindowCount; ++i)
+        connect(m_menus->windowForm(i), &QAction::triggered, this,
+                [this, i] { ShowChildWindow(i); });
+    connect(m_status, &MainStatusBar::modePanelClicked, this, &frmMDIMain::toggleOnline);
+}
+
+void frmMDIMain::updateOnlineStatus() {
+    if (m_link.OnlineMode)
+        m_link.OpenRSComm(m_port);
+    else
+        m_link.CloseRSComm();
+
+    const bool online = m_link.OnlineMode;
+    m_status->setPanelText(2, online ? "ONLINE" : "OFFLINE");
+    m_menus->viewOnline()->setChecked(online);
+    m_menus->viewOffline()->setChecked(!online);
+    m_menus->setPasscodeEnabled(online);
+
+    // A failed open leaves the display as set above; the next update corrects it.
+    if (m_link.CommError) m_link.OnlineMode = false;
+}
+
+void frmMDIMain::goOnline() {
+    m_link.OnlineMode = true;
+    updateOnlineStatus();
+}
+
+void frmMDIMain::goOffline() {
+    m_link.OnlineMode = false;
+    updateOnlineStatus();
+}
+
+void frmMDIMain::toggleOnline() {
+    m_link.OnlineMode = !m_link.OnlineMode;
+    updateOnlineStatus();
+}
+
+bool frmMDIMain::ConfirmOnline() {
+    if (m_link.OnlineMode) return true;
+    if (m_prompt.ask(ShellMessages::SwitchToOnline()) != MessageAnswer::Yes) return false;
+    goOnline();
+    return true;
+}
+
+void frmMDIMain::SetupPasscode() {
+    std::string current;
+    if (!m_link.CommError) current = m_link.RSRead(kPasscodeAddress);
+    const std::optional<std::string> answer = m_prompt.input(ShellMessages::SetupPasscode(current));
+    if (!answer || answer->empty()) return;
+    // The link's entry check refuses anything outside 0..65535.
+    if (!m_link.CommError) m_link.RSWrite(kPasscodeAddress, *answer);
+}
+
+void frmMDIMain::fileNew() {
+    m_files.New();
+    showCaption();
+}
+
+void frmMDIMain::showCaption() {
+    setWindowTitle(QString::fromStdString(m_files.windowCaption()));
+}
+
+void frmMDIMain::setOfflineEditing(bool on) {
+    m_offlineEditing = on;
+    m_menus->editOfflineEditing()->setChecked(on);
+}
+
+QWidget* frmMDIMain::currentChild() const {
+    return m_child ? m_child->widget() : nullptr;
+}
+
+void frmMDIMain::ShowChildWindow(int index) {
+    QAction* item = m_menus->windowForm(index);
+    if (!item) return;
+    // A triggered item has flipped its own check mark; the current window keeps its mark.
+    if (index == m_currentWindow && m_loadFinished && m_child) {
+        item->setChecked(true);
+        return;
+    }
+    m_menus->windowForm(m_currentWindow)->setChecked(false);
+    item->setChecked(true);
+    unloadChild();
+
+    QWidget* window = m_children->create(index, *this, nullptr);
+    QMdiSubWindow* sub = m_mdi->addSubWindow(window);
+    sub->setObjectName("subwindow");
+    sub->showMaximized();
+    m_child = sub;
+    m_currentWindow = index;
+}
+
+void frmMDIMain::unloadChild() {
+    if (!m_child) return;
+    QMdiSubWindow* sub = m_child;
+    m_child = nullptr;
+    sub->close(); // the child's own close handling runs first
+    delete sub;
+}
+
+void frmMDIMain::backgroundUpdate() {
+    if (m_link.Busy() || m_transfer == ModalTransfer::Program) return;
+    if (const std::optional<StatusTexts> texts = PollStatus(m_link)) {
+        m_systemMessage = texts->systemMessage;
+        m_status->setPanelText(1, QString::fromStdString(texts->statusPanel));
+    }
+}
+
+void frmMDIMain::setModalTransfer(ModalTransfer transfer) {
+    m_transfer = transfer;
+    if (transfer == ModalTransfer::Program)
+        m_backgroundTimer.stop();
+    else if (m_shownOnce)
+        m_backgroundTimer.start();
+}
+
+std::filesystem::path frmMDIMain::helpFile() const {
+    return FindPath(m_home, m_helpFile);
+}
+
+void frmMDIMain::showHelpTopics() {
+    const std::filesystem::path file = helpFile();
+    if (!std::filesystem::exists(file)) {
+        m_prompt.ask(ShellMessages::HelpFileMissing(file.string()));
+        return;
+    }
+    if (!m_help)
+        m_help = new HelpWindow(file, this);
+    else
+        m_help->showContents();
+    m_help->show();
+    m_help->raise();
+    m_help->activateWindow();
+}
+
+void frmMDIMain::showAbout() {
+    if (!m_about) m_about = new frmAbout(m_prompt, this);
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
+}
+
+void frmMDIMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (m_shownOnce) return;
+    m_shownOnce = true;
+    if (m_transfer != ModalTransfer::Program) m_backgroundTimer.start();
+    emit firstShown();
+}
+
+void frmMDIMain::closeEvent(QCloseEvent* event) {
+    if (!m_files.SaveChangesFirst()) {
+        event->ignore();
+        return;
+    }
+    m_backgroundTimer.stop();
+    m_link.CloseRSComm();
+    unloadChild();
+    if (m_about) m_about->close();
+    if (m_help) m_help->close();
+    event->accept();
+}
+
+} // namespace quelby

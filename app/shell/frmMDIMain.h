@@ -1,0 +1,132 @@
+#pragma once
+
+#include "ChildWindowFactory.h"
+#include "DataSet.h"
+#include "DataSetFiles.h"
+#include "HelpWindow.h"
+#include "RSComm.h"
+#include "ShellContext.h"
+#include "frmAbout.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+
+#include <filesystem>
+#include <memory>
+
+class QMdiArea;
+class QMdiSubWindow;
+
+namespace quelby {
+
+class FileDialogs;
+class MainMenus;
+class MainStatusBar;
+class SerialPort;
+
+// The program's shell: menus, status bar, the one link and the data set, the online state,
+// the background status poll and exactly one child window at a time.
+class frmMDIMain : public QMainWindow, public ShellContext {
+    Q_OBJECT
+
+public:
+    // What runs beside a transfer in its modal window: a data transfer lets the status poll
+    // tick between its link requests, a program transfer stops it until it ends. Both pause
+    // the child window's refresh cycle.
+    enum class ModalTransfer { None, Data, Program };
+
+    // Runs start-up: the link (offline, port closed), the window table, the Main Display, the
+    // data set and File New. `children` defaults to the windows this build has.
+    frmMDIMain(UserPrompt& prompt, Clock& clock, SerialPort& port, FileDialogs& dialogs,
+               std::filesystem::path homeFolder,
+               std::unique_ptr<ChildWindowFactory> children = nullptr, QWidget* parent = nullptr);
+    ~frmMDIMain() override;
+
+    // ShellContext
+    RSComm& link() override { return m_link; }
+    DataSet& dataSet() override { return m_data; }
+    std::string systemMessage() const override { return m_systemMessage; }
+    bool offlineEditing() const override { return m_offlineEditing; }
+    void updateOnlineStatus() override;
+    bool cyclesPaused() const override { return m_transfer != ModalTransfer::None; }
+
+    // Unloads the child window shown and loads the one of `index` (0..5) from scratch;
+    // nothing happens for the window already shown once start-up has finished.
+    void ShowChildWindow(int index);
+    int currentWindow() const { return m_currentWindow; }
+    QWidget* currentChild() const;
+
+    // View > Online Data, View > Offline Data, and a click on the MODE panel (toggle).
+    void goOnline();
+    void goOffline();
+    void toggleOnline();
+    // The online prompt before an operation that needs the board: true when online already
+    // or the user chose Yes (the program then tried to go online); false on No.
+    bool ConfirmOnline();
+    // Edit > Set-up Passcode: asks for a new passcode, offering the board's, and writes it.
+    void SetupPasscode();
+    // File > New.
+    void fileNew();
+
+    // One tick of tmrBackgroungUpdate; skips its turn while the link is busy (a link message
+    // is open) or a program transfer runs.
+    void backgroundUpdate();
+    void setModalTransfer(ModalTransfer transfer);
+
+    // Help > Help Topics and Help > About QUELBY; both windows stay open beside the shell.
+    void showHelpTopics();
+    void showAbout();
+    HelpWindow* helpWindow() const { return m_help; }
+    frmAbout* aboutBox() const { return m_about; }
+
+    MainMenus& menus() const { return *m_menus; }
+    MainStatusBar& statusPanels() const { return *m_status; }
+    DataSetFiles& files() { return m_files; }
+    const QTimer& backgroundTimer() const { return m_backgroundTimer; }
+    // Help/index.html under the home folder, found whatever the case of its names.
+    std::filesystem::path helpFile() const;
+
+signals:
+    // The window was shown for the first time and its background timer started.
+    void firstShown();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    // The close sequence: "Save Changes to File?" (Cancel keeps the program running), then
+    // the link is closed and the windows are unloaded.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void unloadChild();
+    void showCaption();
+    void setOfflineEditing(bool on);
+    void connectMenus();
+
+    UserPrompt& m_prompt;
+    Clock& m_clock;
+    SerialPort& m_port; // MSComm1, handed to the link when going online
+    std::filesystem::path m_home;
+    std::filesystem::path m_helpFile; // as named at start-up; its case is found on use
+    RSComm m_link;
+    DataSet m_data;
+    DataSetFiles m_files;
+    std::unique_ptr<ChildWindowFactory> m_children;
+
+    QMdiArea* m_mdi = nullptr;
+    MainMenus* m_menus = nullptr;
+    MainStatusBar* m_status = nullptr;
+    QTimer m_backgroundTimer; // tmrBackgroungUpdate
+    QPointer<QMdiSubWindow> m_child;
+    QPointer<HelpWindow> m_help;
+    QPointer<frmAbout> m_about;
+
+    int m_currentWindow = 0;
+    bool m_loadFinished = false;
+    bool m_shownOnce = false;
+    bool m_offlineEditing = false; // OfflineEditing
+    std::string m_systemMessage;   // SystemMessage
+    ModalTransfer m_transfer = ModalTransfer::None;
+};
+
+} // namespace quelby

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Measures the desktop program on a virtual display: time until the main window is shown,
+# and the CPU it uses over 30 s idle offline and online against quelby-sim at 9600 baud.
+# Usage: scripts/measure-cpu.sh [build folder] [seconds]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+seconds=${2:-30}
+bin="$build/bin"
+work=$(mktemp -d)
+cleanup() { kill "${pids[@]}" 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$work"; }
+pids=()
+trap cleanup EXIT
+cp -r "$bin/Support" "$bin/Help" "$work/"
+
+Xvfb :77 -screen 0 1280x900x24 >/dev/null 2>&1 &
+pids+=($!)
+export DISPLAY=:77
+sleep 1
+
+ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+cpu_percent() { # pid
+    local before after hz
+    hz=$(getconf CLK_TCK)
+    before=$(ticks "$1"); sleep "$seconds"; after=$(ticks "$1")
+    awk -v d=$((after - before)) -v hz="$hz" -v s="$seconds" 'BEGIN { printf "%.2f", 100 * d / hz / s }'
+}
+
+"$bin/quelby" --home "$work" --startup-time 2> "$work/offline.err" &
+offline=$!; pids+=($offline)
+sleep 2
+echo "start-up: $(grep -o 'exposed after [0-9]* ms' "$work/offline.err")"
+echo "offline idle: $(cpu_percent $offline) % of one core over ${seconds} s"
+kill $offline
+
+"$bin/quelby-sim" --baud 9600 > "$work/device" &
+pids+=($!)
+sleep 0.5
+"$bin/quelby" --home "$work" --device "$(head -n1 "$work/device")" --online 2>/dev/null &
+online=$!; pids+=($online)
+sleep 3
+echo "online against quelby-sim at 9600 baud: $(cpu_percent $online) % of one core over ${seconds} s"

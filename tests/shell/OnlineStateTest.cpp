@@ -1,0 +1,167 @@
+#include "ShellMessages.h"
+#include "ShellRig.h"
+
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace quelby::test {
+namespace {
+
+// The online state and what the display shows of it.
+void ExpectState(ShellRig& rig, bool online) {
+    EXPECT_EQ(rig.window.link().OnlineMode, online);
+    EXPECT_EQ(rig.panel(2), online ? "ONLINE" : "OFFLINE");
+    EXPECT_EQ(rig.item("mnuViewOnline")->isChecked(), online);
+    EXPECT_EQ(rig.item("mnuViewOffline")->isChecked(), !online);
+    EXPECT_EQ(rig.window.menus().passcodeEnabled(), online);
+}
+
+// ... after a switch that worked: the port follows the state.
+void ExpectShown(ShellRig& rig, bool online) {
+    ExpectState(rig, online);
+    EXPECT_EQ(rig.port.isOpen(), online);
+}
+
+TEST(OnlineState, MenuItemsSwitchOnlineAndOffline) {
+    ShellRig rig;
+    rig.item("mnuViewOnline")->trigger();
+    ExpectShown(rig, true);
+    EXPECT_GT(rig.port.bytesSent(), 0); // the link probed the board
+    rig.item("mnuViewOffline")->trigger();
+    ExpectShown(rig, false);
+    EXPECT_TRUE(rig.prompt.requests().empty());
+}
+
+TEST(OnlineState, F3AndF4SwitchOnlineAndOffline) {
+    ShellRig rig;
+    rig.window.show();
+    rig.window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&rig.window));
+    QTest::keyClick(&rig.window, Qt::Key_F3);
+    ExpectShown(rig, true);
+    QTest::keyClick(&rig.window, Qt::Key_F4);
+    ExpectShown(rig, false);
+}
+
+TEST(OnlineState, ClickOnTheModePanelToggles) {
+    ShellRig rig;
+    rig.window.show();
+    QLabel* mode = rig.window.statusPanels().panel(2);
+    QTest::mouseClick(mode, Qt::LeftButton);
+    ExpectShown(rig, true);
+    QTest::mouseClick(mode, Qt::LeftButton);
+    ExpectShown(rig, false);
+}
+
+TEST(OnlineState, ClicksOnOtherPanelsDoNothing) {
+    ShellRig rig;
+    rig.window.show();
+    for (int index : {1, 3, 4})
+        QTest::mouseClick(rig.window.statusPanels().panel(index), Qt::LeftButton);
+    ExpectShown(rig, false);
+}
+
+TEST(OnlineState, OnlineWhileOnlineOpensThePortAgain) {
+    ShellRig rig;
+    rig.window.goOnline();
+    const long probed = rig.port.bytesSent();
+    rig.window.goOnline();
+    EXPECT_GT(rig.port.bytesSent(), probed);
+    ExpectShown(rig, true);
+}
+
+TEST(OnlineState, SilentBoardEndsOfflineWithCommFault) {
+    ShellRig rig;
+    rig.board.setSilent(true);
+    rig.item("mnuViewOnline")->trigger();
+    // The failed probe leaves the port to the next update: going offline closes it.
+    ExpectState(rig, false);
+    EXPECT_TRUE(rig.window.link().CommError);
+    EXPECT_EQ(rig.prompt.titles(), (std::vector<std::string>{"WARNING - Communication Error!"}));
+
+    rig.window.backgroundUpdate();
+    EXPECT_EQ(rig.panel(1), "System Message:  Comm Fault with K650");
+    EXPECT_EQ(rig.window.systemMessage(), "Set-up Program is Currently OFFLINE");
+
+    rig.item("mnuViewOffline")->trigger();
+    ExpectShown(rig, false);
+}
+
+TEST(OnlineState, MissingPortEndsOfflineWithThePortError) {
+    ShellRig rig;
+    rig.port.setMissing(true);
+    rig.window.goOnline();
+    ExpectShown(rig, false);
+    EXPECT_EQ(rig.prompt.titles(), (std::vector<std::string>{"Comm Port Error"}));
+}
+
+TEST(OnlinePrompt, NoAbandonsAndStaysOffline) {
+    ShellRig rig;
+    EXPECT_FALSE(rig.window.ConfirmOnline());
+    ExpectShown(rig, false);
+    ASSERT_EQ(rig.prompt.requests().size(), 1u);
+    const MessageRequest& asked = rig.prompt.requests()[0];
+    EXPECT_EQ(asked.title, "Program Offline");
+    EXPECT_EQ(
+        asked.text(),
+        "Program is Currently OFFLINE\r\n\r\nDo You Wish to Switch to ONLINE MODE to Continue?");
+    EXPECT_EQ(asked.buttons, MessageButtons::YesNo);
+    EXPECT_EQ(asked.icon, MessageIcon::Question);
+}
+
+TEST(OnlinePrompt, YesGoesOnlineAndContinues) {
+    ShellRig rig;
+    rig.prompt.answerNext(MessageAnswer::Yes);
+    EXPECT_TRUE(rig.window.ConfirmOnline());
+    ExpectShown(rig, true);
+}
+
+TEST(OnlinePrompt, AsksNothingWhenOnline) {
+    ShellRig rig;
+    rig.window.goOnline();
+    EXPECT_TRUE(rig.window.ConfirmOnline());
+    EXPECT_TRUE(rig.prompt.requests().empty());
+}
+
+TEST(SetupPasscode, OffersTheBoardsPasscodeAndWritesTheAnswer) {
+    ShellRig rig;
+    rig.window.goOnline();
+    rig.board.setValue("W1070", 1234);
+    rig.prompt.answerNextInput("4321");
+    rig.item("mnuEditPasscode")->trigger();
+    ASSERT_EQ(rig.prompt.inputRequests().size(), 1u);
+    const InputRequest& asked = rig.prompt.inputRequests()[0];
+    EXPECT_EQ(asked.title, "Keypad Set-up Passcode");
+    EXPECT_EQ(asked.prompt, "Please Enter New Passcode (0-65535)");
+    EXPECT_EQ(asked.defaultText, "1234");
+    EXPECT_EQ(rig.board.value("W1070"), 4321u);
+}
+
+TEST(SetupPasscode, EmptyOrCancelledAnswerWritesNothing) {
+    ShellRig rig;
+    rig.window.goOnline();
+    rig.board.setValue("W1070", 1234);
+    for (std::optional<std::string> answer :
+         {std::optional<std::string>(""), std::optional<std::string>()}) {
+        rig.prompt.answerNextInput(answer);
+        rig.board.clearTrace();
+        rig.window.SetupPasscode();
+        for (const sim::TraceEntry& entry : rig.board.trace())
+            EXPECT_NE(entry.received, 0x02) << "write mode entered";
+    }
+    EXPECT_EQ(rig.board.value("W1070"), 1234u);
+}
+
+TEST(SetupPasscode, AFailedLinkIsNeitherReadNorWritten) {
+    ShellRig rig;
+    rig.window.goOnline();
+    rig.window.link().CommError = true;
+    rig.board.clearTrace();
+    rig.prompt.answerNextInput("77");
+    rig.window.SetupPasscode();
+    EXPECT_EQ(rig.prompt.inputRequests().at(0).defaultText, "");
+    EXPECT_TRUE(rig.board.trace().empty());
+}
+
+} // namespace
+} // namespace quelby::test

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "MainMenus.h"
+#include "MainStatusBar.h"
+#include "ManualClock.h"
+#include "ScriptedFileDialogs.h"
+#include "ScriptedPrompt.h"
+#include "SimBoard.h"
+#include "SimSerialPort.h"
+#include "TempFolder.h"
+#include "frmMDIMain.h"
+
+#include <QAction>
+#include <QMenuBar>
+#include <QWidget>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace quelby::test {
+
+// Child windows that record their loading and unloading, so tests see the window table at
+// work without the real windows' refresh cycles.
+class RecordingChildWindows : public ChildWindowFactory {
+public:
+    explicit RecordingChildWindows(std::vector<std::string>& log) : m_log(log) {}
+    bool isBuilt(int) const override { return true; }
+    QWidget* create(int index, ShellContext&, QWidget* parent) override {
+        auto* window = new QWidget(parent);
+        const std::string name = "window" + std::to_string(index);
+        window->setObjectName(QString::fromStdString(name));
+        m_log.push_back("load " + name);
+        QObject::connect(window, &QObject::destroyed,
+                         [&log = m_log, name] { log.push_back("unload " + name); });
+        return window;
+    }
+
+private:
+    std::vector<std::string>& m_log;
+};
+
+// The main window on the simulated board and a manual clock, with scripted answers, in a
+// scratch home folder. With `recordWindows` the child windows are RecordingChildWindows.
+struct ShellRig {
+    explicit ShellRig(bool recordWindows = true)
+        : window(prompt, clock, port, dialogs, home.path(),
+                 recordWindows ? std::make_unique<RecordingChildWindows>(windowLog) : nullptr) {}
+
+    QString panel(int index) const { return window.statusPanels().panelText(index); }
+    QAction* item(const char* name) const { return window.findChild<QAction*>(name); }
+
+    TempFolder home;
+    sim::ManualClock clock;
+    sim::SimBoard board;
+    sim::SimSerialPort port{board, clock};
+    ScriptedPrompt prompt;
+    ScriptedFileDialogs dialogs;
+    std::vector<std::string> windowLog;
+    frmMDIMain window;
+};
+
+} // namespace quelby::test

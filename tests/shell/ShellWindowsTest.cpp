@@ -1,0 +1,94 @@
+#include "CentreWindow.h"
+#include "HelpWindow.h"
+#include "QtFileDialogs.h"
+#include "ShellMessages.h"
+#include "ShellRig.h"
+#include "frmAbout.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <gtest/gtest.h>
+
+namespace quelby::test {
+namespace {
+
+TEST(AboutBox, ShowsCaptionVersionAndTitleNotModal) {
+    ShellRig rig;
+    rig.item("mnuHelpAbout")->trigger();
+    frmAbout* about = rig.window.aboutBox();
+    ASSERT_NE(about, nullptr);
+    EXPECT_TRUE(about->isVisible());
+    EXPECT_FALSE(about->isModal());
+    EXPECT_EQ(about->windowTitle(), "About QUELBY");
+    EXPECT_EQ(about->findChild<QLabel*>("lblVersion")->text(), QStringLiteral("Version %1.%2.%3")
+                                                                   .arg(QUELBY_VERSION_MAJOR)
+                                                                   .arg(QUELBY_VERSION_MINOR)
+                                                                   .arg(QUELBY_VERSION_PATCH));
+    EXPECT_EQ(about->findChild<QLabel*>("lblTitle")->text(), "QUELBY");
+    EXPECT_FALSE(about->findChild<QLabel*>("lblDescription")->text().isEmpty());
+}
+
+TEST(AboutBox, SystemInfoIsUnavailableWithoutTheWindowsTool) {
+    ShellRig rig;
+    rig.window.showAbout();
+    rig.window.aboutBox()->findChild<QPushButton*>("cmdSysInfo")->click();
+    EXPECT_EQ(rig.prompt.requests(),
+              (std::vector<MessageRequest>{ShellMessages::SystemInfoUnavailable()}));
+    EXPECT_EQ(rig.prompt.requests()[0].text(), "System Information Is Unavailable At This Time");
+}
+
+TEST(AboutBox, OkClosesIt) {
+    ShellRig rig;
+    rig.window.showAbout();
+    QPointer<frmAbout> about = rig.window.aboutBox();
+    about->findChild<QPushButton*>("cmdOK")->click();
+    EXPECT_TRUE(about.isNull() || !about->isVisible());
+}
+
+TEST(HelpTopics, OpensTheHelpFileAtItsContents) {
+    ShellRig rig;
+    rig.home.write("help/INDEX.html", "<html><body><h1>QUELBY help contents</h1></body></html>");
+    rig.item("mnuHelpHelpTopics")->trigger();
+    HelpWindow* help = rig.window.helpWindow();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_TRUE(help->browser().toPlainText().contains("QUELBY help contents"));
+    EXPECT_TRUE(rig.prompt.requests().empty());
+}
+
+TEST(HelpTopics, AMissingHelpFileIsReported) {
+    ShellRig rig;
+    rig.window.showHelpTopics();
+    EXPECT_EQ(rig.window.helpWindow(), nullptr);
+    ASSERT_EQ(rig.prompt.requests().size(), 1u);
+    EXPECT_EQ(rig.prompt.requests()[0],
+              ShellMessages::HelpFileMissing(rig.window.helpFile().string()));
+}
+
+TEST(HelpTopics, TheProgramsHelpCoversItsSubjects) {
+    const QString page = QString::fromStdString(ReadWholeFile(QUELBY_HELP_FILE));
+    for (const char* subject : {"ONLINE", "OFFLINE", "status bar", "Main Display", "quelby-cli"})
+        EXPECT_TRUE(page.contains(subject, Qt::CaseInsensitive)) << subject;
+}
+
+TEST(QtFileDialogs, FilterBecomesQtsForm) {
+    EXPECT_EQ(QtFileDialogs::ToQtFilter("Setup Files(*.sdt)|*.sdt|"), "Setup Files(*.sdt)");
+    EXPECT_EQ(QtFileDialogs::ToQtFilter("Text Files|*.txt;*.log|All Files (*.*)|*.*|"),
+              "Text Files (*.txt *.log);;All Files (*.*)");
+    EXPECT_EQ(QtFileDialogs::ToQtFilter(""), "");
+}
+
+TEST(CentreWindow, PlacesTheWindowInTheMiddleOfTheScreen) {
+    QWidget window;
+    window.resize(200, 100);
+    window.show();
+    CentreWindow(window);
+    const QRect area = window.screen()->availableGeometry();
+    const QRect frame = window.frameGeometry();
+    EXPECT_EQ(frame.x() - area.x(), (area.width() - frame.width()) / 2);
+    EXPECT_EQ(frame.y() - area.y(), (area.height() - frame.height()) / 2);
+}
+
+} // namespace
+} // namespace quelby::test

@@ -1,0 +1,80 @@
+#include "ShellRig.h"
+
+#include <gtest/gtest.h>
+
+namespace quelby::test {
+namespace {
+
+TEST(StatusPoll, OfflineWithoutFailureSaysProgramIsOffline) {
+    ShellRig rig;
+    rig.window.backgroundUpdate();
+    EXPECT_EQ(rig.panel(1), "System Message:  Program is Currently OFFLINE");
+    EXPECT_EQ(rig.window.systemMessage(), "Set-up Program is Currently OFFLINE");
+    EXPECT_EQ(rig.port.bytesSent(), 0);
+}
+
+TEST(StatusPoll, OnlineWithoutFaultReportsSystemNormal) {
+    ShellRig rig;
+    rig.window.goOnline();
+    rig.board.setValue("B8176", 0);
+    rig.window.backgroundUpdate();
+    EXPECT_EQ(rig.panel(1), "System Message: All Faults Normal");
+    EXPECT_EQ(rig.window.systemMessage(),
+              "-- System Normal --\r\nSet-up Program is Currently ONLINE");
+}
+
+TEST(StatusPoll, OnlineWithAFaultRaisesTheAlarmWithoutItsCode) {
+    ShellRig rig;
+    rig.window.goOnline();
+    rig.board.setValue("B8176", 42);
+    rig.window.backgroundUpdate();
+    EXPECT_EQ(rig.panel(1), "System Message: Fault Interlock Open");
+    EXPECT_EQ(rig.window.systemMessage(),
+              "***** SYSTEM ALARM *****\r\nFault Interlock Open\r\n\r\n");
+}
+
+TEST(StatusPoll, AFailedFaultRequestKeepsBothTexts) {
+    ShellRig rig;
+    rig.window.goOnline();
+    rig.window.backgroundUpdate();
+    rig.board.setSilent(true);
+    rig.window.backgroundUpdate();
+    EXPECT_TRUE(rig.window.link().CommError);
+    EXPECT_EQ(rig.panel(1), "System Message: All Faults Normal");
+    EXPECT_EQ(rig.window.systemMessage(),
+              "-- System Normal --\r\nSet-up Program is Currently ONLINE");
+    // The tick leaves the online state to the windows and UpdateOnlineStatus.
+    EXPECT_TRUE(rig.window.link().OnlineMode);
+}
+
+TEST(StatusPoll, SkipsItsTurnWhileALinkMessageIsOpen) {
+    ShellRig rig;
+    rig.board.setSilent(true);
+    long sentDuringMessage = -1;
+    rig.prompt.onAsk([&](const MessageRequest&) {
+        const long before = rig.port.bytesSent();
+        rig.window.backgroundUpdate();
+        sentDuringMessage = rig.port.bytesSent() - before;
+    });
+    rig.window.goOnline(); // the probe times out and the link asks Retry/Cancel
+    EXPECT_EQ(sentDuringMessage, 0);
+    EXPECT_EQ(rig.panel(1), "System Message:");
+}
+
+TEST(StatusPoll, AProgramTransferStopsTheTimerADataTransferDoesNot) {
+    ShellRig rig;
+    rig.window.show();
+    rig.window.setModalTransfer(frmMDIMain::ModalTransfer::Data);
+    EXPECT_TRUE(rig.window.backgroundTimer().isActive());
+    EXPECT_TRUE(rig.window.cyclesPaused());
+    rig.window.setModalTransfer(frmMDIMain::ModalTransfer::Program);
+    EXPECT_FALSE(rig.window.backgroundTimer().isActive());
+    rig.window.backgroundUpdate();
+    EXPECT_EQ(rig.panel(1), "System Message:");
+    rig.window.setModalTransfer(frmMDIMain::ModalTransfer::None);
+    EXPECT_TRUE(rig.window.backgroundTimer().isActive());
+    EXPECT_FALSE(rig.window.cyclesPaused());
+}
+
+} // namespace
+} // namespace quelby::test

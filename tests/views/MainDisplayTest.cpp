@@ -1,0 +1,298 @@
+#include "BoardAddress.h"
+#include "EntryTextBox.h"
+#include "NumericEntryField.h"
+#include "RSComm.h"
+#include "TestShell.h"
+#include "UpDownControl.h"
+#include "frmMain.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace quelby::test {
+namespace {
+
+struct MainDisplay {
+    TestShell shell;
+    std::unique_ptr<frmMain> window;
+
+    void open() {
+        window = std::make_unique<frmMain>(shell, shell.rig.prompt);
+        ShowActive(*window);
+    }
+    template <typename T = QWidget>
+    T* control(const char* name) const {
+        return window->findChild<T*>(name);
+    }
+    QString display(int index) const {
+        return control<QLabel>(QString("lblDisplay_%1").arg(index).toLatin1())->text();
+    }
+    QString spindle() const { return window->spindleField()->text(); }
+    // Runs the cycle until a pass has read the board again.
+    void refreshOnce() {
+        shell.rig.board.clearTrace();
+        ASSERT_TRUE(RunEventsUntil([&] { return shell.rig.board.trace().size() >= 8; }));
+        RunEvents();
+    }
+};
+
+TEST(MainDisplay, showsItsControlsUnderTheirNamesAndCaptions) {
+    MainDisplay m;
+    m.open();
+    EXPECT_EQ(m.window->windowTitle(), "Main Display");
+    EXPECT_EQ(m.control<QGroupBox>("fraDisplay_0")->title(), "Machine CPM");
+    EXPECT_EQ(m.control<QGroupBox>("fraDisplay_1")->title(), "Good Cans");
+    EXPECT_EQ(m.control<QGroupBox>("fraDisplay_2")->title(), "Blow-offs");
+    EXPECT_EQ(m.control<QGroupBox>("fraMessageDisplay")->title(), "Messages");
+    EXPECT_EQ(m.control<QGroupBox>("fraQCBlowoff")->title(), "Q.C. Blow-off");
+    EXPECT_EQ(m.control<QGroupBox>("fraSpindleNumber")->title(), "Spindle Number");
+    EXPECT_EQ(m.control<QGroupBox>("fraBadCanBlowoff")->title(), "Bad Can Blow-off");
+    EXPECT_EQ(m.control<QPushButton>("cmdSingleBlowoff")->text(), "S&ingle Blow-off");
+    EXPECT_EQ(m.control<QPushButton>("cmdBlanketBlowoff")->text(), "&Blanket Blow-off");
+    EXPECT_EQ(m.control<QPushButton>("cmdMandrelBlowoff")->text(), "&Mandrel Blowoff");
+    EXPECT_EQ(m.control<QPushButton>("cmdBadCanBlowoff")->text(), "&Test Trip/Blow-off");
+    EXPECT_NE(m.control<QPushButton>("cmdDefault"), nullptr);
+    auto* upDown = m.control<UpDownControl>("updSpindleNumber");
+    ASSERT_NE(upDown, nullptr);
+    EXPECT_EQ(upDown->minimum(), 1);
+    EXPECT_EQ(upDown->maximum(), 24);
+    EXPECT_EQ(upDown->buddy(), m.control<QLineEdit>("txtSpindleBlowoff"));
+}
+
+TEST(MainDisplay, offlineShowsTheDataSetCountersWithADashForTheSpeedAndDisablesCommands) {
+    MainDisplay m;
+    m.shell.data.CurrentData.Value[25] = 1234567;
+    m.shell.data.CurrentData.Value[26] = 890;
+    m.shell.message = "Fault Code (03H): Low air\r\nCheck supply";
+    m.open();
+    ASSERT_TRUE(RunEventsUntil([&] { return m.display(1) == "1,234,567"; }));
+    EXPECT_EQ(m.display(0), "-");
+    EXPECT_EQ(m.display(2), "890");
+    EXPECT_EQ(m.spindle(), "-");
+    EXPECT_EQ(m.control<QPlainTextEdit>("txtMessageDisplay")->toPlainText(),
+              "Fault Code (03H): Low air\nCheck supply");
+    for (const char* name : {"cmdSingleBlowoff", "cmdBlanketBlowoff", "cmdMandrelBlowoff",
+                             "cmdBadCanBlowoff", "txtSpindleBlowoff", "updSpindleNumber",
+                             "fraQCBlowoff", "fraDisplay_0"})
+        EXPECT_FALSE(m.control(name)->isEnabled()) << name;
+
+    m.shell.data.CurrentData.Value[26] = 891; // e.g. after File Open
+    EXPECT_TRUE(RunEventsUntil([&] { return m.display(2) == "891"; }));
+    EXPECT_TRUE(m.shell.rig.board.trace().empty());
+}
+
+TEST(MainDisplay, onlineShowsTheBoardFiguresWithDigitGrouping) {
+    MainDisplay m;
+    m.shell.rig.goOnline();
+    m.shell.rig.board.setValue("W182", 1200);
+    m.shell.rig.board.setValue("D1100", 123456789);
+    m.shell.rig.board.setValue("D1104", 4321);
+    m.open();
+    m.refreshOnce();
+    m.refreshOnce();
+    EXPECT_EQ(m.display(0), "1200");
+    EXPECT_EQ(m.display(1), "123,456,789");
+    EXPECT_EQ(m.display(2), "4,321");
+    EXPECT_TRUE(m.control("cmdSingleBlowoff")->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), m.control("cmdSingleBlowoff"));
+
+    m.shell.rig.board.setValue("D1104", 4322);
+    m.refreshOnce();
+    m.refreshOnce();
+    EXPECT_EQ(m.display(2), "4,322") << "the displays follow the board";
+}
+
+TEST(MainDisplay, goingOnlineFillsTheSpindleFieldFromTheBoard) {
+    const std::pair<int, const char*> cases[] = {{0, "1"}, {30, "24"}, {7, "7"}, {24, "24"}};
+    for (auto [board, shown] : cases) {
+        MainDisplay m;
+        m.shell.rig.goOnline();
+        m.shell.rig.board.setValue("B2088", static_cast<std::uint32_t>(board));
+        m.open();
+        EXPECT_EQ(m.spindle(), shown) << board;
+    }
+}
+
+TEST(MainDisplay, eachChangeOfModeRunsTheMatchingPreparationOnce) {
+    MainDisplay m;
+    m.shell.rig.board.setValue("B2088", 9);
+    m.open();
+    RunEvents();
+    EXPECT_EQ(m.spindle(), "-");
+    m.shell.rig.goOnline();
+    ASSERT_TRUE(RunEventsUntil([&] { return m.spindle() == "9"; }));
+    EXPECT_TRUE(m.control("cmdBlanketBlowoff")->isEnabled());
+    m.window->spindleField()->setText("5");
+    m.refreshOnce();
+    EXPECT_EQ(m.spindle(), "5") << "the online preparation ran once only";
+
+    m.shell.rig.link.OnlineMode = false;
+    ASSERT_TRUE(RunEventsUntil([&] { return m.spindle() == "-"; }));
+    EXPECT_EQ(m.display(0), "-");
+    EXPECT_FALSE(m.control("cmdBlanketBlowoff")->isEnabled());
+}
+
+TEST(MainDisplay, aLinkFailureInTheCycleTurnsTheProgramOffline) {
+    MainDisplay m;
+    m.shell.rig.goOnline();
+    m.open();
+    m.refreshOnce();
+    m.shell.rig.board.setSilent(true);
+    ASSERT_TRUE(RunEventsUntil([&] { return !m.shell.rig.link.OnlineMode; }));
+    EXPECT_EQ(m.shell.onlineStatusUpdates, 1);
+    EXPECT_TRUE(RunEventsUntil([&] { return m.spindle() == "-"; }));
+    EXPECT_FALSE(m.control("cmdSingleBlowoff")->isEnabled());
+}
+
+TEST(MainDisplay, blowoffCommandsWriteTheirCodeThenTheTwoTriggerFlagsInOrder) {
+    MainDisplay m;
+    m.shell.rig.goOnline();
+    m.shell.rig.board.setValue("B2088", 7);
+    m.open();
+    m.window->stopCycle(); // the trace shows the commands alone
+    RunEvents();
+
+    std::vector<std::uint16_t> written;
+    m.shell.rig.board.setWriteObserver([&](std::uint16_t address) { written.push_back(address); });
+    const auto byteOf = [](const char* address) {
+        return static_cast<std::uint16_t>(ParseAddress(address)->byteAddress);
+    };
+    const std::vector<std::uint16_t> order{2088, byteOf("F825"), byteOf("F102")};
+    const auto clickAndCheck = [&](const char* button, std::uint32_t code) {
+        for (const char* flag : {"F825", "F102"}) m.shell.rig.board.setValue(flag, 0);
+        written.clear();
+        QTest::mouseClick(m.control<QPushButton>(button), Qt::LeftButton);
+        EXPECT_EQ(written, order) << button;
+        EXPECT_EQ(m.shell.rig.board.value("B2088"), code) << button;
+        EXPECT_EQ(m.shell.rig.board.value("F825"), 1u) << button;
+        EXPECT_EQ(m.shell.rig.board.value("F102"), 1u) << button;
+    };
+    clickAndCheck("cmdBlanketBlowoff", 25);
+    clickAndCheck("cmdMandrelBlowoff", 26);
+    clickAndCheck("cmdSingleBlowoff", 7); // the spindle field's number
+
+    written.clear();
+    QTest::mouseClick(m.control<QPushButton>("cmdBadCanBlowoff"), Qt::LeftButton);
+    EXPECT_EQ(written, std::vector<std::uint16_t>{byteOf("F830")});
+    EXPECT_EQ(m.shell.rig.board.value("F830"), 1u);
+    EXPECT_TRUE(m.shell.rig.prompt.requests().empty());
+}
+
+TEST(MainDisplay, aBlowoffStopsAtTheFirstFailedWrite) {
+    MainDisplay m;
+    m.shell.rig.goOnline();
+    m.open();
+    m.window->stopCycle();
+    RunEvents();
+    m.shell.rig.board.clearTrace();
+    m.shell.rig.board.setSilent(true);
+    m.shell.rig.prompt.onAsk([](const MessageRequest&) {}); // Cancel every retry offer
+    m.window->BlowoffCommand(25);
+    EXPECT_TRUE(m.shell.rig.link.CommError);
+    EXPECT_EQ(m.shell.rig.board.value("B2088"), 0u);
+    const auto asked = m.shell.rig.prompt.requests().size();
+    m.shell.rig.board.setSilent(false);
+    m.window->BlowoffCommand(25);
+    EXPECT_EQ(m.shell.rig.prompt.requests().size(), asked) << "a failed link sends nothing";
+    EXPECT_EQ(m.shell.rig.board.value("F825"), 0u);
+}
+
+TEST(MainDisplay, theSpindleFieldChecksOneToTwentyFourAndItsArrowsWriteTheBoard) {
+    MainDisplay m;
+    m.shell.rig.goOnline();
+    m.shell.rig.board.setValue("B2088", 7);
+    m.open();
+    m.window->stopCycle();
+    RunEvents();
+    auto* box = m.window->spindleField()->textBox();
+    for (const char* typed : {"25", "0"}) {
+        m.shell.rig.prompt.clear();
+        box->setFocus(Qt::MouseFocusReason);
+        box->selectAll();
+        QTest::keyClicks(box, typed);
+        QTest::keyClick(box, Qt::Key_Return);
+        ASSERT_EQ(m.shell.rig.prompt.requests().size(), 1u) << typed;
+        const auto& message = m.shell.rig.prompt.requests()[0];
+        EXPECT_EQ(message.title, "Q.C. Blow-off");
+        EXPECT_EQ(message.lines,
+                  std::vector<std::string>{"Only a Number Between 1 and 24 can be Entered"});
+        EXPECT_EQ(message.icon, MessageIcon::Information);
+        EXPECT_EQ(m.spindle(), "7");
+        EXPECT_EQ(QApplication::focusWidget(), box);
+    }
+    m.shell.rig.board.clearTrace();
+    m.shell.rig.board.setValue("B2088", 0);
+    box->selectAll();
+    QTest::keyClicks(box, "12");
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), m.control("cmdSingleBlowoff"));
+    EXPECT_TRUE(m.shell.rig.board.trace().empty()) << "a valid value is not written anywhere";
+
+    m.window->spindleField()->setText("24");
+    m.window->spindleField()->upDown()->stepUp();
+    EXPECT_TRUE(m.shell.rig.board.trace().empty()) << "no step beyond the maximum";
+    m.window->spindleField()->upDown()->stepDown();
+    EXPECT_EQ(QApplication::focusWidget(), m.control("cmdDefault"));
+    EXPECT_EQ(m.shell.rig.board.value("B2088"), 23u);
+    m.shell.rig.board.clearTrace();
+
+    m.shell.rig.link.CommError = true;
+    m.window->spindleField()->upDown()->stepDown();
+    EXPECT_EQ(m.spindle(), "22");
+    EXPECT_TRUE(m.shell.rig.board.trace().empty()) << "written only online with a healthy link";
+}
+
+TEST(MainDisplay, aPausedCycleLeavesTheLinkAlone) {
+    MainDisplay m;
+    m.shell.rig.goOnline();
+    m.open();
+    m.refreshOnce();
+    m.shell.paused = true;
+    RunEvents(); // lets a pass already under way reach its next yield
+    m.shell.rig.board.clearTrace();
+    RunEvents(50);
+    EXPECT_TRUE(m.shell.rig.board.trace().empty());
+    m.shell.paused = false;
+    m.refreshOnce();
+}
+
+TEST(MainDisplay, loadingAndUnloadingAThousandTimesLeavesNoCycleRunningNorGrowsTheStack) {
+    MainDisplay m;
+    m.shell.rig.goOnline();
+    m.shell.rig.board.setTraceRecording(false);
+    const char* deepest = nullptr;
+    m.shell.onPass = [&] {
+        const char marker = 0;
+        if (!deepest || &marker < deepest) deepest = &marker;
+    };
+    const auto loadAndUnload = [&] {
+        m.open();
+        RunEvents(3);
+        m.window.reset();
+        RunEvents(1);
+    };
+    for (int i = 0; i < 10; ++i) loadAndUnload();
+    const char* deepestEarly = deepest;
+    ASSERT_NE(deepestEarly, nullptr) << "the cycle ran its passes";
+    for (int i = 0; i < 990; ++i) loadAndUnload();
+    EXPECT_GT(deepest + 64 * 1024, deepestEarly) << "the stack stays where it was";
+    EXPECT_TRUE(RunEventsUntil([] { return RefreshCycleWindow::liveCycles() == 0; }));
+
+    // Closed without being destroyed: the cycle ends as well and the link stays untouched.
+    m.open();
+    RunEvents(3);
+    EXPECT_EQ(RefreshCycleWindow::liveCycles(), 1);
+    m.window->close();
+    EXPECT_TRUE(RunEventsUntil([] { return RefreshCycleWindow::liveCycles() == 0; }));
+    EXPECT_TRUE(m.shell.rig.link.OnlineMode);
+}
+
+} // namespace
+} // namespace quelby::test

@@ -1,0 +1,248 @@
+#include "EntryTextBox.h"
+#include "NumericEntryField.h"
+#include "RSComm.h"
+#include "TestShell.h"
+#include "UpDownControl.h"
+
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+namespace quelby::test {
+namespace {
+
+constexpr int kSegmentsPoint = 97; // B1018 in the built-in data set
+
+NumericEntryOptions SetupOptions(int index, int minimum, int maximum, int dataPoint) {
+    NumericEntryOptions options;
+    options.textName = QString("txtSetup_%1").arg(index);
+    options.upDownName = QString("updSetup_%1").arg(index);
+    options.title = "Set-up";
+    options.minimum = minimum;
+    options.maximum = maximum;
+    options.initialValue = minimum;
+    options.dataPoint = dataPoint;
+    return options;
+}
+
+// A window with two set-up fields (5..80 on data point 97, 0..6 on data point 98), a button
+// after them in tab order and the focus-parking button.
+struct FieldWindow {
+    TestShell shell;
+    bool escOnce = false;
+    QWidget window;
+    NumericEntryField* first = new NumericEntryField(SetupOptions(0, 5, 80, kSegmentsPoint),
+                                                     shell, shell.rig.prompt, escOnce, &window);
+    NumericEntryField* second = new NumericEntryField(SetupOptions(1, 0, 6, kSegmentsPoint + 1),
+                                                      shell, shell.rig.prompt, escOnce, &window);
+    QPushButton* next = new QPushButton("Next", &window);
+    QPushButton* cmdDefault = new QPushButton("-", &window);
+
+    FieldWindow() {
+        auto* layout = new QVBoxLayout(&window);
+        for (QWidget* widget : std::initializer_list<QWidget*>{first, second, next, cmdDefault})
+            layout->addWidget(widget);
+        first->setParkingButton(cmdDefault);
+        second->setParkingButton(cmdDefault);
+        first->setText("20");
+        second->setText("3");
+        ShowActive(window);
+    }
+    QLineEdit* box() const { return first->textBox(); }
+    // Enters the first field and replaces its text as the user would.
+    void typeIntoFirst(const QString& text) {
+        box()->setFocus(Qt::MouseFocusReason);
+        QTest::keyClick(box(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(box(), Qt::Key_Delete);
+        if (!text.isEmpty()) QTest::keyClicks(box(), text);
+    }
+    void press(Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); }
+    void goOnline() { shell.rig.goOnline(); }
+    std::int32_t stored(int point) const {
+        return shell.data.CurrentData.Value[static_cast<std::size_t>(point)];
+    }
+};
+
+TEST(NumericEntryField, controlsCarryTheFamilyNamesAndTheUpDownStartsAtItsInitialValue) {
+    FieldWindow w;
+    EXPECT_EQ(w.window.findChild<QLineEdit*>("txtSetup_1"), w.second->textBox());
+    EXPECT_EQ(w.window.findChild<UpDownControl*>("updSetup_1"), w.second->upDown());
+    EXPECT_EQ(w.second->upDown()->buddy(), w.second->textBox());
+    EXPECT_EQ(w.second->upDown()->increment(), 1);
+    w.second->setText("****");
+    EXPECT_EQ(w.second->text(), "****") << "the text box shows any text";
+}
+
+TEST(NumericEntryField, enteringRemembersTheValueHalvesToEvenAndSelectsTheWholeText) {
+    FieldWindow w;
+    w.next->setFocus(Qt::MouseFocusReason);
+    w.escOnce = true;
+    w.first->setText("22.5kg");
+    w.box()->setFocus(Qt::MouseFocusReason);
+    EXPECT_EQ(w.first->rememberedValue(), 22);
+    EXPECT_TRUE(w.first->editing());
+    EXPECT_FALSE(w.escOnce);
+    EXPECT_EQ(w.box()->selectedText(), "22.5kg");
+}
+
+TEST(NumericEntryField, enterMovesOnAsTabInsertingNothingAndCommitsAPassingValue) {
+    FieldWindow w;
+    w.typeIntoFirst("10");
+    w.press(Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), w.second->textBox());
+    EXPECT_EQ(w.first->text(), "10");
+    EXPECT_EQ(w.stored(kSegmentsPoint), 10);
+    EXPECT_FALSE(w.first->editing());
+    EXPECT_TRUE(w.shell.rig.prompt.requests().empty());
+}
+
+TEST(NumericEntryField, escapeRestoresThenASecondEscapeInARowLeavesTheField) {
+    FieldWindow w;
+    w.typeIntoFirst("33");
+    w.press(Qt::Key_Escape);
+    EXPECT_EQ(w.first->text(), "20");
+    EXPECT_EQ(QApplication::focusWidget(), w.box()) << "a first Esc keeps the focus";
+    EXPECT_TRUE(w.escOnce);
+
+    w.press(Qt::Key_Escape);
+    EXPECT_EQ(QApplication::focusWidget(), w.cmdDefault);
+    EXPECT_FALSE(w.escOnce);
+    EXPECT_FALSE(w.first->editing());
+    EXPECT_EQ(w.first->text(), "20");
+}
+
+TEST(NumericEntryField, escapeThenAnotherKeyThenEscapeRestoresAgainWithoutLeaving) {
+    FieldWindow w;
+    w.typeIntoFirst("33");
+    w.press(Qt::Key_Escape);
+    QTest::keyClicks(w.box(), "4");
+    EXPECT_FALSE(w.escOnce);
+    w.press(Qt::Key_Escape);
+    EXPECT_EQ(w.first->text(), "20");
+    EXPECT_EQ(QApplication::focusWidget(), w.box());
+}
+
+TEST(NumericEntryField, aFailedCheckShowsTheRangeMessageOnceRestoresAndKeepsTheFocus) {
+    const MessageRequest expected{"Set-up",
+                                  {"Only a Number Between 5 and 80 can be Entered"},
+                                  MessageButtons::OK,
+                                  MessageIcon::Information};
+    for (const QString& text : {QString("4"), QString(""), QString("12abc"), QString("81"),
+                               QString("-"), QString("1e5")}) {
+        FieldWindow w;
+        w.typeIntoFirst(text);
+        w.press(Qt::Key_Tab);
+        EXPECT_EQ(w.shell.rig.prompt.requests(), std::vector<MessageRequest>{expected})
+            << text.toStdString();
+        EXPECT_EQ(w.first->text(), "20") << text.toStdString();
+        EXPECT_EQ(QApplication::focusWidget(), w.box()) << text.toStdString();
+        EXPECT_EQ(w.box()->selectedText(), "20");
+        EXPECT_TRUE(w.first->editing()) << "the refresh keeps its hands off while correcting";
+        EXPECT_EQ(w.stored(kSegmentsPoint), w.shell.data.DefaultData.Value[kSegmentsPoint]);
+    }
+}
+
+TEST(NumericEntryField, theLimitsThemselvesAndFractionsWithinThemPass) {
+    FieldWindow w;
+    for (const char* text : {"5", "80", " 42 "}) {
+        w.typeIntoFirst(text);
+        EXPECT_TRUE(w.first->Validate()) << text;
+    }
+    w.second->setText("2.5");
+    EXPECT_TRUE(w.second->Validate());
+    EXPECT_EQ(w.stored(kSegmentsPoint + 1), 2) << "halves to even";
+    w.second->setText("3.5");
+    EXPECT_TRUE(w.second->Validate());
+    EXPECT_EQ(w.stored(kSegmentsPoint + 1), 4);
+    EXPECT_TRUE(w.shell.rig.prompt.requests().empty());
+}
+
+TEST(NumericEntryField, aFailedCheckLeavingForAnotherFieldDoesNotCommitThatField) {
+    FieldWindow w;
+    w.goOnline();
+    w.typeIntoFirst("99");
+    w.press(Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), w.box());
+    EXPECT_EQ(w.shell.rig.prompt.requests().size(), 1u);
+    EXPECT_TRUE(w.shell.rig.board.trace().empty()) << "the other field was never entered";
+}
+
+TEST(NumericEntryField, aPassingValueIsWrittenThroughOnlyOnlineWithAHealthyLink) {
+    FieldWindow w;
+    w.typeIntoFirst("12");
+    w.press(Qt::Key_Tab);
+    EXPECT_EQ(w.stored(kSegmentsPoint), 12);
+    EXPECT_TRUE(w.shell.rig.board.trace().empty()) << "offline: the data set only";
+
+    w.goOnline();
+    w.shell.rig.link.CommError = true;
+    w.typeIntoFirst("13");
+    w.press(Qt::Key_Tab);
+    EXPECT_EQ(w.stored(kSegmentsPoint), 13);
+    EXPECT_TRUE(w.shell.rig.board.trace().empty()) << "a failed link sends nothing";
+
+    w.shell.rig.link.CommError = false;
+    w.typeIntoFirst("14");
+    w.press(Qt::Key_Return);
+    EXPECT_EQ(w.shell.rig.board.value("B1018"), 14u);
+
+    w.second->setText("2.5");
+    w.second->Validate();
+    EXPECT_EQ(w.shell.rig.board.value("B1006"), 25u) << "the text goes to the link as typed";
+}
+
+TEST(NumericEntryField, theUpDownStopsAtItsLimitsAndCommitsEachStep) {
+    FieldWindow w;
+    w.goOnline();
+    w.first->setText("80");
+    w.first->upDown()->stepUp();
+    EXPECT_EQ(w.first->text(), "80");
+    EXPECT_TRUE(w.shell.rig.board.trace().empty()) << "no change at the limit, nothing sent";
+
+    w.box()->setFocus(Qt::MouseFocusReason);
+    QTest::mouseClick(w.first->upDown()->downButton(), Qt::LeftButton);
+    EXPECT_EQ(w.first->text(), "79");
+    EXPECT_EQ(QApplication::focusWidget(), w.cmdDefault);
+    EXPECT_FALSE(w.first->editing());
+    EXPECT_EQ(w.stored(kSegmentsPoint), 79);
+    EXPECT_EQ(w.shell.rig.board.value("B1018"), 79u);
+
+    w.first->setText("5");
+    w.first->upDown()->stepDown();
+    EXPECT_EQ(w.first->text(), "5");
+    w.first->setText("junk");
+    w.first->upDown()->stepUp();
+    EXPECT_EQ(w.first->text(), "80") << "from the up-down's own value when the text is no number";
+}
+
+TEST(NumericEntryField, theShiftDataFamilyChecksFromZeroAndNamesZeroInItsMessage) {
+    TestShell shell;
+    bool escOnce = false;
+    NumericEntryOptions options;
+    options.textName = "txtSpindleTripOffset";
+    options.upDownName = "updSpindleTripOffset";
+    options.title = "Spindle #1 Trip Offset:";
+    options.minimum = 1;
+    options.maximum = 23;
+    options.checkFromZero = true;
+    options.rememberAsWord = true;
+    options.dataPoint = 0;
+    NumericEntryField field(options, shell, shell.rig.prompt, escOnce);
+    field.setText("0");
+    EXPECT_TRUE(field.Validate());
+    field.setText("-1");
+    EXPECT_FALSE(field.Validate());
+    EXPECT_EQ(shell.rig.prompt.requests().back().lines,
+              std::vector<std::string>{"Only a Number Between 0 and 23 can be Entered"});
+    EXPECT_EQ(shell.rig.prompt.requests().back().title, "Spindle #1 Trip Offset:");
+
+    field.setText("40000");
+    field.Click();
+    EXPECT_EQ(field.rememberedValue(), -25536) << "a 16-bit remembered value";
+}
+
+} // namespace
+} // namespace quelby::test

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "DataSet.h"
+#include "LinkRig.h"
+#include "ShellContext.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QWidget>
+
+#include <functional>
+#include <string>
+
+namespace quelby::test {
+
+// What a child window sees of the main window, over the simulated board on a manual clock.
+// updateOnlineStatus closes the port when the program went offline, as the shell does.
+class TestShell : public ShellContext {
+public:
+    LinkRig rig;
+    DataSet data;
+    std::string message = "System OK";
+    bool editing = false;
+    bool paused = false;
+    int onlineStatusUpdates = 0;
+    // Runs whenever a window reads the system message, i.e. once per refresh pass.
+    std::function<void()> onPass;
+
+    RSComm& link() override { return rig.link; }
+    DataSet& dataSet() override { return data; }
+    std::string systemMessage() const override {
+        if (onPass) onPass();
+        return message;
+    }
+    bool offlineEditing() const override { return editing; }
+    void updateOnlineStatus() override {
+        ++onlineStatusUpdates;
+        if (!rig.link.OnlineMode) rig.link.CloseRSComm();
+    }
+    bool cyclesPaused() const override { return paused; }
+};
+
+// Lets the event loop run until the condition holds or `rounds` rounds have passed; the
+// result tells which. A round waits a little for timers when no event is pending, so idle
+// cycles get their turn.
+template <typename Condition>
+bool RunEventsUntil(Condition condition, int rounds = 3000) {
+    for (int i = 0; i < rounds; ++i) {
+        if (condition()) return true;
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        if (condition()) return true;
+        QTest::qWait(1);
+    }
+    return condition();
+}
+
+inline void RunEvents(int rounds = 5) {
+    for (int i = 0; i < rounds; ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+// Shows a window and makes it the active one, so focus changes happen as on a desktop.
+inline void ShowActive(QWidget& window) {
+    window.show();
+    QApplication::setActiveWindow(&window);
+    RunEventsUntil([&] { return window.isActiveWindow(); }, 200);
+}
+
+} // namespace quelby::test

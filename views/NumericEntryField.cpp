@@ -1,0 +1,147 @@
+#include "NumericEntryField.h"
+
+#include "DataSet.h"
+#include "EntryMessages.h"
+#include "EntryTextBox.h"
+#include "NumericText.h"
+#include "RSComm.h"
+#include "ShellContext.h"
+#include "TransferValues.h"
+#include "UpDownControl.h"
+
+#include <QHBoxLayout>
+
+namespace quelby {
+
+NumericEntryField::NumericEntryField(const NumericEntryOptions& options, ShellContext& shell,
+                                     UserPrompt& prompt, bool& escOnce, QWidget* parent)
+    : QWidget(parent), m_options(options), m_shell(shell), m_prompt(prompt), m_escOnce(escOnce),
+      m_text(new EntryTextBox(*this, this)), m_upDown(new UpDownControl(this)) {
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_text);
+    layout->addWidget(m_upDown);
+
+    m_text->setObjectName(options.textName);
+    m_upDown->setObjectName(options.upDownName);
+    m_upDown->setRange(options.minimum, options.maximum);
+    m_upDown->setValue(options.initialValue);
+    m_upDown->setIncrement(1);
+    m_upDown->setBuddy(m_text);
+    m_text->setText(QString::number(m_upDown->value()));
+    setFocusProxy(m_text);
+
+    connect(m_upDown, &UpDownControl::valueChanged, this, &NumericEntryField::UpDownChange);
+}
+
+QString NumericEntryField::text() const {
+    return m_text->text();
+}
+
+void NumericEntryField::setText(const QString& text) {
+    m_text->setText(text);
+}
+
+void NumericEntryField::restoreRemembered() {
+    m_text->setText(QString::number(m_remembered));
+}
+
+void NumericEntryField::GotFocus() {
+    Click();
+}
+
+void NumericEntryField::Click() {
+    if (m_options.hasEditingFlag) m_editing = true;
+    m_escOnce = false;
+    const std::string shown = m_text->text().toStdString();
+    m_remembered = m_options.rememberAsWord ? WordFromBoardText(shown) : ValueFromBoardText(shown);
+    if (m_options.rewriteOnEnter) m_text->setText(QString::number(m_remembered));
+    m_text->selectAll();
+}
+
+void NumericEntryField::KeyPress(int& keyAscii) {
+    if (keyAscii == 13) {
+        keyAscii = 0;
+        m_escOnce = false;
+        if (m_enterTarget)
+            m_enterTarget->setFocus(Qt::TabFocusReason);
+        else
+            m_text->focusNext();
+    } else if (keyAscii == 27) {
+        keyAscii = 0;
+        restoreRemembered();
+        if (m_escOnce) {
+            m_escOnce = false;
+            m_editing = false;
+            if (m_parking) m_parking->setFocus(Qt::OtherFocusReason);
+        } else {
+            m_escOnce = true;
+            m_text->selectAll();
+        }
+    } else {
+        m_escOnce = false;
+    }
+}
+
+bool NumericEntryField::Validate() {
+    if (m_checking) return false;
+    const int low = m_options.checkFromZero ? 0 : m_upDown->minimum();
+    const int high = m_upDown->maximum();
+    const auto value = WholeNumericValue(m_text->text().toStdString());
+    if (value && *value <= high && *value >= low) {
+        Commit();
+        m_editing = false;
+        emit passed(m_text->text());
+        return true;
+    }
+
+    // The focus comes back before the message opens: when the message box closes, the
+    // focus returns to this field, not to the control the user was leaving for. The box
+    // may let events run, the window's closing among them.
+    m_checking = true;
+    restoreRemembered();
+    if (m_text->isEnabled()) m_text->setFocus(Qt::OtherFocusReason);
+    m_text->selectAll();
+    QPointer<NumericEntryField> self(this);
+    m_prompt.ask(RangeMessage(m_options.title, low, high));
+    if (!self) return false;
+    m_checking = false;
+    m_text->selectAll();
+    return false;
+}
+
+void NumericEntryField::UpDownChange() {
+    if (m_options.upDownEndsEdit) m_editing = false;
+    if (m_options.upDownClearsEscOnce) m_escOnce = false;
+    if (m_options.upDownParksFocus && m_parking) m_parking->setFocus(Qt::OtherFocusReason);
+    switch (m_options.upDownAction) {
+    case NumericEntryOptions::UpDownAction::Commit:
+        Commit();
+        break;
+    case NumericEntryOptions::UpDownAction::Check:
+        Validate();
+        break;
+    case NumericEntryOptions::UpDownAction::None:
+        break;
+    }
+    emit upDownChanged(m_text->text());
+}
+
+void NumericEntryField::Commit() {
+    if (!m_options.dataPoint) return;
+    const int index = *m_options.dataPoint;
+    auto& current = m_shell.dataSet().CurrentData;
+    if (index < 0 || index >= static_cast<int>(current.Value.size())) return;
+    const std::string text = m_text->text().toStdString();
+    current.Value[static_cast<std::size_t>(index)] = ValueFromBoardText(text);
+
+    RSComm& link = m_shell.link();
+    if (!link.OnlineMode || link.CommError) return;
+    const std::string address = !m_options.boardAddress.empty()
+                                    ? m_options.boardAddress
+                                    : current.Address[static_cast<std::size_t>(index)];
+    link.RSWrite(address, text);
+}
+
+} // namespace quelby

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+#include <string>
+
+namespace quelby {
+
+// What sets one family of numeric entry fields apart from the others. The defaults are the
+// fullest member, a set-up parameter field.
+struct NumericEntryOptions {
+    // What the up-down change does after its focus and flag handling.
+    enum class UpDownAction {
+        Commit, // commit the value now shown
+        Check,  // run the full check, with what a passing value does
+        None,   // nothing: the window reacts to upDownChanged
+    };
+
+    QString textName;   // object name of the text box, e.g. "txtSetup_3"
+    QString upDownName; // object name of the up-down, e.g. "updSetup_3"
+    std::string title;  // title of the range message
+    int minimum = 0;
+    int maximum = 100;
+    int initialValue = 0;
+
+    // The check and its message use 0 as the lower limit instead of the up-down's Min.
+    bool checkFromZero = false;
+    // The remembered value is kept to 16 bits (32 bits otherwise).
+    bool rememberAsWord = false;
+    // The field keeps an editing flag that the window's refresh respects.
+    bool hasEditingFlag = true;
+    // Entering the field rewrites its text as the plain decimal form of its leading number.
+    bool rewriteOnEnter = false;
+
+    // A passing value is stored in this data point of CurrentData and, online, written to
+    // boardAddress (the data point's own address when empty). No data point: nothing is
+    // stored or written; the window reacts to passed().
+    std::optional<int> dataPoint;
+    std::string boardAddress;
+
+    UpDownAction upDownAction = UpDownAction::Commit;
+    bool upDownParksFocus = true;    // the up-down change moves the focus to cmdDefault
+    bool upDownEndsEdit = true;      // the up-down change clears the editing flag
+    bool upDownClearsEscOnce = true; // the up-down change clears the window's Esc-once flag
+};
+
+} // namespace quelby

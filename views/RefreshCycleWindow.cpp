@@ -1,0 +1,123 @@
+#include "RefreshCycleWindow.h"
+
+#include "RSComm.h"
+#include "ShellContext.h"
+
+#include <QPointer>
+#include <qcoro/qcorotimer.h>
+
+#include <chrono>
+#include <exception>
+
+namespace quelby {
+namespace {
+
+using namespace std::chrono_literals;
+
+// How long a cycle with nothing to do waits before it looks again.
+constexpr auto kIdleWait = 100ms;
+
+int g_liveCycles = 0;
+
+// Counts a cycle for as long as its coroutine frame exists.
+class LiveCycle {
+public:
+    LiveCycle() { ++g_liveCycles; }
+    ~LiveCycle() { --g_liveCycles; }
+    LiveCycle(const LiveCycle&) = delete;
+    LiveCycle& operator=(const LiveCycle&) = delete;
+};
+
+} // namespace
+
+RefreshCycleWindow::RefreshCycleWindow(ShellContext& shell, QWidget* parent)
+    : QWidget(parent), m_shell(shell) {}
+
+RefreshCycleWindow::~RefreshCycleWindow() {
+    m_run = false;
+}
+
+int RefreshCycleWindow::liveCycles() {
+    return g_liveCycles;
+}
+
+void RefreshCycleWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    startCycle();
+}
+
+void RefreshCycleWindow::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    stopCycle();
+}
+
+void RefreshCycleWindow::startCycle() {
+    if (m_run) return;
+    m_run = true;
+    if (!m_shell.link().Busy()) {
+        QPointer<RefreshCycleWindow> self(this);
+        prepareForMode();
+        if (!self) return;
+    }
+    if (m_cycleActive) return;
+    m_cycleActive = true;
+    runCycle(); // runs on its own; it ends itself when the window closes
+}
+
+void RefreshCycleWindow::prepareForMode() {
+    if (m_shell.link().OnlineMode) {
+        m_offlinePrepared = false;
+        if (!m_onlinePrepared) {
+            m_onlinePrepared = true;
+            onlinePreparation();
+        }
+    } else {
+        m_onlinePrepared = false;
+        if (!m_offlinePrepared) {
+            m_offlinePrepared = true;
+            offlinePreparation();
+        }
+    }
+}
+
+bool RefreshCycleWindow::handleLinkFailure() {
+    RSComm& link = m_shell.link();
+    if (!link.CommError) return true;
+    m_onlinePrepared = false;
+    if (!link.OnlineMode) return true;
+    link.OnlineMode = false;
+    QPointer<RefreshCycleWindow> self(this);
+    m_shell.updateOnlineStatus();
+    return !self.isNull();
+}
+
+QCoro::Task<bool> RefreshCycleWindow::yieldToEvents() {
+    QPointer<RefreshCycleWindow> self(this);
+    ShellContext& shell = m_shell; // outlives every window
+    co_await QCoro::sleepFor(0ms);
+    while (self && self->m_run && (shell.cyclesPaused() || shell.link().Busy()))
+        co_await QCoro::sleepFor(kIdleWait);
+    co_return self && self->m_run;
+}
+
+QCoro::Task<> RefreshCycleWindow::runCycle() {
+    LiveCycle counted;
+    QPointer<RefreshCycleWindow> self(this);
+    try {
+        while (true) {
+            if (!co_await yieldToEvents()) break;
+            if (!handleLinkFailure()) break;
+            prepareForMode();
+            if (!self || !m_run) break;
+            const bool worked = co_await refreshPass(m_shell.link().OnlineMode);
+            if (!self || !m_run) break;
+            if (!worked) co_await QCoro::sleepFor(kIdleWait);
+            if (!self) break;
+        }
+    } catch (const std::exception& error) {
+        qCritical("Refresh cycle ended: %s", error.what());
+    }
+    if (self) self->m_cycleActive = false;
+}
+
+} // namespace quelby

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QWidget>
+#include <qcoro/qcorotask.h>
+
+namespace quelby {
+
+class ShellContext;
+
+// A child window with a refresh cycle: sequential code that loops while the window is shown,
+// yields to the event loop before every board request, re-reads the board (online) or
+// CurrentData (offline) and ends when the window is closed.
+//
+// The cycle starts when the window is shown and its run flag is cleared when the window is
+// hidden or closed. Each change between online and offline runs the matching preparation
+// once. A link failure seen by the cycle turns the whole program offline. While the shell
+// pauses cycles (a modal transfer) or the link is busy (a link message is open) the cycle
+// waits on a short timer; a pass with nothing to do is followed by the same idle wait, so an
+// idle window uses next to no CPU.
+//
+// A window may be destroyed at any suspension point: every resume checks a guard before it
+// touches the window, and a cycle whose window has gone simply ends.
+class RefreshCycleWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit RefreshCycleWindow(ShellContext& shell, QWidget* parent = nullptr);
+    ~RefreshCycleWindow() override;
+
+    // Cycles whose coroutine has not yet ended, over all windows.
+    static int liveCycles();
+
+    bool runFlag() const { return m_run; }
+    bool onlinePrepared() const { return m_onlinePrepared; }
+    bool offlinePrepared() const { return m_offlinePrepared; }
+
+    // Sets the run flag, runs the preparation of the present mode and starts the cycle unless
+    // it is still running. Called when the window is shown.
+    void startCycle();
+    // Clears the run flag: the cycle ends at its next resume.
+    void stopCycle() { m_run = false; }
+
+protected:
+    ShellContext& shell() const { return m_shell; }
+
+    virtual void onlinePreparation() = 0;
+    virtual void offlinePreparation() = 0;
+    // One pass of the refresh. True when it did board work (the next pass follows at once),
+    // false when there was nothing to do (the cycle idles before the next pass). A pass must
+    // test its own guard after every co_await and after every link request.
+    virtual QCoro::Task<bool> refreshPass(bool online) = 0;
+
+    // The yield before a board request: lets pending events run, then waits while the shell
+    // pauses cycles or the link is busy. False when the cycle must end: the window has gone
+    // or its run flag is cleared.
+    QCoro::Task<bool> yieldToEvents();
+
+    // Runs the preparation of the present mode unless it already ran for this mode.
+    void prepareForMode();
+
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    QCoro::Task<> runCycle();
+    // Step "a link failure turns the program offline"; false when the window went away
+    // meanwhile (the shell's update may open a message).
+    bool handleLinkFailure();
+
+    ShellContext& m_shell;
+    bool m_run = false;
+    bool m_cycleActive = false;
+    bool m_onlinePrepared = false;
+    bool m_offlinePrepared = false;
+};
+
+} // namespace quelby

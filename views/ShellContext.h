@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+
+namespace quelby {
+
+class RSComm;
+struct DataSet;
+
+// What a child window sees of the main window: the link, the data set and the program-wide
+// state the shell owns. The shell implements it; windows and their tests use it.
+class ShellContext {
+public:
+    virtual ~ShellContext() = default;
+
+    virtual RSComm& link() = 0;
+    virtual DataSet& dataSet() = 0;
+    // The text the status poll keeps current ("System OK", a fault description ...).
+    virtual std::string systemMessage() const = 0;
+    // Edit > Enable Offline Editing.
+    virtual bool offlineEditing() const = 0;
+    // Applies link().OnlineMode to the port and the status bar; windows call it after they
+    // turned the program offline on a link failure.
+    virtual void updateOnlineStatus() = 0;
+    // True while a modal transfer runs: refresh cycles stay paused until it ends.
+    virtual bool cyclesPaused() const = 0;
+};
+
+} // namespace quelby

@@ -1,0 +1,236 @@
+#include "frmMain.h"
+
+#include "DataSet.h"
+#include "EntryTextBox.h"
+#include "GroupedNumber.h"
+#include "NumericEntryField.h"
+#include "RSComm.h"
+#include "ShellContext.h"
+#include "TransferValues.h"
+#include "UpDownControl.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace quelby {
+namespace {
+
+constexpr int kSpindleMin = 1;
+constexpr int kSpindleMax = 24;
+constexpr const char* kSpindleAddress = "B2088";
+
+NumericEntryOptions SpindleOptions() {
+    NumericEntryOptions options;
+    options.textName = "txtSpindleBlowoff";
+    options.upDownName = "updSpindleNumber";
+    options.title = "Q.C. Blow-off";
+    options.minimum = kSpindleMin;
+    options.maximum = kSpindleMax;
+    options.initialValue = 1;
+    options.rememberAsWord = true;
+    options.hasEditingFlag = false;
+    options.upDownAction = NumericEntryOptions::UpDownAction::None; // the window writes B2088
+    return options;
+}
+
+QGroupBox* Frame(const char* name, const char* caption, QWidget* parent) {
+    auto* frame = new QGroupBox(QString::fromLatin1(caption), parent);
+    frame->setObjectName(QString::fromLatin1(name));
+    return frame;
+}
+
+QPushButton* Button(const char* name, const char* caption, QWidget* parent) {
+    auto* button = new QPushButton(QString::fromLatin1(caption), parent);
+    button->setObjectName(QString::fromLatin1(name));
+    return button;
+}
+
+} // namespace
+
+frmMain::frmMain(ShellContext& shell, UserPrompt& prompt, QWidget* parent)
+    : RefreshCycleWindow(shell, parent), m_prompt(prompt) {
+    setObjectName("frmMain");
+    setWindowTitle("Main Display");
+    buildControls();
+}
+
+void frmMain::buildControls() {
+    auto* layout = new QGridLayout(this);
+
+    static constexpr std::array<const char*, 3> kCaptions{"Machine CPM", "Good Cans", "Blow-offs"};
+    for (int i = 0; i < 3; ++i) {
+        const auto index = static_cast<std::size_t>(i);
+        auto* frame = new QGroupBox(QString::fromLatin1(kCaptions[index]), this);
+        frame->setObjectName(QString("fraDisplay_%1").arg(i));
+        auto* label = new QLabel("-", frame);
+        label->setObjectName(QString("lblDisplay_%1").arg(i));
+        label->setAlignment(Qt::AlignCenter);
+        QFont font = label->font();
+        font.setPointSize(font.pointSize() * 2);
+        font.setBold(true);
+        label->setFont(font);
+        (new QVBoxLayout(frame))->addWidget(label);
+        layout->addWidget(frame, 0, i);
+        m_fraDisplay[index] = frame;
+        m_lblDisplay[index] = label;
+    }
+
+    auto* fraMessageDisplay = Frame("fraMessageDisplay", "Messages", this);
+    m_txtMessageDisplay = new QPlainTextEdit(fraMessageDisplay);
+    m_txtMessageDisplay->setObjectName("txtMessageDisplay");
+    m_txtMessageDisplay->setReadOnly(true);
+    m_txtMessageDisplay->setFocusPolicy(Qt::NoFocus);
+    (new QVBoxLayout(fraMessageDisplay))->addWidget(m_txtMessageDisplay);
+    layout->addWidget(fraMessageDisplay, 1, 0, 1, 3);
+
+    m_fraQCBlowoff = Frame("fraQCBlowoff", "Q.C. Blow-off", this);
+    m_fraSpindleNumber = Frame("fraSpindleNumber", "Spindle Number", m_fraQCBlowoff);
+    m_spindle = new NumericEntryField(SpindleOptions(), shell(), m_prompt, m_escOnce,
+                                      m_fraSpindleNumber);
+    (new QVBoxLayout(m_fraSpindleNumber))->addWidget(m_spindle);
+    m_cmdSingleBlowoff = Button("cmdSingleBlowoff", "S&ingle Blow-off", m_fraQCBlowoff);
+    m_cmdBlanketBlowoff = Button("cmdBlanketBlowoff", "&Blanket Blow-off", m_fraQCBlowoff);
+    m_cmdMandrelBlowoff = Button("cmdMandrelBlowoff", "&Mandrel Blowoff", m_fraQCBlowoff);
+    auto* qcLayout = new QGridLayout(m_fraQCBlowoff);
+    qcLayout->addWidget(m_fraSpindleNumber, 0, 0);
+    qcLayout->addWidget(m_cmdSingleBlowoff, 0, 1);
+    qcLayout->addWidget(m_cmdBlanketBlowoff, 1, 0);
+    qcLayout->addWidget(m_cmdMandrelBlowoff, 1, 1);
+    layout->addWidget(m_fraQCBlowoff, 2, 0, 1, 2);
+
+    m_fraBadCanBlowoff = Frame("fraBadCanBlowoff", "Bad Can Blow-off", this);
+    m_cmdBadCanBlowoff = Button("cmdBadCanBlowoff", "&Test Trip/Blow-off", m_fraBadCanBlowoff);
+    (new QVBoxLayout(m_fraBadCanBlowoff))->addWidget(m_cmdBadCanBlowoff);
+    layout->addWidget(m_fraBadCanBlowoff, 2, 2);
+
+    // Focus parking: no caption, no action.
+    m_cmdDefault = Button("cmdDefault", "", this);
+    m_cmdDefault->setFixedSize(8, 8);
+    layout->addWidget(m_cmdDefault, 3, 2, Qt::AlignRight);
+    m_spindle->setParkingButton(m_cmdDefault);
+
+    setTabOrder(m_spindle->textBox(), m_cmdSingleBlowoff);
+    setTabOrder(m_cmdSingleBlowoff, m_cmdBlanketBlowoff);
+    setTabOrder(m_cmdBlanketBlowoff, m_cmdMandrelBlowoff);
+    setTabOrder(m_cmdMandrelBlowoff, m_cmdBadCanBlowoff);
+    setTabOrder(m_cmdBadCanBlowoff, m_cmdDefault);
+
+    connect(m_cmdSingleBlowoff, &QPushButton::clicked, this, &frmMain::cmdSingleBlowoff_Click);
+    connect(m_cmdBlanketBlowoff, &QPushButton::clicked, this, &frmMain::cmdBlanketBlowoff_Click);
+    connect(m_cmdMandrelBlowoff, &QPushButton::clicked, this, &frmMain::cmdMandrelBlowoff_Click);
+    connect(m_cmdBadCanBlowoff, &QPushButton::clicked, this, &frmMain::cmdBadCanBlowoff_Click);
+    connect(m_spindle, &NumericEntryField::upDownChanged, this, &frmMain::spindleUpDownChanged);
+}
+
+void frmMain::setCommandsEnabled(bool enabled) {
+    for (QWidget* widget : std::initializer_list<QWidget*>{
+             m_fraQCBlowoff, m_fraSpindleNumber, m_spindle->textBox(), m_spindle->upDown(),
+             m_cmdSingleBlowoff, m_cmdBlanketBlowoff, m_cmdMandrelBlowoff, m_fraBadCanBlowoff,
+             m_cmdBadCanBlowoff})
+        widget->setEnabled(enabled);
+    for (std::size_t i = 0; i < 3; ++i) {
+        m_fraDisplay[i]->setEnabled(enabled);
+        m_lblDisplay[i]->setEnabled(enabled);
+    }
+}
+
+void frmMain::onlinePreparation() {
+    setCommandsEnabled(true);
+    RSComm& link = shell().link();
+    if (link.CommError) {
+        m_spindle->setText("1");
+    } else {
+        QPointer<frmMain> self(this);
+        const std::string text = link.RSRead(kSpindleAddress);
+        if (!self) return;
+        const std::int32_t value = ValueFromBoardText(text);
+        if (value > m_spindle->upDown()->maximum())
+            m_spindle->setText(QString::number(m_spindle->upDown()->maximum()));
+        else if (value == 0)
+            m_spindle->setText("1");
+        else
+            m_spindle->setText(QString::fromStdString(text));
+    }
+    m_cmdSingleBlowoff->setFocus(Qt::OtherFocusReason);
+}
+
+void frmMain::offlinePreparation() {
+    setCommandsEnabled(false);
+    m_spindle->setText("-");
+    for (auto* label : m_lblDisplay)
+        label->setText("-");
+}
+
+void frmMain::showSystemMessage() {
+    QString message = QString::fromStdString(shell().systemMessage());
+    message.replace("\r\n", "\n");
+    if (m_txtMessageDisplay->toPlainText() != message) m_txtMessageDisplay->setPlainText(message);
+}
+
+void frmMain::offlineRefresh() {
+    const auto& values = shell().dataSet().CurrentData.Value;
+    m_lblDisplay[1]->setText(GroupedWhole(values.at(kGoodCansDataPoint)));
+    m_lblDisplay[2]->setText(GroupedWhole(values.at(kBlowoffsDataPoint)));
+}
+
+QCoro::Task<bool> frmMain::refreshPass(bool online) {
+    showSystemMessage();
+    if (!online) {
+        offlineRefresh();
+        co_return false;
+    }
+    QPointer<frmMain> self(this);
+    for (std::size_t i = 0; i < kDisplayAddresses.size(); ++i) {
+        if (!co_await yieldToEvents()) co_return false; // false also when the window went
+        RSComm& link = shell().link();
+        if (!link.OnlineMode) co_return true;
+        const std::string text = link.RSRead(kDisplayAddresses[i]);
+        if (!self) co_return false;
+        if (link.CommError) co_return true;
+        if (i == 0)
+            m_lblDisplay[i]->setText(QString::fromStdString(text).trimmed());
+        else
+            m_lblDisplay[i]->setText(GroupedWhole(QString::fromStdString(text).trimmed().toLongLong()));
+    }
+    co_return true;
+}
+
+void frmMain::BlowoffCommand(std::int16_t code) {
+    RSComm& link = shell().link();
+    QPointer<frmMain> self(this);
+    if (link.CommError) return;
+    link.RSWrite(kSpindleAddress, BoardTextFromValue(code));
+    if (!self || link.CommError) return;
+    link.RSWrite("F825", "1");
+    if (!self || link.CommError) return;
+    link.RSWrite("F102", "1");
+}
+
+void frmMain::cmdSingleBlowoff_Click() {
+    BlowoffCommand(WordFromBoardText(m_spindle->text().toStdString()));
+}
+
+void frmMain::cmdBlanketBlowoff_Click() {
+    BlowoffCommand(kBlanketCode);
+}
+
+void frmMain::cmdMandrelBlowoff_Click() {
+    BlowoffCommand(kMandrelCode);
+}
+
+void frmMain::cmdBadCanBlowoff_Click() {
+    RSComm& link = shell().link();
+    if (!link.CommError) link.RSWrite("F830", "1");
+}
+
+void frmMain::spindleUpDownChanged(const QString& text) {
+    RSComm& link = shell().link();
+    if (link.OnlineMode && !link.CommError) link.RSWrite(kSpindleAddress, text.toStdString());
+}
+
+} // namespace quelby

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "RefreshCycleWindow.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+class QGroupBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace quelby {
+
+class NumericEntryField;
+class UserPrompt;
+
+// Main Display: the live machine figures (speed, good cans, blow-offs), the system message
+// and the test blow-off commands. Online the figures follow the board as fast as the link
+// answers; offline the commands are disabled and the two counters show the data set.
+class frmMain : public RefreshCycleWindow {
+    Q_OBJECT
+public:
+    frmMain(ShellContext& shell, UserPrompt& prompt, QWidget* parent = nullptr);
+
+    // Board addresses of the three displays, in display order.
+    static constexpr std::array<const char*, 3> kDisplayAddresses{"W182", "D1100", "D1104"};
+    // Data points shown by the two counters while offline.
+    static constexpr int kGoodCansDataPoint = 25;
+    static constexpr int kBlowoffsDataPoint = 26;
+    static constexpr int kBlanketCode = 25;
+    static constexpr int kMandrelCode = 26;
+
+    NumericEntryField* spindleField() const { return m_spindle; }
+
+    // Writes the code to B2088, then F825 = 1, then F102 = 1, each step only while the link
+    // is healthy: the first failed write ends the command.
+    void BlowoffCommand(std::int16_t code);
+
+    void cmdSingleBlowoff_Click();
+    void cmdBlanketBlowoff_Click();
+    void cmdMandrelBlowoff_Click();
+    void cmdBadCanBlowoff_Click();
+
+protected:
+    void onlinePreparation() override;
+    void offlinePreparation() override;
+    QCoro::Task<bool> refreshPass(bool online) override;
+
+private:
+    void buildControls();
+    void setCommandsEnabled(bool enabled);
+    void showSystemMessage();
+    void offlineRefresh();
+    void spindleUpDownChanged(const QString& text);
+
+    UserPrompt& m_prompt;
+    bool m_escOnce = false;
+    std::array<QGroupBox*, 3> m_fraDisplay{};
+    std::array<QLabel*, 3> m_lblDisplay{};
+    QPlainTextEdit* m_txtMessageDisplay = nullptr;
+    QGroupBox* m_fraQCBlowoff = nullptr;
+    QGroupBox* m_fraSpindleNumber = nullptr;
+    NumericEntryField* m_spindle = nullptr;
+    QPushButton* m_cmdSingleBlowoff = nullptr;
+    QPushButton* m_cmdBlanketBlowoff = nullptr;
+    QPushButton* m_cmdMandrelBlowoff = nullptr;
+    QGroupBox* m_fraBadCanBlowoff = nullptr;
+    QPushButton* m_cmdBadCanBlowoff = nullptr;
+    QPushButton* m_cmdDefault = nullptr;
+};
+
+} // namespace quelby
