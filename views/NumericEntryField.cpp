@@ -22,6 +22,10 @@ NumericEntryField::NumericEntryField(const NumericEntryOptions& options, ShellCo
     layout->setSpacing(0);
     layout->addWidget(m_text);
     layout->addWidget(m_upDown);
+    // A field as wide as a few digits, with its arrows as tall as the text box beside them.
+    m_text->setFixedWidth(m_text->fontMetrics().horizontalAdvance(QStringLiteral("0000000")) + 12);
+    m_upDown->setFixedSize(m_text->sizeHint().height() * 3 / 4, m_text->sizeHint().height());
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 
     m_text->setObjectName(options.textName);
     m_upDown->setObjectName(options.upDownName);
