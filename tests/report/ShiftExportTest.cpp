@@ -37,13 +37,6 @@ std::vector<std::string> SplitCrLf(const std::string& text) {
     return lines;
 }
 
-TEST(ShiftExport, freshDataSetLineByLine) {
-    std::vector<std::string> expected = {"untitled", "Date: "};
-    for (int line = 3; line <= 72; ++line)
-        expected.push_back(kHeadings.count(line) ? kHeadings.at(line) : " 0");
-    EXPECT_EQ(SplitCrLf(ShiftExportText(BuildDefaultData(), {})), expected);
-}
-
 // Lines 6-11, 14-37, 41-46 and 49-72 hold data points 25..30, 31..54, 55..60, 61..84.
 TEST(ShiftExport, eachValueLineCarriesItsDataPoint) {
     MachineData data = BuildDefaultData();
@@ -60,6 +53,12 @@ TEST(ShiftExport, eachValueLineCarriesItsDataPoint) {
         ++point;
     }
     EXPECT_EQ(ShiftExportLines(data, {"LINE3.sdt", "1/5/2026 8:03:09 AM"}), expected);
+
+    // A fresh data set without a name or date, as the file holds it: CR LF after each line.
+    expected = {"untitled", "Date: "};
+    for (int line = 3; line <= 72; ++line)
+        expected.push_back(kHeadings.count(line) ? kHeadings.at(line) : " 0");
+    EXPECT_EQ(SplitCrLf(ShiftExportText(BuildDefaultData(), {})), expected);
 }
 
 // A file size limit makes the write fail part-way, as a full disk does.

@@ -38,24 +38,20 @@ TEST(CloseSequence, NoClosesTheLinkAndUnloadsTheWindowWithoutSaving) {
     EXPECT_TRUE(rig.dialogs.requests().empty());
 }
 
-TEST(CloseSequence, YesSavesToTheChosenFileThenCloses) {
-    ShellRig rig;
-    ChangeData(rig);
-    const auto file = rig.home.path() / "LINE3.sdt";
-    rig.prompt.answerNext(MessageAnswer::Yes);
-    rig.dialogs.answerNext(file);
-    EXPECT_TRUE(rig.window.close());
-    EXPECT_TRUE(std::filesystem::exists(file));
-    EXPECT_FALSE(rig.window.dataSet().HasUnsavedChanges());
-}
-
-TEST(CloseSequence, YesWithTheSaveCancelledKeepsTheProgramRunning) {
+TEST(CloseSequence, YesSavesToTheChosenFileThenClosesOrKeepsRunningWhenTheSaveIsCancelled) {
     ShellRig rig;
     ChangeData(rig);
     rig.prompt.answerNext(MessageAnswer::Yes);
     rig.dialogs.answerNext(std::nullopt);
     EXPECT_FALSE(rig.window.close());
     EXPECT_TRUE(rig.window.dataSet().HasUnsavedChanges());
+
+    const auto file = rig.home.path() / "LINE3.sdt";
+    rig.prompt.answerNext(MessageAnswer::Yes);
+    rig.dialogs.answerNext(file);
+    EXPECT_TRUE(rig.window.close());
+    EXPECT_TRUE(std::filesystem::exists(file));
+    EXPECT_FALSE(rig.window.dataSet().HasUnsavedChanges());
 }
 
 TEST(CloseSequence, ExitWithoutChangesAsksNothing) {

@@ -32,7 +32,7 @@ TEST(OnlineState, MenuItemsSwitchOnlineAndOffline) {
     EXPECT_TRUE(rig.prompt.requests().empty());
 }
 
-TEST(OnlineState, F3AndF4SwitchOnlineAndOffline) {
+TEST(OnlineState, F3F4AndTheModePanelSwitchButOtherPanelsDoNothing) {
     ShellRig rig;
     rig.window.show();
     rig.window.activateWindow();
@@ -41,23 +41,13 @@ TEST(OnlineState, F3AndF4SwitchOnlineAndOffline) {
     ExpectShown(rig, true);
     QTest::keyClick(&rig.window, Qt::Key_F4);
     ExpectShown(rig, false);
-}
-
-TEST(OnlineState, ClickOnTheModePanelToggles) {
-    ShellRig rig;
-    rig.window.show();
+    for (int index : {1, 3, 4})
+        QTest::mouseClick(rig.window.statusPanels().panel(index), Qt::LeftButton);
+    ExpectShown(rig, false);
     QLabel* mode = rig.window.statusPanels().panel(2);
     QTest::mouseClick(mode, Qt::LeftButton);
     ExpectShown(rig, true);
     QTest::mouseClick(mode, Qt::LeftButton);
-    ExpectShown(rig, false);
-}
-
-TEST(OnlineState, ClicksOnOtherPanelsDoNothing) {
-    ShellRig rig;
-    rig.window.show();
-    for (int index : {1, 3, 4})
-        QTest::mouseClick(rig.window.statusPanels().panel(index), Qt::LeftButton);
     ExpectShown(rig, false);
 }
 
@@ -95,30 +85,21 @@ TEST(OnlineState, MissingPortEndsOfflineWithThePortError) {
     EXPECT_EQ(rig.prompt.titles(), (std::vector<std::string>{"Comm Port Error"}));
 }
 
-TEST(OnlinePrompt, NoAbandonsAndStaysOffline) {
+TEST(OnlinePrompt, NoAbandonsYesGoesOnlineAndOnlineAsksNothing) {
     ShellRig rig;
     EXPECT_FALSE(rig.window.ConfirmOnline());
     ExpectShown(rig, false);
-    ASSERT_EQ(rig.prompt.requests().size(), 1u);
-    const MessageRequest& asked = rig.prompt.requests()[0];
-    EXPECT_EQ(asked.title, "Program Offline");
-    EXPECT_EQ(
-        asked.text(),
-        "Program is Currently OFFLINE\r\n\r\nDo You Wish to Switch to ONLINE MODE to Continue?");
-    EXPECT_EQ(asked.buttons, MessageButtons::YesNo);
-    EXPECT_EQ(asked.icon, MessageIcon::Question);
-}
-
-TEST(OnlinePrompt, YesGoesOnlineAndContinues) {
-    ShellRig rig;
+    EXPECT_EQ(rig.prompt.requests(),
+              (std::vector<MessageRequest>{
+                  {"Program Offline",
+                   {"Program is Currently OFFLINE", "",
+                    "Do You Wish to Switch to ONLINE MODE to Continue?"},
+                   MessageButtons::YesNo,
+                   MessageIcon::Question}}));
     rig.prompt.answerNext(MessageAnswer::Yes);
     EXPECT_TRUE(rig.window.ConfirmOnline());
     ExpectShown(rig, true);
-}
-
-TEST(OnlinePrompt, AsksNothingWhenOnline) {
-    ShellRig rig;
-    rig.window.goOnline();
+    rig.prompt.clear();
     EXPECT_TRUE(rig.window.ConfirmOnline());
     EXPECT_TRUE(rig.prompt.requests().empty());
 }
@@ -137,7 +118,7 @@ TEST(SetupPasscode, OffersTheBoardsPasscodeAndWritesTheAnswer) {
     EXPECT_EQ(rig.board.value("W1070"), 4321u);
 }
 
-TEST(SetupPasscode, EmptyOrCancelledAnswerWritesNothing) {
+TEST(SetupPasscode, AnEmptyOrCancelledAnswerOrAFailedLinkWritesNothing) {
     ShellRig rig;
     rig.window.goOnline();
     rig.board.setValue("W1070", 1234);
@@ -150,17 +131,13 @@ TEST(SetupPasscode, EmptyOrCancelledAnswerWritesNothing) {
             EXPECT_NE(entry.received, 0x02) << "write mode entered";
     }
     EXPECT_EQ(rig.board.value("W1070"), 1234u);
-}
 
-TEST(SetupPasscode, AFailedLinkIsNeitherReadNorWritten) {
-    ShellRig rig;
-    rig.window.goOnline();
     rig.window.link().CommError = true;
     rig.board.clearTrace();
     rig.prompt.answerNextInput("77");
     rig.window.SetupPasscode();
-    EXPECT_EQ(rig.prompt.inputRequests().at(0).defaultText, "");
-    EXPECT_TRUE(rig.board.trace().empty());
+    EXPECT_EQ(rig.prompt.inputRequests().back().defaultText, "");
+    EXPECT_TRUE(rig.board.trace().empty()) << "a failed link is neither read nor written";
 }
 
 } // namespace

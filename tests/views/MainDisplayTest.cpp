@@ -6,7 +6,6 @@
 #include "UpDownControl.h"
 #include "frmMain.h"
 
-#include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -35,6 +34,15 @@ struct MainDisplay {
         return control<QLabel>(QString("lblDisplay_%1").arg(index).toLatin1())->text();
     }
     QString spindle() const { return window->spindleField()->text(); }
+    // Online to a board whose spindle code is `spindle`, the window open and its cycle stopped
+    // so the trace shows the commands alone.
+    void openOnlineStopped(std::uint32_t spindle = 0) {
+        shell.rig.goOnline();
+        shell.rig.board.setValue("B2088", spindle);
+        open();
+        window->stopCycle();
+        RunEvents();
+    }
     // Runs the cycle until a pass has read the board again.
     void refreshOnce() {
         shell.rig.board.clearTrace();
@@ -43,35 +51,13 @@ struct MainDisplay {
     }
 };
 
-TEST(MainDisplay, showsItsControlsUnderTheirNamesAndCaptions) {
-    MainDisplay m;
-    m.open();
-    EXPECT_EQ(m.window->windowTitle(), "Main Display");
-    EXPECT_EQ(m.control<QGroupBox>("fraDisplay_0")->title(), "Machine CPM");
-    EXPECT_EQ(m.control<QGroupBox>("fraDisplay_1")->title(), "Good Cans");
-    EXPECT_EQ(m.control<QGroupBox>("fraDisplay_2")->title(), "Blow-offs");
-    EXPECT_EQ(m.control<QGroupBox>("fraMessageDisplay")->title(), "Messages");
-    EXPECT_EQ(m.control<QGroupBox>("fraQCBlowoff")->title(), "Q.C. Blow-off");
-    EXPECT_EQ(m.control<QGroupBox>("fraSpindleNumber")->title(), "Spindle Number");
-    EXPECT_EQ(m.control<QGroupBox>("fraBadCanBlowoff")->title(), "Bad Can Blow-off");
-    EXPECT_EQ(m.control<QPushButton>("cmdSingleBlowoff")->text(), "S&ingle Blow-off");
-    EXPECT_EQ(m.control<QPushButton>("cmdBlanketBlowoff")->text(), "&Blanket Blow-off");
-    EXPECT_EQ(m.control<QPushButton>("cmdMandrelBlowoff")->text(), "&Mandrel Blowoff");
-    EXPECT_EQ(m.control<QPushButton>("cmdBadCanBlowoff")->text(), "&Test Trip/Blow-off");
-    EXPECT_NE(m.control<QPushButton>("cmdDefault"), nullptr);
-    auto* upDown = m.control<UpDownControl>("updSpindleNumber");
-    ASSERT_NE(upDown, nullptr);
-    EXPECT_EQ(upDown->minimum(), 1);
-    EXPECT_EQ(upDown->maximum(), 24);
-    EXPECT_EQ(upDown->buddy(), m.control<QLineEdit>("txtSpindleBlowoff"));
-}
-
 TEST(MainDisplay, offlineShowsTheDataSetCountersWithADashForTheSpeedAndDisablesCommands) {
     MainDisplay m;
     m.shell.data.CurrentData.Value[25] = 1234567;
     m.shell.data.CurrentData.Value[26] = 890;
     m.shell.message = "Fault Code (03H): Low air\r\nCheck supply";
     m.open();
+    EXPECT_EQ(m.window->windowTitle(), "Main Display");
     ASSERT_TRUE(RunEventsUntil([&] { return m.display(1) == "1,234,567"; }));
     EXPECT_EQ(m.display(0), "-");
     EXPECT_EQ(m.display(2), "890");
@@ -107,6 +93,14 @@ TEST(MainDisplay, onlineShowsTheBoardFiguresWithDigitGrouping) {
     m.refreshOnce();
     m.refreshOnce();
     EXPECT_EQ(m.display(2), "4,322") << "the displays follow the board";
+
+    m.shell.paused = true;
+    RunEvents(); // lets a pass already under way reach its next yield
+    m.shell.rig.board.clearTrace();
+    RunEvents(50);
+    EXPECT_TRUE(m.shell.rig.board.trace().empty()) << "a paused cycle leaves the link alone";
+    m.shell.paused = false;
+    m.refreshOnce();
 }
 
 TEST(MainDisplay, goingOnlineFillsTheSpindleFieldFromTheBoard) {
@@ -153,11 +147,7 @@ TEST(MainDisplay, aLinkFailureInTheCycleTurnsTheProgramOffline) {
 
 TEST(MainDisplay, blowoffCommandsWriteTheirCodeThenTheTwoTriggerFlagsInOrder) {
     MainDisplay m;
-    m.shell.rig.goOnline();
-    m.shell.rig.board.setValue("B2088", 7);
-    m.open();
-    m.window->stopCycle(); // the trace shows the commands alone
-    RunEvents();
+    m.openOnlineStopped(7);
 
     std::vector<std::uint16_t> written;
     m.shell.rig.board.setWriteObserver([&](std::uint16_t address) { written.push_back(address); });
@@ -187,10 +177,7 @@ TEST(MainDisplay, blowoffCommandsWriteTheirCodeThenTheTwoTriggerFlagsInOrder) {
 
 TEST(MainDisplay, aBlowoffStopsAtTheFirstFailedWrite) {
     MainDisplay m;
-    m.shell.rig.goOnline();
-    m.open();
-    m.window->stopCycle();
-    RunEvents();
+    m.openOnlineStopped();
     m.shell.rig.board.clearTrace();
     m.shell.rig.board.setSilent(true);
     m.shell.rig.prompt.onAsk([](const MessageRequest&) {}); // Cancel every retry offer
@@ -206,11 +193,7 @@ TEST(MainDisplay, aBlowoffStopsAtTheFirstFailedWrite) {
 
 TEST(MainDisplay, theSpindleFieldChecksOneToTwentyFourAndItsArrowsWriteTheBoard) {
     MainDisplay m;
-    m.shell.rig.goOnline();
-    m.shell.rig.board.setValue("B2088", 7);
-    m.open();
-    m.window->stopCycle();
-    RunEvents();
+    m.openOnlineStopped(7);
     auto* box = m.window->spindleField()->textBox();
     for (const char* typed : {"25", "0"}) {
         m.shell.rig.prompt.clear();
@@ -218,12 +201,12 @@ TEST(MainDisplay, theSpindleFieldChecksOneToTwentyFourAndItsArrowsWriteTheBoard)
         box->selectAll();
         QTest::keyClicks(box, typed);
         QTest::keyClick(box, Qt::Key_Return);
-        ASSERT_EQ(m.shell.rig.prompt.requests().size(), 1u) << typed;
-        const auto& message = m.shell.rig.prompt.requests()[0];
-        EXPECT_EQ(message.title, "Q.C. Blow-off");
-        EXPECT_EQ(message.lines,
-                  std::vector<std::string>{"Only a Number Between 1 and 24 can be Entered"});
-        EXPECT_EQ(message.icon, MessageIcon::Information);
+        EXPECT_EQ(m.shell.rig.prompt.requests(),
+                  (std::vector<MessageRequest>{{"Q.C. Blow-off",
+                                                {"Only a Number Between 1 and 24 can be Entered"},
+                                                MessageButtons::OK,
+                                                MessageIcon::Information}}))
+            << typed;
         EXPECT_EQ(m.spindle(), "7");
         EXPECT_EQ(QApplication::focusWidget(), box);
     }
@@ -247,20 +230,6 @@ TEST(MainDisplay, theSpindleFieldChecksOneToTwentyFourAndItsArrowsWriteTheBoard)
     m.window->spindleField()->upDown()->stepDown();
     EXPECT_EQ(m.spindle(), "22");
     EXPECT_TRUE(m.shell.rig.board.trace().empty()) << "written only online with a healthy link";
-}
-
-TEST(MainDisplay, aPausedCycleLeavesTheLinkAlone) {
-    MainDisplay m;
-    m.shell.rig.goOnline();
-    m.open();
-    m.refreshOnce();
-    m.shell.paused = true;
-    RunEvents(); // lets a pass already under way reach its next yield
-    m.shell.rig.board.clearTrace();
-    RunEvents(50);
-    EXPECT_TRUE(m.shell.rig.board.trace().empty());
-    m.shell.paused = false;
-    m.refreshOnce();
 }
 
 TEST(MainDisplay, loadingAndUnloadingAThousandTimesLeavesNoCycleRunningNorGrowsTheStack) {

@@ -66,16 +66,6 @@ struct FieldWindow {
     }
 };
 
-TEST(NumericEntryField, controlsCarryTheFamilyNamesAndTheUpDownStartsAtItsInitialValue) {
-    FieldWindow w;
-    EXPECT_EQ(w.window.findChild<QLineEdit*>("txtSetup_1"), w.second->textBox());
-    EXPECT_EQ(w.window.findChild<UpDownControl*>("updSetup_1"), w.second->upDown());
-    EXPECT_EQ(w.second->upDown()->buddy(), w.second->textBox());
-    EXPECT_EQ(w.second->upDown()->increment(), 1);
-    w.second->setText("****");
-    EXPECT_EQ(w.second->text(), "****") << "the text box shows any text";
-}
-
 TEST(NumericEntryField, enteringRemembersTheValueHalvesToEvenAndSelectsTheWholeText) {
     FieldWindow w;
     w.next->setFocus(Qt::MouseFocusReason);
@@ -99,12 +89,17 @@ TEST(NumericEntryField, enterMovesOnAsTabInsertingNothingAndCommitsAPassingValue
     EXPECT_TRUE(w.shell.rig.prompt.requests().empty());
 }
 
-TEST(NumericEntryField, escapeRestoresThenASecondEscapeInARowLeavesTheField) {
+TEST(NumericEntryField, escapeRestoresASecondInARowLeavesAndAnotherKeyBetweenResetsThat) {
     FieldWindow w;
     w.typeIntoFirst("33");
     w.press(Qt::Key_Escape);
     EXPECT_EQ(w.first->text(), "20");
     EXPECT_EQ(QApplication::focusWidget(), w.box()) << "a first Esc keeps the focus";
+    QTest::keyClicks(w.box(), "4");
+    EXPECT_FALSE(w.escOnce);
+    w.press(Qt::Key_Escape);
+    EXPECT_EQ(w.first->text(), "20");
+    EXPECT_EQ(QApplication::focusWidget(), w.box()) << "Esc, another key, Esc stays";
     EXPECT_TRUE(w.escOnce);
 
     w.press(Qt::Key_Escape);
@@ -114,79 +109,53 @@ TEST(NumericEntryField, escapeRestoresThenASecondEscapeInARowLeavesTheField) {
     EXPECT_EQ(w.first->text(), "20");
 }
 
-TEST(NumericEntryField, escapeThenAnotherKeyThenEscapeRestoresAgainWithoutLeaving) {
-    FieldWindow w;
-    w.typeIntoFirst("33");
-    w.press(Qt::Key_Escape);
-    QTest::keyClicks(w.box(), "4");
-    EXPECT_FALSE(w.escOnce);
-    w.press(Qt::Key_Escape);
-    EXPECT_EQ(w.first->text(), "20");
-    EXPECT_EQ(QApplication::focusWidget(), w.box());
-}
-
 TEST(NumericEntryField, aFailedCheckShowsTheRangeMessageOnceRestoresAndKeepsTheFocus) {
     const MessageRequest expected{"Set-up",
                                   {"Only a Number Between 5 and 80 can be Entered"},
                                   MessageButtons::OK,
                                   MessageIcon::Information};
-    for (const QString& text : {QString("4"), QString(""), QString("12abc"), QString("81"),
-                               QString("-"), QString("1e5")}) {
+    for (const char* text : {"4", "", "12abc", "81", "-", "1e5"}) {
+        SCOPED_TRACE(text);
         FieldWindow w;
+        w.goOnline();
         w.typeIntoFirst(text);
         w.press(Qt::Key_Tab);
-        EXPECT_EQ(w.shell.rig.prompt.requests(), std::vector<MessageRequest>{expected})
-            << text.toStdString();
-        EXPECT_EQ(w.first->text(), "20") << text.toStdString();
-        EXPECT_EQ(QApplication::focusWidget(), w.box()) << text.toStdString();
+        EXPECT_EQ(w.shell.rig.prompt.requests(), std::vector<MessageRequest>{expected});
         EXPECT_EQ(w.box()->selectedText(), "20");
+        EXPECT_EQ(QApplication::focusWidget(), w.box());
         EXPECT_TRUE(w.first->editing()) << "the refresh keeps its hands off while correcting";
         EXPECT_EQ(w.stored(kSegmentsPoint), w.shell.data.DefaultData.Value[kSegmentsPoint]);
+        EXPECT_TRUE(w.shell.rig.board.trace().empty()) << "the next field was never entered";
     }
-}
-
-TEST(NumericEntryField, theLimitsThemselvesAndFractionsWithinThemPass) {
     FieldWindow w;
     for (const char* text : {"5", "80", " 42 "}) {
         w.typeIntoFirst(text);
         EXPECT_TRUE(w.first->Validate()) << text;
     }
-    w.second->setText("2.5");
-    EXPECT_TRUE(w.second->Validate());
-    EXPECT_EQ(w.stored(kSegmentsPoint + 1), 2) << "halves to even";
-    w.second->setText("3.5");
-    EXPECT_TRUE(w.second->Validate());
-    EXPECT_EQ(w.stored(kSegmentsPoint + 1), 4);
+    for (auto [text, stored] : {std::pair{"2.5", 2}, std::pair{"3.5", 4}}) {
+        w.second->setText(text);
+        EXPECT_TRUE(w.second->Validate());
+        EXPECT_EQ(w.stored(kSegmentsPoint + 1), stored) << "halves to even";
+    }
     EXPECT_TRUE(w.shell.rig.prompt.requests().empty());
-}
-
-TEST(NumericEntryField, aFailedCheckLeavingForAnotherFieldDoesNotCommitThatField) {
-    FieldWindow w;
-    w.goOnline();
-    w.typeIntoFirst("99");
-    w.press(Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), w.box());
-    EXPECT_EQ(w.shell.rig.prompt.requests().size(), 1u);
-    EXPECT_TRUE(w.shell.rig.board.trace().empty()) << "the other field was never entered";
 }
 
 TEST(NumericEntryField, aPassingValueIsWrittenThroughOnlyOnlineWithAHealthyLink) {
     FieldWindow w;
-    w.typeIntoFirst("12");
-    w.press(Qt::Key_Tab);
-    EXPECT_EQ(w.stored(kSegmentsPoint), 12);
+    const auto enter = [&](const char* text) {
+        w.typeIntoFirst(text);
+        w.press(Qt::Key_Tab);
+        EXPECT_EQ(w.first->text(), text);
+        EXPECT_EQ(w.stored(kSegmentsPoint), QString(text).toInt());
+    };
+    enter("12");
     EXPECT_TRUE(w.shell.rig.board.trace().empty()) << "offline: the data set only";
-
     w.goOnline();
     w.shell.rig.link.CommError = true;
-    w.typeIntoFirst("13");
-    w.press(Qt::Key_Tab);
-    EXPECT_EQ(w.stored(kSegmentsPoint), 13);
+    enter("13");
     EXPECT_TRUE(w.shell.rig.board.trace().empty()) << "a failed link sends nothing";
-
     w.shell.rig.link.CommError = false;
-    w.typeIntoFirst("14");
-    w.press(Qt::Key_Return);
+    enter("14");
     EXPECT_EQ(w.shell.rig.board.value("B1018"), 14u);
 
     w.second->setText("2.5");
