@@ -1,11 +1,3 @@
-// The shell's tests need a QApplication; they run on the offscreen platform unless told
-// otherwise.
-#include <QApplication>
-#include <gtest/gtest.h>
+#include "QtTestMain.h"
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return quelby::test::RunQtTests(argc, argv); }
