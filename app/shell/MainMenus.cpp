@@ -36,7 +36,7 @@ MainMenus::MainMenus(QMenuBar& bar, const std::array<bool, kWindowCount>& window
         addItem(edit, "mnuEditOfflineEditing", "Enable &Offline Editing", QKeySequence(Qt::Key_F2));
     m_editOfflineEditing->setCheckable(true);
     addSeparator(edit, "mnuSettingsSeparator1");
-    addItem(edit, "mnuEditCommPort", "Co&mm Port", QKeySequence("Ctrl+M"), kNotBuilt);
+    m_editCommPort = addItem(edit, "mnuEditCommPort", "Co&mm Port", QKeySequence("Ctrl+M"));
     addSeparator(edit, "mnuSettingsSeparator2", false);
     // Hidden: nothing in the program shows it; going online enables it.
     m_editPasscode = addItem(edit, "mnuEditPasscode", "Set-up Passcode", {}, false);

@@ -23,6 +23,7 @@ public:
     QAction* fileNew() const { return m_fileNew; }
     QAction* fileExit() const { return m_fileExit; }
     QAction* editOfflineEditing() const { return m_editOfflineEditing; }
+    QAction* editCommPort() const { return m_editCommPort; }
     QAction* editPasscode() const { return m_editPasscode; }
     // mnuEditPasscode's enabled state. Qt reports a hidden action as disabled whatever it was
     // set to, so the state the online status gives it is kept here.
@@ -46,6 +47,7 @@ private:
     QAction* m_fileNew = nullptr;
     QAction* m_fileExit = nullptr;
     QAction* m_editOfflineEditing = nullptr;
+    QAction* m_editCommPort = nullptr;
     QAction* m_editPasscode = nullptr;
     QAction* m_viewOnline = nullptr;
     QAction* m_viewOffline = nullptr;

@@ -8,6 +8,7 @@
 #include "ShellMessages.h"
 #include "StatusPoll.h"
 #include "frmAbout.h"
+#include "frmSetupComm.h"
 
 #include <QCloseEvent>
 #include <QMdiArea>
@@ -72,6 +73,7 @@ void frmMDIMain::connectMenus() {
     connect(m_menus->fileExit(), &QAction::triggered, this, &frmMDIMain::close);
     connect(m_menus->editOfflineEditing(), &QAction::triggered, this,
             &frmMDIMain::setOfflineEditing);
+    connect(m_menus->editCommPort(), &QAction::triggered, this, &frmMDIMain::showCommPortSettings);
     connect(m_menus->editPasscode(), &QAction::triggered, this, &frmMDIMain::SetupPasscode);
     connect(m_menus->viewOnline(), &QAction::triggered, this, &frmMDIMain::goOnline);
     connect(m_menus->viewOffline(), &QAction::triggered, this, &frmMDIMain::goOffline);
@@ -89,14 +91,26 @@ void frmMDIMain::updateOnlineStatus() {
     else
         m_link.CloseRSComm();
 
+    showOnlineState();
+
+    // A failed open leaves the display as set above; the next update corrects it.
+    if (m_link.CommError) m_link.OnlineMode = false;
+}
+
+void frmMDIMain::showOnlineState() {
     const bool online = m_link.OnlineMode;
     m_status->setPanelText(2, online ? "ONLINE" : "OFFLINE");
     m_menus->viewOnline()->setChecked(online);
     m_menus->viewOffline()->setChecked(!online);
     m_menus->setPasscodeEnabled(online);
+}
 
-    // A failed open leaves the display as set above; the next update corrects it.
-    if (m_link.CommError) m_link.OnlineMode = false;
+void frmMDIMain::showCommPortSettings() {
+    // The status poll keeps ticking meanwhile; while the dialog reopens the link, the link
+    // is busy and the poll skips its turn.
+    frmSetupComm dialog(m_link, m_port, m_prompt, m_home, this);
+    dialog.exec();
+    showOnlineState();
 }
 
 void frmMDIMain::goOnline() {

@@ -68,6 +68,8 @@ public:
     void SetupPasscode();
     // File > New.
     void fileNew();
+    // Edit > Comm Port: the comm port settings dialog, modal.
+    void showCommPortSettings();
 
     // One tick of tmrBackgroungUpdate; skips its turn while the link is busy (a link message
     // is open) or a program transfer runs.
@@ -100,6 +102,8 @@ protected:
 private:
     void unloadChild();
     void showCaption();
+    // The MODE panel and the items that follow the online state.
+    void showOnlineState();
     void setOfflineEditing(bool on);
     void connectMenus();
 

@@ -29,7 +29,7 @@ const ItemRow kItems[] = {
     {"mnuFilePrintSetup", "Print Set&up...", "", false, false},
     {"mnuFileExit", "E&xit", "", true, true},
     {"mnuEditOfflineEditing", "Enable &Offline Editing", "F2", true, true},
-    {"mnuEditCommPort", "Co&mm Port", "Ctrl+M", false, true},
+    {"mnuEditCommPort", "Co&mm Port", "Ctrl+M", true, true},
     {"mnuEditPasscode", "Set-up Passcode", "", false, false},
     {"mnuViewTargetBoardStatus", "&Target Board Interface", "", false, true},
     {"mnuViewOnline", "O&nline Data", "F3", true, true},

@@ -4,10 +4,14 @@
 #include "ShellMessages.h"
 #include "ShellRig.h"
 #include "frmAbout.h"
+#include "frmSetupComm.h"
 
+#include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace quelby::test {
@@ -71,6 +75,29 @@ TEST(CentreWindow, PlacesTheWindowInTheMiddleOfTheScreen) {
     const QRect frame = window.frameGeometry();
     EXPECT_EQ(frame.x() - area.x(), (area.width() - frame.width()) / 2);
     EXPECT_EQ(frame.y() - area.y(), (area.height() - frame.height()) / 2);
+}
+
+TEST(CommPortDialog, OpensModallyAndAFailedReopenShowsTheProgramOffline) {
+    ShellRig rig;
+    rig.window.goOnline();
+    ASSERT_EQ(rig.panel(2), "ONLINE");
+    bool wasModal = false;
+    // Inside the dialog: a port without a device, Save (the dialog stays), then Cancel.
+    QTimer::singleShot(0, &rig.window, [&] {
+        auto* dialog = qobject_cast<frmSetupComm*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        wasModal = dialog->isModal();
+        rig.port.setMissing(true);
+        dialog->findChild<QLineEdit*>("txtCommPort")->setText("4");
+        dialog->findChild<QPushButton*>("cmdSave")->click();
+        EXPECT_TRUE(dialog->isVisible());
+        dialog->findChild<QPushButton*>("cmdCancel")->click();
+    });
+    rig.item("mnuEditCommPort")->trigger();
+    EXPECT_TRUE(wasModal);
+    EXPECT_EQ(rig.prompt.titles(), std::vector<std::string>{"Comm Port Error"});
+    EXPECT_FALSE(rig.window.link().OnlineMode);
+    EXPECT_EQ(rig.panel(2), "OFFLINE");
 }
 
 } // namespace

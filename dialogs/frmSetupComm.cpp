@@ -1,0 +1,196 @@
+#include "frmSetupComm.h"
+
+#include "CommSettingsSave.h"
+#include "LinkSettings.h"
+#include "RSComm.h"
+#include "SetupCommMessages.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+namespace quelby {
+
+frmSetupComm::frmSetupComm(RSComm& link, SerialPort& commObj, UserPrompt& prompt,
+                           std::filesystem::path home, QWidget* parent)
+    : QDialog(parent), m_link(link), m_commObj(commObj), m_prompt(prompt), m_home(std::move(home)),
+      m_portMap(PortMap::load(PortMap::FileIn(m_home))) {
+    setObjectName("frmSetupComm");
+    setWindowTitle("Comm Port Settings");
+
+    auto* fraCommPort = new QGroupBox("Comm Port", this);
+    fraCommPort->setObjectName("fraCommPort");
+    m_txtCommPort = new QLineEdit("1", fraCommPort);
+    m_txtCommPort->setObjectName("txtCommPort");
+    m_txtCommPort->installEventFilter(this);
+    // The up-down buttons: a bare vertical scroll bar whose up arrow counts up.
+    m_updCommPort = new QScrollBar(Qt::Vertical, fraCommPort);
+    m_updCommPort->setObjectName("updCommPort");
+    m_updCommPort->setRange(PortMap::FirstPort, PortMap::LastPort);
+    m_updCommPort->setSingleStep(1);
+    m_updCommPort->setPageStep(1);
+    m_updCommPort->setValue(1);
+    m_updCommPort->setInvertedAppearance(true);
+    m_updCommPort->setInvertedControls(true);
+    m_updCommPort->setFixedHeight(m_txtCommPort->sizeHint().height());
+    m_lblPortDevice = new QLabel(fraCommPort);
+    m_lblPortDevice->setObjectName("lblPortDevice");
+    auto* portRow = new QHBoxLayout;
+    portRow->setSpacing(0);
+    portRow->addWidget(m_txtCommPort);
+    portRow->addWidget(m_updCommPort);
+    auto* portLayout = new QVBoxLayout(fraCommPort);
+    portLayout->addLayout(portRow);
+    portLayout->addWidget(m_lblPortDevice);
+
+    auto* fraPortSpeed = new QGroupBox("Port Speed", this);
+    fraPortSpeed->setObjectName("fraPortSpeed");
+    auto* speedLayout = new QVBoxLayout(fraPortSpeed);
+    static const char* const kSpeeds[2] = {"9600", "19200"};
+    for (std::size_t i = 0; i < m_optPortSpeed.size(); ++i) {
+        m_optPortSpeed[i] = new QRadioButton(kSpeeds[i], fraPortSpeed);
+        m_optPortSpeed[i]->setObjectName(QString("optPortSpeed_%1").arg(i));
+        speedLayout->addWidget(m_optPortSpeed[i]);
+    }
+    m_optPortSpeed[0]->setChecked(true);
+
+    m_cmdSave = new QPushButton("&Save", this);
+    m_cmdSave->setObjectName("cmdSave");
+    m_cmdCancel = new QPushButton("&Cancel", this);
+    m_cmdCancel->setObjectName("cmdCancel");
+
+    auto* frames = new QHBoxLayout;
+    frames->addWidget(fraCommPort);
+    frames->addWidget(fraPortSpeed);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_cmdSave);
+    buttons->addWidget(m_cmdCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(frames);
+    layout->addLayout(buttons);
+
+    connect(m_txtCommPort, &QLineEdit::textChanged, this, &frmSetupComm::portTextChanged);
+    connect(m_updCommPort, &QScrollBar::valueChanged, this, &frmSetupComm::portStepped);
+    connect(m_cmdSave, &QPushButton::clicked, this, &frmSetupComm::save);
+    connect(m_cmdCancel, &QPushButton::clicked, this, &frmSetupComm::reject);
+
+    m_savedOnlineMode = m_link.OnlineMode;
+    loadCurrentSettings();
+    portTextChanged();
+}
+
+void frmSetupComm::loadCurrentSettings() {
+    const LoadedLinkSettings loaded = LoadLinkSettings(m_link.CommSettingsFile());
+    if (loaded.state == SettingsFileState::Unreadable) {
+        m_prompt.ask(SetupCommMessages::CurrentSettingsError(loaded.error));
+        return;
+    }
+    // LoadLinkSettings clamps the number into 1..99 and keeps only 9600 and 19200.
+    m_txtCommPort->setText(QString::number(loaded.settings.portNumber));
+    m_optPortSpeed[loaded.settings.baud() == 19200 ? 1 : 0]->setChecked(true);
+}
+
+std::optional<double> frmSetupComm::portFieldValue() const {
+    bool numeric = false;
+    const double value = m_txtCommPort->text().trimmed().toDouble(&numeric);
+    if (!numeric || !(value >= m_updCommPort->minimum() && value <= m_updCommPort->maximum()))
+        return std::nullopt;
+    return value;
+}
+
+bool frmSetupComm::checkPortField() {
+    if (portFieldValue()) return true;
+    m_prompt.ask(
+        SetupCommMessages::PortOutOfRange(m_updCommPort->minimum(), m_updCommPort->maximum()));
+    m_txtCommPort->setFocus(Qt::OtherFocusReason);
+    m_txtCommPort->selectAll();
+    return false;
+}
+
+void frmSetupComm::portTextChanged() {
+    const std::optional<double> value = portFieldValue();
+    if (!value) {
+        m_lblPortDevice->clear();
+        return;
+    }
+    const int port = static_cast<int>(std::nearbyint(*value));
+    {
+        const QSignalBlocker blocker(m_updCommPort);
+        m_updCommPort->setValue(port);
+    }
+    const QString device = QString::fromStdString(m_portMap.deviceFor(port));
+    m_lblPortDevice->setText(device +
+                             (m_portMap.deviceExists(port) ? " (present)" : " (not found)"));
+}
+
+void frmSetupComm::portStepped(int value) {
+    m_txtCommPort->setText(QString::number(value));
+}
+
+bool frmSetupComm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_txtCommPort && event->type() == QEvent::FocusOut) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        // Switching to another window, a message box among them, is not leaving the field;
+        // neither is going for Cancel, which needs no valid number.
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
+            QApplication::focusWidget() != m_cmdCancel)
+            QTimer::singleShot(0, this, &frmSetupComm::checkAfterLeaving);
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+// Runs once the focus has settled; Save's own check may have put the focus back already.
+void frmSetupComm::checkAfterLeaving() {
+    if (!isVisible() || m_txtCommPort->hasFocus()) return;
+    if (QApplication::focusWidget() == m_cmdCancel) return;
+    checkPortField();
+}
+
+void frmSetupComm::save() {
+    if (!checkPortField()) return;
+    m_link.CloseRSComm();
+
+    // Whole number, halves to the even neighbour (the default rounding mode).
+    const int port = std::clamp(static_cast<int>(std::nearbyint(*portFieldValue())),
+                                PortMap::FirstPort, PortMap::LastPort);
+    const int speed = m_optPortSpeed[1]->isChecked() ? 19200 : 9600;
+    std::error_code error;
+    if (!SaveCommSettings(m_link.CommSettingsFile(), m_home, port, speed, error)) return;
+
+    if (!m_savedOnlineMode) {
+        accept();
+        return;
+    }
+    m_link.OpenRSComm(m_commObj);
+    if (m_link.OnlineMode)
+        accept();
+    else
+        m_link.OnlineMode = false; // stay open so that another port can be tried
+}
+
+void frmSetupComm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (m_centred) return;
+    m_centred = true;
+    QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect area = screen->availableGeometry();
+    const QSize size = frameGeometry().size();
+    move(area.x() + (area.width() - size.width()) / 2,
+         area.y() + (area.height() - size.height()) / 2);
+}
+
+} // namespace quelby

@@ -1,0 +1,44 @@
+#include "CommSettingsSave.h"
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+namespace quelby::test {
+namespace {
+namespace fs = std::filesystem;
+
+TEST(CommSettingsSave, WritesSettingsLineAndPortFileIntoEachExistingSystemFolder) {
+    TempFolder home;
+    fs::create_directories(home.path() / "CORE1");
+    home.write("core3/halbix.sfg", "7\r\n"); // another case, written over in place
+    const fs::path settings = home.path() / "Support" / "RSPort.cfg";
+
+    std::error_code error;
+    ASSERT_TRUE(SaveCommSettings(settings, home.path(), 3, 19200, error)) << error.message();
+
+    EXPECT_EQ(ReadWholeFile(settings), "3, 19200 \r\n");
+    EXPECT_EQ(ReadWholeFile(home.path() / "CORE1" / "HALBIX.SFG"), "2\r\n");
+    EXPECT_EQ(ReadWholeFile(home.path() / "core3" / "halbix.sfg"), "2\r\n");
+    EXPECT_FALSE(fs::exists(home.path() / "core3" / "HALBIX.SFG"));
+    EXPECT_FALSE(fs::exists(home.path() / "CORE2"));
+}
+
+TEST(CommSettingsSave, PortOneIsZeroForTheDevelopmentTools) {
+    EXPECT_EQ(DevelopmentPortLine(1), "0\r\n");
+    EXPECT_EQ(CommSettingsDialogLine(1, 9600), "1, 9600 \r\n");
+}
+
+TEST(CommSettingsSave, UnwritableSettingsFileStopsBeforeThePortFiles) {
+    TempFolder home;
+    home.write("Support", "a file where the folder should be");
+    fs::create_directories(home.path() / "CORE1");
+
+    std::error_code error;
+    EXPECT_FALSE(
+        SaveCommSettings(home.path() / "Support" / "RSPort.cfg", home.path(), 3, 9600, error));
+    EXPECT_TRUE(error);
+    EXPECT_FALSE(fs::exists(home.path() / "CORE1" / "HALBIX.SFG"));
+}
+
+} // namespace
+} // namespace quelby::test

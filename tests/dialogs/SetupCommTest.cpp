@@ -1,0 +1,150 @@
+#include "ManualClock.h"
+#include "RSComm.h"
+#include "ScriptedPrompt.h"
+#include "SetupCommMessages.h"
+#include "SimBoard.h"
+#include "SimSerialPort.h"
+#include "TempFolder.h"
+#include "frmSetupComm.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace quelby::test {
+namespace {
+namespace fs = std::filesystem;
+
+// The dialog over a link on the simulated board, in a scratch home folder.
+struct SetupCommRig {
+    TempFolder home;
+    sim::ManualClock clock;
+    sim::SimBoard board;
+    sim::SimSerialPort port{board, clock};
+    ScriptedPrompt prompt;
+    RSComm link{clock, prompt, home.path()};
+    std::unique_ptr<frmSetupComm> dialog;
+
+    frmSetupComm& open() {
+        dialog = std::make_unique<frmSetupComm>(link, port, prompt, home.path());
+        return *dialog;
+    }
+    template <typename T> T* child(const char* name) const { return dialog->findChild<T*>(name); }
+    QLineEdit* portField() const { return child<QLineEdit>("txtCommPort"); }
+    fs::path settingsFile() const { return home.path() / "Support" / "RSPort.cfg"; }
+};
+
+TEST(SetupComm, PortFieldRefusesZeroHundredAndTextAndKeepsTheFocus) {
+    SetupCommRig rig;
+    frmSetupComm& dialog = rig.open();
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    const MessageRequest rangeMessage = SetupCommMessages::PortOutOfRange(1, 99);
+    EXPECT_EQ(rangeMessage.text(), "Only a Number Between 1 and 99 can be Entered");
+
+    for (const char* text : {"0", "100", "abc"}) {
+        SCOPED_TRACE(text);
+        rig.prompt.clear();
+        rig.portField()->setFocus();
+        rig.portField()->setText(text);
+        QTest::keyClick(rig.portField(), Qt::Key_Tab); // leaving the field
+        QCoreApplication::processEvents();
+        ASSERT_EQ(rig.prompt.requests().size(), 1u);
+        EXPECT_EQ(rig.prompt.requests()[0], rangeMessage);
+        EXPECT_TRUE(rig.portField()->hasFocus());
+
+        rig.prompt.clear();
+        rig.child<QPushButton>("cmdSave")->click();
+        EXPECT_EQ(rig.prompt.titles(), std::vector<std::string>{"Comm Port"});
+        EXPECT_TRUE(dialog.isVisible());
+    }
+    EXPECT_FALSE(fs::exists(rig.settingsFile()));
+}
+
+TEST(SetupComm, LoadsTheSettingsAndShowsTheDeviceBehindTheNumber) {
+    SetupCommRig rig;
+    rig.home.write("Support/RSPort.cfg", "5, 19200 \r\n");
+    rig.home.write("Support/SerialPorts.cfg", "5=/dev/null\n");
+    rig.open();
+    EXPECT_EQ(rig.portField()->text(), "5");
+    EXPECT_TRUE(rig.child<QRadioButton>("optPortSpeed_1")->isChecked());
+    auto* device = rig.child<QLabel>("lblPortDevice");
+    EXPECT_EQ(device->text(), "/dev/null (present)");
+    rig.portField()->setText("6");
+    EXPECT_EQ(device->text(),
+              "/dev/ttyS5 (" + QString(fs::exists("/dev/ttyS5") ? "present" : "not found") + ")");
+
+    rig.home.write("Support/RSPort.cfg", "7,4800\r\n");
+    rig.open();
+    EXPECT_EQ(rig.portField()->text(), "7");
+    EXPECT_TRUE(rig.child<QRadioButton>("optPortSpeed_0")->isChecked());
+}
+
+TEST(SetupComm, SavingOfflineWritesTheFilesAndClosesWithoutOpeningThePort) {
+    SetupCommRig rig;
+    fs::create_directories(rig.home.path() / "CORE2");
+    frmSetupComm& dialog = rig.open();
+    dialog.show();
+    rig.portField()->setText("3");
+    rig.child<QRadioButton>("optPortSpeed_1")->setChecked(true);
+    rig.child<QPushButton>("cmdSave")->click();
+
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(ReadWholeFile(rig.settingsFile()), "3, 19200 \r\n");
+    EXPECT_EQ(ReadWholeFile(rig.home.path() / "CORE2" / "HALBIX.SFG"), "2\r\n");
+    EXPECT_FALSE(rig.port.isOpen());
+    EXPECT_EQ(rig.port.bytesSent(), 0);
+    EXPECT_TRUE(rig.prompt.requests().empty());
+}
+
+TEST(SetupComm, CancelWritesNothingAndLeavesTheLinkOnline) {
+    SetupCommRig rig;
+    rig.link.OpenRSComm(rig.port);
+    ASSERT_TRUE(rig.link.OnlineMode);
+    frmSetupComm& dialog = rig.open();
+    dialog.show();
+    rig.portField()->setText("4");
+    rig.child<QPushButton>("cmdCancel")->click();
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_EQ(ReadWholeFile(rig.settingsFile()), "1,9600\r\n"); // as the link wrote it
+    EXPECT_TRUE(rig.link.OnlineMode);
+    EXPECT_TRUE(rig.port.isOpen());
+}
+
+TEST(SetupComm, SavingOnlineReopensTheLinkOnTheNewPort) {
+    SetupCommRig rig;
+    rig.link.OpenRSComm(rig.port);
+    frmSetupComm& dialog = rig.open();
+    dialog.show();
+    rig.portField()->setText("2");
+    rig.child<QPushButton>("cmdSave")->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_TRUE(rig.link.OnlineMode);
+    EXPECT_EQ(rig.port.openedWith().portNumber, 2);
+}
+
+TEST(SetupComm, SavingOnlineToAPortWithoutBoardStaysOpenAndOffline) {
+    SetupCommRig rig;
+    rig.link.OpenRSComm(rig.port);
+    ASSERT_TRUE(rig.link.OnlineMode);
+    frmSetupComm& dialog = rig.open();
+    dialog.show();
+    rig.portField()->setText("9");
+    rig.port.setMissing(true);
+    rig.child<QPushButton>("cmdSave")->click();
+
+    EXPECT_EQ(rig.prompt.titles(), std::vector<std::string>{"Comm Port Error"});
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_FALSE(rig.link.OnlineMode);
+    EXPECT_EQ(ReadWholeFile(rig.settingsFile()), "9, 9600 \r\n");
+}
+
+} // namespace
+} // namespace quelby::test

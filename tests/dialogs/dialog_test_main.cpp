@@ -1,0 +1,5 @@
+#include "QtTestMain.h"
+
+int main(int argc, char** argv) {
+    return quelby::test::RunQtTests(argc, argv);
+}
