@@ -8,11 +8,11 @@ MainMenus::MainMenus(QMenuBar& bar, const std::array<bool, kWindowCount>& window
 
     QMenu* file = addMenu(bar, "mnuFile", "&File");
     m_fileNew = addItem(file, "mnuFileNew", "&New...", QKeySequence("Ctrl+N"));
-    addItem(file, "mnuFileOpen", "&Open...", QKeySequence("Ctrl+O"), kNotBuilt);
-    addItem(file, "mnuFileSave", "&Save", QKeySequence("Ctrl+S"), kNotBuilt);
-    addItem(file, "mnuFileSaveAs", "Save &As...", {}, kNotBuilt);
+    m_fileOpen = addItem(file, "mnuFileOpen", "&Open...", QKeySequence("Ctrl+O"));
+    m_fileSave = addItem(file, "mnuFileSave", "&Save", QKeySequence("Ctrl+S"));
+    m_fileSaveAs = addItem(file, "mnuFileSaveAs", "Save &As...");
     addSeparator(file, "mnuFileSeparator1");
-    addItem(file, "mnuFileExport", "Export Shift Data...", QKeySequence("Ctrl+X"), kNotBuilt);
+    m_fileExport = addItem(file, "mnuFileExport", "Export Shift Data...", QKeySequence("Ctrl+X"));
     addSeparator(file, "mnuFileSeparator2");
     QMenu* upload = file->addMenu("&Upload (save) Data");
     upload->setObjectName("mnuFileUpload");
@@ -26,7 +26,7 @@ MainMenus::MainMenus(QMenuBar& bar, const std::array<bool, kWindowCount>& window
     addTransferItems(download, "mnuFileDownloadData");
     download->menuAction()->setEnabled(kNotBuilt);
     addSeparator(file, "mnuFileSeparator3");
-    addItem(file, "mnuFilePrint", "&Print Report...", QKeySequence("Ctrl+P"), kNotBuilt);
+    m_filePrint = addItem(file, "mnuFilePrint", "&Print Report...", QKeySequence("Ctrl+P"));
     addItem(file, "mnuFilePrintSetup", "Print Set&up...", {}, false)->setVisible(false);
     addSeparator(file, "mnuFileSeparator4");
     m_fileExit = addItem(file, "mnuFileExit", "E&xit");

@@ -21,6 +21,11 @@ public:
     MainMenus(QMenuBar& bar, const std::array<bool, kWindowCount>& windowBuilt);
 
     QAction* fileNew() const { return m_fileNew; }
+    QAction* fileOpen() const { return m_fileOpen; }
+    QAction* fileSave() const { return m_fileSave; }
+    QAction* fileSaveAs() const { return m_fileSaveAs; }
+    QAction* fileExport() const { return m_fileExport; }
+    QAction* filePrint() const { return m_filePrint; }
     QAction* fileExit() const { return m_fileExit; }
     QAction* editOfflineEditing() const { return m_editOfflineEditing; }
     QAction* editCommPort() const { return m_editCommPort; }
@@ -45,6 +50,11 @@ private:
     void addTransferItems(QMenu* menu, const char* name);
 
     QAction* m_fileNew = nullptr;
+    QAction* m_fileOpen = nullptr;
+    QAction* m_fileSave = nullptr;
+    QAction* m_fileSaveAs = nullptr;
+    QAction* m_fileExport = nullptr;
+    QAction* m_filePrint = nullptr;
     QAction* m_fileExit = nullptr;
     QAction* m_editOfflineEditing = nullptr;
     QAction* m_editCommPort = nullptr;

@@ -5,12 +5,17 @@
 #include "HelpWindow.h"
 #include "MainMenus.h"
 #include "MainStatusBar.h"
+#include "ReportOutput.h"
 #include "ShellMessages.h"
+#include "ShiftExport.h"
 #include "StatusPoll.h"
 #include "frmAbout.h"
 #include "frmSetupComm.h"
+#include "frmWaitDisplay.h"
 
 #include <QCloseEvent>
+#include <QLocale>
+#include <QPrinter>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
@@ -19,6 +24,14 @@ namespace quelby {
 namespace {
 constexpr int kBackgroundUpdateMs = 500;
 constexpr const char* kPasscodeAddress = "W1070";
+constexpr const char* kTextFilter = "Text Files(*.txt)|*.txt|";
+constexpr const char* kPdfFilter = "PDF Files(*.pdf)|*.pdf|";
+
+// The paper of a PDF report: Letter where the system measures in US units, A4 elsewhere.
+ReportPaper LocalPaper() {
+    return QLocale::system().measurementSystem() == QLocale::ImperialUSSystem ? ReportPaper::Letter
+                                                                               : ReportPaper::A4;
+}
 
 std::array<bool, MainMenus::kWindowCount> BuiltWindows(const ChildWindowFactory& children) {
     std::array<bool, MainMenus::kWindowCount> built{};
@@ -31,7 +44,7 @@ std::array<bool, MainMenus::kWindowCount> BuiltWindows(const ChildWindowFactory&
 frmMDIMain::frmMDIMain(UserPrompt& prompt, Clock& clock, SerialPort& port, FileDialogs& dialogs,
                        std::filesystem::path homeFolder,
                        std::unique_ptr<ChildWindowFactory> children, QWidget* parent)
-    : QMainWindow(parent), m_prompt(prompt), m_clock(clock), m_port(port),
+    : QMainWindow(parent), m_prompt(prompt), m_clock(clock), m_dialogs(dialogs), m_port(port),
       m_home(std::move(homeFolder)),
       // 1. The help file; 2. the port (m_port); 3. the one link, offline with its port closed.
       m_helpFile(std::filesystem::path("Help") / "index.html"), m_link(clock, prompt, m_home),
@@ -70,6 +83,11 @@ frmMDIMain::~frmMDIMain() {
 
 void frmMDIMain::connectMenus() {
     connect(m_menus->fileNew(), &QAction::triggered, this, &frmMDIMain::fileNew);
+    connect(m_menus->fileOpen(), &QAction::triggered, this, &frmMDIMain::fileOpen);
+    connect(m_menus->fileSave(), &QAction::triggered, this, &frmMDIMain::fileSave);
+    connect(m_menus->fileSaveAs(), &QAction::triggered, this, &frmMDIMain::fileSaveAs);
+    connect(m_menus->fileExport(), &QAction::triggered, this, &frmMDIMain::exportShiftData);
+    connect(m_menus->filePrint(), &QAction::triggered, this, &frmMDIMain::printReport);
     connect(m_menus->fileExit(), &QAction::triggered, this, &frmMDIMain::close);
     connect(m_menus->editOfflineEditing(), &QAction::triggered, this,
             &frmMDIMain::setOfflineEditing);
@@ -147,6 +165,57 @@ void frmMDIMain::SetupPasscode() {
 void frmMDIMain::fileNew() {
     m_files.New();
     showCaption();
+}
+
+void frmMDIMain::fileOpen() {
+    m_files.Open();
+    showCaption();
+}
+
+void frmMDIMain::fileSave() {
+    m_files.Save();
+    showCaption();
+}
+
+void frmMDIMain::fileSaveAs() {
+    m_files.SaveAs();
+    showCaption();
+}
+
+void frmMDIMain::exportShiftData() {
+    const std::optional<std::filesystem::path> file =
+        m_dialogs.saveFile({kTextFilter, m_fileExportPath});
+    if (!file) return;
+    m_fileExportPath = *file;
+    const ShiftExportHeading heading{m_files.fileNameTitle(), m_files.uploadNow()};
+    if (const auto failure = ExportShiftData(*file, m_data.CurrentData, heading))
+        m_prompt.ask(*failure);
+}
+
+void frmMDIMain::printReport() {
+    const std::string caption = m_files.fileNameCaption();
+    std::optional<MessageRequest> failure;
+    if (m_printers->hasPrinter()) {
+        QPrinter printer(QPrinter::HighResolution);
+        if (!m_printers->choosePrinter(printer, this)) return;
+        frmWaitDisplay wait(WaitReason::PrintReport, this);
+        failure = wait.runWhileShown(
+            [&] { return PrintReportOnPrinter(printer, m_clock, m_data.CurrentData, caption); });
+    } else {
+        // No printer to print on: the report can still be kept as a PDF file.
+        const std::string stem =
+            m_files.fileNameTitle().empty()
+                ? std::string("QUELBY Report")
+                : std::filesystem::path(m_files.fileNameTitle()).stem().string();
+        const std::optional<std::filesystem::path> file =
+            m_dialogs.saveFile({kPdfFilter, stem + ".pdf"});
+        if (!file) return;
+        frmWaitDisplay wait(WaitReason::PrintReport, this);
+        failure = wait.runWhileShown([&] {
+            return WriteReportPdf(*file, LocalPaper(), m_clock, m_data.CurrentData, caption);
+        });
+    }
+    if (failure) m_prompt.ask(*failure);
 }
 
 void frmMDIMain::showCaption() {

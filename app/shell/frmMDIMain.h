@@ -4,6 +4,7 @@
 #include "DataSet.h"
 #include "DataSetFiles.h"
 #include "HelpWindow.h"
+#include "PrinterDialogs.h"
 #include "RSComm.h"
 #include "ShellContext.h"
 #include "frmAbout.h"
@@ -66,8 +67,20 @@ public:
     bool ConfirmOnline();
     // Edit > Set-up Passcode: asks for a new passcode, offering the board's, and writes it.
     void SetupPasscode();
-    // File > New.
+    // File > New, Open, Save and Save As; the caption follows the file after each.
     void fileNew();
+    void fileOpen();
+    void fileSave();
+    void fileSaveAs();
+    // File > Export Shift Data: the shift data to a text file; the dialog offers the path
+    // chosen last time (gFileExportPath).
+    void exportShiftData();
+    const std::filesystem::path& fileExportPath() const { return m_fileExportPath; }
+    // File > Print Report: the printer dialog, then the report printed while "Please
+    // Standby" shows; without an installed printer the report goes to a chosen PDF file.
+    void printReport();
+    // The printers File > Print Report uses; the system's unless a test sets others.
+    void setPrinterDialogs(PrinterDialogs& printers) { m_printers = &printers; }
     // Edit > Comm Port: the comm port settings dialog, modal.
     void showCommPortSettings();
 
@@ -109,6 +122,7 @@ private:
 
     UserPrompt& m_prompt;
     Clock& m_clock;
+    FileDialogs& m_dialogs;
     SerialPort& m_port; // MSComm1, handed to the link when going online
     std::filesystem::path m_home;
     std::filesystem::path m_helpFile; // as named at start-up; its case is found on use
@@ -116,6 +130,9 @@ private:
     DataSet m_data;
     DataSetFiles m_files;
     std::unique_ptr<ChildWindowFactory> m_children;
+    QtPrinterDialogs m_systemPrinters;
+    PrinterDialogs* m_printers = &m_systemPrinters;
+    std::filesystem::path m_fileExportPath; // gFileExportPath
 
     QMdiArea* m_mdi = nullptr;
     MainMenus* m_menus = nullptr;

@@ -4,6 +4,7 @@
 #include "MainStatusBar.h"
 #include "ManualClock.h"
 #include "ScriptedFileDialogs.h"
+#include "ScriptedPrinterDialogs.h"
 #include "ScriptedPrompt.h"
 #include "SimBoard.h"
 #include "SimSerialPort.h"
@@ -41,11 +42,14 @@ private:
 };
 
 // The main window on the simulated board and a manual clock, with scripted answers, in a
-// scratch home folder. With `recordWindows` the child windows are RecordingChildWindows.
+// scratch home folder, on a system without printers. With `recordWindows` the child windows
+// are RecordingChildWindows.
 struct ShellRig {
     explicit ShellRig(bool recordWindows = true)
         : window(prompt, clock, port, dialogs, home.path(),
-                 recordWindows ? std::make_unique<RecordingChildWindows>(windowLog) : nullptr) {}
+                 recordWindows ? std::make_unique<RecordingChildWindows>(windowLog) : nullptr) {
+        window.setPrinterDialogs(printers);
+    }
 
     QString panel(int index) const { return window.statusPanels().panelText(index); }
     QAction* item(const char* name) const { return window.findChild<QAction*>(name); }
@@ -56,6 +60,7 @@ struct ShellRig {
     sim::SimSerialPort port{board, clock};
     ScriptedPrompt prompt;
     ScriptedFileDialogs dialogs;
+    ScriptedPrinterDialogs printers;
     std::vector<std::string> windowLog;
     frmMDIMain window;
 };

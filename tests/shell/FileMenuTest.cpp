@@ -1,0 +1,145 @@
+#include "DataSetMessages.h"
+#include "SetupFile.h"
+#include "ShellRig.h"
+#include "ShiftExport.h"
+#include "frmWaitDisplay.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+namespace quelby::test {
+namespace {
+
+std::string FileText(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TEST(FileMenu, OpenOfAnotherVersionAsksYesNoOfferTheDialogAgainCancelKeepsTheData) {
+    ShellRig rig;
+    MachineData old = rig.window.dataSet().DefaultData;
+    old.Version = "QUELBY_R1.0.0";
+    old.Value[97] = 42;
+    const auto file = rig.home.path() / "OLD.sdt";
+    std::error_code error;
+    ASSERT_TRUE(WriteSetupFile(file, old, error));
+
+    // No: the dialog comes again; Cancel: the data set stays as it was.
+    rig.dialogs.answerNext(file);
+    rig.dialogs.answerNext(file);
+    rig.prompt.answerNext(MessageAnswer::No);
+    rig.prompt.answerNext(MessageAnswer::Cancel);
+    rig.item("mnuFileOpen")->trigger();
+    EXPECT_EQ(rig.dialogs.requests().size(), 2u);
+    EXPECT_EQ(rig.dialogs.requests()[0].filter, DataSetFiles::kSetupFilter);
+    EXPECT_EQ(rig.prompt.requests(), (std::vector<MessageRequest>{
+                                         DataSetMessages::OtherVersion(old.Version),
+                                         DataSetMessages::OtherVersion(old.Version)}));
+    EXPECT_NE(rig.window.dataSet().CurrentData.Value[97], 42);
+    EXPECT_EQ(rig.window.windowTitle(), "QUELBY - [unnamed]");
+
+    rig.dialogs.answerNext(file);
+    rig.prompt.answerNext(MessageAnswer::Yes);
+    rig.item("mnuFileOpen")->trigger();
+    EXPECT_EQ(rig.window.dataSet().CurrentData.Value[97], 42);
+    EXPECT_EQ(rig.window.windowTitle(), "QUELBY - [OLD.sdt]");
+}
+
+TEST(FileMenu, SaveAsThenSaveWritesTheFileAndNamesItInTheCaption) {
+    ShellRig rig;
+    const auto file = rig.home.path() / "LINE3.sdt";
+    rig.window.dataSet().CurrentData.Value[97] = 11;
+    rig.dialogs.answerNext(file);
+    rig.item("mnuFileSaveAs")->trigger();
+    EXPECT_EQ(rig.window.windowTitle(), "QUELBY - [LINE3.sdt]");
+    EXPECT_EQ(ReadSetupFile(file).data.Value[97], 11);
+
+    rig.window.dataSet().CurrentData.Value[97] = 12;
+    rig.item("mnuFileSave")->trigger();
+    EXPECT_EQ(rig.dialogs.requests().size(), 1u); // named now: no dialog
+    EXPECT_EQ(ReadSetupFile(file).data.Value[97], 12);
+    EXPECT_FALSE(rig.window.dataSet().HasUnsavedChanges());
+    EXPECT_EQ(rig.window.windowTitle(), "QUELBY - [LINE3.sdt]");
+}
+
+TEST(FileMenu, ExportWritesTheShiftDataAndOffersThePathNextTime) {
+    ShellRig rig;
+    rig.window.dataSet().CurrentData.Value[25] = -5;
+    const auto file = rig.home.path() / "shift.txt";
+    rig.dialogs.answerNext(file);
+    rig.item("mnuFileExport")->trigger();
+    EXPECT_EQ(FileText(file), ShiftExportText(rig.window.dataSet().CurrentData, {"", ""}));
+    const std::string text = FileText(file);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), kShiftExportLineCount);
+    EXPECT_NE(text.find("\r\n-5\r\n"), std::string::npos);
+
+    rig.dialogs.answerNext(std::nullopt);
+    rig.item("mnuFileExport")->trigger();
+    ASSERT_EQ(rig.dialogs.requests().size(), 2u);
+    EXPECT_EQ(rig.dialogs.requests()[0].filter, "Text Files(*.txt)|*.txt|");
+    EXPECT_TRUE(rig.dialogs.requests()[0].initialName.empty());
+    EXPECT_EQ(rig.dialogs.requests()[1].initialName, file);
+    EXPECT_TRUE(rig.prompt.requests().empty());
+}
+
+TEST(FileMenu, ExportThatCannotBeWrittenShowsTheExportMessage) {
+    ShellRig rig;
+    const auto file = rig.home.path() / "missing" / "shift.txt";
+    rig.dialogs.answerNext(file);
+    rig.item("mnuFileExport")->trigger();
+    ASSERT_EQ(rig.prompt.requests().size(), 1u);
+    EXPECT_EQ(rig.prompt.requests()[0].title,
+              ShiftExportFailed(file, std::make_error_code(std::errc::io_error)).title);
+    EXPECT_EQ(rig.window.fileExportPath(), file);
+}
+
+TEST(FileMenu, PrintReportWithoutAPrinterWritesAPdfAndLeavesNoStandbyWindow) {
+    ShellRig rig;
+    const auto file = rig.home.path() / "report.pdf";
+    rig.dialogs.answerNext(file);
+    rig.item("mnuFilePrint")->trigger();
+    EXPECT_EQ(rig.printers.m_dialogsShown, 0);
+    ASSERT_EQ(rig.dialogs.requests().size(), 1u);
+    EXPECT_EQ(rig.dialogs.requests()[0].filter, "PDF Files(*.pdf)|*.pdf|");
+    EXPECT_EQ(FileText(file).substr(0, 5), "%PDF-");
+    EXPECT_TRUE(rig.prompt.requests().empty());
+    EXPECT_EQ(rig.window.findChild<frmWaitDisplay*>(), nullptr);
+}
+
+TEST(FileMenu, PrintReportCancelledEndsSilentlyAFailedPdfIsReported) {
+    ShellRig rig;
+    rig.printers.m_hasPrinter = true;
+    rig.item("mnuFilePrint")->trigger();
+    EXPECT_EQ(rig.printers.m_dialogsShown, 1);
+    EXPECT_TRUE(rig.dialogs.requests().empty());
+    EXPECT_TRUE(rig.prompt.requests().empty());
+
+    rig.printers.m_hasPrinter = false;
+    rig.dialogs.answerNext(std::nullopt);
+    rig.item("mnuFilePrint")->trigger();
+    EXPECT_TRUE(rig.prompt.requests().empty());
+
+    const auto file = rig.home.path() / "missing" / "report.pdf";
+    rig.dialogs.answerNext(file);
+    rig.item("mnuFilePrint")->trigger();
+    ASSERT_EQ(rig.prompt.requests().size(), 1u);
+    EXPECT_EQ(rig.prompt.requests()[0].title, "Print Report");
+    EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+TEST(FileMenu, StandbyWindowNamesTheReportWhilePrinting) {
+    frmWaitDisplay wait(WaitReason::PrintReport);
+    EXPECT_EQ(wait.objectName(), "frmWaitDisplay");
+    EXPECT_EQ(wait.labelText(), "Generating Report, Please Standby ...");
+    EXPECT_TRUE(wait.runWhileShown([&] { return wait.isVisible() && !wait.isModal(); }));
+    EXPECT_FALSE(wait.isVisible());
+    EXPECT_EQ(frmWaitDisplay(WaitReason::None).labelText(), "Please Standby ...");
+}
+
+} // namespace
+} // namespace quelby::test
