@@ -1,10 +1,5 @@
-#include "ManualClock.h"
-#include "RSComm.h"
-#include "ScriptedPrompt.h"
+#include "LinkRig.h"
 #include "SetupCommMessages.h"
-#include "SimBoard.h"
-#include "SimSerialPort.h"
-#include "TempFolder.h"
 #include "frmSetupComm.h"
 
 #include <QLabel>
@@ -21,13 +16,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // The dialog over a link on the simulated board, in a scratch home folder.
-struct SetupCommRig {
-    TempFolder home;
-    sim::ManualClock clock;
-    sim::SimBoard board;
-    sim::SimSerialPort port{board, clock};
-    ScriptedPrompt prompt;
-    RSComm link{clock, prompt, home.path()};
+struct SetupCommRig : LinkRig {
     std::unique_ptr<frmSetupComm> dialog;
 
     frmSetupComm& open() {
