@@ -1,5 +1,6 @@
 #include "frmSetupComm.h"
 
+#include "CentreWindow.h"
 #include "CommSettingsSave.h"
 #include "LinkSettings.h"
 #include "RSComm.h"
@@ -13,7 +14,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -185,12 +185,7 @@ void frmSetupComm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (m_centred) return;
     m_centred = true;
-    QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    if (!screen) return;
-    const QRect area = screen->availableGeometry();
-    const QSize size = frameGeometry().size();
-    move(area.x() + (area.width() - size.width()) / 2,
-         area.y() + (area.height() - size.height()) / 2);
+    CentreWindow(*this);
 }
 
 } // namespace quelby

@@ -17,14 +17,12 @@ MainMenus::MainMenus(QMenuBar& bar, const std::array<bool, kWindowCount>& window
     QMenu* upload = file->addMenu("&Upload (save) Data");
     upload->setObjectName("mnuFileUpload");
     upload->menuAction()->setObjectName("mnuFileUpload");
-    addTransferItems(upload, "mnuFileUploadData");
-    upload->menuAction()->setEnabled(kNotBuilt);
-    addItem(file, "mnuFileDownloadProgram", "Download &Program", {}, kNotBuilt);
+    m_fileUploadData = addTransferItems(upload, "mnuFileUploadData");
+    m_fileDownloadProgram = addItem(file, "mnuFileDownloadProgram", "Download &Program");
     QMenu* download = file->addMenu("&Download Data");
     download->setObjectName("mnuFileDownload");
     download->menuAction()->setObjectName("mnuFileDownload");
-    addTransferItems(download, "mnuFileDownloadData");
-    download->menuAction()->setEnabled(kNotBuilt);
+    m_fileDownloadData = addTransferItems(download, "mnuFileDownloadData");
     addSeparator(file, "mnuFileSeparator3");
     m_filePrint = addItem(file, "mnuFilePrint", "&Print Report...", QKeySequence("Ctrl+P"));
     addItem(file, "mnuFilePrintSetup", "Print Set&up...", {}, false)->setVisible(false);
@@ -102,15 +100,22 @@ void MainMenus::addSeparator(QMenu* menu, const char* name, bool visible) {
     separator->setVisible(visible);
 }
 
-void MainMenus::addTransferItems(QMenu* menu, const char* name) {
-    static const char* const kCaptions[] = {"Set-up &Parameters", "Timing &Channels", "Shift &Data",
-                                            nullptr, "&All"};
-    for (int i = 0; i < 5; ++i) {
+MainMenus::TransferItems MainMenus::addTransferItems(QMenu* menu, const char* name) {
+    static const char* const kCaptions[kTransferItemCount] = {
+        "Set-up &Parameters", "Timing &Channels", "Shift &Data", nullptr, "&All"};
+    TransferItems items{};
+    for (int i = 0; i < kTransferItemCount; ++i) {
         QAction* item = kCaptions[i] ? menu->addAction(kCaptions[i]) : menu->addSeparator();
         item->setObjectName(name);
         item->setData(i);
-        item->setEnabled(false);
+        if (kCaptions[i]) items[static_cast<std::size_t>(i)] = item;
     }
+    return items;
+}
+
+QAction* MainMenus::transferItem(const TransferItems& items, int index) {
+    if (index < 0 || index >= kTransferItemCount) return nullptr;
+    return items[static_cast<std::size_t>(index)];
 }
 
 } // namespace quelby

@@ -25,6 +25,11 @@ public:
     QAction* fileSave() const { return m_fileSave; }
     QAction* fileSaveAs() const { return m_fileSaveAs; }
     QAction* fileExport() const { return m_fileExport; }
+    QAction* fileDownloadProgram() const { return m_fileDownloadProgram; }
+    // mnuFileUploadData(index) and mnuFileDownloadData(index): 0 set-up parameters, 1 timing
+    // channels, 2 shift data, 4 all; nullptr for the separator (3) and outside 0..4.
+    QAction* fileUploadData(int index) const { return transferItem(m_fileUploadData, index); }
+    QAction* fileDownloadData(int index) const { return transferItem(m_fileDownloadData, index); }
     QAction* filePrint() const { return m_filePrint; }
     QAction* fileExit() const { return m_fileExit; }
     QAction* editOfflineEditing() const { return m_editOfflineEditing; }
@@ -46,14 +51,20 @@ private:
     QAction* addItem(QMenu* menu, const char* name, const QString& caption,
                      const QKeySequence& shortcut = {}, bool enabled = true);
     void addSeparator(QMenu* menu, const char* name, bool visible = true);
-    // The five items of the Upload and Download submenus, all disabled for now.
-    void addTransferItems(QMenu* menu, const char* name);
+    static constexpr int kTransferItemCount = 5;
+    using TransferItems = std::array<QAction*, kTransferItemCount>;
+    // The five items of the Upload and Download submenus, the separator at index 3.
+    static TransferItems addTransferItems(QMenu* menu, const char* name);
+    static QAction* transferItem(const TransferItems& items, int index);
 
     QAction* m_fileNew = nullptr;
     QAction* m_fileOpen = nullptr;
     QAction* m_fileSave = nullptr;
     QAction* m_fileSaveAs = nullptr;
     QAction* m_fileExport = nullptr;
+    QAction* m_fileDownloadProgram = nullptr;
+    TransferItems m_fileUploadData{};
+    TransferItems m_fileDownloadData{};
     QAction* m_filePrint = nullptr;
     QAction* m_fileExit = nullptr;
     QAction* m_editOfflineEditing = nullptr;

@@ -24,6 +24,14 @@ MessageRequest HelpFileMissing(const std::string& file) {
             MessageIcon::Exclamation};
 }
 
+MessageRequest ConfirmProgramDownload(const std::string& fileTitle) {
+    return {"Program Download",
+            {"You are about to download \"" + fileTitle + "\" to the K650.", "",
+             "Do you wish to continue?"},
+            MessageButtons::YesNo,
+            MessageIcon::Question};
+}
+
 InputRequest SetupPasscode(const std::string& current) {
     return {"Keypad Set-up Passcode", "Please Enter New Passcode (0-65535)", current};
 }

@@ -15,6 +15,8 @@ MessageRequest SwitchToOnline();
 MessageRequest SystemInfoUnavailable();
 // Help > Help Topics when the help file is not in the home folder.
 MessageRequest HelpFileMissing(const std::string& file);
+// File > Download Program once a valid program file is chosen (Yes/No).
+MessageRequest ConfirmProgramDownload(const std::string& fileTitle);
 // Edit > Set-up Passcode, offering the board's present passcode (empty when not read).
 InputRequest SetupPasscode(const std::string& current);
 

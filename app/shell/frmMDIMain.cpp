@@ -9,15 +9,18 @@
 #include "ShellMessages.h"
 #include "ShiftExport.h"
 #include "StatusPoll.h"
+#include "TransferMessages.h"
 #include "frmAbout.h"
+#include "frmDownloadProg.h"
+#include "frmProcessing.h"
 #include "frmSetupComm.h"
 #include "frmWaitDisplay.h"
 
 #include <QCloseEvent>
 #include <QLocale>
-#include <QPrinter>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPrinter>
 
 namespace quelby {
 
@@ -26,11 +29,13 @@ constexpr int kBackgroundUpdateMs = 500;
 constexpr const char* kPasscodeAddress = "W1070";
 constexpr const char* kTextFilter = "Text Files(*.txt)|*.txt|";
 constexpr const char* kPdfFilter = "PDF Files(*.pdf)|*.pdf|";
+constexpr const char* kProgramFilter = "Halbix Files(*.hbx)|*.hbx|";
+constexpr int kDownloadCodeOffset = 10;
 
 // The paper of a PDF report: Letter where the system measures in US units, A4 elsewhere.
 ReportPaper LocalPaper() {
     return QLocale::system().measurementSystem() == QLocale::ImperialUSSystem ? ReportPaper::Letter
-                                                                               : ReportPaper::A4;
+                                                                              : ReportPaper::A4;
 }
 
 std::array<bool, MainMenus::kWindowCount> BuiltWindows(const ChildWindowFactory& children) {
@@ -88,6 +93,14 @@ void frmMDIMain::connectMenus() {
     connect(m_menus->fileSaveAs(), &QAction::triggered, this, &frmMDIMain::fileSaveAs);
     connect(m_menus->fileExport(), &QAction::triggered, this, &frmMDIMain::exportShiftData);
     connect(m_menus->filePrint(), &QAction::triggered, this, &frmMDIMain::printReport);
+    connect(m_menus->fileDownloadProgram(), &QAction::triggered, this,
+            &frmMDIMain::downloadProgram);
+    for (int i = 0; i < 5; ++i) {
+        if (QAction* item = m_menus->fileUploadData(i))
+            connect(item, &QAction::triggered, this, [this, i] { uploadData(i); });
+        if (QAction* item = m_menus->fileDownloadData(i))
+            connect(item, &QAction::triggered, this, [this, i] { downloadData(i); });
+    }
     connect(m_menus->fileExit(), &QAction::triggered, this, &frmMDIMain::close);
     connect(m_menus->editOfflineEditing(), &QAction::triggered, this,
             &frmMDIMain::setOfflineEditing);
@@ -190,6 +203,50 @@ void frmMDIMain::exportShiftData() {
     const ShiftExportHeading heading{m_files.fileNameTitle(), m_files.uploadNow()};
     if (const auto failure = ExportShiftData(*file, m_data.CurrentData, heading))
         m_prompt.ask(*failure);
+}
+
+void frmMDIMain::uploadData(int index) {
+    if (m_prompt.ask(TransferMessages::ConfirmUpload()) != MessageAnswer::Yes) return;
+    m_files.setUploadNow(m_clock.now());
+    StartTransfer(index);
+}
+
+void frmMDIMain::downloadData(int index) {
+    if (m_prompt.ask(TransferMessages::ConfirmDownload()) != MessageAnswer::Yes) return;
+    StartTransfer(index + kDownloadCodeOffset);
+}
+
+void frmMDIMain::StartTransfer(int request) {
+    const std::optional<TransferRequest> transfer = TransferRequest::FromCode(request);
+    if (!transfer) return;
+    // Going online is not checked: a port that did not open fails the transfer's first step.
+    if (!ConfirmOnline()) return;
+    setModalTransfer(ModalTransfer::Data);
+    {
+        frmProcessing window(m_link, m_prompt, m_data.CurrentData, *transfer, this);
+        window.exec();
+        if (window.outcome() && window.outcome()->timingDownloaded) m_data.TimingDownloaded = true;
+    }
+    setModalTransfer(ModalTransfer::None);
+}
+
+void frmMDIMain::downloadProgram() {
+    if (!ConfirmOnline()) return;
+    const std::optional<std::filesystem::path> file = m_dialogs.openFile({kProgramFilter, {}});
+    if (!file) return;
+    m_programFilePath = *file;
+    m_link.DownloadFile(*file);
+    if (!m_link.ValidProgram()) return;
+    if (m_prompt.ask(ShellMessages::ConfirmProgramDownload(file->filename().string())) !=
+        MessageAnswer::Yes)
+        return;
+    setModalTransfer(ModalTransfer::Program);
+    {
+        frmDownloadProg window(m_link, this);
+        window.exec();
+    }
+    setModalTransfer(ModalTransfer::None);
+    updateOnlineStatus();
 }
 
 void frmMDIMain::printReport() {

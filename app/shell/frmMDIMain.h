@@ -76,6 +76,18 @@ public:
     // chosen last time (gFileExportPath).
     void exportShiftData();
     const std::filesystem::path& fileExportPath() const { return m_fileExportPath; }
+    // File > Upload (save) Data and File > Download Data, by submenu index: the question,
+    // then StartTransfer with the index (upload) or the index + 10 (download).
+    void uploadData(int index);
+    void downloadData(int index);
+    // The online prompt, then the transfer `request` in the modal progress window; the
+    // child window's cycle waits meanwhile. Codes no menu item requests do nothing.
+    void StartTransfer(int request);
+    // File > Download Program: the online prompt, the program file, its check and the
+    // question, then the program goes down in its transfer window with the status poll
+    // stopped. A cancelled dialog or an invalid program ends there.
+    void downloadProgram();
+    const std::filesystem::path& programFilePath() const { return m_programFilePath; }
     // File > Print Report: the printer dialog, then the report printed while "Please
     // Standby" shows; without an installed printer the report goes to a chosen PDF file.
     void printReport();
@@ -132,7 +144,8 @@ private:
     std::unique_ptr<ChildWindowFactory> m_children;
     QtPrinterDialogs m_systemPrinters;
     PrinterDialogs* m_printers = &m_systemPrinters;
-    std::filesystem::path m_fileExportPath; // gFileExportPath
+    std::filesystem::path m_fileExportPath;  // gFileExportPath
+    std::filesystem::path m_programFilePath; // gProgramFilePath
 
     QMdiArea* m_mdi = nullptr;
     MainMenus* m_menus = nullptr;

@@ -7,6 +7,8 @@
 #include "ScriptedPrinterDialogs.h"
 #include "ScriptedPrompt.h"
 #include "SimBoard.h"
+#include "SimPls.h"
+#include "SimProgramMode.h"
 #include "SimSerialPort.h"
 #include "TempFolder.h"
 #include "frmMDIMain.h"
@@ -41,14 +43,16 @@ private:
     std::vector<std::string>& m_log;
 };
 
-// The main window on the simulated board and a manual clock, with scripted answers, in a
-// scratch home folder, on a system without printers. With `recordWindows` the child windows
-// are RecordingChildWindows.
+// The main window on the simulated board (with its PLS and program mode) and a manual clock,
+// with scripted answers, in a scratch home folder, on a system without printers. With
+// `recordWindows` the child windows are RecordingChildWindows.
 struct ShellRig {
     explicit ShellRig(bool recordWindows = true)
         : window(prompt, clock, port, dialogs, home.path(),
                  recordWindows ? std::make_unique<RecordingChildWindows>(windowLog) : nullptr) {
         window.setPrinterDialogs(printers);
+        board.addHandler(pls);
+        board.addHandler(programMode);
     }
 
     QString panel(int index) const { return window.statusPanels().panelText(index); }
@@ -58,6 +62,8 @@ struct ShellRig {
     sim::ManualClock clock;
     sim::SimBoard board;
     sim::SimSerialPort port{board, clock};
+    sim::SimPls pls;
+    sim::SimProgramMode programMode{board};
     ScriptedPrompt prompt;
     ScriptedFileDialogs dialogs;
     ScriptedPrinterDialogs printers;

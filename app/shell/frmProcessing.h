@@ -1,0 +1,49 @@
+#pragma once
+
+#include "DataTransfer.h"
+
+#include <QDialog>
+
+#include <optional>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+namespace quelby {
+
+// The modal progress window of a data transfer: a frame "Processing Request:" with the label,
+// the progress bar and Cancel. Once shown it runs the transfer, letting pending events run at
+// every step (Cancel and the status poll among them), then hides itself, which ends exec().
+class frmProcessing : public QDialog {
+    Q_OBJECT
+
+public:
+    // Loading: centred, the bar at 0 of the request's maximum, the request's label.
+    frmProcessing(RSComm& link, UserPrompt& prompt, MachineData& currentData,
+                  TransferRequest request, QWidget* parent = nullptr);
+    ~frmProcessing() override;
+
+    // How the transfer ended; nullopt until it has run.
+    const std::optional<TransferOutcome>& outcome() const { return m_outcome; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    // While the transfer runs the close box and Escape act as Cancel; the window closes
+    // itself when the transfer ends.
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+
+private:
+    void runTransfer();
+    void showProgress(const TransferProgress& progress);
+
+    DataTransfer m_transfer;
+    QLabel* m_label = nullptr;
+    QProgressBar* m_bar = nullptr;
+    QPushButton* m_cancel = nullptr;
+    bool m_started = false;
+    std::optional<TransferOutcome> m_outcome;
+};
+
+} // namespace quelby

@@ -1,0 +1,102 @@
+#include "frmDownloadProg.h"
+
+#include "CentreWindow.h"
+#include "RSComm.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace quelby {
+namespace {
+constexpr int kTimerIntervalMs = 250;
+} // namespace
+
+frmDownloadProg::frmDownloadProg(RSComm& link, QWidget* parent) : QDialog(parent), m_link(link) {
+    setObjectName("frmDownloadProg");
+    setWindowTitle("QUELBY");
+    setModal(true);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setWindowFlag(Qt::WindowCloseButtonHint, false);
+
+    auto* frame = new QGroupBox(this);
+    frame->setObjectName("fraWaitDisplay");
+    m_label = new QLabel("Sending Program at Address: 0000H", frame);
+    m_label->setObjectName("lblWaitDisplay");
+    m_label->setAlignment(Qt::AlignCenter);
+    auto* inner = new QVBoxLayout(frame);
+    inner->addWidget(m_label);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(frame);
+    setFixedSize(360, 90);
+
+    m_timer.setObjectName("Timer1");
+    m_timer.setInterval(kTimerIntervalMs);
+    connect(&m_timer, &QTimer::timeout, this, &frmDownloadProg::showTransferState);
+}
+
+void frmDownloadProg::SetTransferMode(short Mode) {
+    m_mode = Mode;
+}
+
+QString frmDownloadProg::labelText() const {
+    return m_label->text();
+}
+
+void frmDownloadProg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (m_started) return;
+    m_started = true;
+    // Loading: the label for the mode, centred, the timer off.
+    m_label->setText(m_mode == Read ? "Reading Program at Address: "
+                                    : "Sending Program at Address: ");
+    CentreWindow(*this);
+    m_timer.stop();
+    // Activation follows once the window is up and drawn.
+    QTimer::singleShot(0, this, &frmDownloadProg::runTransfer);
+}
+
+void frmDownloadProg::runTransfer() {
+    m_timer.start();
+    m_link.SetEventHook([] { QCoreApplication::processEvents(); });
+    if (m_mode == Read)
+        m_link.UploadProgram();
+    else
+        m_link.DumpProgram();
+    m_link.SetEventHook({});
+    m_timer.stop();
+    m_finished = true;
+    m_mode = Send;
+    QCoreApplication::processEvents();
+    accept();
+}
+
+void frmDownloadProg::showTransferState() {
+    if (m_mode == Send && m_link.InProgramMode()) {
+        m_label->setText(m_link.WritingIdent()
+                             ? QString("Writing Program Ident ... ")
+                             : "Writing to Program Address: " +
+                                   QString::fromStdString(m_link.CurrentProgramAdd()));
+    } else if (m_mode == Read && m_link.InUploadMode) {
+        m_label->setText(m_link.ReadingIdent()
+                             ? QString("Reading Program Ident ... ")
+                             : "Reading From Program Address: " +
+                                   QString::fromStdString(m_link.CurrentProgramAdd()));
+    }
+}
+
+void frmDownloadProg::closeEvent(QCloseEvent* event) {
+    if (!m_finished) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void frmDownloadProg::reject() {
+    if (m_finished) QDialog::reject();
+}
+
+} // namespace quelby

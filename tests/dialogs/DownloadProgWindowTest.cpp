@@ -1,0 +1,69 @@
+#include "ProgramRig.h"
+#include "frmDownloadProg.h"
+
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace quelby::test {
+namespace {
+
+// Runs the window in `mode` and records the label before and after every tick of a timer that
+// fires whenever the transfer lets events run, as Timer1 does every 250 ms.
+QStringList RunWindow(RSComm& link, short mode) {
+    frmDownloadProg window(link);
+    window.SetTransferMode(mode);
+    QStringList shown;
+    QTimer watch;
+    watch.setInterval(0);
+    const auto record = [&] {
+        if (shown.isEmpty() || shown.back() != window.labelText()) shown << window.labelText();
+    };
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        record();
+        window.showTransferState();
+        record();
+    });
+    watch.start();
+    window.exec();
+    EXPECT_EQ(window.transferMode(), frmDownloadProg::Send) << "the mode goes back to send";
+    return shown;
+}
+
+TEST(DownloadProgWindow, SendModeDumpsTheProgramShowingEachRecordAddress) {
+    ProgramRig rig;
+    rig.link.DownloadFile(rig.hbx());
+    rig.prompt.answerNext(MessageAnswer::Yes);
+    const QStringList shown = RunWindow(rig.link, frmDownloadProg::Send);
+
+    EXPECT_EQ(rig.prompt.requests().back().lines.at(0), "Program Download Complete!");
+    rig.expectSampleIn([&](std::uint16_t address) { return rig.board.peek(address); });
+    ASSERT_GE(shown.size(), 3);
+    EXPECT_EQ(shown.front(), "Sending Program at Address: ");
+    EXPECT_TRUE(shown.contains("Writing to Program Address: 4000H"));
+    EXPECT_TRUE(shown.contains("Writing to Program Address: BFE0H"))
+        << "events run before each record is sent";
+    EXPECT_FALSE(rig.link.InProgramMode());
+}
+
+TEST(DownloadProgWindow, ReadModeUploadsTheProgramShowingEachBlockAddress) {
+    ProgramRig rig;
+    rig.download();
+    ASSERT_EQ(rig.firstLineAt(1), "Program Download Complete!");
+    const std::filesystem::path back = rig.home.path() / "programs" / "BACK.hbx";
+    std::filesystem::copy_file(rig.hbx(), back);
+    rig.link.UploadFile(back);
+    rig.link.InUploadMode = true;
+    const QStringList shown = RunWindow(rig.link, frmDownloadProg::Read);
+
+    EXPECT_EQ(rig.prompt.requests().back().lines.at(0), "Program Upload Complete!");
+    EXPECT_TRUE(std::filesystem::exists(rig.home.path() / "programs" / "BACK.hex"));
+    ASSERT_GE(shown.size(), 3);
+    EXPECT_EQ(shown.front(), "Reading Program at Address: ");
+    EXPECT_TRUE(shown.contains("Reading From Program Address: 4000H"));
+    EXPECT_TRUE(shown.contains("Reading From Program Address: BFF0H"))
+        << "events run after each block address is set";
+    EXPECT_FALSE(rig.link.InUploadMode);
+}
+
+} // namespace
+} // namespace quelby::test

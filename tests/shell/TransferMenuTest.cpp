@@ -1,0 +1,250 @@
+#include "ShellMessages.h"
+#include "ShellRig.h"
+#include "TransferMessages.h"
+#include "frmDownloadProg.h"
+#include "frmProcessing.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace quelby::test {
+namespace {
+
+// Watches the progress window of the next transfer from before its first step: the bar's
+// maximum and last value, the labels shown, and whether child cycles were paused and the
+// status poll kept running meanwhile.
+// `atValue` runs each time the bar moves.
+struct ProgressWatch {
+    int maximum = -1;
+    int value = -1;
+    QStringList labels;
+    bool cyclesPaused = false;
+    bool pollRunning = false;
+    std::function<void(frmProcessing&, int)> atValue;
+
+    void arm(frmMDIMain& shell) {
+        QTimer::singleShot(0, &shell, [this, &shell] {
+            auto* window = shell.findChild<frmProcessing*>("frmProcessing");
+            if (!window) return;
+            auto* bar = window->findChild<QProgressBar*>("prgProcessing");
+            auto* label = window->findChild<QLabel*>("lblProcessing");
+            maximum = bar->maximum();
+            labels << label->text();
+            QObject::connect(bar, &QProgressBar::valueChanged, window, [=, this, &shell](int v) {
+                value = v;
+                cyclesPaused = shell.cyclesPaused();
+                pollRunning = shell.backgroundTimer().isActive();
+                if (labels.back() != label->text()) labels << label->text();
+                if (atValue) atValue(*window, v);
+            });
+        });
+    }
+};
+
+struct TransferShell : ShellRig {
+    ProgressWatch watch;
+
+    TransferShell() {
+        window.show();
+        window.goOnline();
+    }
+    // Answers the confirmation with Yes and runs the upload (or download) of menu index `i`.
+    void run(bool upload, int i) {
+        prompt.clear();
+        prompt.answerNext(MessageAnswer::Yes);
+        watch = {};
+        watch.arm(window);
+        QAction* item =
+            upload ? window.menus().fileUploadData(i) : window.menus().fileDownloadData(i);
+        item->trigger();
+    }
+    std::int32_t& value(int index) {
+        return window.dataSet().CurrentData.Value[static_cast<std::size_t>(index)];
+    }
+    const std::string& address(int index) {
+        return window.dataSet().CurrentData.Address[static_cast<std::size_t>(index)];
+    }
+};
+
+TEST(TransferMenu, EveryUploadAndDownloadRunsInTheProgressWindowWithItsBarAndLabel) {
+    TransferShell rig;
+    struct Case {
+        bool upload;
+        int index;
+        int maximum;
+        int end;
+        const char* label;
+    };
+    const Case cases[] = {
+        {true, 0, 21, 21, "Uploading Set-up Parameters, Please Standby..."},
+        {true, 1, 33, 32, "Uploading Timing Channels, Please Standby..."},
+        {true, 2, 85, 84, "Uploading Shift Data, Please Standby..."},
+        {true, 4, 137, 137, "Uploading Data, Please Standby..."},
+        {false, 0, 21, 21, "Downloading Set-up Parameters, Please Standby..."},
+        {false, 1, 33, 32, "Downloading Timing Channels, Please Standby..."},
+        {false, 2, 85, 84, "Downloading Shift Data, Please Standby..."},
+        {false, 4, 137, 137, "Downloading Data, Please Standby..."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        rig.window.dataSet().TimingDownloaded = false;
+        rig.run(c.upload, c.index);
+        EXPECT_EQ(rig.watch.maximum, c.maximum);
+        EXPECT_EQ(rig.watch.value, c.end);
+        EXPECT_EQ(rig.watch.labels.front(), c.label);
+        EXPECT_TRUE(rig.watch.cyclesPaused);
+        EXPECT_TRUE(rig.watch.pollRunning);
+        EXPECT_FALSE(rig.window.cyclesPaused());
+        EXPECT_EQ(rig.window.dataSet().TimingDownloaded, !c.upload && c.index != 0 && c.index != 2);
+        EXPECT_EQ(rig.prompt.requests(),
+                  (std::vector<MessageRequest>{c.upload ? TransferMessages::ConfirmUpload()
+                                                        : TransferMessages::ConfirmDownload()}));
+        EXPECT_EQ(rig.window.findChild<frmProcessing*>(), nullptr) << "unloaded at the end";
+    }
+}
+
+TEST(TransferMenu, UploadFillsTheDataSetAndDownloadFillsTheBoard) {
+    TransferShell rig;
+    rig.board.setValue(rig.address(90), 4321);
+    rig.pls.setChannel(2, {{1, 40}, {0, 90}});
+    rig.run(true, 4);
+    EXPECT_EQ(rig.value(90), 4321);
+    EXPECT_EQ(rig.window.dataSet().CurrentData.Setpoint[2], (std::array<std::int16_t, 2>{40, 90}));
+    EXPECT_FALSE(rig.window.files().uploadNow().empty());
+
+    rig.value(90) = 1234;
+    rig.window.dataSet().CurrentData.Setpoint[2] = {70, 120};
+    rig.run(false, 4);
+    EXPECT_EQ(*rig.board.value(rig.address(90)), 1234u);
+    EXPECT_EQ(rig.pls.channel(2), (std::vector<sim::PlsSetpoint>{{1, 70}, {0, 120}}));
+}
+
+TEST(TransferMenu, CancelButtonStopsTheDataPointsOfAnAllTransferAndTheChannelsStillMove) {
+    TransferShell rig;
+    rig.board.setValue(rig.address(50), 777);
+    rig.pls.setChannel(0, {{1, 5}, {0, 15}});
+    rig.window.dataSet().CurrentData.Setpoint[0] = {};
+    rig.run(true, 4);
+    ASSERT_EQ(rig.value(50), 777);
+
+    rig.board.setValue(rig.address(50), 555);
+    rig.pls.setChannel(0, {{1, 5}, {0, 15}}); // recall starts the list again
+    rig.watch = {};
+    rig.watch.atValue = [](frmProcessing& window, int value) {
+        if (value == 10) window.findChild<QPushButton*>("cmdCancel")->click();
+    };
+    rig.prompt.answerNext(MessageAnswer::Yes);
+    rig.watch.arm(rig.window);
+    rig.window.dataSet().CurrentData.Setpoint[0] = {};
+    rig.window.menus().fileUploadData(4)->trigger();
+    EXPECT_EQ(rig.value(50), 777) << "point 50 comes after Cancel";
+    EXPECT_EQ(rig.window.dataSet().CurrentData.Setpoint[0], (std::array<std::int16_t, 2>{5, 15}));
+    EXPECT_EQ(rig.watch.labels.back(), "Uploading Timing Channels, Please Standby...");
+    EXPECT_EQ(rig.prompt.requests().size(), 2u) << "the two confirmations, no end message";
+}
+
+TEST(TransferMenu, ALinkFailureEndsWithErrorProcessingRequest) {
+    TransferShell rig;
+    rig.board.stopAnsweringAfter(40); // the link's own warnings are answered Cancel
+    rig.run(true, 2);
+    ASSERT_FALSE(rig.prompt.requests().empty());
+    EXPECT_EQ(rig.prompt.requests().back(), TransferMessages::ProcessNotComplete());
+    EXPECT_LT(rig.watch.value, 84);
+}
+
+TEST(TransferMenu, OfflineTheOnlinePromptComesFirstAndNoOrNoToTheQuestionMovesNothing) {
+    ShellRig rig;
+    rig.prompt.answerNext(MessageAnswer::No); // "You are about to Download Data to the PLC"
+    rig.window.menus().fileDownloadData(0)->trigger();
+    rig.prompt.answerNext(MessageAnswer::Yes);
+    rig.prompt.answerNext(MessageAnswer::No); // "Program is Currently OFFLINE"
+    rig.window.menus().fileDownloadData(0)->trigger();
+    EXPECT_TRUE(rig.board.trace().empty());
+    EXPECT_FALSE(rig.window.link().OnlineMode);
+
+    rig.prompt.answerNext(MessageAnswer::Yes);
+    rig.prompt.answerNext(MessageAnswer::Yes);
+    rig.board.setValue(rig.window.dataSet().CurrentData.Address[90], 3);
+    rig.window.menus().fileUploadData(0)->trigger();
+    EXPECT_TRUE(rig.window.link().OnlineMode);
+    EXPECT_EQ(rig.window.dataSet().CurrentData.Value[90], 3);
+    EXPECT_EQ(rig.prompt.requests().size(), 5u) << "no end message";
+}
+
+// The shell, shown so that its status poll runs, with a copy of the sample program set.
+struct ProgramShell : ShellRig {
+    std::filesystem::path hbx = home.path() / "programs" / "K650DEMO.hbx";
+
+    ProgramShell() {
+        for (const char* name : {"K650DEMO.hbx", "K650DEMO.rev", "K650DEMO.hex"})
+            home.write(std::filesystem::path("programs") / name,
+                       ReadWholeFile(std::filesystem::path(QUELBY_SAMPLES_DIR) / name));
+        window.show();
+    }
+};
+
+TEST(DownloadProgramMenu, TheSampleGoesDownInItsWindowWithTheStatusPollStopped) {
+    ProgramShell rig;
+    rig.dialogs.answerNext(rig.hbx);
+    for (int i = 0; i < 3; ++i)
+        rig.prompt.answerNext(MessageAnswer::Yes);
+    bool pollStopped = false;
+    QString label;
+    QTimer::singleShot(0, &rig.window, [&] {
+        auto* window = rig.window.findChild<frmDownloadProg*>("frmDownloadProg");
+        pollStopped = window && !rig.window.backgroundTimer().isActive();
+        if (window) label = window->labelText();
+    });
+    rig.window.menus().fileDownloadProgram()->trigger();
+
+    EXPECT_TRUE(pollStopped);
+    EXPECT_EQ(label, "Sending Program at Address: ");
+    EXPECT_EQ(rig.dialogs.requests().at(0).filter, "Halbix Files(*.hbx)|*.hbx|");
+    EXPECT_TRUE(rig.dialogs.requests().at(0).initialName.empty());
+    ASSERT_EQ(rig.prompt.requests().size(), 4u);
+    EXPECT_EQ(rig.prompt.requests()[0], ShellMessages::SwitchToOnline());
+    EXPECT_EQ(rig.prompt.requests()[1], ShellMessages::ConfirmProgramDownload("K650DEMO.hbx"));
+    EXPECT_EQ(
+        rig.prompt.requests()[1].text(),
+        "You are about to download \"K650DEMO.hbx\" to the K650.\r\n\r\nDo you wish to continue?");
+    EXPECT_EQ(rig.prompt.requests()[3].lines.at(0), "Program Download Complete!");
+    EXPECT_EQ(rig.board.peek(0x4000), 0x51);
+    EXPECT_EQ(rig.board.peek(0xEFF0), 'Q') << "the ident is written";
+    EXPECT_EQ(rig.window.programFilePath(), rig.hbx);
+    EXPECT_TRUE(rig.window.backgroundTimer().isActive());
+    EXPECT_EQ(rig.panel(2), "ONLINE");
+}
+
+TEST(DownloadProgramMenu, ACancelledDialogAnInvalidSetOrNoToTheQuestionSendNothingMore) {
+    ProgramShell rig;
+    rig.window.goOnline();
+    rig.board.clearTrace();
+    rig.window.menus().fileDownloadProgram()->trigger(); // the dialog is cancelled
+    EXPECT_TRUE(rig.prompt.requests().empty());
+
+    std::filesystem::remove(rig.home.path() / "programs" / "K650DEMO.rev");
+    rig.dialogs.answerNext(rig.hbx);
+    rig.window.menus().fileDownloadProgram()->trigger();
+    ASSERT_EQ(rig.prompt.requests().size(), 1u) << "the missing revision file, nothing more";
+    EXPECT_NE(rig.prompt.requests()[0].text().find("K650DEMO.rev"), std::string::npos);
+
+    rig.home.write("programs/K650DEMO.rev",
+                   ReadWholeFile(std::filesystem::path(QUELBY_SAMPLES_DIR) / "K650DEMO.rev"));
+    rig.prompt.clear();
+    rig.dialogs.answerNext(rig.hbx);
+    rig.prompt.answerNext(MessageAnswer::No);
+    rig.window.menus().fileDownloadProgram()->trigger();
+    EXPECT_EQ(rig.prompt.requests(),
+              (std::vector<MessageRequest>{ShellMessages::ConfirmProgramDownload("K650DEMO.hbx")}));
+    for (const auto& entry : rig.board.trace())
+        EXPECT_NE(entry.received, 0x03) << "program mode never opened";
+    EXPECT_EQ(rig.board.peek(0x4000), 0x00);
+}
+
+} // namespace
+} // namespace quelby::test
