@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Saves review screenshots of the desktop program: the main window offline and online
-# against the simulated board, the About box and the help window, into
-# <build>/review/screens. Usage: scripts/screenshots.sh [build folder]
+# Saves review screenshots of the desktop program into <build>/review/screens: the main
+# window offline and online against the simulated board, the About box, the help window, the
+# comm port dialog, a data upload and a program download with their questions and progress
+# windows, and the "Please Standby" window. Usage: scripts/screenshots.sh [build folder]
 # Runs on a virtual X display when xvfb-run is there, else on Qt's offscreen platform.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,6 +12,10 @@ mkdir -p "$out"
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
 cp -r "$build/bin/Support" "$build/bin/Help" "$home/"
+# The sample program for the program download, over the link at 19200 so it takes ~25 s.
+mkdir -p "$home/programs"
+cp samples/K650DEMO.hbx samples/K650DEMO.rev samples/K650DEMO.hex "$home/programs/"
+printf '1,19200\r\n' > "$home/Support/RSPort.cfg"
 
 run=("$build/bin/quelby" --simulate --home "$home" --screenshot-dir "$out" --startup-time)
 if command -v xvfb-run >/dev/null; then

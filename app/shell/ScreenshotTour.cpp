@@ -1,9 +1,13 @@
 #include "ScreenshotTour.h"
 
+#include "FilePaths.h"
 #include "HelpWindow.h"
 #include "frmAbout.h"
 #include "frmMDIMain.h"
+#include "frmWaitDisplay.h"
 
+#include <QDialog>
+#include <QLineEdit>
 #include <QTextStream>
 #include <QTimer>
 
@@ -12,10 +16,17 @@ namespace quelby {
 namespace {
 // Long enough for a few status ticks and refresh passes on a line-speed simulated board.
 constexpr int kSettleMs = 1500;
+// The sample program's ident, which the board's download question names.
+constexpr const char* kSampleProgramQuestion = "Program Download - [QLBYDEMO]";
+
+std::function<void(QWidget*)> Click(const QString& button) {
+    return [button](QWidget* window) { ModalAnswerer::clickButton(window, button); };
+}
 } // namespace
 
 ScreenshotTour::ScreenshotTour(frmMDIMain& window, const QString& folder)
-    : QObject(&window), m_window(window), m_folder(folder) {
+    : QObject(&window), m_window(window), m_folder(folder),
+      m_answers([this](QWidget* widget, const QString& name) { save(widget, name); }, this) {
     m_steps = {
         {kSettleMs, [this] { save(&m_window, "main-offline.png"); }},
         {0, [this] { m_window.goOnline(); }},
@@ -32,8 +43,59 @@ ScreenshotTour::ScreenshotTour(frmMDIMain& window, const QString& folder)
              m_window.showHelpTopics();
          }},
         {500, [this] { save(m_window.helpWindow(), "help.png"); }},
-        {0, [this] { m_window.close(); }},
+        {0,
+         [this] {
+             if (m_window.helpWindow()) m_window.helpWindow()->close();
+             m_answers.expect("frmSetupComm", "comm-port.png", 300, Click("Cancel"));
+             m_window.showCommPortSettings();
+         }},
+        {0,
+         [this] {
+             m_window.goOnline();
+             m_answers.expect("Data Upload", "data-upload-question.png", 300, Click("Yes"));
+             m_answers.expect("frmProcessing", "processing.png", 400);
+             m_window.uploadData(4);
+         }},
+        {0, [this] { expectProgramDownload(); }},
+        {0, [this] { saveWaitDisplay(); }},
+        {0,
+         [this] {
+             // The upload changed the data set: the close sequence asks about saving it.
+             m_answers.expect("QUELBY", "", 0, Click("No"));
+             m_window.close();
+         }},
     };
+}
+
+void ScreenshotTour::expectProgramDownload() {
+    const std::filesystem::path hbx = FindPath(m_window.homeFolder(), "programs/K650DEMO.hbx");
+    if (!std::filesystem::exists(hbx)) {
+        QTextStream(stderr) << "no programs/K650DEMO.hbx in the home folder: no program download\n";
+        return;
+    }
+    const QString file = QString::fromStdString(hbx.string());
+    m_answers.expect("QFileDialog", "program-file-dialog.png", 500, [file](QWidget* window) {
+        // Typed into the name field as a user would: the dialog's own selectFile waits for
+        // its folder listing, which may not have been read yet.
+        auto* name = window->findChild<QLineEdit*>("fileNameEdit");
+        auto* dialog = qobject_cast<QDialog*>(window);
+        if (!name || !dialog) return;
+        name->setText(file);
+        dialog->accept();
+    });
+    m_answers.expect("Program Download", "program-download-question.png", 300, Click("Yes"));
+    m_answers.expect(kSampleProgramQuestion, "program-download-board.png", 300, Click("Yes"));
+    m_answers.expect("frmDownloadProg", "download-prog.png", 1500);
+    m_answers.expect("Program Download", "program-download-complete.png", 300, Click("OK"));
+    m_window.downloadProgram();
+}
+
+void ScreenshotTour::saveWaitDisplay() {
+    frmWaitDisplay wait(WaitReason::PrintReport, &m_window);
+    wait.runWhileShown([&] {
+        save(&wait, "wait-display.png");
+        return true;
+    });
 }
 
 void ScreenshotTour::start() {
@@ -43,6 +105,9 @@ void ScreenshotTour::start() {
 }
 
 void ScreenshotTour::runNext() {
+    // A window the tour waited for and never saw would be answered in the wrong place.
+    for (const QString& name : m_answers.takeUnanswered())
+        QTextStream(stderr) << "screenshot: " << name << " did not open\n";
     if (m_next >= m_steps.size()) return;
     const Step& step = m_steps[m_next++];
     QTimer::singleShot(step.delayMs, this, [this, action = step.action] {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ModalAnswerer.h"
+
 #include <QDir>
 #include <QObject>
 
@@ -12,8 +14,11 @@ namespace quelby {
 
 class frmMDIMain;
 
-// quelby --screenshot-dir: shows the main window offline and online, the About box and the
-// help window in turn, saves each as a PNG for review and closes the program.
+// quelby --screenshot-dir: shows the main window offline and online, the About box, the help
+// window, the comm port dialog, a data upload with its question and progress window, a program
+// download of programs/K650DEMO.hbx (when the home folder has it) with its file dialog,
+// questions and transfer window, and the "Please Standby" window in turn, saves each as a PNG
+// for review and closes the program.
 class ScreenshotTour : public QObject {
     Q_OBJECT
 
@@ -30,11 +35,14 @@ private:
     };
     void runNext();
     void save(QWidget* widget, const QString& name);
+    void expectProgramDownload();
+    void saveWaitDisplay();
 
     frmMDIMain& m_window;
     QDir m_folder;
     std::vector<Step> m_steps;
     std::size_t m_next = 0;
+    ModalAnswerer m_answers;
 };
 
 } // namespace quelby

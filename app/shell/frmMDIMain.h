@@ -111,6 +111,7 @@ public:
     MainStatusBar& statusPanels() const { return *m_status; }
     DataSetFiles& files() { return m_files; }
     const QTimer& backgroundTimer() const { return m_backgroundTimer; }
+    const std::filesystem::path& homeFolder() const { return m_home; }
     // Help/index.html under the home folder, found whatever the case of its names.
     std::filesystem::path helpFile() const;
 
