@@ -61,8 +61,10 @@ TEST(CloseSequence, ExitWithoutChangesAsksNothing) {
     EXPECT_EQ(rig.window.currentChild(), nullptr);
 }
 
-TEST(FileNew, AfterChangesAsksAndKeepsTheCaption) {
+TEST(FileNew, AsksOnlyAfterChangesAndKeepsTheCaption) {
     ShellRig rig;
+    rig.item("mnuFileNew")->trigger();
+    EXPECT_TRUE(rig.prompt.requests().empty());
     ChangeData(rig);
     rig.prompt.answerNext(MessageAnswer::No);
     rig.item("mnuFileNew")->trigger();

@@ -37,9 +37,9 @@ TEST(FileMenu, OpenOfAnotherVersionAsksYesNoOfferTheDialogAgainCancelKeepsTheDat
     rig.item("mnuFileOpen")->trigger();
     EXPECT_EQ(rig.dialogs.requests().size(), 2u);
     EXPECT_EQ(rig.dialogs.requests()[0].filter, DataSetFiles::kSetupFilter);
-    EXPECT_EQ(rig.prompt.requests(), (std::vector<MessageRequest>{
-                                         DataSetMessages::OtherVersion(old.Version),
-                                         DataSetMessages::OtherVersion(old.Version)}));
+    EXPECT_EQ(rig.prompt.requests(),
+              (std::vector<MessageRequest>{DataSetMessages::OtherVersion(old.Version),
+                                           DataSetMessages::OtherVersion(old.Version)}));
     EXPECT_NE(rig.window.dataSet().CurrentData.Value[97], 42);
     EXPECT_EQ(rig.window.windowTitle(), "QUELBY - [unnamed]");
 
@@ -50,7 +50,7 @@ TEST(FileMenu, OpenOfAnotherVersionAsksYesNoOfferTheDialogAgainCancelKeepsTheDat
     EXPECT_EQ(rig.window.windowTitle(), "QUELBY - [OLD.sdt]");
 }
 
-TEST(FileMenu, SaveAsThenSaveWritesTheFileAndNamesItInTheCaption) {
+TEST(FileMenu, SaveAsThenSaveWritesTheFileAndAFailedSaveIsReportedAndStaysUnsaved) {
     ShellRig rig;
     const auto file = rig.home.path() / "LINE3.sdt";
     rig.window.dataSet().CurrentData.Value[97] = 11;
@@ -65,6 +65,15 @@ TEST(FileMenu, SaveAsThenSaveWritesTheFileAndNamesItInTheCaption) {
     EXPECT_EQ(ReadSetupFile(file).data.Value[97], 12);
     EXPECT_FALSE(rig.window.dataSet().HasUnsavedChanges());
     EXPECT_EQ(rig.window.windowTitle(), "QUELBY - [LINE3.sdt]");
+
+    std::filesystem::create_directory(rig.home.path() / "LINE3.sdt.tmp"); // cannot be made
+    rig.window.dataSet().CurrentData.Value[97] = 13;
+    rig.item("mnuFileSave")->trigger();
+    ASSERT_EQ(rig.prompt.requests().size(), 1u);
+    EXPECT_EQ(rig.prompt.requests()[0].lines.at(0),
+              "The set-up file \"LINE3.sdt\" could not be saved (Is a directory).");
+    EXPECT_EQ(ReadSetupFile(file).data.Value[97], 12);
+    EXPECT_TRUE(rig.window.dataSet().HasUnsavedChanges());
 }
 
 TEST(FileMenu, ExportWritesTheShiftDataAndOffersThePathNextTime) {

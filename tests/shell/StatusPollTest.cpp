@@ -57,20 +57,5 @@ TEST(StatusPoll, SkipsItsTurnWhileALinkMessageIsOpen) {
     EXPECT_EQ(rig.panel(1), "System Message:");
 }
 
-TEST(StatusPoll, AProgramTransferStopsTheTimerADataTransferDoesNot) {
-    ShellRig rig;
-    rig.window.show();
-    rig.window.setModalTransfer(frmMDIMain::ModalTransfer::Data);
-    EXPECT_TRUE(rig.window.backgroundTimer().isActive());
-    EXPECT_TRUE(rig.window.cyclesPaused());
-    rig.window.setModalTransfer(frmMDIMain::ModalTransfer::Program);
-    EXPECT_FALSE(rig.window.backgroundTimer().isActive());
-    rig.window.backgroundUpdate();
-    EXPECT_EQ(rig.panel(1), "System Message:");
-    rig.window.setModalTransfer(frmMDIMain::ModalTransfer::None);
-    EXPECT_TRUE(rig.window.backgroundTimer().isActive());
-    EXPECT_FALSE(rig.window.cyclesPaused());
-}
-
 } // namespace
 } // namespace quelby::test
