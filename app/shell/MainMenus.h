@@ -16,6 +16,7 @@ class MainMenus : public QObject {
 
 public:
     static constexpr int kWindowCount = 6;
+    static constexpr int kTransferItemCount = 5; // the separator at index 3 included
 
     // Fills `bar`; `windowBuilt[i]` enables Window menu item i.
     MainMenus(QMenuBar& bar, const std::array<bool, kWindowCount>& windowBuilt);
@@ -51,7 +52,6 @@ private:
     QAction* addItem(QMenu* menu, const char* name, const QString& caption,
                      const QKeySequence& shortcut = {}, bool enabled = true);
     void addSeparator(QMenu* menu, const char* name, bool visible = true);
-    static constexpr int kTransferItemCount = 5;
     using TransferItems = std::array<QAction*, kTransferItemCount>;
     // The five items of the Upload and Download submenus, the separator at index 3.
     static TransferItems addTransferItems(QMenu* menu, const char* name);

@@ -61,7 +61,7 @@ ScreenshotTour::ScreenshotTour(frmMDIMain& window, const QString& folder)
         {0,
          [this] {
              // The upload changed the data set: the close sequence asks about saving it.
-             m_answers.expect("QUELBY", "", 0, Click("No"));
+             m_answers.expect("QUELBY", "save-changes-question.png", 300, Click("No"));
              m_window.close();
          }},
     };

@@ -95,7 +95,7 @@ void frmMDIMain::connectMenus() {
     connect(m_menus->filePrint(), &QAction::triggered, this, &frmMDIMain::printReport);
     connect(m_menus->fileDownloadProgram(), &QAction::triggered, this,
             &frmMDIMain::downloadProgram);
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < MainMenus::kTransferItemCount; ++i) {
         if (QAction* item = m_menus->fileUploadData(i))
             connect(item, &QAction::triggered, this, [this, i] { uploadData(i); });
         if (QAction* item = m_menus->fileDownloadData(i))
