@@ -1,9 +1,7 @@
 #include "frmDownloadProg.h"
 
-#include "CentreWindow.h"
 #include "RSComm.h"
 
-#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
@@ -14,11 +12,9 @@ namespace {
 constexpr int kTimerIntervalMs = 250;
 } // namespace
 
-frmDownloadProg::frmDownloadProg(RSComm& link, QWidget* parent) : QDialog(parent), m_link(link) {
+frmDownloadProg::frmDownloadProg(RSComm& link, QWidget* parent)
+    : TransferWindow(parent), m_link(link) {
     setObjectName("frmDownloadProg");
-    setWindowTitle("QUELBY");
-    setModal(true);
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setWindowFlag(Qt::WindowCloseButtonHint, false);
 
     auto* frame = new QGroupBox(this);
@@ -45,17 +41,10 @@ QString frmDownloadProg::labelText() const {
     return m_label->text();
 }
 
-void frmDownloadProg::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (m_started) return;
-    m_started = true;
-    // Loading: the label for the mode, centred, the timer off.
+void frmDownloadProg::prepare() {
     m_label->setText(m_mode == Read ? "Reading Program at Address: "
                                     : "Sending Program at Address: ");
-    CentreWindow(*this);
     m_timer.stop();
-    // Activation follows once the window is up and drawn.
-    QTimer::singleShot(0, this, &frmDownloadProg::runTransfer);
 }
 
 void frmDownloadProg::runTransfer() {
@@ -67,10 +56,8 @@ void frmDownloadProg::runTransfer() {
         m_link.DumpProgram();
     m_link.SetEventHook({});
     m_timer.stop();
-    m_finished = true;
     m_mode = Send;
     QCoreApplication::processEvents();
-    accept();
 }
 
 void frmDownloadProg::showTransferState() {
@@ -85,18 +72,6 @@ void frmDownloadProg::showTransferState() {
                              : "Reading From Program Address: " +
                                    QString::fromStdString(m_link.CurrentProgramAdd()));
     }
-}
-
-void frmDownloadProg::closeEvent(QCloseEvent* event) {
-    if (!m_finished) {
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
-}
-
-void frmDownloadProg::reject() {
-    if (m_finished) QDialog::reject();
 }
 
 } // namespace quelby

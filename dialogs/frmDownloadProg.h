@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDialog>
+#include "TransferWindow.h"
+
 #include <QTimer>
 
 class QLabel;
@@ -12,7 +13,7 @@ class RSComm;
 // The small window shown while a program goes to the board (mode 0, DumpProgram) or comes back
 // from it (mode 1, UploadProgram). Once shown it runs the transfer, letting events run between
 // records; Timer1 shows the address every 250 ms. It closes itself when the transfer returns.
-class frmDownloadProg : public QDialog {
+class frmDownloadProg : public TransferWindow {
     Q_OBJECT
 
 public:
@@ -30,20 +31,17 @@ public:
     void showTransferState();
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    // No way out before the transfer has run: the board would be left in program mode.
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;
+    // The label for the mode, the timer off.
+    void prepare() override;
+    // DumpProgram or UploadProgram. The close box and Escape do nothing meanwhile: the board
+    // would stay in program mode.
+    void runTransfer() override;
 
 private:
-    void runTransfer();
-
     RSComm& m_link;
     QLabel* m_label = nullptr;
     QTimer m_timer; // Timer1
     short m_mode = Send;
-    bool m_started = false;
-    bool m_finished = false;
 };
 
 } // namespace quelby

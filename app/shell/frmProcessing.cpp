@@ -1,28 +1,21 @@
 #include "frmProcessing.h"
 
-#include "CentreWindow.h"
-
-#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace quelby {
 
 frmProcessing::frmProcessing(RSComm& link, UserPrompt& prompt, MachineData& currentData,
                              TransferRequest request, QWidget* parent)
-    : QDialog(parent),
+    : TransferWindow(parent),
       m_transfer(link, prompt, currentData, request,
                  {[] { QCoreApplication::processEvents(); },
                   [this](const TransferProgress& progress) { showProgress(progress); }}) {
     setObjectName("frmProcessing");
-    setWindowTitle("QUELBY");
-    setModal(true);
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     auto* frame = new QGroupBox("Processing Request:", this);
     frame->setObjectName("fraProcessing");
@@ -54,35 +47,8 @@ void frmProcessing::showProgress(const TransferProgress& progress) {
     m_label->setText(QString::fromStdString(progress.label));
 }
 
-void frmProcessing::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (m_started) return;
-    m_started = true;
-    CentreWindow(*this);
-    // Activation: the transfer starts once the window is up and drawn.
-    QTimer::singleShot(0, this, &frmProcessing::runTransfer);
-}
-
 void frmProcessing::runTransfer() {
     m_outcome = m_transfer.Run();
-    accept();
-}
-
-void frmProcessing::closeEvent(QCloseEvent* event) {
-    if (!m_outcome) {
-        m_transfer.Cancel();
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
-}
-
-void frmProcessing::reject() {
-    if (!m_outcome) {
-        m_transfer.Cancel();
-        return;
-    }
-    QDialog::reject();
 }
 
 } // namespace quelby

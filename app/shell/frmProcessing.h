@@ -1,8 +1,7 @@
 #pragma once
 
 #include "DataTransfer.h"
-
-#include <QDialog>
+#include "TransferWindow.h"
 
 #include <optional>
 
@@ -15,7 +14,7 @@ namespace quelby {
 // The modal progress window of a data transfer: a frame "Processing Request:" with the label,
 // the progress bar and Cancel. Once shown it runs the transfer, letting pending events run at
 // every step (Cancel and the status poll among them), then hides itself, which ends exec().
-class frmProcessing : public QDialog {
+class frmProcessing : public TransferWindow {
     Q_OBJECT
 
 public:
@@ -28,21 +27,17 @@ public:
     const std::optional<TransferOutcome>& outcome() const { return m_outcome; }
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    // While the transfer runs the close box and Escape act as Cancel; the window closes
-    // itself when the transfer ends.
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;
+    void runTransfer() override;
+    // While the transfer runs the close box and Escape act as Cancel.
+    void closeRequested() override { m_transfer.Cancel(); }
 
 private:
-    void runTransfer();
     void showProgress(const TransferProgress& progress);
 
     DataTransfer m_transfer;
     QLabel* m_label = nullptr;
     QProgressBar* m_bar = nullptr;
     QPushButton* m_cancel = nullptr;
-    bool m_started = false;
     std::optional<TransferOutcome> m_outcome;
 };
 

@@ -1,6 +1,7 @@
 #include "ProgramRig.h"
 #include "frmDownloadProg.h"
 
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -8,7 +9,8 @@ namespace quelby::test {
 namespace {
 
 // Runs the window in `mode` and records the label before and after every tick of a timer that
-// fires whenever the transfer lets events run, as Timer1 does every 250 ms.
+// fires whenever the transfer lets events run, as Timer1 does every 250 ms. Each tick also
+// tries the close box and Escape, which must leave the window up under its transfer.
 QStringList RunWindow(RSComm& link, short mode) {
     frmDownloadProg window(link);
     window.SetTransferMode(mode);
@@ -22,10 +24,15 @@ QStringList RunWindow(RSComm& link, short mode) {
         record();
         window.showTransferState();
         record();
+        const bool running = link.InProgramMode() || link.InUploadMode;
+        window.close();
+        QTest::keyClick(&window, Qt::Key_Escape);
+        if (running && !window.isVisible()) shown << "(closed under its transfer)";
     });
     watch.start();
     window.exec();
     EXPECT_EQ(window.transferMode(), frmDownloadProg::Send) << "the mode goes back to send";
+    EXPECT_FALSE(shown.contains("(closed under its transfer)"));
     return shown;
 }
 

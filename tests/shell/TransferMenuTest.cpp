@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -124,28 +125,31 @@ TEST(TransferMenu, UploadFillsTheDataSetAndDownloadFillsTheBoard) {
     EXPECT_EQ(rig.pls.channel(2), (std::vector<sim::PlsSetpoint>{{1, 70}, {0, 120}}));
 }
 
-TEST(TransferMenu, CancelButtonStopsTheDataPointsOfAnAllTransferAndTheChannelsStillMove) {
-    TransferShell rig;
-    rig.board.setValue(rig.address(50), 777);
-    rig.pls.setChannel(0, {{1, 5}, {0, 15}});
-    rig.window.dataSet().CurrentData.Setpoint[0] = {};
-    rig.run(true, 4);
-    ASSERT_EQ(rig.value(50), 777);
-
-    rig.board.setValue(rig.address(50), 555);
-    rig.pls.setChannel(0, {{1, 5}, {0, 15}}); // recall starts the list again
-    rig.watch = {};
-    rig.watch.atValue = [](frmProcessing& window, int value) {
-        if (value == 10) window.findChild<QPushButton*>("cmdCancel")->click();
+TEST(TransferMenu, CancelTheCloseBoxOrEscapeStopTheDataPointsOfAnAllTransferNotTheChannels) {
+    const std::function<void(frmProcessing&)> ways[] = {
+        [](frmProcessing& window) { window.findChild<QPushButton*>("cmdCancel")->click(); },
+        [](frmProcessing& window) { window.close(); },
+        [](frmProcessing& window) { QTest::keyClick(&window, Qt::Key_Escape); },
     };
-    rig.prompt.answerNext(MessageAnswer::Yes);
-    rig.watch.arm(rig.window);
-    rig.window.dataSet().CurrentData.Setpoint[0] = {};
-    rig.window.menus().fileUploadData(4)->trigger();
-    EXPECT_EQ(rig.value(50), 777) << "point 50 comes after Cancel";
-    EXPECT_EQ(rig.window.dataSet().CurrentData.Setpoint[0], (std::array<std::int16_t, 2>{5, 15}));
-    EXPECT_EQ(rig.watch.labels.back(), "Uploading Timing Channels, Please Standby...");
-    EXPECT_EQ(rig.prompt.requests().size(), 2u) << "the two confirmations, no end message";
+    for (const auto& cancel : ways) {
+        TransferShell rig;
+        rig.board.setValue(rig.address(50), 555);
+        rig.value(50) = 777;
+        rig.pls.setChannel(0, {{1, 5}, {0, 15}});
+        rig.window.dataSet().CurrentData.Setpoint[0] = {};
+        rig.watch.atValue = [&](frmProcessing& window, int value) {
+            if (value == 10) cancel(window);
+        };
+        rig.prompt.answerNext(MessageAnswer::Yes);
+        rig.watch.arm(rig.window);
+        rig.window.menus().fileUploadData(4)->trigger();
+        EXPECT_EQ(rig.value(50), 777) << "point 50 comes after Cancel";
+        EXPECT_EQ(rig.window.dataSet().CurrentData.Setpoint[0],
+                  (std::array<std::int16_t, 2>{5, 15}));
+        EXPECT_EQ(rig.watch.labels.back(), "Uploading Timing Channels, Please Standby...");
+        EXPECT_EQ(rig.watch.value, 10 + 32) << "the window stayed to the end";
+        EXPECT_EQ(rig.prompt.requests().size(), 1u) << "the question, no end message";
+    }
 }
 
 TEST(TransferMenu, ALinkFailureEndsWithErrorProcessingRequest) {
