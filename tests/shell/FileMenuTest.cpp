@@ -1,4 +1,5 @@
 #include "DataSetMessages.h"
+#include "ReportOutput.h"
 #include "SetupFile.h"
 #include "ShellRig.h"
 #include "ShiftExport.h"
@@ -139,6 +140,23 @@ TEST(FileMenu, PrintReportCancelledEndsSilentlyAFailedPdfIsReported) {
     ASSERT_EQ(rig.prompt.requests().size(), 1u);
     EXPECT_EQ(rig.prompt.requests()[0].title, "Print Report");
     EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+TEST(FileMenu, PrintReportOnAPrinterPrintsOrSaysThePrinterFailed) {
+    ShellRig rig;
+    rig.printers.m_hasPrinter = true;
+    const auto printed = rig.home.path() / "printed.pdf";
+    rig.printers.m_printTo = QString::fromStdString(printed.string());
+    rig.item("mnuFilePrint")->trigger();
+    EXPECT_TRUE(rig.prompt.requests().empty());
+    EXPECT_GT(std::filesystem::file_size(printed), 1000u);
+
+    // A printer that cannot take the job (here: its output cannot be opened).
+    rig.printers.m_printTo =
+        QString::fromStdString((rig.home.path() / "missing" / "x.pdf").string());
+    rig.item("mnuFilePrint")->trigger();
+    ASSERT_EQ(rig.prompt.requests().size(), 1u);
+    EXPECT_EQ(rig.prompt.requests()[0], ReportNotPrinted(""));
 }
 
 TEST(FileMenu, StandbyWindowNamesTheReportWhilePrinting) {
