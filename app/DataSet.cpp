@@ -7,10 +7,6 @@ namespace {
 
 constexpr int kComparedChannels = 8;
 
-std::int32_t valueAt(const MachineData& data, std::size_t index) {
-    return index < data.Value.size() ? data.Value[index] : 0;
-}
-
 } // namespace
 
 DataSet::DataSet()
@@ -25,8 +21,8 @@ void DataSet::ApplyFileData() {
 }
 
 bool DataSet::HasUnsavedChanges() const {
-    for (std::size_t i = 0; i < static_cast<std::size_t>(kDataPointCount); ++i)
-        if (valueAt(SavedData, i) != valueAt(CurrentData, i)) return true;
+    for (int i = 0; i < kDataPointCount; ++i)
+        if (PointValue(SavedData, i) != PointValue(CurrentData, i)) return true;
     if (CurrentData.Version != ProgramVersion) return true;
     for (std::size_t channel = 0; channel < kComparedChannels; ++channel)
         if (SavedData.Setpoint[channel] != CurrentData.Setpoint[channel]) return true;

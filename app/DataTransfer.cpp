@@ -65,8 +65,7 @@ void DataTransfer::TransferDataPoint(int index) {
         if (m_data.Value.size() < kDataPointCount) m_data.Value.resize(kDataPointCount, 0);
         m_data.Value[i] = ValueFromBoardText(text);
     } else {
-        const std::int32_t value = i < m_data.Value.size() ? m_data.Value[i] : 0;
-        m_link.RSWrite(address, BoardTextFromValue(value));
+        m_link.RSWrite(address, BoardTextFromValue(PointValue(m_data, index)));
     }
 }
 

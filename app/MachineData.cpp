@@ -36,6 +36,11 @@ std::string VersionText(int major, int minor, int revision) {
            std::to_string(revision);
 }
 
+std::int32_t PointValue(const MachineData& data, int index) {
+    const auto i = static_cast<std::size_t>(index);
+    return index >= 0 && i < data.Value.size() ? data.Value[i] : 0;
+}
+
 TransferGroup TransferGroupOf(int index) {
     return (index == 0 || index >= 85) ? TransferGroup::Setup : TransferGroup::ShiftData;
 }

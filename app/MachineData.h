@@ -23,8 +23,8 @@ std::string VersionText(int major, int minor, int revision);
 // the set-up file.
 struct MachineData {
     std::string Version;
-    std::vector<std::string> Address;  // board address of each data point
-    std::vector<std::int32_t> Value;   // value of each data point
+    std::vector<std::string> Address; // board address of each data point
+    std::vector<std::int32_t> Value;  // value of each data point
     std::int16_t PLSChannels = 0;
     std::int16_t PLSScale = 0;
     std::int16_t ResolverOffset = 0;
@@ -35,6 +35,9 @@ struct MachineData {
 
     bool operator==(const MachineData&) const = default;
 };
+
+// The value of data point `index`; 0 for a point the data set does not hold. Never fails.
+std::int32_t PointValue(const MachineData& data, int index);
 
 // Which transfer moves a data point: 0 and 85..104 are set-up parameters, 1..84 shift data.
 enum class TransferGroup { Setup, ShiftData };

@@ -37,13 +37,8 @@ constexpr const char* kShiftTotalLabels[] = {
     "4. Manual Blow-offs:", "5. Q.C. Blow-offs:",  "6. Restart Blow-offs:",
 };
 
-std::int32_t valueOf(const MachineData& data, int index) {
-    const auto i = static_cast<std::size_t>(index);
-    return i < data.Value.size() ? data.Value[i] : 0;
-}
-
 std::string valueText(const MachineData& data, int index) {
-    return PrintedNumber(valueOf(data, index));
+    return PrintedNumber(PointValue(data, index));
 }
 
 // Channels are named in octal: CH00..CH07, CH10..CH17.
@@ -105,7 +100,7 @@ void setupDocument(ReportPage& page, const MachineData& data) {
 
     page.pageCheck(false, 3);
     sectionTitle(page, "C. DF1 Communication Set-up Parameters");
-    page.itemLine("  1. Allen-Bradley PLC Type:", valueOf(data, 102) == 0 ? "PLC-5" : "SLC-500",
+    page.itemLine("  1. Allen-Bradley PLC Type:", PointValue(data, 102) == 0 ? "PLC-5" : "SLC-500",
                   kSetupValueColumn);
     page.itemLine("  2. Destination PLC Node Number:", valueText(data, 103), kSetupValueColumn);
     page.itemLine("  3. Destination PLC Starting File Number:", valueText(data, 104),
@@ -129,7 +124,7 @@ void shiftSection(ReportPage& page, const MachineData& data, const std::string& 
         page.itemLine(kShiftTotalLabels[k], valueText(data, firstTotal + k), kShiftValueColumn);
     std::int64_t trips = 0;
     for (int k = 0; k < 24; ++k)
-        trips += valueOf(data, firstTrip + k);
+        trips += PointValue(data, firstTrip + k);
     page.itemLine("7. Trips Per Spindle:", PrintedNumber(trips), kShiftValueColumn);
     for (int row = 1; row <= 12; ++row) {
         page.setX(kReportMargin + 0.75);

@@ -9,14 +9,9 @@ namespace {
 constexpr const char* kTotalsLegend =
     "(Good Can, Total Blow-off, Misloads, Manual Blow-offs, QC Blow-offs, Restart Blow-off)";
 
-std::int32_t valueOf(const MachineData& data, int index) {
-    const auto i = static_cast<std::size_t>(index);
-    return i < data.Value.size() ? data.Value[i] : 0;
-}
-
 void addValues(std::vector<std::string>& lines, const MachineData& data, int first, int last) {
     for (int index = first; index <= last; ++index)
-        lines.push_back(PrintedNumber(valueOf(data, index)));
+        lines.push_back(PrintedNumber(PointValue(data, index)));
 }
 
 } // namespace

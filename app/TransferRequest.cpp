@@ -4,7 +4,6 @@
 
 namespace quelby {
 namespace {
-constexpr int kDownloadCodeOffset = 10;
 constexpr int kFirstSetupPoint = 85;
 constexpr int kFirstShiftPoint = 1;
 constexpr int kLastShiftPoint = 84;

@@ -12,6 +12,8 @@ enum class TransferData { SetupParameters = 0, TimingChannels = 1, ShiftData = 2
 // What one transfer moves and which way: TransferRequest's code is the menu index for an
 // upload, the index + 10 for a download.
 struct TransferRequest {
+    static constexpr int kDownloadCodeOffset = 10;
+
     TransferDirection direction = TransferDirection::Upload;
     TransferData data = TransferData::SetupParameters;
 

@@ -1,5 +1,7 @@
 #include "TransferValues.h"
 
+#include "PrintedNumber.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -106,7 +108,7 @@ std::int16_t WordFromBoardText(std::string_view text) {
 }
 
 std::string BoardTextFromValue(std::int32_t value) {
-    return value < 0 ? std::to_string(value) : " " + std::to_string(value);
+    return PrintedNumber(value);
 }
 
 } // namespace quelby

@@ -1,22 +1,16 @@
 #include "BoardAddress.h"
 
+#include "TextCase.h"
+
 #include <algorithm>
 #include <array>
-#include <cctype>
 
 namespace quelby {
 namespace {
 
 constexpr std::int32_t kLastByteAddress = 65535;
 
-char upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-std::string_view trimBlanks(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-    return text;
-}
 
 // Plain decimal digits only; nullopt for anything else or a number past 32 bits.
 std::optional<std::int64_t> strictNumber(std::string_view digits) {
@@ -31,7 +25,7 @@ std::optional<std::int64_t> strictNumber(std::string_view digits) {
 
 int hexDigit(char c) {
     if (isDigit(c)) return c - '0';
-    c = upper(c);
+    c = UpperAscii(c);
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
 }
@@ -50,7 +44,7 @@ std::optional<std::int64_t> strictHex(std::string_view digits) {
 // The leading number of a text as the board's tools read it: blanks skipped, digits up to
 // the first other character, 0 when there are none.
 std::int64_t leadingNumber(std::string_view text) {
-    text = trimBlanks(text);
+    text = TrimmedOf(text, " \t");
     std::int64_t n = 0;
     for (char c : text) {
         if (!isDigit(c)) break;
@@ -68,11 +62,11 @@ std::optional<ParsedAddress> withinBoard(ParsedAddress parsed) {
 } // namespace
 
 std::optional<ParsedAddress> ParseAddress(std::string_view text) {
-    text = trimBlanks(text);
+    text = TrimmedOf(text, " \t");
     if (text.size() < 2) return std::nullopt;
     ParsedAddress parsed;
 
-    if (upper(text.back()) == 'H') {
+    if (UpperAscii(text.back()) == 'H') {
         // Hex byte address: the last two digits are the low byte, any before them the high.
         auto value = strictHex(text.substr(0, text.size() - 1));
         if (!value) return std::nullopt;
@@ -82,7 +76,7 @@ std::optional<ParsedAddress> ParseAddress(std::string_view text) {
 
     if (text.find('.') != std::string_view::npos) {
         // Bit of a byte: letter, byte number, ".", one bit digit 0..7.
-        if (text.size() < 4 || text[text.size() - 2] != '.' || upper(text.front()) != 'B')
+        if (text.size() < 4 || text[text.size() - 2] != '.' || UpperAscii(text.front()) != 'B')
             return std::nullopt;
         char bit = text.back();
         auto number = strictNumber(text.substr(1, text.size() - 3));
@@ -95,11 +89,11 @@ std::optional<ParsedAddress> ParseAddress(std::string_view text) {
 
     auto number = strictNumber(text.substr(1));
     if (!number) return std::nullopt;
-    switch (upper(text.front())) {
+    switch (UpperAscii(text.front())) {
     case 'B':
     case 'W':
     case 'D':
-        parsed.addrType = upper(text.front());
+        parsed.addrType = UpperAscii(text.front());
         parsed.byteAddress = static_cast<std::int32_t>(*number);
         return withinBoard(parsed);
     case 'F':
@@ -249,7 +243,7 @@ int ioPointByte(char type, int number, int board) {
 
 std::string EquateAdd(std::string_view var, int targetBoardIndex) {
     if (var.empty()) return std::string(var);
-    char type = upper(var.front());
+    char type = UpperAscii(var.front());
     std::string_view rest = var.substr(1);
     std::string_view numberText = rest;
     int bit = -1;
@@ -270,7 +264,7 @@ std::string EquateAdd(std::string_view var, int targetBoardIndex) {
 
 bool ValidAdd(std::string_view var, int targetBoardIndex) {
     if (var.empty()) return false;
-    char type = upper(var.front());
+    char type = UpperAscii(var.front());
     std::string_view rest = var.substr(1);
     if (rest.find('.') != std::string_view::npos && rest.size() >= 2)
         rest = rest.substr(0, rest.size() - 2);

@@ -3,26 +3,14 @@
 #include "BoundedLineReader.h"
 #include "FilePaths.h"
 #include "ProgramMessages.h"
+#include "TextCase.h"
 #include "TextFields.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <fstream>
 
 namespace quelby {
 namespace fs = std::filesystem;
-
-namespace {
-
-bool sameIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
-} // namespace
 
 CodeLookup LookupCode(std::istream& in, std::string_view code, CodeMatch match) {
     CodeLookup result;
@@ -31,7 +19,7 @@ CodeLookup LookupCode(std::istream& in, std::string_view code, CodeMatch match) 
     while (reader.next(line)) {
         if (IsBlankLine(line)) continue;
         auto fields = SplitFields(line, 2);
-        if (!sameIgnoringCase(fields[0], code)) continue;
+        if (!SameIgnoringCase(fields[0], code)) continue;
         result.outcome = CodeLookup::Outcome::Found;
         result.description = fields.size() > 1 ? std::move(fields[1]) : std::string();
         if (match == CodeMatch::First) return result;

@@ -1,7 +1,7 @@
 #include "FilePaths.h"
 
-#include <algorithm>
-#include <cctype>
+#include "TextCase.h"
+
 #include <cerrno>
 #include <fstream>
 #include <string>
@@ -13,17 +13,6 @@
 
 namespace quelby {
 namespace fs = std::filesystem;
-
-namespace {
-
-bool sameIgnoringCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
-} // namespace
 
 fs::path FindPath(const fs::path& root, const fs::path& relative) {
     fs::path result = root;
@@ -37,7 +26,7 @@ fs::path FindPath(const fs::path& root, const fs::path& relative) {
         }
         fs::path found;
         for (fs::directory_iterator it(result, ec), end; !ec && it != end; it.increment(ec)) {
-            if (sameIgnoringCase(it->path().filename().string(), component.string())) {
+            if (SameIgnoringCase(it->path().filename().string(), component.string())) {
                 found = it->path();
                 break;
             }
@@ -93,7 +82,8 @@ BoundedFileRead ReadFileBounded(const fs::path& file, std::uintmax_t maxBytes) {
         result.bytes.append(chunk, static_cast<std::size_t>(in.gcount()));
         if (in.gcount() == 0 || in.eof()) break;
     }
-    if (result.bytes.size() > maxBytes + 1) result.bytes.resize(static_cast<std::size_t>(maxBytes + 1));
+    if (result.bytes.size() > maxBytes + 1)
+        result.bytes.resize(static_cast<std::size_t>(maxBytes + 1));
     result.outcome = BoundedFileRead::Outcome::Read;
     return result;
 }

@@ -1,23 +1,18 @@
 #include "LinkSettings.h"
 
-#include <cerrno>
+#include "TextCase.h"
+
 #include <algorithm>
+#include <cerrno>
 #include <fstream>
 
 namespace quelby {
 namespace {
 
-std::string trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos) return {};
-    const auto last = text.find_last_not_of(" \t\r\n");
-    return text.substr(first, last - first + 1);
-}
-
 // The leading number of a field, as the board's tools read numbers: optional sign, digits,
 // anything after ignored; 0 when there are no digits. Clamped so it never overflows.
 long leadingNumber(const std::string& field) {
-    std::string text = trimmed(field);
+    const std::string_view text = TrimmedOf(field, " \t\r\n");
     std::size_t i = 0;
     bool negative = false;
     if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';

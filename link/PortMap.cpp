@@ -1,6 +1,7 @@
 #include "PortMap.h"
 
 #include "FilePaths.h"
+#include "TextCase.h"
 
 #include <algorithm>
 #include <charconv>
@@ -18,16 +19,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
+constexpr std::string_view kBlanks = " \t\r\f\v";
+
 bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
+    return kBlanks.find(c) != std::string_view::npos;
 }
 
 std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && isBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
+    return TrimmedOf(text, kBlanks);
 }
 
 // A "#" at the start of the line or after a blank begins a comment; elsewhere it belongs to

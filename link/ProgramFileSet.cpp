@@ -4,6 +4,7 @@
 #include "BoundedLineReader.h"
 #include "FilePaths.h"
 #include "ProgramMessages.h"
+#include "TextCase.h"
 #include "TextFields.h"
 
 #include <algorithm>
@@ -26,7 +27,7 @@ fs::path companion(const fs::path& folder, const std::string& hbxName, const cha
     std::string ext = lower;
     if (upperCase)
         for (char& c : ext)
-            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            c = UpperAscii(c);
     const std::string name =
         hbxName.size() >= 3 ? hbxName.substr(0, hbxName.size() - 3) + ext : hbxName + "." + ext;
     if (folder.empty()) return FindPath(".", name).filename();

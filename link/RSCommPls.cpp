@@ -21,8 +21,6 @@ constexpr int kModeRecall = 6;
 constexpr int kModeWriteBlock = 7;
 constexpr int kModeReadConfiguration = 8;
 
-// Request codes.
-
 constexpr int kFlagSetPair = 1;
 constexpr int kFlagClear = 0;
 constexpr int kRecallNothing = 2;

@@ -2,11 +2,9 @@
 // a 0xFF/0x55 handshake, integrity resting on the board's echoes.
 #include "RSComm.h"
 
-#include "LinkMessages.h"
 #include "BoardProtocol.h"
-
-#include <algorithm>
-#include <cctype>
+#include "LinkMessages.h"
+#include "TextCase.h"
 
 namespace quelby {
 namespace {
@@ -16,14 +14,6 @@ constexpr double kReplyTimeout = 1.0;
 constexpr double kResyncTimeout = 2.0;
 constexpr double kHandshakeTimeout = 2.0;
 constexpr int kTimeoutsBeforeMessage = 3;
-
-bool sameIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::toupper(static_cast<unsigned char>(x)) ==
-                      std::toupper(static_cast<unsigned char>(y));
-           });
-}
-
 } // namespace
 
 int RSComm::SendByte(int value, bool noReply, bool flushFirst) {
@@ -110,7 +100,7 @@ std::string RSComm::ReadValue(std::string_view add) {
     std::optional<ParsedAddress> parsed;
     if (m_currentMode != kReadMode) {
         if (!SetPLCMode(kReadMode, 0x01)) return {};
-    } else if (sameIgnoringCase(add, m_lastReadAddress)) {
+    } else if (SameIgnoringCase(add, m_lastReadAddress)) {
         parsed = m_lastReadParse;
     }
     if (!parsed) parsed = ParseAddress(add);
@@ -156,8 +146,8 @@ void RSComm::WriteValue(std::string_view add, std::string_view value) {
     if (m_currentMode != kWriteMode && !SetPLCMode(kWriteMode, 0x02)) return;
     for (std::size_t i = 0; i < bytes.size() && !m_writeFailed; ++i) {
         const int a = entry.address.byteAddress + static_cast<int>(i);
-        for (std::uint8_t byte : {static_cast<std::uint8_t>(a / 256),
-                                  static_cast<std::uint8_t>(a % 256), bytes[i]}) {
+        for (std::uint8_t byte :
+             {static_cast<std::uint8_t>(a / 256), static_cast<std::uint8_t>(a % 256), bytes[i]}) {
             int reply = 0;
             if (Exchange(byte, reply)) continue;
             if (reply == kNoReply) return;

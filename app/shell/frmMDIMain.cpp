@@ -30,7 +30,6 @@ constexpr const char* kPasscodeAddress = "W1070";
 constexpr const char* kTextFilter = "Text Files(*.txt)|*.txt|";
 constexpr const char* kPdfFilter = "PDF Files(*.pdf)|*.pdf|";
 constexpr const char* kProgramFilter = "Halbix Files(*.hbx)|*.hbx|";
-constexpr int kDownloadCodeOffset = 10;
 
 // The paper of a PDF report: Letter where the system measures in US units, A4 elsewhere.
 ReportPaper LocalPaper() {
@@ -213,7 +212,7 @@ void frmMDIMain::uploadData(int index) {
 
 void frmMDIMain::downloadData(int index) {
     if (m_prompt.ask(TransferMessages::ConfirmDownload()) != MessageAnswer::Yes) return;
-    StartTransfer(index + kDownloadCodeOffset);
+    StartTransfer(index + TransferRequest::kDownloadCodeOffset);
 }
 
 void frmMDIMain::StartTransfer(int request) {

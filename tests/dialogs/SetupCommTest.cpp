@@ -23,6 +23,15 @@ struct SetupCommRig : LinkRig {
         dialog = std::make_unique<frmSetupComm>(link, port, prompt, home.path());
         return *dialog;
     }
+    // Online, the dialog shown with `portText` typed into its port field.
+    frmSetupComm& openOnline(const char* portText) {
+        link.OpenRSComm(port);
+        EXPECT_TRUE(link.OnlineMode);
+        frmSetupComm& shown = open();
+        shown.show();
+        portField()->setText(portText);
+        return shown;
+    }
     template <typename T> T* child(const char* name) const { return dialog->findChild<T*>(name); }
     QLineEdit* portField() const { return child<QLineEdit>("txtCommPort"); }
     fs::path settingsFile() const { return home.path() / "Support" / "RSPort.cfg"; }
@@ -95,11 +104,7 @@ TEST(SetupComm, SavingOfflineWritesTheFilesAndClosesWithoutOpeningThePort) {
 
 TEST(SetupComm, CancelWritesNothingAndLeavesTheLinkOnline) {
     SetupCommRig rig;
-    rig.link.OpenRSComm(rig.port);
-    ASSERT_TRUE(rig.link.OnlineMode);
-    frmSetupComm& dialog = rig.open();
-    dialog.show();
-    rig.portField()->setText("4");
+    frmSetupComm& dialog = rig.openOnline("4");
     rig.child<QPushButton>("cmdCancel")->click();
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
     EXPECT_EQ(ReadWholeFile(rig.settingsFile()), "1,9600\r\n"); // as the link wrote it
@@ -109,10 +114,7 @@ TEST(SetupComm, CancelWritesNothingAndLeavesTheLinkOnline) {
 
 TEST(SetupComm, SavingOnlineReopensTheLinkOnTheNewPort) {
     SetupCommRig rig;
-    rig.link.OpenRSComm(rig.port);
-    frmSetupComm& dialog = rig.open();
-    dialog.show();
-    rig.portField()->setText("2");
+    frmSetupComm& dialog = rig.openOnline("2");
     rig.child<QPushButton>("cmdSave")->click();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_TRUE(rig.link.OnlineMode);
@@ -121,11 +123,7 @@ TEST(SetupComm, SavingOnlineReopensTheLinkOnTheNewPort) {
 
 TEST(SetupComm, SavingOnlineToAPortWithoutBoardStaysOpenAndOffline) {
     SetupCommRig rig;
-    rig.link.OpenRSComm(rig.port);
-    ASSERT_TRUE(rig.link.OnlineMode);
-    frmSetupComm& dialog = rig.open();
-    dialog.show();
-    rig.portField()->setText("9");
+    frmSetupComm& dialog = rig.openOnline("9");
     rig.port.setMissing(true);
     rig.child<QPushButton>("cmdSave")->click();
 
