@@ -1,5 +1,6 @@
 #include "BoardAddress.h"
 
+#include "HexDigits.h"
 #include "TextCase.h"
 
 #include <algorithm>
@@ -23,18 +24,11 @@ std::optional<std::int64_t> strictNumber(std::string_view digits) {
     return n;
 }
 
-int hexDigit(char c) {
-    if (isDigit(c)) return c - '0';
-    c = UpperAscii(c);
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 std::optional<std::int64_t> strictHex(std::string_view digits) {
     if (digits.empty() || digits.size() > 8) return std::nullopt;
     std::int64_t n = 0;
     for (char c : digits) {
-        int d = hexDigit(c);
+        int d = HexDigitValue(c);
         if (d < 0) return std::nullopt;
         n = n * 16 + d;
     }
@@ -330,7 +324,7 @@ std::string HEX2MarkHEX(std::string_view hexCode) {
 int HexTextToNumber(std::string_view hexText) {
     int n = 0;
     for (char c : hexText.substr(0, 2)) {
-        int d = hexDigit(c);
+        int d = HexDigitValue(c);
         if (d < 0) break;
         n = n * 16 + d;
     }

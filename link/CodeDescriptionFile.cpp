@@ -2,6 +2,7 @@
 
 #include "BoundedLineReader.h"
 #include "FilePaths.h"
+#include "HexDigits.h"
 #include "ProgramMessages.h"
 #include "TextCase.h"
 #include "TextFields.h"
@@ -49,11 +50,10 @@ CodeLookup LookupCode(const fs::path& file, std::string_view code, CodeMatch mat
 }
 
 std::string CodeHexText(int code) {
-    static const char digits[] = "0123456789ABCDEF";
     auto value = static_cast<unsigned>(code) & 0xFFFFu;
     std::string hex;
     do {
-        hex.insert(hex.begin(), digits[value % 16]);
+        hex.insert(hex.begin(), kHexDigits[value % 16]);
         value /= 16;
     } while (value != 0);
     if (hex.size() == 1) hex.insert(hex.begin(), '0');

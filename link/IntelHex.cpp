@@ -1,6 +1,7 @@
 #include "IntelHex.h"
 
 #include "FilePaths.h"
+#include "HexDigits.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -10,19 +11,6 @@ namespace quelby {
 namespace fs = std::filesystem;
 
 namespace {
-
-const char kHexDigits[] = "0123456789ABCDEF";
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
-std::string hexByte(unsigned value) {
-    return {kHexDigits[(value >> 4) & 0xF], kHexDigits[value & 0xF]};
-}
 
 // Blank lines after the end record: nothing, blanks, or the end-of-file mark of old DOS tools.
 bool isTrailingFill(std::string_view line) {
@@ -36,7 +24,7 @@ std::string parseRecord(std::string_view line, HexRecord& record) {
     if (line.empty() || line.front() != ':') return "line does not begin with ':'";
     const std::string_view digits = line.substr(1);
     for (std::size_t i = 0; i < digits.size(); ++i)
-        if (hexValue(digits[i]) < 0)
+        if (HexDigitValue(digits[i]) < 0)
             return "character " + std::to_string(i + 2) + " is not a hex digit";
     if (digits.size() % 2 != 0) return "odd number of hex digits";
     if (digits.size() < 10) return "record is too short";
@@ -44,10 +32,10 @@ std::string parseRecord(std::string_view line, HexRecord& record) {
     std::vector<std::uint8_t> bytes(digits.size() / 2);
     for (std::size_t i = 0; i < bytes.size(); ++i)
         bytes[i] =
-            static_cast<std::uint8_t>(hexValue(digits[2 * i]) * 16 + hexValue(digits[2 * i + 1]));
+            static_cast<std::uint8_t>(HexDigitValue(digits[2 * i]) * 16 + HexDigitValue(digits[2 * i + 1]));
     const std::size_t length = bytes[0];
     if (bytes.size() != length + 5)
-        return "length byte " + hexByte(bytes[0]) + " does not match the " +
+        return "length byte " + HexByteText(bytes[0]) + " does not match the " +
                std::to_string(bytes.size() - 5) + " data bytes of the line";
     unsigned sum = 0;
     for (std::uint8_t b : bytes)
@@ -62,7 +50,7 @@ std::string parseRecord(std::string_view line, HexRecord& record) {
     } else if (record.type == kHexEndRecord) {
         if (length != 0) return "end-of-file record carries data";
     } else {
-        return "record type " + hexByte(record.type) + " is not allowed";
+        return "record type " + HexByteText(record.type) + " is not allowed";
     }
     return {};
 }
@@ -140,18 +128,18 @@ std::uint8_t IntelHexChecksum(const HexRecord& record) {
 }
 
 std::string ProgramAddressText(std::uint16_t address) {
-    return hexByte(address >> 8u) + hexByte(address & 0xFFu) + "H";
+    return HexByteText(address >> 8u) + HexByteText(address & 0xFFu) + "H";
 }
 
 std::string IntelHexDataRecord(std::uint16_t address, std::span<const std::uint8_t> data) {
     HexRecord record{address, kHexDataRecord, {}};
     record.data.assign(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(
                                                         std::min<std::size_t>(data.size(), 255)));
-    std::string line = ":" + hexByte(record.length()) + hexByte(address >> 8u) +
-                       hexByte(address & 0xFFu) + hexByte(kHexDataRecord);
+    std::string line = ":" + HexByteText(record.length()) + HexByteText(address >> 8u) +
+                       HexByteText(address & 0xFFu) + HexByteText(kHexDataRecord);
     for (std::uint8_t b : record.data)
-        line += hexByte(b);
-    return line + hexByte(IntelHexChecksum(record));
+        line += HexByteText(b);
+    return line + HexByteText(IntelHexChecksum(record));
 }
 
 std::string IntelHexText(std::uint16_t start, std::span<const std::uint8_t> memory) {

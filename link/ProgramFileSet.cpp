@@ -3,6 +3,7 @@
 #include "BoardAddress.h"
 #include "BoundedLineReader.h"
 #include "FilePaths.h"
+#include "HexDigits.h"
 #include "ProgramMessages.h"
 #include "TextCase.h"
 #include "TextFields.h"
@@ -36,11 +37,6 @@ fs::path companion(const fs::path& folder, const std::string& hbxName, const cha
 
 char digitChar(int digit) {
     return digit >= 0 && digit <= 9 ? static_cast<char>('0' + digit) : '0';
-}
-
-std::string twoHexDigits(int value) {
-    static const char digits[] = "0123456789ABCDEF";
-    return {digits[(value >> 4) & 0xF], digits[value & 0xF]};
 }
 
 } // namespace
@@ -141,8 +137,8 @@ std::string RevisionFileText(const BoardIdentityBytes& identity) {
         if (c == '"') c = '\'';
         line += c;
     }
-    line += HEX2MarkHEX(twoHexDigits(identity[8]));
-    line += HEX2MarkHEX(twoHexDigits(identity[9]));
+    line += HEX2MarkHEX(HexByteText(identity[8]));
+    line += HEX2MarkHEX(HexByteText(identity[9]));
     if (line.find(',') != std::string::npos) line = '"' + line + '"';
     return line + "\r\n";
 }
