@@ -1,10 +1,16 @@
 #pragma once
 
+#include "PosixSerialPort.h"
+#include "RSComm.h"
 #include "SerialPort.h"
+#include "SimProcess.h"
+#include "SystemClock.h"
 #include "UserPrompt.h"
 
 #include <cstdio>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 namespace quelby::bench {
 
@@ -32,7 +38,9 @@ class CountingSerialPort : public SerialPort {
 public:
     explicit CountingSerialPort(SerialPort& port) : m_port(port) {}
 
-    bool open(const PortSettings& settings, PortError& error) override { return m_port.open(settings, error); }
+    bool open(const PortSettings& settings, PortError& error) override {
+        return m_port.open(settings, error);
+    }
     void close() override { m_port.close(); }
     bool isOpen() const override { return m_port.isOpen(); }
     int bytesWaiting() override { return m_port.bytesWaiting(); }
@@ -72,6 +80,25 @@ public:
 
 private:
     std::filesystem::path m_path;
+};
+
+// quelby-sim started on a pseudo-terminal with `simArgs` and the link opened to it at `baud`
+// through the real serial port, every byte counted; the link's home is a scratch folder.
+struct SimLink {
+    SimLink(const std::vector<std::string>& simArgs, int baud, const std::string& name,
+            UserPrompt& prompt)
+        : sim(simArgs), home(name), link(clock, prompt, home.path()),
+          serial(PortMap{}, sim.devicePath()), port(serial) {
+        link.OverrideSettings(std::nullopt, std::to_string(baud));
+        link.OpenRSComm(port);
+    }
+
+    test::SimProcess sim;
+    ScratchFolder home;
+    SystemClock clock;
+    RSComm link;
+    PosixSerialPort serial;
+    CountingSerialPort port;
 };
 
 } // namespace quelby::bench

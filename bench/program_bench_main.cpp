@@ -4,10 +4,6 @@
 #include "BenchSupport.h"
 #include "FilePaths.h"
 #include "IntelHex.h"
-#include "PosixSerialPort.h"
-#include "RSComm.h"
-#include "SimProcess.h"
-#include "SystemClock.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -45,29 +41,27 @@ int main(int argc, char** argv) {
     int baud = 19200;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--baud" && i + 1 < argc) baud = std::atoi(argv[++i]);
-        else baud = 0;
+        if (arg == "--baud" && i + 1 < argc)
+            baud = std::atoi(argv[++i]);
+        else
+            baud = 0;
     }
     if (baud != 9600 && baud != 19200) {
         std::fprintf(stderr, "usage: quelby-bench-program [--baud 9600|19200]\n");
         return 64;
     }
 
-    bench::ScratchFolder scratch("quelby-bench-program-" + std::to_string(getpid()));
-    writeProgramSet(scratch.path());
-    test::SimProcess sim({"--still", "--baud", std::to_string(baud)});
-
-    SystemClock clock;
     bench::BenchPrompt prompt;
-    RSComm link(clock, prompt, scratch.path());
-    link.OverrideSettings(std::nullopt, std::to_string(baud));
-    PosixSerialPort serial(PortMap{}, sim.devicePath());
-    bench::CountingSerialPort port(serial);
-    link.OpenRSComm(port);
+    bench::SimLink line({"--still", "--baud", std::to_string(baud)}, baud,
+                        "quelby-bench-program-" + std::to_string(getpid()), prompt);
+    RSComm& link = line.link;
+    bench::CountingSerialPort& port = line.port;
+    const std::filesystem::path& scratch = line.home.path();
     if (!link.OnlineMode) return 1;
+    writeProgramSet(scratch);
 
     using Clock = std::chrono::steady_clock;
-    link.DownloadFile(scratch.path() / "BENCH.hbx");
+    link.DownloadFile(scratch / "BENCH.hbx");
     port.resetCounts();
     auto start = Clock::now();
     link.DumpProgram();
@@ -75,7 +69,7 @@ int main(int argc, char** argv) {
     if (!link.TransferSucceeded()) return 1;
     const long downloadBytes = port.bytesOnTheLine();
 
-    link.UploadFile(scratch.path() / "BENCH.hbx");
+    link.UploadFile(scratch / "BENCH.hbx");
     link.InUploadMode = true;
     port.resetCounts();
     start = Clock::now();

@@ -6,10 +6,6 @@
 #include "BenchSupport.h"
 #include "DataTransfer.h"
 #include "MachineData.h"
-#include "PosixSerialPort.h"
-#include "RSComm.h"
-#include "SimProcess.h"
-#include "SystemClock.h"
 
 #include <chrono>
 #include <cstdio>
@@ -94,16 +90,9 @@ int main(int argc, char** argv) {
 
     std::vector<std::string> simArgs{"--baud", std::to_string(baud)};
     if (still) simArgs.push_back("--still"); // no line running behind the board
-    test::SimProcess sim(simArgs);
-
-    bench::ScratchFolder home("quelby-bench-transfer-" + std::to_string(getpid()));
-    SystemClock clock;
     CountingPrompt prompt;
-    RSComm link(clock, prompt, home.path());
-    link.OverrideSettings(std::nullopt, std::to_string(baud));
-    PosixSerialPort serial(PortMap{}, sim.devicePath());
-    bench::CountingSerialPort port(serial);
-    link.OpenRSComm(port);
+    bench::SimLink line(simArgs, baud, "quelby-bench-transfer-" + std::to_string(getpid()), prompt);
+    RSComm& link = line.link;
     if (!link.OnlineMode) return 1;
 
     // The download puts the built-in data set on the board; the upload reads it back into a
@@ -111,8 +100,9 @@ int main(int argc, char** argv) {
     MachineData downloaded = BuildDefaultData();
     MachineData uploaded = BuildDefaultData();
     Measured download, upload;
-    if (!measure(link, port, prompt, downloaded, TransferDirection::Download, download)) return 1;
-    if (!measure(link, port, prompt, uploaded, TransferDirection::Upload, upload)) return 1;
+    if (!measure(link, line.port, prompt, downloaded, TransferDirection::Download, download))
+        return 1;
+    if (!measure(link, line.port, prompt, uploaded, TransferDirection::Upload, upload)) return 1;
     link.CloseRSComm();
     if (uploaded.Setpoint != downloaded.Setpoint || uploaded.PLSScale != downloaded.PLSScale) {
         std::fprintf(stderr, "quelby-bench-transfer: the upload did not read back the timing "
