@@ -1,4 +1,4 @@
-#include "BarePtyPingPong.h"
+#include "bench/BarePtyPingPong.h"
 
 #include <chrono>
 #include <csignal>

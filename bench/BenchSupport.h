@@ -1,11 +1,11 @@
 #pragma once
 
-#include "PosixSerialPort.h"
-#include "RSComm.h"
-#include "SerialPort.h"
-#include "SimProcess.h"
-#include "SystemClock.h"
-#include "UserPrompt.h"
+#include "link/PosixSerialPort.h"
+#include "link/RSComm.h"
+#include "link/SerialPort.h"
+#include "tests/support/SimProcess.h"
+#include "link/SystemClock.h"
+#include "link/UserPrompt.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -1,12 +1,12 @@
 // Measures the board link's exchanges per second through the real serial port against
 // quelby-sim on a pseudo-terminal, next to a bare pty ping-pong and, with --baud, against the
 // time the wire itself needs (two 10-bit bytes per exchange).
-#include "BarePtyPingPong.h"
-#include "BenchSupport.h"
-#include "PosixSerialPort.h"
-#include "RSComm.h"
-#include "SimProcess.h"
-#include "SystemClock.h"
+#include "bench/BarePtyPingPong.h"
+#include "bench/BenchSupport.h"
+#include "link/PosixSerialPort.h"
+#include "link/RSComm.h"
+#include "tests/support/SimProcess.h"
+#include "link/SystemClock.h"
 
 #include <chrono>
 #include <cstdio>

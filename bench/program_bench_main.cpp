@@ -1,9 +1,9 @@
 // Measures a whole K650 program download and upload (0x4000..0xBFFF, 2048 records of 16
 // bytes) through the real serial port against quelby-sim, next to the time the wire itself
 // needs for the same bytes (10 bits each) plus the pauses the download makes on purpose.
-#include "BenchSupport.h"
-#include "FilePaths.h"
-#include "IntelHex.h"
+#include "bench/BenchSupport.h"
+#include "link/FilePaths.h"
+#include "link/IntelHex.h"
 
 #include <chrono>
 #include <cstdlib>

@@ -3,9 +3,9 @@
 // quelby-sim, next to the time the wire itself needs for the same bytes (10 bits each).
 // Neither transfer pauses on purpose: the PLS ready waits poll the board, and their polls are
 // bytes on the line, counted with the rest.
-#include "BenchSupport.h"
-#include "DataTransfer.h"
-#include "MachineData.h"
+#include "bench/BenchSupport.h"
+#include "app/data/DataTransfer.h"
+#include "app/data/MachineData.h"
 
 #include <chrono>
 #include <cstdio>

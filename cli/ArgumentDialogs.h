@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FileDialogs.h"
+#include "app/data/FileDialogs.h"
 
 #include <filesystem>
 #include <optional>

@@ -1,6 +1,6 @@
-#include "CliCommands.h"
+#include "cli/CliCommands.h"
 
-#include "BoardAddress.h"
+#include "link/BoardAddress.h"
 
 namespace quelby::cli {
 namespace {

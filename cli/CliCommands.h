@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CliOptions.h"
-#include "RSComm.h"
+#include "cli/CliOptions.h"
+#include "link/RSComm.h"
 
 #include <functional>
 #include <ostream>

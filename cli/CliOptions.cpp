@@ -1,6 +1,6 @@
-#include "CliOptions.h"
+#include "cli/CliOptions.h"
 
-#include "CliArguments.h"
+#include "cli/CliArguments.h"
 
 namespace quelby::cli {
 

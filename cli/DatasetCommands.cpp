@@ -1,11 +1,11 @@
 // dataset: set-up files from the command line, through the same File Open and Save As as the
 // desktop. No board is needed.
-#include "ArgumentDialogs.h"
-#include "CliCommands.h"
-#include "CliPrompt.h"
-#include "DataSetFiles.h"
-#include "FilePaths.h"
-#include "SystemClock.h"
+#include "cli/ArgumentDialogs.h"
+#include "cli/CliCommands.h"
+#include "cli/CliPrompt.h"
+#include "app/data/DataSetFiles.h"
+#include "link/FilePaths.h"
+#include "link/SystemClock.h"
 
 #include <iomanip>
 #include <sstream>

@@ -1,8 +1,8 @@
 // ident and fault: what the board is, what it runs and what ails it.
-#include "BoardIdentity.h"
-#include "CliCommands.h"
-#include "CodeDescriptionFile.h"
-#include "DownloadFileCheck.h"
+#include "link/BoardIdentity.h"
+#include "cli/CliCommands.h"
+#include "link/CodeDescriptionFile.h"
+#include "link/DownloadFileCheck.h"
 
 #include <iomanip>
 

@@ -1,7 +1,7 @@
 // pls: the board's programmable limit switch from the command line.
-#include "CliArguments.h"
-#include "CliCommands.h"
-#include "PlsMessages.h"
+#include "cli/CliArguments.h"
+#include "cli/CliCommands.h"
+#include "link/PlsMessages.h"
 
 namespace quelby::cli {
 namespace {

@@ -1,5 +1,5 @@
 // program download and upload, with progress on standard error.
-#include "CliCommands.h"
+#include "cli/CliCommands.h"
 
 namespace quelby::cli {
 namespace {

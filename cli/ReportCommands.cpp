@@ -1,13 +1,13 @@
 // export and report: a data set, from a set-up file or the defaults ("-"), as the shift data
 // export file and as the printed report in a PDF file.
-#include "ArgumentDialogs.h"
-#include "CliCommands.h"
-#include "CliPrompt.h"
-#include "DataSetFiles.h"
-#include "FilePaths.h"
-#include "ReportOutput.h"
-#include "ShiftExport.h"
-#include "SystemClock.h"
+#include "cli/ArgumentDialogs.h"
+#include "cli/CliCommands.h"
+#include "cli/CliPrompt.h"
+#include "app/data/DataSetFiles.h"
+#include "link/FilePaths.h"
+#include "report/ReportOutput.h"
+#include "app/data/ShiftExport.h"
+#include "link/SystemClock.h"
 
 #include <QGuiApplication>
 

@@ -1,12 +1,12 @@
 // upload / download: the File menu's data transfers from the command line, between the board
 // and a set-up file.
-#include "CliCommands.h"
-#include "CliPrompt.h"
-#include "DataSet.h"
-#include "DataSetMessages.h"
-#include "DataTransfer.h"
-#include "SetupFile.h"
-#include "TransferMessages.h"
+#include "cli/CliCommands.h"
+#include "cli/CliPrompt.h"
+#include "app/data/DataSet.h"
+#include "app/data/DataSetMessages.h"
+#include "app/data/DataTransfer.h"
+#include "app/data/SetupFile.h"
+#include "app/data/TransferMessages.h"
 
 #include <filesystem>
 #include <optional>

@@ -1,12 +1,12 @@
 // quelby-cli: the board link from the command line, for scripts and service work.
-#include "CliCommands.h"
-#include "CliOptions.h"
-#include "CliPrompt.h"
-#include "FilePaths.h"
-#include "PortMap.h"
-#include "PosixSerialPort.h"
-#include "RSComm.h"
-#include "SystemClock.h"
+#include "cli/CliCommands.h"
+#include "cli/CliOptions.h"
+#include "cli/CliPrompt.h"
+#include "link/FilePaths.h"
+#include "link/PortMap.h"
+#include "link/PosixSerialPort.h"
+#include "link/RSComm.h"
+#include "link/SystemClock.h"
 
 #include <iostream>
 

@@ -1,4 +1,4 @@
-#include "CentreWindow.h"
+#include "dialogs/CentreWindow.h"
 
 #include <QGuiApplication>
 #include <QScreen>

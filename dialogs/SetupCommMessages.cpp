@@ -1,4 +1,4 @@
-#include "SetupCommMessages.h"
+#include "dialogs/SetupCommMessages.h"
 
 namespace quelby::SetupCommMessages {
 

@@ -1,6 +1,6 @@
-#include "TransferWindow.h"
+#include "dialogs/TransferWindow.h"
 
-#include "CentreWindow.h"
+#include "dialogs/CentreWindow.h"
 
 #include <QCloseEvent>
 #include <QTimer>

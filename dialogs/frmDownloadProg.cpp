@@ -1,6 +1,6 @@
-#include "frmDownloadProg.h"
+#include "dialogs/frmDownloadProg.h"
 
-#include "RSComm.h"
+#include "link/RSComm.h"
 
 #include <QCoreApplication>
 #include <QGroupBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TransferWindow.h"
+#include "dialogs/TransferWindow.h"
 
 #include <QTimer>
 

@@ -1,10 +1,10 @@
-#include "frmSetupComm.h"
+#include "dialogs/frmSetupComm.h"
 
-#include "CentreWindow.h"
-#include "CommSettingsSave.h"
-#include "LinkSettings.h"
-#include "RSComm.h"
-#include "SetupCommMessages.h"
+#include "dialogs/CentreWindow.h"
+#include "app/data/CommSettingsSave.h"
+#include "link/LinkSettings.h"
+#include "link/RSComm.h"
+#include "dialogs/SetupCommMessages.h"
 
 #include <QApplication>
 #include <QFocusEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PortMap.h"
+#include "link/PortMap.h"
 
 #include <QDialog>
 

@@ -1,9 +1,9 @@
 // The code-description reader (FaultErrCodes.txt, CommErrCodes.txt) on arbitrary bytes: it
 // never fails on text in memory, keeps descriptions within the line bound, and finds the code
 // of the first record it reads.
-#include "BoundedLineReader.h"
-#include "CodeDescriptionFile.h"
-#include "TextFields.h"
+#include "link/BoundedLineReader.h"
+#include "link/CodeDescriptionFile.h"
+#include "link/TextFields.h"
 
 #include <cstdint>
 #include <cstdlib>

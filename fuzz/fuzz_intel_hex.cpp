@@ -3,7 +3,7 @@
 // byte. Each input is also tried with its record checksums put right, and its first lines each
 // on their own before an end record, so that mutations reach the checks behind the first bad
 // line and behind the checksum (length, type, end record) rather than stopping there.
-#include "IntelHex.h"
+#include "link/IntelHex.h"
 
 #include <algorithm>
 #include <cstdint>

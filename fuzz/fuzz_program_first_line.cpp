@@ -1,7 +1,7 @@
 // The first-line readers of program files (hbx, rev, lcf) on arbitrary bytes, and the files an
 // upload writes read back: the checksum, revision and configuration digits the board held
 // come back unchanged.
-#include "ProgramFileSet.h"
+#include "link/ProgramFileSet.h"
 
 #include <cstdint>
 #include <cstdlib>

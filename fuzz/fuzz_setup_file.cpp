@@ -1,7 +1,7 @@
 // The set-up file reader on arbitrary bytes: it refuses or reads without a fault, a record it
 // reads fits the data set, and the fitted record is written and read back unchanged.
-#include "DataSet.h"
-#include "SetupFile.h"
+#include "app/data/DataSet.h"
+#include "app/data/SetupFile.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,7 +1,7 @@
-#include "BoardAddress.h"
+#include "link/BoardAddress.h"
 
-#include "HexDigits.h"
-#include "TextCase.h"
+#include "link/HexDigits.h"
+#include "link/TextCase.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "BoundedLineReader.h"
+#include "link/BoundedLineReader.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,11 +1,11 @@
-#include "CodeDescriptionFile.h"
+#include "link/CodeDescriptionFile.h"
 
-#include "BoundedLineReader.h"
-#include "FilePaths.h"
-#include "HexDigits.h"
-#include "ProgramMessages.h"
-#include "TextCase.h"
-#include "TextFields.h"
+#include "link/BoundedLineReader.h"
+#include "link/FilePaths.h"
+#include "link/HexDigits.h"
+#include "link/ProgramMessages.h"
+#include "link/TextCase.h"
+#include "link/TextFields.h"
 
 #include <cerrno>
 #include <fstream>

@@ -1,7 +1,7 @@
-#include "DownloadFileCheck.h"
+#include "link/DownloadFileCheck.h"
 
-#include "FilePaths.h"
-#include "ProgramMessages.h"
+#include "link/FilePaths.h"
+#include "link/ProgramMessages.h"
 
 #include <cerrno>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "BoardIdentity.h"
-#include "ProgramFileSet.h"
-#include "UserPrompt.h"
+#include "link/BoardIdentity.h"
+#include "link/ProgramFileSet.h"
+#include "link/UserPrompt.h"
 
 #include <filesystem>
 #include <optional>

@@ -1,6 +1,6 @@
-#include "FilePaths.h"
+#include "link/FilePaths.h"
 
-#include "TextCase.h"
+#include "link/TextCase.h"
 
 #include <cerrno>
 #include <fstream>

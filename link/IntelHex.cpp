@@ -1,7 +1,7 @@
-#include "IntelHex.h"
+#include "link/IntelHex.h"
 
-#include "FilePaths.h"
-#include "HexDigits.h"
+#include "link/FilePaths.h"
+#include "link/HexDigits.h"
 
 #include <algorithm>
 #include <cerrno>

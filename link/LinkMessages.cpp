@@ -1,4 +1,4 @@
-#include "LinkMessages.h"
+#include "link/LinkMessages.h"
 
 namespace quelby::LinkMessages {
 namespace {

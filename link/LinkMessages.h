@@ -1,7 +1,7 @@
 #pragma once
 
-#include "SerialPort.h"
-#include "UserPrompt.h"
+#include "link/SerialPort.h"
+#include "link/UserPrompt.h"
 
 #include <string>
 #include <system_error>

@@ -1,6 +1,6 @@
-#include "LinkSettings.h"
+#include "link/LinkSettings.h"
 
-#include "TextCase.h"
+#include "link/TextCase.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "PlsMessages.h"
+#include "link/PlsMessages.h"
 
 #include <string>
 

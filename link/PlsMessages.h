@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UserPrompt.h"
+#include "link/UserPrompt.h"
 
 // Every message box of the PLS requests, with its exact title, lines, buttons and icon.
 namespace quelby::PlsMessages {

@@ -1,7 +1,7 @@
-#include "PortMap.h"
+#include "link/PortMap.h"
 
-#include "FilePaths.h"
-#include "TextCase.h"
+#include "link/FilePaths.h"
+#include "link/TextCase.h"
 
 #include <algorithm>
 #include <charconv>

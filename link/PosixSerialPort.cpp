@@ -1,4 +1,4 @@
-#include "PosixSerialPort.h"
+#include "link/PosixSerialPort.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,12 +1,12 @@
-#include "ProgramFileSet.h"
+#include "link/ProgramFileSet.h"
 
-#include "BoardAddress.h"
-#include "BoundedLineReader.h"
-#include "FilePaths.h"
-#include "HexDigits.h"
-#include "ProgramMessages.h"
-#include "TextCase.h"
-#include "TextFields.h"
+#include "link/BoardAddress.h"
+#include "link/BoundedLineReader.h"
+#include "link/FilePaths.h"
+#include "link/HexDigits.h"
+#include "link/ProgramMessages.h"
+#include "link/TextCase.h"
+#include "link/TextFields.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "BoardIdentity.h"
-#include "UserPrompt.h"
+#include "link/BoardIdentity.h"
+#include "link/UserPrompt.h"
 
 #include <cstddef>
 #include <filesystem>

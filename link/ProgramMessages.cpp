@@ -1,4 +1,4 @@
-#include "ProgramMessages.h"
+#include "link/ProgramMessages.h"
 
 namespace quelby::ProgramMessages {
 namespace {

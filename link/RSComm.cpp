@@ -1,7 +1,7 @@
-#include "RSComm.h"
+#include "link/RSComm.h"
 
-#include "FilePaths.h"
-#include "LinkMessages.h"
+#include "link/FilePaths.h"
+#include "link/LinkMessages.h"
 
 namespace quelby {
 namespace fs = std::filesystem;

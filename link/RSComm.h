@@ -1,12 +1,12 @@
 #pragma once
 
-#include "BoardAddress.h"
-#include "Clock.h"
-#include "DownloadFileCheck.h"
-#include "IntelHex.h"
-#include "LinkSettings.h"
-#include "SerialPort.h"
-#include "UserPrompt.h"
+#include "link/BoardAddress.h"
+#include "link/Clock.h"
+#include "link/DownloadFileCheck.h"
+#include "link/IntelHex.h"
+#include "link/LinkSettings.h"
+#include "link/SerialPort.h"
+#include "link/UserPrompt.h"
 
 #include <array>
 #include <cstdint>

@@ -1,8 +1,8 @@
 // The board's identity: model names, fault code, firmware revision and fault texts.
-#include "RSComm.h"
+#include "link/RSComm.h"
 
-#include "BoardIdentity.h"
-#include "CodeDescriptionFile.h"
+#include "link/BoardIdentity.h"
+#include "link/CodeDescriptionFile.h"
 
 namespace quelby {
 

@@ -1,10 +1,10 @@
 // The PLS requests: the resolver readings, channel programming and recall, the resolver
 // offset and the configuration blocks. Each request opens with the mode handshake, whose mode
 // byte is the request code, and leaves CurrentMode at 0 so the next request handshakes again.
-#include "RSComm.h"
+#include "link/RSComm.h"
 
-#include "PlsMessages.h"
-#include "BoardProtocol.h"
+#include "link/PlsMessages.h"
+#include "link/BoardProtocol.h"
 
 #include <initializer_list>
 

@@ -1,10 +1,10 @@
 // Program download into the board's program mode, and program upload by ordinary reads.
-#include "RSComm.h"
+#include "link/RSComm.h"
 
-#include "BoardIdentity.h"
-#include "BoardProtocol.h"
-#include "ProgramFileSet.h"
-#include "ProgramMessages.h"
+#include "link/BoardIdentity.h"
+#include "link/BoardProtocol.h"
+#include "link/ProgramFileSet.h"
+#include "link/ProgramMessages.h"
 
 namespace quelby {
 namespace {

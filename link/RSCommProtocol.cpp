@@ -1,10 +1,10 @@
 // The lock-step byte protocol: one byte out, one byte back, read and write modes entered by
 // a 0xFF/0x55 handshake, integrity resting on the board's echoes.
-#include "RSComm.h"
+#include "link/RSComm.h"
 
-#include "BoardProtocol.h"
-#include "LinkMessages.h"
-#include "TextCase.h"
+#include "link/BoardProtocol.h"
+#include "link/LinkMessages.h"
+#include "link/TextCase.h"
 
 namespace quelby {
 namespace {

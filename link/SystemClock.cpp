@@ -1,4 +1,4 @@
-#include "SystemClock.h"
+#include "link/SystemClock.h"
 
 #include <chrono>
 #include <ctime>

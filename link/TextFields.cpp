@@ -1,4 +1,4 @@
-#include "TextFields.h"
+#include "link/TextFields.h"
 
 namespace quelby {
 namespace {

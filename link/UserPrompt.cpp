@@ -1,4 +1,4 @@
-#include "UserPrompt.h"
+#include "link/UserPrompt.h"
 
 namespace quelby {
 

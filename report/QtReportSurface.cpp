@@ -1,4 +1,4 @@
-#include "QtReportSurface.h"
+#include "report/QtReportSurface.h"
 
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>

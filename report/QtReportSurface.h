@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ReportSurface.h"
+#include "app/data/ReportSurface.h"
 
 #include <QFont>
 #include <QPainter>

@@ -1,7 +1,7 @@
-#include "ReportOutput.h"
+#include "report/ReportOutput.h"
 
-#include "PrintedReport.h"
-#include "QtReportSurface.h"
+#include "app/data/PrintedReport.h"
+#include "report/QtReportSurface.h"
 
 #include <QFile>
 #include <QPageLayout>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Clock.h"
-#include "MachineData.h"
-#include "UserPrompt.h"
+#include "link/Clock.h"
+#include "app/data/MachineData.h"
+#include "link/UserPrompt.h"
 
 #include <filesystem>
 #include <optional>

@@ -1,6 +1,6 @@
-#include "PtyBoardServer.h"
+#include "sim/PtyBoardServer.h"
 
-#include "SimBoard.h"
+#include "sim/SimBoard.h"
 
 #include <algorithm>
 #include <cerrno>

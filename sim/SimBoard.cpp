@@ -1,7 +1,7 @@
-#include "SimBoard.h"
+#include "sim/SimBoard.h"
 
-#include "BoardAddress.h"
-#include "BoardProtocol.h"
+#include "link/BoardAddress.h"
+#include "link/BoardProtocol.h"
 
 #include <cstdio>
 

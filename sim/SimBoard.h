@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BoardRequestHandler.h"
+#include "sim/BoardRequestHandler.h"
 
 #include <array>
 #include <cstdint>

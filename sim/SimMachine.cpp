@@ -1,6 +1,6 @@
-#include "SimMachine.h"
+#include "sim/SimMachine.h"
 
-#include "SimMachineMap.h"
+#include "sim/SimMachineMap.h"
 
 #include <algorithm>
 #include <cmath>

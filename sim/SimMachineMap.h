@@ -3,9 +3,9 @@
 // Where the simulated machine lives in the board's memory, and how its values sit there.
 // Shared by the machine's source files only.
 
-#include "BoardAddress.h"
-#include "Clock.h"
-#include "SimBoard.h"
+#include "link/BoardAddress.h"
+#include "link/Clock.h"
+#include "sim/SimBoard.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,9 +1,9 @@
 // What the machine shows on the board after its steps: speed and resolver, I/O, the board
 // clock and the DF1 link.
 
-#include "SimMachine.h"
+#include "sim/SimMachine.h"
 
-#include "SimMachineMap.h"
+#include "sim/SimMachineMap.h"
 
 #include <chrono>
 #include <cmath>

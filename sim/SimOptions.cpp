@@ -1,7 +1,7 @@
-#include "SimOptions.h"
+#include "sim/SimOptions.h"
 
-#include "BoardAddress.h"
-#include "SimBoard.h"
+#include "link/BoardAddress.h"
+#include "sim/SimBoard.h"
 
 #include <charconv>
 

@@ -1,5 +1,5 @@
-#include "SimPls.h"
-#include "BoardProtocol.h"
+#include "sim/SimPls.h"
+#include "link/BoardProtocol.h"
 
 #include <algorithm>
 #include <cmath>

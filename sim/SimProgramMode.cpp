@@ -1,7 +1,7 @@
-#include "SimProgramMode.h"
+#include "sim/SimProgramMode.h"
 
-#include "BoardProtocol.h"
-#include "SimBoard.h"
+#include "link/BoardProtocol.h"
+#include "sim/SimBoard.h"
 
 namespace quelby::sim {
 

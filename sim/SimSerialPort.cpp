@@ -1,4 +1,4 @@
-#include "SimSerialPort.h"
+#include "sim/SimSerialPort.h"
 
 #include <cerrno>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Clock.h"
-#include "SerialPort.h"
-#include "SimBoard.h"
+#include "link/Clock.h"
+#include "link/SerialPort.h"
+#include "sim/SimBoard.h"
 
 #include <deque>
 #include <functional>

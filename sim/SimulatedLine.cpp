@@ -1,4 +1,4 @@
-#include "SimulatedLine.h"
+#include "sim/SimulatedLine.h"
 
 namespace quelby::sim {
 

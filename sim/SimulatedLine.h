@@ -1,9 +1,9 @@
 #pragma once
 
-#include "SimBoard.h"
-#include "SimMachine.h"
-#include "SimPls.h"
-#include "SimProgramMode.h"
+#include "sim/SimBoard.h"
+#include "sim/SimMachine.h"
+#include "sim/SimPls.h"
+#include "sim/SimProgramMode.h"
 
 namespace quelby::sim {
 

@@ -1,10 +1,10 @@
 // quelby-sim: the simulated target board on a pseudo-terminal, for running the program,
 // its tests and its benchmarks without hardware.
 
-#include "DeviceLink.h"
-#include "PtyBoardServer.h"
-#include "SimulatedLine.h"
-#include "SimOptions.h"
+#include "sim/DeviceLink.h"
+#include "sim/PtyBoardServer.h"
+#include "sim/SimulatedLine.h"
+#include "sim/SimOptions.h"
 
 #include <csignal>
 #include <cstdio>

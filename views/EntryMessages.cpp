@@ -1,4 +1,4 @@
-#include "EntryMessages.h"
+#include "views/EntryMessages.h"
 
 namespace quelby {
 

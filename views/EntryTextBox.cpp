@@ -1,6 +1,6 @@
-#include "EntryTextBox.h"
+#include "views/EntryTextBox.h"
 
-#include "NumericEntryField.h"
+#include "views/NumericEntryField.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "GroupedNumber.h"
+#include "views/GroupedNumber.h"
 
 #include <QLocale>
 

@@ -1,13 +1,13 @@
-#include "NumericEntryField.h"
+#include "views/NumericEntryField.h"
 
-#include "DataSet.h"
-#include "EntryMessages.h"
-#include "EntryTextBox.h"
-#include "NumericText.h"
-#include "RSComm.h"
-#include "ShellContext.h"
-#include "TransferValues.h"
-#include "UpDownControl.h"
+#include "app/data/DataSet.h"
+#include "views/EntryMessages.h"
+#include "views/EntryTextBox.h"
+#include "views/NumericText.h"
+#include "link/RSComm.h"
+#include "views/ShellContext.h"
+#include "app/data/TransferValues.h"
+#include "views/UpDownControl.h"
 
 #include <QHBoxLayout>
 

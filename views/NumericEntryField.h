@@ -1,6 +1,6 @@
 #pragma once
 
-#include "NumericEntryOptions.h"
+#include "views/NumericEntryOptions.h"
 
 #include <QPointer>
 #include <QWidget>

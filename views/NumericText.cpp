@@ -1,4 +1,4 @@
-#include "NumericText.h"
+#include "views/NumericText.h"
 
 #include <charconv>
 #include <string>

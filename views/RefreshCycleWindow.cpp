@@ -1,7 +1,7 @@
-#include "RefreshCycleWindow.h"
+#include "views/RefreshCycleWindow.h"
 
-#include "RSComm.h"
-#include "ShellContext.h"
+#include "link/RSComm.h"
+#include "views/ShellContext.h"
 
 #include <QPointer>
 #include <qcoro/qcorotimer.h>

@@ -1,6 +1,6 @@
-#include "UpDownControl.h"
+#include "views/UpDownControl.h"
 
-#include "NumericText.h"
+#include "views/NumericText.h"
 
 #include <QLineEdit>
 #include <QToolButton>

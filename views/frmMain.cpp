@@ -1,13 +1,13 @@
-#include "frmMain.h"
+#include "views/frmMain.h"
 
-#include "DataSet.h"
-#include "EntryTextBox.h"
-#include "GroupedNumber.h"
-#include "NumericEntryField.h"
-#include "RSComm.h"
-#include "ShellContext.h"
-#include "TransferValues.h"
-#include "UpDownControl.h"
+#include "app/data/DataSet.h"
+#include "views/EntryTextBox.h"
+#include "views/GroupedNumber.h"
+#include "views/NumericEntryField.h"
+#include "link/RSComm.h"
+#include "views/ShellContext.h"
+#include "app/data/TransferValues.h"
+#include "views/UpDownControl.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

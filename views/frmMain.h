@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RefreshCycleWindow.h"
+#include "views/RefreshCycleWindow.h"
 
 #include <array>
 #include <cstdint>

@@ -1,9 +1,9 @@
-#include "BuiltChildWindows.h"
+#include "app/shell/BuiltChildWindows.h"
 
-#include "NotBuiltWindow.h"
+#include "app/shell/NotBuiltWindow.h"
 
 #if QUELBY_HAVE_FRMMAIN
-#include "frmMain.h"
+#include "views/frmMain.h"
 #endif
 
 namespace quelby {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ChildWindowFactory.h"
+#include "app/shell/ChildWindowFactory.h"
 
 namespace quelby {
 

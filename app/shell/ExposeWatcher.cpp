@@ -1,4 +1,4 @@
-#include "ExposeWatcher.h"
+#include "app/shell/ExposeWatcher.h"
 
 #include <QEvent>
 #include <QWidget>

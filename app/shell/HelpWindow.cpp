@@ -1,4 +1,4 @@
-#include "HelpWindow.h"
+#include "app/shell/HelpWindow.h"
 
 #include <QVBoxLayout>
 

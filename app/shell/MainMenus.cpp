@@ -1,4 +1,4 @@
-#include "MainMenus.h"
+#include "app/shell/MainMenus.h"
 
 namespace quelby {
 

@@ -1,6 +1,6 @@
-#include "MainStatusBar.h"
+#include "app/shell/MainStatusBar.h"
 
-#include "Clock.h"
+#include "link/Clock.h"
 
 #include <QDate>
 #include <QLocale>

@@ -1,4 +1,4 @@
-#include "ModalAnswerer.h"
+#include "app/shell/ModalAnswerer.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "NotBuiltWindow.h"
+#include "app/shell/NotBuiltWindow.h"
 
 #include <QLabel>
 #include <QVBoxLayout>

@@ -1,4 +1,4 @@
-#include "PrinterDialogs.h"
+#include "app/shell/PrinterDialogs.h"
 
 #include <QPrintDialog>
 #include <QPrinter>

@@ -1,4 +1,4 @@
-#include "QtFileDialogs.h"
+#include "app/shell/QtFileDialogs.h"
 
 #include <QFileDialog>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "QtUserPrompt.h"
+#include "app/shell/QtUserPrompt.h"
 
 #include <QInputDialog>
 #include <QMessageBox>

@@ -1,10 +1,10 @@
-#include "ScreenshotTour.h"
+#include "app/shell/ScreenshotTour.h"
 
-#include "FilePaths.h"
-#include "HelpWindow.h"
-#include "frmAbout.h"
-#include "frmMDIMain.h"
-#include "frmWaitDisplay.h"
+#include "link/FilePaths.h"
+#include "app/shell/HelpWindow.h"
+#include "app/shell/frmAbout.h"
+#include "app/shell/frmMDIMain.h"
+#include "app/shell/frmWaitDisplay.h"
 
 #include <QDialog>
 #include <QLineEdit>

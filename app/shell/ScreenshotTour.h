@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ModalAnswerer.h"
+#include "app/shell/ModalAnswerer.h"
 
 #include <QDir>
 #include <QObject>

@@ -1,4 +1,4 @@
-#include "ShellMessages.h"
+#include "app/shell/ShellMessages.h"
 
 namespace quelby::ShellMessages {
 

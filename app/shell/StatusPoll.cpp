@@ -1,6 +1,6 @@
-#include "StatusPoll.h"
+#include "app/shell/StatusPoll.h"
 
-#include "RSComm.h"
+#include "link/RSComm.h"
 
 namespace quelby {
 

@@ -1,8 +1,8 @@
-#include "frmAbout.h"
+#include "app/shell/frmAbout.h"
 
-#include "CentreWindow.h"
-#include "ShellMessages.h"
-#include "UserPrompt.h"
+#include "dialogs/CentreWindow.h"
+#include "app/shell/ShellMessages.h"
+#include "link/UserPrompt.h"
 
 #include <QDialogButtonBox>
 #include <QFileInfo>

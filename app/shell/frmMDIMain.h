@@ -1,13 +1,13 @@
 #pragma once
 
-#include "ChildWindowFactory.h"
-#include "DataSet.h"
-#include "DataSetFiles.h"
-#include "HelpWindow.h"
-#include "PrinterDialogs.h"
-#include "RSComm.h"
-#include "ShellContext.h"
-#include "frmAbout.h"
+#include "app/shell/ChildWindowFactory.h"
+#include "app/data/DataSet.h"
+#include "app/data/DataSetFiles.h"
+#include "app/shell/HelpWindow.h"
+#include "app/shell/PrinterDialogs.h"
+#include "link/RSComm.h"
+#include "views/ShellContext.h"
+#include "app/shell/frmAbout.h"
 
 #include <QMainWindow>
 #include <QPointer>

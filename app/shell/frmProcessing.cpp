@@ -1,4 +1,4 @@
-#include "frmProcessing.h"
+#include "app/shell/frmProcessing.h"
 
 #include <QCoreApplication>
 #include <QGroupBox>

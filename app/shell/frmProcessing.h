@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DataTransfer.h"
-#include "TransferWindow.h"
+#include "app/data/DataTransfer.h"
+#include "dialogs/TransferWindow.h"
 
 #include <optional>
 

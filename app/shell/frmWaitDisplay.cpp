@@ -1,6 +1,6 @@
-#include "frmWaitDisplay.h"
+#include "app/shell/frmWaitDisplay.h"
 
-#include "CentreWindow.h"
+#include "dialogs/CentreWindow.h"
 
 #include <QCoreApplication>
 #include <QLabel>

@@ -1,6 +1,6 @@
 // quelby-cli against quelby-sim on a pseudo-terminal, through the real serial port.
-#include "SimProcess.h"
-#include "TempFolder.h"
+#include "tests/support/SimProcess.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "CliOptions.h"
-#include "CliPrompt.h"
+#include "cli/CliOptions.h"
+#include "cli/CliPrompt.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // quelby-cli's dataset commands: a set-up file written and shown again, no board needed.
-#include "SimProcess.h"
-#include "TempFolder.h"
+#include "tests/support/SimProcess.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

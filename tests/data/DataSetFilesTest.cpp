@@ -1,9 +1,9 @@
 // File New, Open, Save and Save As as the user meets them: questions, dialogs, caption.
-#include "DataSetFiles.h"
-#include "ManualClock.h"
-#include "ScriptedPrompt.h"
-#include "SetupFile.h"
-#include "TempFolder.h"
+#include "app/data/DataSetFiles.h"
+#include "sim/ManualClock.h"
+#include "tests/support/ScriptedPrompt.h"
+#include "app/data/SetupFile.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Which edits count as unsaved changes.
-#include "DataSet.h"
-#include "ScriptedPrompt.h"
+#include "app/data/DataSet.h"
+#include "tests/support/ScriptedPrompt.h"
 
 #include <gtest/gtest.h>
 

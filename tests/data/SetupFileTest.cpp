@@ -1,5 +1,5 @@
 // The set-up file layout, byte for byte, and how the reader refuses what is not one.
-#include "SetupFile.h"
+#include "app/data/SetupFile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "CommSettingsSave.h"
-#include "TempFolder.h"
+#include "app/data/CommSettingsSave.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

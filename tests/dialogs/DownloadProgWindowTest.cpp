@@ -1,5 +1,5 @@
-#include "ProgramRig.h"
-#include "frmDownloadProg.h"
+#include "tests/link/ProgramRig.h"
+#include "dialogs/frmDownloadProg.h"
 
 #include <QTest>
 #include <QTimer>

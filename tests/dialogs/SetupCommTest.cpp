@@ -1,6 +1,6 @@
-#include "LinkRig.h"
-#include "SetupCommMessages.h"
-#include "frmSetupComm.h"
+#include "tests/link/LinkRig.h"
+#include "dialogs/SetupCommMessages.h"
+#include "dialogs/frmSetupComm.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,4 +1,4 @@
-#include "QtTestMain.h"
+#include "tests/support/QtTestMain.h"
 
 int main(int argc, char** argv) {
     return quelby::test::RunQtTests(argc, argv);

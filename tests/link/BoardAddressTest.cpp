@@ -1,4 +1,4 @@
-#include "BoardAddress.h"
+#include "link/BoardAddress.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "ManualClock.h"
-#include "RSComm.h"
-#include "ScriptedPrompt.h"
-#include "SimBoard.h"
-#include "SimSerialPort.h"
-#include "TempFolder.h"
+#include "sim/ManualClock.h"
+#include "link/RSComm.h"
+#include "tests/support/ScriptedPrompt.h"
+#include "sim/SimBoard.h"
+#include "sim/SimSerialPort.h"
+#include "tests/support/TempFolder.h"
 
 #include <string>
 #include <vector>

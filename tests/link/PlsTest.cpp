@@ -1,5 +1,5 @@
-#include "LinkRig.h"
-#include "SimPls.h"
+#include "tests/link/LinkRig.h"
+#include "sim/SimPls.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "IntelHex.h"
-#include "LinkRig.h"
-#include "SimProgramMode.h"
+#include "link/IntelHex.h"
+#include "tests/link/LinkRig.h"
+#include "sim/SimProgramMode.h"
 
 #include <gtest/gtest.h>
 

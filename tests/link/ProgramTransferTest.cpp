@@ -1,5 +1,5 @@
-#include "IntelHex.h"
-#include "ProgramRig.h"
+#include "link/IntelHex.h"
+#include "tests/link/ProgramRig.h"
 
 #include <gtest/gtest.h>
 

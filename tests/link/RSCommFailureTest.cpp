@@ -1,4 +1,4 @@
-#include "LinkRig.h"
+#include "tests/link/LinkRig.h"
 
 #include <gtest/gtest.h>
 

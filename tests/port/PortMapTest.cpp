@@ -1,5 +1,5 @@
-#include "PortMap.h"
-#include "TempFolder.h"
+#include "link/PortMap.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "PosixSerialPort.h"
-#include "PseudoTerminal.h"
+#include "link/PosixSerialPort.h"
+#include "tests/port/PseudoTerminal.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "BoardIdentity.h"
+#include "link/BoardIdentity.h"
 
 #include <gtest/gtest.h>
 

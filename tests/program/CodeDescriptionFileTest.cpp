@@ -1,6 +1,6 @@
-#include "CodeDescriptionFile.h"
-#include "TempFolder.h"
-#include "TextFields.h"
+#include "link/CodeDescriptionFile.h"
+#include "tests/support/TempFolder.h"
+#include "link/TextFields.h"
 
 #include <gtest/gtest.h>
 

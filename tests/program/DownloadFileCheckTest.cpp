@@ -1,6 +1,6 @@
-#include "DownloadFileCheck.h"
-#include "ScriptedPrompt.h"
-#include "TempFolder.h"
+#include "link/DownloadFileCheck.h"
+#include "tests/support/ScriptedPrompt.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

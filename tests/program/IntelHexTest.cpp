@@ -1,5 +1,5 @@
-#include "IntelHex.h"
-#include "TempFolder.h"
+#include "link/IntelHex.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

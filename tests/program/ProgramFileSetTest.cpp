@@ -1,5 +1,5 @@
-#include "ProgramFileSet.h"
-#include "TempFolder.h"
+#include "link/ProgramFileSet.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "DownloadFileCheck.h"
-#include "IntelHex.h"
+#include "link/DownloadFileCheck.h"
+#include "link/IntelHex.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "GeneralDate.h"
-#include "ManualClock.h"
-#include "PrintedReport.h"
-#include "RecordingSurface.h"
+#include "app/data/GeneralDate.h"
+#include "sim/ManualClock.h"
+#include "app/data/PrintedReport.h"
+#include "tests/report/RecordingSurface.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "ManualClock.h"
-#include "ReportOutput.h"
-#include "ShiftExport.h"
-#include "TempFolder.h"
+#include "sim/ManualClock.h"
+#include "report/ReportOutput.h"
+#include "app/data/ShiftExport.h"
+#include "tests/support/TempFolder.h"
 
 #include <QGuiApplication>
 #include <gtest/gtest.h>

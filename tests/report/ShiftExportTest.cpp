@@ -1,5 +1,5 @@
-#include "ShiftExport.h"
-#include "TempFolder.h"
+#include "app/data/ShiftExport.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "DataSetMessages.h"
-#include "ShellRig.h"
+#include "app/data/DataSetMessages.h"
+#include "tests/shell/ShellRig.h"
 
 #include <QCloseEvent>
 #include <gtest/gtest.h>

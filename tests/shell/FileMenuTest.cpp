@@ -1,9 +1,9 @@
-#include "DataSetMessages.h"
-#include "ReportOutput.h"
-#include "SetupFile.h"
-#include "ShellRig.h"
-#include "ShiftExport.h"
-#include "frmWaitDisplay.h"
+#include "app/data/DataSetMessages.h"
+#include "report/ReportOutput.h"
+#include "app/data/SetupFile.h"
+#include "tests/shell/ShellRig.h"
+#include "app/data/ShiftExport.h"
+#include "app/shell/frmWaitDisplay.h"
 
 #include <gtest/gtest.h>
 

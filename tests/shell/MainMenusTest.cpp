@@ -1,4 +1,4 @@
-#include "ShellRig.h"
+#include "tests/shell/ShellRig.h"
 
 #include <QMenu>
 #include <gtest/gtest.h>

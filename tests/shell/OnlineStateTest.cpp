@@ -1,5 +1,5 @@
-#include "ShellMessages.h"
-#include "ShellRig.h"
+#include "app/shell/ShellMessages.h"
+#include "tests/shell/ShellRig.h"
 
 #include <QTest>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PrinterDialogs.h"
+#include "app/shell/PrinterDialogs.h"
 
 #include <QPrinter>
 #include <QString>

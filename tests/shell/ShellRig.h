@@ -1,17 +1,17 @@
 #pragma once
 
-#include "MainMenus.h"
-#include "MainStatusBar.h"
-#include "ManualClock.h"
-#include "ScriptedFileDialogs.h"
-#include "ScriptedPrinterDialogs.h"
-#include "ScriptedPrompt.h"
-#include "SimBoard.h"
-#include "SimPls.h"
-#include "SimProgramMode.h"
-#include "SimSerialPort.h"
-#include "TempFolder.h"
-#include "frmMDIMain.h"
+#include "app/shell/MainMenus.h"
+#include "app/shell/MainStatusBar.h"
+#include "sim/ManualClock.h"
+#include "tests/shell/ScriptedFileDialogs.h"
+#include "tests/shell/ScriptedPrinterDialogs.h"
+#include "tests/support/ScriptedPrompt.h"
+#include "sim/SimBoard.h"
+#include "sim/SimPls.h"
+#include "sim/SimProgramMode.h"
+#include "sim/SimSerialPort.h"
+#include "tests/support/TempFolder.h"
+#include "app/shell/frmMDIMain.h"
 
 #include <QAction>
 #include <QMenuBar>

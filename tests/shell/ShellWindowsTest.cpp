@@ -1,10 +1,10 @@
-#include "CentreWindow.h"
-#include "HelpWindow.h"
-#include "QtFileDialogs.h"
-#include "ShellMessages.h"
-#include "ShellRig.h"
-#include "frmAbout.h"
-#include "frmSetupComm.h"
+#include "dialogs/CentreWindow.h"
+#include "app/shell/HelpWindow.h"
+#include "app/shell/QtFileDialogs.h"
+#include "app/shell/ShellMessages.h"
+#include "tests/shell/ShellRig.h"
+#include "app/shell/frmAbout.h"
+#include "dialogs/frmSetupComm.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,5 +1,5 @@
-#include "MainStatusBar.h"
-#include "ShellRig.h"
+#include "app/shell/MainStatusBar.h"
+#include "tests/shell/ShellRig.h"
 
 #include <QMdiSubWindow>
 #include <QTest>

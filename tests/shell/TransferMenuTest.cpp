@@ -1,8 +1,8 @@
-#include "ShellMessages.h"
-#include "ShellRig.h"
-#include "TransferMessages.h"
-#include "frmDownloadProg.h"
-#include "frmProcessing.h"
+#include "app/shell/ShellMessages.h"
+#include "tests/shell/ShellRig.h"
+#include "app/data/TransferMessages.h"
+#include "dialogs/frmDownloadProg.h"
+#include "app/shell/frmProcessing.h"
 
 #include <QLabel>
 #include <QProgressBar>

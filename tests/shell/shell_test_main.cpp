@@ -1,3 +1,3 @@
-#include "QtTestMain.h"
+#include "tests/support/QtTestMain.h"
 
 int main(int argc, char** argv) { return quelby::test::RunQtTests(argc, argv); }

@@ -1,9 +1,9 @@
 // quelby-sim end to end: the program runs as a child process and the tests talk to it over
 // its pseudo-terminal, as the link does over a serial port.
 
-#include "PosixSerialPort.h"
-#include "SimProcess.h"
-#include "TempFolder.h"
+#include "link/PosixSerialPort.h"
+#include "tests/support/SimProcess.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

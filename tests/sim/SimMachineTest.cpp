@@ -1,7 +1,7 @@
-#include "SimMachine.h"
+#include "sim/SimMachine.h"
 
-#include "BoardAddress.h"
-#include "SimBoard.h"
+#include "link/BoardAddress.h"
+#include "sim/SimBoard.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "SimPls.h"
-#include "SimBoard.h"
+#include "sim/SimPls.h"
+#include "sim/SimBoard.h"
 
 #include <gtest/gtest.h>
 

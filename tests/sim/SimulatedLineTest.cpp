@@ -1,4 +1,4 @@
-#include "SimulatedLine.h"
+#include "sim/SimulatedLine.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DrainRefreshCycles.h"
+#include "views/DrainRefreshCycles.h"
 
 #include <QApplication>
 #include <QLocale>

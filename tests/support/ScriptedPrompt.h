@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UserPrompt.h"
+#include "link/UserPrompt.h"
 
 #include <deque>
 #include <functional>

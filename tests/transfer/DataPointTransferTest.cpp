@@ -1,5 +1,5 @@
-#include "TransferMessages.h"
-#include "TransferRig.h"
+#include "app/data/TransferMessages.h"
+#include "tests/transfer/TransferRig.h"
 
 #include <gtest/gtest.h>
 

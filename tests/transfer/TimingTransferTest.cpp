@@ -1,4 +1,4 @@
-#include "TransferRig.h"
+#include "tests/transfer/TransferRig.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "DataTransfer.h"
-#include "LinkRig.h"
-#include "SimPls.h"
+#include "app/data/DataTransfer.h"
+#include "tests/link/LinkRig.h"
+#include "sim/SimPls.h"
 
 namespace quelby::test {
 

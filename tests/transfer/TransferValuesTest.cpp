@@ -1,4 +1,4 @@
-#include "TransferValues.h"
+#include "app/data/TransferValues.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "BoardAddress.h"
-#include "EntryTextBox.h"
-#include "NumericEntryField.h"
-#include "RSComm.h"
-#include "TestShell.h"
-#include "UpDownControl.h"
-#include "frmMain.h"
+#include "link/BoardAddress.h"
+#include "views/EntryTextBox.h"
+#include "views/NumericEntryField.h"
+#include "link/RSComm.h"
+#include "tests/views/TestShell.h"
+#include "views/UpDownControl.h"
+#include "views/frmMain.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>

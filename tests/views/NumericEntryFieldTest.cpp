@@ -1,8 +1,8 @@
-#include "EntryTextBox.h"
-#include "NumericEntryField.h"
-#include "RSComm.h"
-#include "TestShell.h"
-#include "UpDownControl.h"
+#include "views/EntryTextBox.h"
+#include "views/NumericEntryField.h"
+#include "link/RSComm.h"
+#include "tests/views/TestShell.h"
+#include "views/UpDownControl.h"
 
 #include <QPushButton>
 #include <QTest>

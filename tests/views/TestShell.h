@@ -1,8 +1,8 @@
 #pragma once
 
-#include "DataSet.h"
-#include "LinkRig.h"
-#include "ShellContext.h"
+#include "app/data/DataSet.h"
+#include "tests/link/LinkRig.h"
+#include "views/ShellContext.h"
 
 #include <QApplication>
 #include <QTest>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "MachineData.h"
-#include "UserPrompt.h"
+#include "app/data/MachineData.h"
+#include "link/UserPrompt.h"
 
 #include <filesystem>
 #include <optional>

@@ -1,6 +1,6 @@
-#include "CommSettingsSave.h"
+#include "app/data/CommSettingsSave.h"
 
-#include "FilePaths.h"
+#include "link/FilePaths.h"
 
 namespace quelby {
 namespace fs = std::filesystem;

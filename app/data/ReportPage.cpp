@@ -1,6 +1,6 @@
-#include "ReportPage.h"
+#include "app/data/ReportPage.h"
 
-#include "GeneralDate.h"
+#include "app/data/GeneralDate.h"
 
 namespace quelby {
 

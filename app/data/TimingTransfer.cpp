@@ -1,9 +1,9 @@
 // The PLS part of the transfers: configuration, scale, resolver offset and the setpoints of
 // the 16 timing channels. Neither part looks at the cancel flag.
-#include "DataTransfer.h"
+#include "app/data/DataTransfer.h"
 
-#include "TransferMessages.h"
-#include "TransferValues.h"
+#include "app/data/TransferMessages.h"
+#include "app/data/TransferValues.h"
 
 namespace quelby {
 namespace {

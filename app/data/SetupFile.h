@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MachineData.h"
+#include "app/data/MachineData.h"
 
 #include <cstddef>
 #include <filesystem>

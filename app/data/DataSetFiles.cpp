@@ -1,8 +1,8 @@
-#include "DataSetFiles.h"
+#include "app/data/DataSetFiles.h"
 
-#include "DataSetMessages.h"
-#include "GeneralDate.h"
-#include "SetupFile.h"
+#include "app/data/DataSetMessages.h"
+#include "app/data/GeneralDate.h"
+#include "app/data/SetupFile.h"
 
 namespace quelby {
 

@@ -5,17 +5,17 @@
 //   --startup-time                           prints when the main window is first on screen
 //   --online                                 goes online as soon as the window is up
 
-#include "ExposeWatcher.h"
-#include "FilePaths.h"
-#include "PortMap.h"
-#include "PosixSerialPort.h"
-#include "QtFileDialogs.h"
-#include "QtUserPrompt.h"
-#include "ScreenshotTour.h"
-#include "SimSerialPort.h"
-#include "SimulatedLine.h"
-#include "SystemClock.h"
-#include "frmMDIMain.h"
+#include "app/shell/ExposeWatcher.h"
+#include "link/FilePaths.h"
+#include "link/PortMap.h"
+#include "link/PosixSerialPort.h"
+#include "app/shell/QtFileDialogs.h"
+#include "app/shell/QtUserPrompt.h"
+#include "app/shell/ScreenshotTour.h"
+#include "sim/SimSerialPort.h"
+#include "sim/SimulatedLine.h"
+#include "link/SystemClock.h"
+#include "app/shell/frmMDIMain.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

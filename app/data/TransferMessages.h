@@ -1,7 +1,7 @@
 #pragma once
 
-#include "TransferRequest.h"
-#include "UserPrompt.h"
+#include "app/data/TransferRequest.h"
+#include "link/UserPrompt.h"
 
 #include <string>
 

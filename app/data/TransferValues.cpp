@@ -1,6 +1,6 @@
-#include "TransferValues.h"
+#include "app/data/TransferValues.h"
 
-#include "PrintedNumber.h"
+#include "app/data/PrintedNumber.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "MachineData.h"
-#include "RSComm.h"
-#include "TransferRequest.h"
-#include "UserPrompt.h"
+#include "app/data/MachineData.h"
+#include "link/RSComm.h"
+#include "app/data/TransferRequest.h"
+#include "link/UserPrompt.h"
 
 #include <functional>
 #include <string>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "SetupFile.h"
-#include "UserPrompt.h"
+#include "app/data/SetupFile.h"
+#include "link/UserPrompt.h"
 
 #include <string>
 #include <system_error>

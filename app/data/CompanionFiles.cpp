@@ -1,7 +1,7 @@
-#include "CompanionFiles.h"
+#include "app/data/CompanionFiles.h"
 
-#include "FilePaths.h"
-#include "ProgramFileSet.h"
+#include "link/FilePaths.h"
+#include "link/ProgramFileSet.h"
 
 namespace quelby {
 namespace {

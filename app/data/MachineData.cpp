@@ -1,4 +1,4 @@
-#include "MachineData.h"
+#include "app/data/MachineData.h"
 
 namespace quelby {
 namespace {

@@ -1,4 +1,4 @@
-#include "PrintedNumber.h"
+#include "app/data/PrintedNumber.h"
 
 namespace quelby {
 

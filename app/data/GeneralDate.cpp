@@ -1,4 +1,4 @@
-#include "GeneralDate.h"
+#include "app/data/GeneralDate.h"
 
 namespace quelby {
 namespace {

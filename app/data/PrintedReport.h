@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Clock.h"
-#include "MachineData.h"
-#include "ReportSurface.h"
+#include "link/Clock.h"
+#include "app/data/MachineData.h"
+#include "app/data/ReportSurface.h"
 
 #include <string>
 

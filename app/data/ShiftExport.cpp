@@ -1,7 +1,7 @@
-#include "ShiftExport.h"
+#include "app/data/ShiftExport.h"
 
-#include "FilePaths.h"
-#include "PrintedNumber.h"
+#include "link/FilePaths.h"
+#include "app/data/PrintedNumber.h"
 
 namespace quelby {
 namespace {

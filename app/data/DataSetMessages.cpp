@@ -1,4 +1,4 @@
-#include "DataSetMessages.h"
+#include "app/data/DataSetMessages.h"
 
 namespace quelby::DataSetMessages {
 namespace {

@@ -1,9 +1,9 @@
 // The data-point part of the transfers and the frame around every transfer. The PLS part is
 // in TimingTransfer.cpp.
-#include "DataTransfer.h"
+#include "app/data/DataTransfer.h"
 
-#include "TransferMessages.h"
-#include "TransferValues.h"
+#include "app/data/TransferMessages.h"
+#include "app/data/TransferValues.h"
 
 #include <algorithm>
 

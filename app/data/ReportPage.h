@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Clock.h"
-#include "ReportSurface.h"
+#include "link/Clock.h"
+#include "app/data/ReportSurface.h"
 
 #include <string>
 

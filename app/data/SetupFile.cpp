@@ -1,6 +1,6 @@
-#include "SetupFile.h"
+#include "app/data/SetupFile.h"
 
-#include "FilePaths.h"
+#include "link/FilePaths.h"
 
 #include <algorithm>
 #include <array>

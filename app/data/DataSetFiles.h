@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Clock.h"
-#include "DataSet.h"
-#include "FileDialogs.h"
-#include "UserPrompt.h"
+#include "link/Clock.h"
+#include "app/data/DataSet.h"
+#include "app/data/FileDialogs.h"
+#include "link/UserPrompt.h"
 
 #include <filesystem>
 #include <string>

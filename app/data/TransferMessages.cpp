@@ -1,4 +1,4 @@
-#include "TransferMessages.h"
+#include "app/data/TransferMessages.h"
 
 namespace quelby::TransferMessages {
 namespace {

@@ -1,7 +1,7 @@
-#include "PrintedReport.h"
+#include "app/data/PrintedReport.h"
 
-#include "PrintedNumber.h"
-#include "ReportPage.h"
+#include "app/data/PrintedNumber.h"
+#include "app/data/ReportPage.h"
 
 #include <cstdint>
 #include <numeric>

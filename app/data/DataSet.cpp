@@ -1,6 +1,6 @@
-#include "DataSet.h"
+#include "app/data/DataSet.h"
 
-#include "DataSetMessages.h"
+#include "app/data/DataSetMessages.h"
 
 namespace quelby {
 namespace {

@@ -1,6 +1,6 @@
-#include "TransferRequest.h"
+#include "app/data/TransferRequest.h"
 
-#include "MachineData.h"
+#include "app/data/MachineData.h"
 
 namespace quelby {
 namespace {
