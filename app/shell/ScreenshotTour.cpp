@@ -18,6 +18,9 @@ namespace {
 constexpr int kSettleMs = 1500;
 // The sample program's ident, which the board's download question names.
 constexpr const char* kSampleProgramQuestion = "Program Download - [QLBYDEMO]";
+// Window menu indexes of the diagnostic windows.
+constexpr int kSerialCommunications = 2;
+constexpr int kIoStates = 5;
 
 std::function<void(QWidget*)> Click(const QString& button) {
     return [button](QWidget* window) { ModalAnswerer::clickButton(window, button); };
@@ -31,6 +34,15 @@ ScreenshotTour::ScreenshotTour(frmMDIMain& window, const QString& folder)
         {kSettleMs, [this] { save(&m_window, "main-offline.png"); }},
         {0, [this] { m_window.goOnline(); }},
         {kSettleMs, [this] { save(&m_window, "main-online.png"); }},
+        {0, [this] { m_window.ShowChildWindow(kSerialCommunications); }},
+        {kSettleMs, [this] { save(&m_window, "df1-online.png"); }},
+        {0, [this] { m_window.ShowChildWindow(kIoStates); }},
+        {kSettleMs, [this] { save(&m_window, "io-online.png"); }},
+        {0, [this] { m_window.goOffline(); }},
+        {500, [this] { save(&m_window, "io-offline.png"); }},
+        {0, [this] { m_window.ShowChildWindow(kSerialCommunications); }},
+        {500, [this] { save(&m_window, "df1-offline.png"); }},
+        {0, [this] { m_window.ShowChildWindow(0); }},
         {0,
          [this] {
              m_window.goOffline();

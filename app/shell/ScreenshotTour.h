@@ -14,7 +14,8 @@ namespace quelby {
 
 class frmMDIMain;
 
-// quelby --screenshot-dir: shows the main window offline and online, the About box, the help
+// quelby --screenshot-dir: shows the main window offline and online, the Serial Communications
+// and I/O States windows online and offline, the About box, the help
 // window, the comm port dialog, a data upload with its question and progress window, a program
 // download of programs/K650DEMO.hbx (when the home folder has it) with its file dialog,
 // questions and transfer window, and the "Please Standby" window in turn, saves each as a PNG

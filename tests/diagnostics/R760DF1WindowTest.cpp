@@ -1,0 +1,270 @@
+#include "app/data/DataSet.h"
+#include "diagnostics/frmR760DF1.h"
+#include "link/BoardAddress.h"
+#include "link/RSComm.h"
+#include "tests/diagnostics/BytesRead.h"
+#include "tests/views/TestShell.h"
+#include "views/EntryMessages.h"
+#include "views/EntryTextBox.h"
+#include "views/NumericEntryField.h"
+#include "views/UpDownControl.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace quelby::test {
+namespace {
+
+const MessageRequest kDriverWarning{"WARNING!!",
+                                    {"The DF1 Serial Communications Driver is Not Enabled in "
+                                     "the K650."},
+                                    MessageButtons::OK,
+                                    MessageIcon::Exclamation};
+
+struct Df1Window {
+    TestShell shell;
+    std::unique_ptr<frmR760DF1> window;
+    int passes = 0;
+
+    Df1Window() { shell.rig.board.setValue("F152", 1); }
+    void open() {
+        window = std::make_unique<frmR760DF1>(shell, shell.rig.prompt);
+        QObject::connect(window.get(), &frmR760DF1::statusReadFinished, [this] { ++passes; });
+        ShowActive(*window);
+    }
+    void openOnline() {
+        shell.rig.goOnline();
+        open();
+    }
+    template <typename T = QWidget>
+    T* control(const QString& name) const {
+        return window->findChild<T*>(name);
+    }
+    QString display(int index) const {
+        return control<QLabel>(QString("lblDisplay_%1").arg(index))->text();
+    }
+    QString field(int index) const { return window->numberField(index)->text(); }
+    // Runs the cycle until `count` more status reads have finished.
+    void runPasses(int count = 1) {
+        const int target = passes + count;
+        ASSERT_TRUE(RunEventsUntil([&] { return passes >= target; }));
+    }
+    bool wasRead(const char* address) const {
+        const auto bytes = BytesRead(shell.rig.board.trace());
+        return std::count(bytes.begin(), bytes.end(), ParseAddress(address)->byteAddress) > 0;
+    }
+    void type(int index, const char* text) {
+        EntryTextBox* box = window->numberField(index)->textBox();
+        box->setFocus(Qt::MouseFocusReason);
+        box->selectAll();
+        QTest::keyClicks(box, text);
+        QTest::keyClick(box, Qt::Key_Return);
+    }
+};
+
+TEST(R760DF1Window, onlineEveryStatusShowsItsTextAndTheSetupRowsTheBoardsValues) {
+    Df1Window w;
+    for (auto [address, value] : std::initializer_list<std::pair<const char*, std::uint32_t>>{
+             {"B4023", 33}, {"B4021", 2}, {"B4022", 15}, {"W4016", 1234}, {"B4014", 1},
+             {"B4026", 40}, {"B4302.6", 1}, {"B4303", 0}, {"W4304", 1233}, {"B4001.0", 1},
+             {"B4050", 5}, {"B4011", 17}})
+        w.shell.rig.board.setValue(address, value);
+    w.openOnline();
+    EXPECT_EQ(w.window->windowTitle(), "R760DF1");
+    w.runPasses(2);
+    const QStringList shown{"(33) Unknown Status", "(2) Done", "(15) Unknown Status",
+                            "1234", "Write", "40", "Reply", "(00) Success - No Error", "1233"};
+    for (int i = 0; i < shown.size(); ++i) EXPECT_EQ(w.display(i), shown[i]) << i;
+    EXPECT_EQ(w.window->plcTypeList()->currentText(), "SLC500");
+    EXPECT_EQ(w.field(0), "5");
+    EXPECT_EQ(w.field(1), "17");
+    EXPECT_FALSE(w.wasRead("B4018")) << "B4303 = 0 needs no status code";
+    EXPECT_FALSE(w.wasRead("B4019"));
+    EXPECT_TRUE(w.wasRead("B4303"));
+    EXPECT_TRUE(w.shell.rig.prompt.requests().empty()) << "the driver is enabled";
+    for (const char* name : {"fraSetup_0", "fraSetup_1", "fraSetup_2", "lblDescription_0",
+                             "lblDisplay_8", "cboSetup", "txtSetup_0", "updSetup_1"})
+        EXPECT_TRUE(w.control(name)->isEnabled()) << name;
+    EXPECT_EQ(QApplication::focusWidget(), w.control("cmdDefault"));
+
+    // The window's own settings of the list and fields are not edits: nothing is written.
+    int writes = 0;
+    w.shell.rig.board.setWriteObserver([&](std::uint16_t) { ++writes; });
+    w.shell.rig.board.setValue("B4001.0", 0);
+    w.shell.rig.board.setValue("B4023", 2);
+    w.runPasses(2);
+    EXPECT_EQ(w.window->plcTypeList()->currentText(), "PLC5");
+    EXPECT_EQ(w.display(0), "(2) Success");
+    EXPECT_EQ(writes, 0);
+    EXPECT_EQ(w.shell.data.CurrentData.Value[102], 0) << "the board's value is only shown";
+}
+
+TEST(R760DF1Window, theLinkLayerStatusReadsTheStatusCodesOnlyWhenB4303IsNotZero) {
+    Df1Window w;
+    w.shell.rig.board.setValue("B4303", 1);
+    w.openOnline();
+    const std::tuple<std::uint32_t, std::uint32_t, const char*> cases[] = {
+        {16, 0, "(10) Illegal Command or Format"},
+        {15, 0, "(F) - Not Used"},
+        {0, 0, "(0) - Not Used"},
+        {240, 27, "(F0-1B) Another Node is the Program Owner"},
+        {240, 28, "(F0-1C) - Not Used"},
+    };
+    for (auto [status, extended, text] : cases) {
+        w.shell.rig.board.setValue("B4018", status);
+        w.shell.rig.board.setValue("B4019", extended);
+        w.runPasses(2);
+        EXPECT_EQ(w.display(7), text);
+    }
+    w.shell.rig.board.clearTrace();
+    w.runPasses(2);
+    EXPECT_TRUE(w.wasRead("B4018"));
+    EXPECT_TRUE(w.wasRead("B4019"));
+}
+
+TEST(R760DF1Window, theDriverWarningComesOnceEachTimeTheWindowTurnsOnline) {
+    Df1Window w;
+    w.shell.rig.board.setValue("F152", 0);
+    w.shell.rig.board.setValue("B4023", 2);
+    w.openOnline();
+    w.runPasses(3);
+    EXPECT_EQ(w.shell.rig.prompt.requests(), std::vector<MessageRequest>{kDriverWarning});
+
+    w.shell.rig.link.OnlineMode = false;
+    ASSERT_TRUE(RunEventsUntil([&] { return w.display(0) == "-"; }));
+    w.shell.rig.link.OnlineMode = true;
+    w.runPasses(3);
+    EXPECT_EQ(w.shell.rig.prompt.requests(),
+              (std::vector<MessageRequest>{kDriverWarning, kDriverWarning}));
+    EXPECT_EQ(w.display(0), "(2) Success") << "the window works on after the warning";
+}
+
+TEST(R760DF1Window, offlineTheSetupRowsShowTheDataSetAndFollowOfflineEditing) {
+    Df1Window w;
+    auto& values = w.shell.data.CurrentData.Value;
+    values[102] = 1;
+    values[103] = 7;
+    values[104] = 200;
+    w.open();
+    ASSERT_TRUE(RunEventsUntil([&] { return w.field(1) == "200"; }));
+    EXPECT_EQ(w.field(0), "7");
+    EXPECT_EQ(w.window->plcTypeList()->currentText(), "SLC500");
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(w.display(i), "-") << i;
+    for (const char* name : {"fraSetup_0", "fraSetup_2", "lblDescription_3", "lblDescription_9",
+                             "lblDisplay_0", "cboSetup", "txtSetup_0", "updSetup_0", "txtSetup_1"})
+        EXPECT_FALSE(w.control(name)->isEnabled()) << name;
+
+    w.shell.editing = true; // Edit > Enable Offline Editing with the window open
+    ASSERT_TRUE(RunEventsUntil([&] { return w.control("txtSetup_0")->isEnabled(); }));
+    for (const char* name : {"fraSetup_2", "lblDescription_9", "lblDescription_11", "cboSetup",
+                             "updSetup_0", "txtSetup_1", "updSetup_1"})
+        EXPECT_TRUE(w.control(name)->isEnabled()) << name;
+    for (const char* name : {"fraSetup_0", "fraSetup_1", "lblDescription_8", "lblDisplay_7"})
+        EXPECT_FALSE(w.control(name)->isEnabled()) << name;
+
+    // Edits go to the data set only.
+    QComboBox* list = w.window->plcTypeList();
+    list->setFocus(Qt::TabFocusReason);
+    EXPECT_TRUE(w.window->listEditing());
+    QTest::keyClick(list, Qt::Key_Up);
+    EXPECT_EQ(values[102], 0);
+    RunEvents(20);
+    EXPECT_EQ(list->currentText(), "PLC5") << "the refresh leaves an edited list alone";
+    QTest::keyClick(list, Qt::Key_Escape);
+    EXPECT_FALSE(w.window->listEditing());
+    EXPECT_EQ(QApplication::focusWidget(), w.control("cmdDefault"));
+    w.type(0, "42");
+    EXPECT_EQ(values[103], 42);
+    w.window->numberField(1)->upDown()->stepUp();
+    EXPECT_EQ(values[104], 201);
+    EXPECT_TRUE(w.shell.rig.board.trace().empty());
+
+    values[102] = 7; // a data set value the list has no entry for
+    ASSERT_TRUE(RunEventsUntil([&] { return list->currentIndex() == -1; }));
+    EXPECT_EQ(values[102], 7) << "showing it changes nothing";
+
+    w.shell.editing = false;
+    ASSERT_TRUE(RunEventsUntil([&] { return !w.control("txtSetup_0")->isEnabled(); }));
+    EXPECT_FALSE(w.control("cboSetup")->isEnabled());
+}
+
+TEST(R760DF1Window, setupEditsOnlineWriteTheBoardOnlyWhenTheyPassTheirCheck) {
+    Df1Window w;
+    w.shell.rig.board.setValue("B4050", 5);
+    w.shell.rig.board.setValue("B4011", 9);
+    w.openOnline();
+    w.runPasses();
+
+    for (int index : {0, 1}) {
+        w.shell.rig.prompt.clear();
+        w.type(index, "256");
+        EXPECT_EQ(w.shell.rig.prompt.requests(),
+                  std::vector<MessageRequest>{RangeMessage("R760DF1 Set-up", 0, 255)});
+        EXPECT_EQ(w.shell.rig.prompt.requests().at(0).text(" "),
+                  "Only a Number Between 0 and 255 can be Entered");
+        EXPECT_EQ(QApplication::focusWidget(), w.window->numberField(index)->textBox());
+        QTest::keyClick(w.window->numberField(index)->textBox(), Qt::Key_Escape);
+        QTest::keyClick(w.window->numberField(index)->textBox(), Qt::Key_Escape);
+    }
+    EXPECT_EQ(w.shell.rig.board.value("B4050"), 5u) << "a refused value is never written";
+    EXPECT_EQ(w.shell.rig.board.value("B4011"), 9u);
+
+    w.type(0, "12");
+    EXPECT_EQ(w.shell.rig.board.value("B4050"), 12u);
+    EXPECT_EQ(w.shell.data.CurrentData.Value[103], 12);
+    w.runPasses(2);
+    EXPECT_EQ(w.field(0), "12");
+
+    w.window->numberField(1)->upDown()->stepDown();
+    EXPECT_EQ(w.shell.rig.board.value("B4011"), 8u);
+    EXPECT_EQ(w.shell.data.CurrentData.Value[104], 8);
+    EXPECT_EQ(QApplication::focusWidget(), w.control("cmdDefault"));
+
+    QComboBox* list = w.window->plcTypeList();
+    list->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_EQ(w.shell.rig.board.value("B4001.0"), 1u);
+    EXPECT_EQ(w.shell.data.CurrentData.Value[102], 1);
+
+    // Before the window has set the list once in this state a change stores nothing.
+    frmR760DF1 fresh(w.shell, w.shell.rig.prompt);
+    EXPECT_FALSE(fresh.listReady());
+    fresh.cboSetup_Click(0);
+    EXPECT_EQ(w.shell.data.CurrentData.Value[102], 1);
+    EXPECT_EQ(w.shell.rig.board.value("B4001.0"), 1u);
+}
+
+TEST(R760DF1Window, aLinkFailureTurnsTheProgramOfflineWithNoMessageFromTheWindow) {
+    Df1Window w;
+    w.openOnline();
+    w.runPasses();
+    w.shell.rig.board.stopAnsweringAfter(9); // in the middle of the next pass
+    ASSERT_TRUE(RunEventsUntil([&] { return !w.shell.rig.link.OnlineMode; }));
+    ASSERT_TRUE(RunEventsUntil([&] { return w.display(0) == "-"; }));
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(w.display(i), "-") << i;
+    EXPECT_FALSE(w.control("txtSetup_0")->isEnabled());
+    EXPECT_EQ(w.shell.onlineStatusUpdates, 1);
+    const auto titles = w.shell.rig.prompt.titles();
+    EXPECT_FALSE(titles.empty()) << "the link reports its failure";
+    EXPECT_EQ(std::count(titles.begin(), titles.end(), "WARNING!!"), 0);
+
+    // A driver flag that could not be read is no disabled driver.
+    Df1Window silent;
+    silent.shell.rig.goOnline();
+    silent.shell.rig.board.setSilent(true);
+    silent.open();
+    ASSERT_TRUE(RunEventsUntil([&] { return silent.display(0) == "-"; }));
+    const auto silentTitles = silent.shell.rig.prompt.titles();
+    EXPECT_EQ(std::count(silentTitles.begin(), silentTitles.end(), "WARNING!!"), 0);
+}
+
+} // namespace
+} // namespace quelby::test
