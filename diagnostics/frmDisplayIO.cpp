@@ -116,6 +116,8 @@ void frmDisplayIO::prepare(bool enabled) {
         m_lblk610[i]->setEnabled(enabled);
         m_lblk610State[i]->setEnabled(enabled);
         m_lblk610State[i]->setText(kIoNoState);
+        // The two inputs' dashes look like the other states', not like a stale "off".
+        if (i < kIoFirstValueEntry) SetColour(m_lblk610State[i], kOnColour);
     }
     for (std::size_t w = 0; w < m_lblBit.size(); ++w) {
         for (std::size_t b = 0; b < kBitRows; ++b) {

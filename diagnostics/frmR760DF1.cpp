@@ -199,6 +199,7 @@ void frmR760DF1::offlinePreparation() {
 void frmR760DF1::hideEvent(QHideEvent* event) {
     RefreshCycleWindow::hideEvent(event);
     clearEditingFlags();
+    m_escOnce = false; // the next activation starts afresh
 }
 
 QCoro::Task<bool> frmR760DF1::refreshPass(bool online) {
