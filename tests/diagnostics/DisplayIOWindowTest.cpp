@@ -124,6 +124,7 @@ TEST(DisplayIOWindow, offlineOrAfterALinkFailureEveryStateIsADash) {
     w.runPasses();
     EXPECT_EQ(w.state("lblSlot02", 3), "ON");
     EXPECT_EQ(w.state("lblk610", 5), "128");
+    EXPECT_EQ(w.state("lblk610", 0), "off") << "F16 = 0";
     EXPECT_TRUE(w.label("lblSlot02State_3")->isEnabled());
 
     w.shell.rig.board.stopAnsweringAfter(11); // in the middle of a pass
