@@ -288,8 +288,7 @@ QCoro::Task<bool> frmSetup::onlineRefresh() {
         if (!self) co_return false;
         if (link.CommError) co_return true;
         m_lastRead = text;
-        NumericEntryField* entry = m_fields[static_cast<std::size_t>(i)];
-        if (!entry->editing()) entry->setText(QString::fromStdString(text));
+        showUnlessEditing(i, QString::fromStdString(text));
     }
     co_return true;
 }
@@ -303,13 +302,15 @@ QCoro::Task<bool> frmSetup::offlineRefresh() {
     for (int i = 0; i < kSetupFieldCount; ++i) {
         if (!co_await yieldToEvents()) co_return false;
         if (shell().link().OnlineMode) co_return true;
-        NumericEntryField* entry = m_fields[static_cast<std::size_t>(i)];
-        const auto& values = shell().dataSet().CurrentData.Value;
-        const auto point = static_cast<std::size_t>(kSetupFirstDataPoint + i);
-        if (!entry->editing() && point < values.size())
-            entry->setText(QString::number(values[point]));
+        showUnlessEditing(i, QString::number(PointValue(shell().dataSet().CurrentData,
+                                                         kSetupFirstDataPoint + i)));
     }
     co_return false;
+}
+
+void frmSetup::showUnlessEditing(int index, const QString& text) {
+    NumericEntryField* entry = m_fields[static_cast<std::size_t>(index)];
+    if (!entry->editing() && entry->text() != text) entry->setText(text);
 }
 
 void frmSetup::cmdBadCanTest_Click(int index) {

@@ -52,6 +52,8 @@ private:
     void setEditorsEnabled(bool enabled);
     void setTestsEnabled(bool enabled);
     void endAllEdits();
+    // Puts a value into field `index` unless the user is editing it.
+    void showUnlessEditing(int index, const QString& text);
     QCoro::Task<bool> onlineRefresh();
     QCoro::Task<bool> offlineRefresh();
 

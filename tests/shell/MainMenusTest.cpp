@@ -71,8 +71,9 @@ TEST(MainMenus, WindowMenuOffersTheSixWindowsOnlyTheBuiltOnesEnabled) {
     QStringList captions;
     for (QAction* item : rig.window.findChild<QMenu*>("mnuWindow")->actions()) {
         captions << item->text();
-        // Only the Main Display is built so far.
-        EXPECT_EQ(item->isEnabled(), captions.size() == 1);
+        // Built so far: Main Display, Set-up Parameters, Shift Data.
+        const auto number = captions.size();
+        EXPECT_EQ(item->isEnabled(), number == 1 || number == 2 || number == 5) << number;
     }
     EXPECT_EQ(captions, (QStringList{"&1 Main Display", "&2 Set-up Parameters",
                                      "&3 Serial Communications", "&4 Machine Timing",
