@@ -3,7 +3,8 @@
 # window offline and online against the simulated board, the Serial Communications and I/O
 # States windows online and offline, the About box, the help window, the
 # comm port dialog, a data upload and a program download with their questions and progress
-# windows, and the "Please Standby" window. Usage: scripts/screenshots.sh [build folder]
+# windows, the "Please Standby" window, and each page of the Set-up Parameters and Shift Data
+# windows online and offline. Usage: scripts/screenshots.sh [build folder]
 # Runs on a virtual X display when xvfb-run is there, else on Qt's offscreen platform.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -23,5 +24,9 @@ if command -v xvfb-run >/dev/null; then
     xvfb-run -a -s "-screen 0 1280x900x24" "${run[@]}"
 else
     QT_QPA_PLATFORM=offscreen "${run[@]}"
+fi
+# Every page of the Set-up Parameters and Shift Data windows, online and offline.
+if [ -x "$build/bin/views-screenshots" ]; then
+    QT_QPA_PLATFORM=offscreen "$build/bin/views-screenshots" "$out"
 fi
 ls -l "$out"

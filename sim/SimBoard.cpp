@@ -78,6 +78,7 @@ std::optional<std::uint8_t> SimBoard::readModeByte(std::uint8_t byte) {
     }
     m_address = static_cast<std::uint16_t>(m_address | byte);
     m_phase = 0;
+    if (m_readObserver) m_readObserver(m_address);
     return m_memory[m_address];
 }
 

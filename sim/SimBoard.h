@@ -52,6 +52,11 @@ public:
     void setWriteObserver(std::function<void(std::uint16_t address)> observer) {
         m_writeObserver = std::move(observer);
     }
+    // Called for every byte a read request fetches, with its address (tests see which items
+    // a window reads, in order).
+    void setReadObserver(std::function<void(std::uint16_t address)> observer) {
+        m_readObserver = std::move(observer);
+    }
 
     // Fault injection for tests.
     void setSilent(bool silent) { m_silent = silent; }
@@ -81,6 +86,7 @@ private:
     std::vector<BoardRequestHandler*> m_handlers;
     BoardRequestHandler* m_activeHandler = nullptr;
     std::function<void(std::uint16_t)> m_writeObserver;
+    std::function<void(std::uint16_t)> m_readObserver;
 
     bool m_silent = false;
     long m_received = 0;

@@ -109,7 +109,10 @@ QCoro::Task<> RefreshCycleWindow::runCycle() {
             if (!handleLinkFailure()) break;
             prepareForMode();
             if (!self || !m_run) break;
-            const bool worked = co_await refreshPass(m_shell.link().OnlineMode);
+            const bool online = m_shell.link().OnlineMode;
+            const bool worked = co_await refreshPass(online);
+            if (!self) break;
+            emit passEnded(online);
             if (!self || !m_run) break;
             if (!worked) co_await QCoro::sleepFor(kIdleWait);
             if (!self) break;

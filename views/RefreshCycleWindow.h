@@ -39,6 +39,10 @@ public:
     // Clears the run flag: the cycle ends at its next resume.
     void stopCycle() { m_run = false; }
 
+signals:
+    // A refresh pass has ended (the window is still there).
+    void passEnded(bool online);
+
 protected:
     ShellContext& shell() const { return m_shell; }
 
@@ -56,6 +60,8 @@ protected:
 
     // Runs the preparation of the present mode unless it already ran for this mode.
     void prepareForMode();
+    // The next pass runs the offline preparation again (offline editing was switched).
+    void clearOfflinePrepared() { m_offlinePrepared = false; }
 
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;

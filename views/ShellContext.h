@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace quelby {
@@ -24,6 +25,10 @@ public:
     virtual void updateOnlineStatus() = 0;
     // True while a modal transfer runs: refresh cycles stay paused until it ends.
     virtual bool cyclesPaused() const = 0;
+    // Work the shell runs when the program goes offline, just before it closes the port (a
+    // window lets go of a command it holds on the board). One at a time; an empty function
+    // removes it. The shell forgets it once run.
+    virtual void setBeforeGoingOffline(std::function<void()> work) { (void)work; }
 };
 
 } // namespace quelby

@@ -3,35 +3,50 @@
 #include "app/shell/NotBuiltWindow.h"
 #include "diagnostics/frmDisplayIO.h"
 #include "diagnostics/frmR760DF1.h"
-
-#if QUELBY_HAVE_FRMMAIN
+#include "views/frmData.h"
 #include "views/frmMain.h"
-#endif
+#include "views/frmSetup.h"
 
 namespace quelby {
 namespace {
 
-constexpr int kSerialCommunications = 2;
-constexpr int kIoStates = 5;
+// Window menu indexes.
+constexpr int kMainDisplayWindow = 0;
+constexpr int kSetupWindow = 1;
+constexpr int kDf1Window = 2;
+constexpr int kShiftDataWindow = 4;
+constexpr int kIoWindow = 5;
 
 } // namespace
 
 bool BuiltChildWindows::isBuilt(int index) const {
-    if (index == kSerialCommunications || index == kIoStates) return true;
-#if QUELBY_HAVE_FRMMAIN
-    return index == 0;
-#else
-    return false;
-#endif
+    switch (index) {
+    case kMainDisplayWindow:
+    case kSetupWindow:
+    case kDf1Window:
+    case kShiftDataWindow:
+    case kIoWindow:
+        return true;
+    default:
+        return false;
+    }
 }
 
 QWidget* BuiltChildWindows::create(int index, ShellContext& shell, QWidget* parent) {
-    if (index == kSerialCommunications) return new frmR760DF1(shell, m_prompt, parent);
-    if (index == kIoStates) return new frmDisplayIO(shell, parent);
-#if QUELBY_HAVE_FRMMAIN
-    if (index == 0) return new frmMain(shell, m_prompt, parent);
-#endif
-    return new NotBuiltWindow(index, parent);
+    switch (index) {
+    case kMainDisplayWindow:
+        return new frmMain(shell, m_prompt, parent);
+    case kSetupWindow:
+        return new frmSetup(shell, m_prompt, parent);
+    case kDf1Window:
+        return new frmR760DF1(shell, m_prompt, parent);
+    case kShiftDataWindow:
+        return new frmData(shell, m_prompt, parent);
+    case kIoWindow:
+        return new frmDisplayIO(shell, parent);
+    default:
+        return new NotBuiltWindow(index, parent);
+    }
 }
 
 } // namespace quelby

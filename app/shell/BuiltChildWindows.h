@@ -6,8 +6,8 @@ namespace quelby {
 
 class UserPrompt;
 
-// The child windows this program has: the Main Display (when views/ provides it), Serial
-// Communications and I/O States; the others are not built yet.
+// The child windows this program has: the Main Display, Set-up Parameters, Serial
+// Communications, Shift Data and I/O States; the others are not built yet.
 class BuiltChildWindows : public ChildWindowFactory {
 public:
     explicit BuiltChildWindows(UserPrompt& prompt) : m_prompt(prompt) {}

@@ -22,6 +22,8 @@
 #include <QMdiSubWindow>
 #include <QPrinter>
 
+#include <utility>
+
 namespace quelby {
 
 namespace {
@@ -116,10 +118,12 @@ void frmMDIMain::connectMenus() {
 }
 
 void frmMDIMain::updateOnlineStatus() {
-    if (m_link.OnlineMode)
+    if (m_link.OnlineMode) {
         m_link.OpenRSComm(m_port);
-    else
+    } else {
+        if (auto work = std::exchange(m_beforeGoingOffline, {})) work();
         m_link.CloseRSComm();
+    }
 
     showOnlineState();
 

@@ -14,6 +14,7 @@
 #include <QTimer>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 class QMdiArea;
@@ -51,6 +52,9 @@ public:
     bool offlineEditing() const override { return m_offlineEditing; }
     void updateOnlineStatus() override;
     bool cyclesPaused() const override { return m_transfer != ModalTransfer::None; }
+    void setBeforeGoingOffline(std::function<void()> work) override {
+        m_beforeGoingOffline = std::move(work);
+    }
 
     // Unloads the child window shown and loads the one of `index` (0..5) from scratch;
     // nothing happens for the window already shown once start-up has finished.
@@ -162,6 +166,7 @@ private:
     bool m_offlineEditing = false; // OfflineEditing
     std::string m_systemMessage;   // SystemMessage
     ModalTransfer m_transfer = ModalTransfer::None;
+    std::function<void()> m_beforeGoingOffline;
 };
 
 } // namespace quelby

@@ -140,5 +140,34 @@ TEST(SetupPasscode, AnEmptyOrCancelledAnswerOrAFailedLinkWritesNothing) {
     EXPECT_TRUE(rig.board.trace().empty()) << "a failed link is neither read nor written";
 }
 
+// A push-and-hold command of the Shift Data window held while the program goes offline or the
+// user switches windows from the keyboard: its bit is back at 0 before the port closes.
+TEST(OnlineState, GoingOfflineOrSwitchingWindowsEndsAHeldShiftDataCommandOnTheBoard) {
+    ShellRig rig(false);
+    rig.window.show();
+    rig.item("mnuViewOnline")->trigger();
+    rig.window.ShowChildWindow(4);
+    QWidget* child = rig.window.currentChild();
+    ASSERT_NE(child, nullptr);
+    ASSERT_EQ(child->objectName(), "frmData");
+    auto* resetTrips = child->findChild<QWidget*>("cmdResetTrips");
+    QTest::mousePress(resetTrips, Qt::LeftButton);
+    EXPECT_EQ(rig.board.value("B1016.0"), 1u);
+    rig.item("mnuViewOffline")->trigger();
+    EXPECT_EQ(rig.board.value("B1016.0"), 0u);
+    ExpectShown(rig, false);
+
+    rig.item("mnuViewOnline")->trigger();
+    rig.window.ShowChildWindow(4);
+    QTest::mousePress(rig.window.currentChild()->findChild<QWidget*>("cmdResetTrips"),
+                      Qt::LeftButton);
+    EXPECT_EQ(rig.board.value("B1016.0"), 1u);
+    rig.window.ShowChildWindow(1);
+    EXPECT_EQ(rig.board.value("B1016.0"), 0u);
+    EXPECT_EQ(rig.window.currentChild()->objectName(), "frmSetup");
+    rig.item("mnuViewOffline")->trigger();
+    EXPECT_TRUE(rig.prompt.requests().empty());
+}
+
 } // namespace
 } // namespace quelby::test

@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 
 namespace quelby::test {
 
@@ -35,9 +36,21 @@ public:
     bool offlineEditing() const override { return editing; }
     void updateOnlineStatus() override {
         ++onlineStatusUpdates;
-        if (!rig.link.OnlineMode) rig.link.CloseRSComm();
+        if (rig.link.OnlineMode) return;
+        if (auto work = std::exchange(beforeGoingOffline, {})) work();
+        rig.link.CloseRSComm();
     }
     bool cyclesPaused() const override { return paused; }
+    void setBeforeGoingOffline(std::function<void()> work) override {
+        beforeGoingOffline = std::move(work);
+    }
+    // View > Offline.
+    void goOffline() {
+        rig.link.OnlineMode = false;
+        updateOnlineStatus();
+    }
+
+    std::function<void()> beforeGoingOffline;
 };
 
 // Lets the event loop run until the condition holds or `rounds` rounds have passed; the

@@ -1,0 +1,267 @@
+#include "app/data/SetupParameters.h"
+#include "link/BoardAddress.h"
+#include "link/RSComm.h"
+#include "tests/views/WindowRig.h"
+#include "views/EntryTextBox.h"
+#include "views/NumericEntryField.h"
+#include "views/UpDownControl.h"
+#include "views/frmSetup.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+namespace quelby::test {
+namespace {
+
+// Board values in range and distinct per field, so a field reading the wrong address shows.
+constexpr std::array<std::uint32_t, kSetupFieldCount> kBoardValues{
+    10, 11, 12, 13, 4, 700, 9, 14, 40, 41, 42, 20, 7, 21, 22, 23, 24};
+
+std::uint16_t ByteOf(const char* address) {
+    return static_cast<std::uint16_t>(ParseAddress(address)->byteAddress);
+}
+
+int PageOf(int index) {
+    for (int page = 0; page < 3; ++page)
+        if (kSetupPages[static_cast<std::size_t>(page)].contains(index)) return page;
+    return -1;
+}
+
+struct SetupWindow : WindowRig<frmSetup> {
+    QString text(int i) const { return window->field(i)->text(); }
+    QLineEdit* box(int i) const { return window->field(i)->textBox(); }
+    bool pageShowsBoard(int page) const {
+        const IndexRange range = kSetupPages[static_cast<std::size_t>(page)];
+        for (int i = range.first; i <= range.last; ++i)
+            if (text(i) != QString::number(kBoardValues[static_cast<std::size_t>(i)])) return false;
+        return true;
+    }
+    void openOnlineWithBoardValues() {
+        shell.rig.goOnline();
+        for (int i = 0; i < kSetupFieldCount; ++i)
+            shell.rig.board.setValue(kSetupParameters[static_cast<std::size_t>(i)].address,
+                                     kBoardValues[static_cast<std::size_t>(i)]);
+        open();
+    }
+    std::vector<QWidget*> testButtons() const {
+        return {control("cmdBadCanTest_0"), control("cmdBadCanTest_1"), control("cmdQCTest")};
+    }
+};
+
+TEST(SetupWindow, onlineEachPageShowsTheBoardAndAcceptedEditsReachTheFieldsAddress) {
+    SetupWindow s;
+    s.openOnlineWithBoardValues();
+    EXPECT_EQ(s.window->windowTitle(), "Set-Up");
+    ASSERT_TRUE(RunEventsUntil([&] { return s.pageShowsBoard(0); }));
+    EXPECT_EQ(s.text(13), "5") << "a hidden page is not read";
+    for (int page : {1, 2}) {
+        s.window->showPage(page);
+        ASSERT_TRUE(RunEventsUntil([&] { return s.pageShowsBoard(page); })) << page;
+    }
+    for (QWidget* button : s.testButtons()) EXPECT_TRUE(button->isEnabled());
+
+    // Labels carry the access keys and lead to their fields; the solenoid grid tabs row-wise.
+    auto* segments = s.control<QLabel>("lblSetup_12");
+    EXPECT_EQ(segments->text(), "Number of Se&gments on Blanket Wheel:");
+    EXPECT_EQ(segments->buddy(), s.box(12));
+    EXPECT_EQ(s.control<QLabel>("lblSetup_15")->buddy(), s.box(15));
+    EXPECT_EQ(s.control<QGroupBox>("fraSolenoidTimes")->title(), "Solenoid Response Times");
+    s.box(13)->setFocus(Qt::MouseFocusReason);
+    QTest::keyClick(s.box(13), Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), s.box(14)) << "ON then OFF of the same row";
+    QTest::keyClick(s.box(14), Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), s.box(15));
+
+    s.typeAndEnter(s.box(14), "33");
+    EXPECT_EQ(s.shell.rig.board.value("B1007"), 33u);
+    EXPECT_EQ(s.shell.data.CurrentData.Value[99], 33);
+    s.window->showPage(1);
+    RunEvents();
+    s.typeAndEnter(s.box(5), "999");
+    EXPECT_EQ(s.shell.rig.board.value("W1004"), 999u);
+    EXPECT_EQ(s.shell.data.CurrentData.Value[90], 999);
+    s.window->field(12)->upDown()->stepUp();
+    EXPECT_EQ(s.shell.rig.board.value("B1018"), 8u) << "the arrows commit at once";
+    EXPECT_TRUE(s.shell.rig.prompt.requests().empty());
+}
+
+TEST(SetupWindow, aPageChangeMidRefreshStopsAfterTheCurrentReadAndTheNextPassReadsTheNewPage) {
+    SetupWindow s;
+    s.openOnlineWithBoardValues();
+    s.window->showPage(1);
+    ASSERT_TRUE(RunEventsUntil([&] { return s.pageShowsBoard(1); }));
+    s.shell.rig.board.setReadObserver([&](std::uint16_t address) {
+        if (address == ByteOf("B1019") && s.window->currentPage() == 1) {
+            s.window->showPage(2); // the user picks tab 3 while B1019 is being read
+            s.shell.rig.board.setValue("B1000", 60);
+            s.reads.clear();
+            return;
+        }
+        s.reads.push_back(address);
+    });
+    ASSERT_TRUE(RunEventsUntil([&] { return s.window->currentPage() == 2 && s.reads.size() >= 4; }));
+    EXPECT_EQ(std::vector<std::uint16_t>(s.reads.begin(), s.reads.begin() + 4),
+              (std::vector<std::uint16_t>{1006, 1007, 1008, 1009}));
+    EXPECT_EQ(s.window->refreshRange().first, 13);
+    EXPECT_EQ(s.text(8), "40") << "the stopped pass read no further field of page 2";
+}
+
+TEST(SetupWindow, aFieldBeingEditedKeepsItsTextOnlineAndOffline) {
+    SetupWindow s;
+    s.openOnlineWithBoardValues();
+    ASSERT_TRUE(RunEventsUntil([&] { return s.pageShowsBoard(0); }));
+    s.box(0)->setFocus(Qt::MouseFocusReason);
+    QTest::keyClicks(s.box(0), "7");
+    const QString typed = s.text(0);
+    s.shell.rig.board.setValue("B1012", 50);
+    s.shell.rig.board.setValue("B1013", 51);
+    ASSERT_TRUE(RunEventsUntil([&] { return s.text(1) == "51"; }));
+    ASSERT_TRUE(s.waitPasses(2));
+    EXPECT_EQ(s.text(0), typed);
+    QTest::keyClick(s.box(0), Qt::Key_Escape);
+    QTest::keyClick(s.box(0), Qt::Key_Escape); // the second Esc ends the edit
+    EXPECT_EQ(s.shell.rig.board.value("B1012"), 10u) << "leaving commits the restored value";
+    s.shell.rig.board.setValue("B1012", 50);
+    EXPECT_TRUE(RunEventsUntil([&] { return s.text(0) == "50"; }));
+
+    s.shell.editing = true;
+    s.shell.goOffline();
+    ASSERT_TRUE(s.waitPasses(3)); // offline, then prepared again for offline editing
+    s.shell.data.CurrentData.Value[85] = 30;
+    s.shell.data.CurrentData.Value[86] = 31;
+    ASSERT_TRUE(RunEventsUntil([&] { return s.text(1) == "31"; }));
+    s.box(1)->setFocus(Qt::MouseFocusReason);
+    QTest::keyClick(s.box(1), Qt::Key_End);
+    QTest::keyClicks(s.box(1), "6");
+    s.shell.data.CurrentData.Value[86] = 32;
+    s.shell.data.CurrentData.Value[85] = 33;
+    ASSERT_TRUE(RunEventsUntil([&] { return s.text(0) == "33"; }));
+    ASSERT_TRUE(s.waitPasses(1));
+    EXPECT_EQ(s.text(1), "316");
+    s.writes.clear();
+    QTest::keyClick(s.box(1), Qt::Key_Return); // out of range: 5..80
+    s.typeAndEnter(s.box(1), "44");
+    EXPECT_EQ(s.shell.data.CurrentData.Value[86], 44);
+    EXPECT_TRUE(s.writes.empty()) << "offline edits stay in the data set";
+}
+
+TEST(SetupWindow, offlineEditingOffDisablesEverythingYetShowsTheDataSetAndOnEnablesWithinAPass) {
+    SetupWindow s;
+    for (int i = 0; i < kSetupFieldCount; ++i)
+        s.shell.data.CurrentData.Value[static_cast<std::size_t>(85 + i)] = 60 + i;
+    s.open();
+    ASSERT_TRUE(RunEventsUntil([&] { return s.text(16) == "76"; }));
+    for (int i = 0; i < kSetupFieldCount; ++i) {
+        EXPECT_EQ(s.text(i), QString::number(60 + i));
+        EXPECT_FALSE(s.box(i)->isEnabled()) << i;
+        EXPECT_FALSE(s.window->field(i)->upDown()->isEnabled()) << i;
+    }
+    for (QWidget* button : s.testButtons()) EXPECT_FALSE(button->isEnabled());
+    EXPECT_FALSE(s.control("fraBlowoffSetup")->isEnabled());
+
+    s.shell.editing = true;
+    ASSERT_TRUE(s.waitPasses(2));
+    for (int i = 0; i < kSetupFieldCount; ++i) EXPECT_TRUE(s.box(i)->isEnabled()) << i;
+    EXPECT_TRUE(s.control("fraBlowoffSetup")->isEnabled());
+    for (QWidget* button : s.testButtons()) EXPECT_FALSE(button->isEnabled());
+
+    s.shell.editing = false;
+    ASSERT_TRUE(s.waitPasses(2));
+    EXPECT_FALSE(s.box(3)->isEnabled());
+    EXPECT_TRUE(s.shell.rig.board.trace().empty());
+}
+
+TEST(SetupWindow, everyFieldRejectsBadTextsWithItsLimitsRestoresItsValueAndSendsNothing) {
+    SetupWindow s;
+    s.openOnlineWithBoardValues();
+    for (int page = 0; page < 3; ++page) {
+        s.window->showPage(page);
+        ASSERT_TRUE(RunEventsUntil([&] { return s.pageShowsBoard(page); }));
+    }
+    s.window->stopCycle();
+    RunEvents();
+    s.writes.clear();
+    for (int i = 0; i < kSetupFieldCount; ++i) {
+        const SetupParameter& p = kSetupParameters[static_cast<std::size_t>(i)];
+        s.window->showPage(PageOf(i));
+        const MessageRequest expected{
+            "Set-up",
+            {"Only a Number Between " + std::to_string(p.minimum) + " and " +
+             std::to_string(p.maximum) + " can be Entered"},
+            MessageButtons::OK,
+            MessageIcon::Information};
+        std::vector<QString> texts{"", "12abc", "-1", QString::number(p.maximum + 1)};
+        if (p.minimum > 0) texts.push_back(QString::number(p.minimum - 1));
+        const auto point = static_cast<std::size_t>(kSetupFirstDataPoint + i);
+        const std::int32_t before = s.shell.data.CurrentData.Value[point];
+        for (const QString& typed : texts) {
+            s.shell.rig.prompt.clear();
+            s.writes.clear();
+            s.typeAndEnter(s.box(i), typed);
+            EXPECT_EQ(s.shell.rig.prompt.requests(), std::vector<MessageRequest>{expected})
+                << i << " '" << typed.toStdString() << "'";
+            EXPECT_EQ(s.text(i), QString::number(kBoardValues[static_cast<std::size_t>(i)])) << i;
+            EXPECT_EQ(QApplication::focusWidget(), s.box(i)) << i;
+            EXPECT_TRUE(s.writes.empty()) << i;
+            EXPECT_EQ(s.shell.data.CurrentData.Value[point], before) << i;
+        }
+        QTest::keyClick(s.box(i), Qt::Key_Escape);
+        QTest::keyClick(s.box(i), Qt::Key_Escape);
+    }
+}
+
+TEST(SetupWindow, testBlowoffsWriteTheirBitsAndTheQcTestStopsAtTheFirstFailedWrite) {
+    SetupWindow s;
+    s.openOnlineWithBoardValues();
+    s.window->stopCycle();
+    RunEvents();
+    s.writes.clear();
+    QTest::mouseClick(s.control<QPushButton>("cmdBadCanTest_0"), Qt::LeftButton);
+    EXPECT_EQ(s.writes, (decltype(s.writes){{ByteOf("F830"), 1 << (830 % 8)}}));
+    s.window->showPage(1);
+    s.shell.rig.board.setValue("F830", 0);
+    s.writes.clear();
+    QTest::mouseClick(s.control<QPushButton>("cmdBadCanTest_1"), Qt::LeftButton);
+    EXPECT_EQ(s.shell.rig.board.value("F830"), 1u);
+    s.writes.clear();
+    QTest::mouseClick(s.control<QPushButton>("cmdQCTest"), Qt::LeftButton);
+    ASSERT_EQ(s.writes.size(), 3u);
+    EXPECT_EQ(s.writes[0].first, 2088);
+    EXPECT_EQ(s.writes[1].first, ByteOf("F825"));
+    EXPECT_EQ(s.writes[2].first, ByteOf("F102"));
+    for (const char* address : {"B2088", "F825", "F102"})
+        EXPECT_EQ(s.shell.rig.board.value(address), 1u) << address;
+
+    for (const char* address : {"B2088", "F825", "F102"}) s.shell.rig.board.setValue(address, 0);
+    s.writes.clear();
+    s.shell.rig.board.setWriteObserver([&](std::uint16_t address) {
+        s.writes.push_back({address, s.shell.rig.board.peek(address)});
+        s.shell.rig.board.setSilent(true); // the line goes dead after the first write
+    });
+    s.window->cmdQCTest_Click();
+    EXPECT_TRUE(s.shell.rig.link.CommError);
+    EXPECT_EQ(s.writes.size(), 1u);
+    EXPECT_EQ(s.shell.rig.board.value("F102"), 0u) << "no write after the failed one";
+    EXPECT_EQ(s.shell.rig.prompt.requests().size(), 1u) << "the link's one message";
+}
+
+TEST(SetupWindow, aLinkFailureInARefreshTurnsTheProgramAndTheWindowOfflineWithoutItsOwnMessage) {
+    SetupWindow s;
+    s.openOnlineWithBoardValues();
+    ASSERT_TRUE(RunEventsUntil([&] { return s.pageShowsBoard(0); }));
+    s.shell.data.CurrentData.Value[85] = 66;
+    s.shell.rig.board.setSilent(true);
+    ASSERT_TRUE(RunEventsUntil([&] { return !s.shell.rig.link.OnlineMode; }));
+    EXPECT_EQ(s.shell.onlineStatusUpdates, 1);
+    EXPECT_TRUE(RunEventsUntil([&] { return s.text(0) == "66"; }));
+    for (QWidget* button : s.testButtons()) EXPECT_FALSE(button->isEnabled());
+    EXPECT_FALSE(s.box(0)->isEnabled());
+    for (const auto& title : s.shell.rig.prompt.titles())
+        EXPECT_EQ(title, "WARNING - Communication Error!");
+}
+
+} // namespace
+} // namespace quelby::test

@@ -1,0 +1,235 @@
+#include "app/data/ShiftDataTable.h"
+#include "link/BoardAddress.h"
+#include "link/RSComm.h"
+#include "sim/SimMachine.h"
+#include "tests/views/WindowRig.h"
+#include "views/EntryTextBox.h"
+#include "views/NumericEntryField.h"
+#include "views/PushHoldButton.h"
+#include "views/frmData.h"
+
+#include <QLabel>
+
+#include <gtest/gtest.h>
+
+namespace quelby::test {
+namespace {
+
+struct ShiftWindow : WindowRig<frmData> {
+    PushHoldButton* resetTrips() const { return control<PushHoldButton>("cmdResetTrips"); }
+    PushHoldButton* transferData() const { return control<PushHoldButton>("cmdTransferData"); }
+    QLineEdit* offsetBox() const { return window->tripOffsetField()->textBox(); }
+    std::uint32_t board(const char* address) const { return *shell.rig.board.value(address); }
+    void setBoard(const std::string& address, std::uint32_t value) {
+        shell.rig.board.setValue(address, value);
+    }
+    // Spindle k (1..24) of the trips, the current shift and the last shift.
+    void setSpindles(int page, std::uint32_t base) {
+        for (int k = 0; k < kSpindleCount; ++k)
+            setBoard(ShiftDataAddress(kShiftDataPages[static_cast<std::size_t>(page)].firstSpindle + k),
+                     base + static_cast<std::uint32_t>(k));
+    }
+    void openOnline() {
+        shell.rig.goOnline();
+        open();
+    }
+};
+
+TEST(ShiftDataWindow, onlineShowsTheVisiblePageWithItsTotalTheTrippedSpindleAndTheTripOffset) {
+    ShiftWindow w;
+    w.setSpindles(0, 100);            // 100..123: total 2676
+    w.setBoard("W1066", 40000);       // spindle #24 past 32767: total 2676 - 123 + 40000
+    w.setBoard("B598", 7);
+    w.setBoard("B1011", 5);
+    w.setBoard("D1100", 123456789);
+    w.setBoard("D1112", 77);
+    w.setSpindles(1, 1000);           // total 24276
+    w.openOnline();
+    EXPECT_EQ(w.window->windowTitle(), "Shift Data");
+    ASSERT_TRUE(RunEventsUntil([&] { return w.window->totalShown(0) == "42,553"; }));
+    EXPECT_EQ(w.window->shown(0), "7");
+    EXPECT_EQ(w.window->shown(24), "40,000");
+    EXPECT_EQ(w.window->tripOffsetField()->text(), "5");
+    EXPECT_EQ(w.window->shown(25), "0") << "page 2 is not read while page 1 shows";
+    EXPECT_TRUE(w.resetTrips()->isEnabled());
+
+    // The user switches to page 2 while the refresh is at spindle #6 of page 1.
+    w.setSpindles(0, 0);
+    QString totalAtSwitch;
+    w.shell.rig.board.setReadObserver([&](std::uint16_t address) {
+        w.reads.push_back(address);
+        if (address != 1030 || w.window->currentPage() != 0) return;
+        totalAtSwitch = w.window->totalShown(0);
+        w.window->showPage(1);
+    });
+    w.reads.clear();
+    ASSERT_TRUE(RunEventsUntil([&] { return w.window->currentPage() == 1; }));
+    w.reads.clear();
+    ASSERT_TRUE(RunEventsUntil([&] { return w.window->totalShown(1) == "24,276"; }));
+    EXPECT_EQ(w.reads.front(), 1100) << "the next read is the first of page 2";
+    EXPECT_EQ(w.window->totalShown(0), totalAtSwitch) << "page 1 never reached its last spindle";
+    EXPECT_EQ(w.window->shown(25), "123,456,789");
+    EXPECT_EQ(w.window->shown(30), "77") << "restart blow-offs come from D1112";
+    for (std::uint16_t address : w.reads)
+        EXPECT_TRUE(address >= 1100 && address < 1172) << address;
+
+    // The trip offset field follows B1011 on page 1, except while it is being edited.
+    w.shell.rig.board.setReadObserver({});
+    w.window->showPage(0);
+    w.setBoard("B1011", 9);
+    ASSERT_TRUE(RunEventsUntil([&] { return w.window->tripOffsetField()->text() == "9"; }));
+    w.offsetBox()->setFocus(Qt::MouseFocusReason);
+    QTest::keyClicks(w.offsetBox(), "1");
+    w.setBoard("B1011", 10);
+    ASSERT_TRUE(w.waitPasses(2));
+    EXPECT_EQ(w.window->tripOffsetField()->text(), "1");
+    QTest::keyClick(w.offsetBox(), Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), w.resetTrips());
+    EXPECT_EQ(w.board("B1011"), 1u);
+    EXPECT_EQ(w.shell.data.CurrentData.Value[0], 1);
+}
+
+TEST(ShiftDataWindow, offlineFillsAllThreePagesFromTheDataSetWithADashForTheTrippedSpindle) {
+    ShiftWindow w;
+    auto& values = w.shell.data.CurrentData.Value;
+    for (int i = 1; i < kShiftDataEntries; ++i) values[static_cast<std::size_t>(i)] = i * 1000;
+    values[0] = 12;
+    values[84] = 2'000'000'000; // a file may hold anything: the total must not overflow
+    w.open();
+    ASSERT_TRUE(RunEventsUntil([&] { return w.window->shown(84) == "2,000,000,000"; }));
+    EXPECT_EQ(w.window->shown(0), "-");
+    EXPECT_EQ(w.window->shown(1), "1,000");
+    EXPECT_EQ(w.window->shown(55), "55,000");
+    EXPECT_EQ(w.window->totalShown(0), "300,000");  // 1..24
+    EXPECT_EQ(w.window->totalShown(1), "1,020,000"); // 31..54
+    EXPECT_EQ(w.window->totalShown(2), "2,001,656,000");
+    EXPECT_EQ(w.window->tripOffsetField()->text(), "12");
+    for (QWidget* widget : {static_cast<QWidget*>(w.resetTrips()),
+                            static_cast<QWidget*>(w.transferData()),
+                            static_cast<QWidget*>(w.offsetBox()), w.control("lblTrippedSpindle")})
+        EXPECT_FALSE(widget->isEnabled()) << widget->objectName().toStdString();
+
+    w.shell.editing = true;
+    ASSERT_TRUE(w.waitPasses(2));
+    EXPECT_TRUE(w.offsetBox()->isEnabled());
+    EXPECT_FALSE(w.resetTrips()->isEnabled());
+    w.typeAndEnter(w.offsetBox(), "23");
+    EXPECT_EQ(values[0], 23);
+    EXPECT_TRUE(w.shell.rig.board.trace().empty());
+}
+
+TEST(ShiftDataWindow, theTripOffsetRejectsBadTextsUnderItsOwnTitle) {
+    ShiftWindow w;
+    w.setBoard("B1011", 4);
+    w.openOnline();
+    ASSERT_TRUE(RunEventsUntil([&] { return w.window->tripOffsetField()->text() == "4"; }));
+    w.window->stopCycle();
+    RunEvents();
+    w.writes.clear();
+    const MessageRequest expected{"Spindle #1 Trip Offset:",
+                                  {"Only a Number Between 0 and 23 can be Entered"},
+                                  MessageButtons::OK,
+                                  MessageIcon::Information};
+    for (const char* typed : {"", "x1", "-1", "24", "1e3"}) {
+        w.shell.rig.prompt.clear();
+        w.typeAndEnter(w.offsetBox(), typed);
+        EXPECT_EQ(w.shell.rig.prompt.requests(), std::vector<MessageRequest>{expected}) << typed;
+        EXPECT_EQ(w.window->tripOffsetField()->text(), "4") << typed;
+    }
+    EXPECT_TRUE(w.writes.empty());
+    EXPECT_EQ(w.shell.data.CurrentData.Value[0], 0);
+}
+
+TEST(ShiftDataWindow, holdingTheCommandsKeepsTheirBitsSetUntilReleaseAndTheMachineActsOnThem) {
+    ShiftWindow w;
+    sim::SimMachine machine(w.shell.rig.board);
+    machine.start(w.shell.rig.clock.monotonicSeconds());
+    w.setSpindles(0, 3);
+    w.setBoard("B598", 4);
+    w.setBoard("D1100", 5000);
+    w.openOnline();
+    ASSERT_TRUE(RunEventsUntil([&] { return w.window->shown(0) == "4"; }));
+
+    QTest::mousePress(w.resetTrips(), Qt::RightButton); // any mouse button
+    EXPECT_EQ(w.board("B1016.0"), 1u);
+    w.shell.rig.clock.advance(1.0);
+    machine.tick(w.shell.rig.clock.monotonicSeconds());
+    ASSERT_TRUE(w.waitPasses(2));
+    EXPECT_EQ(w.board("B1016.0"), 1u) << "held down";
+    EXPECT_EQ(w.window->totalShown(0), "0") << "the machine cleared its trips";
+    EXPECT_EQ(w.window->shown(0), "0");
+    QTest::mouseRelease(w.resetTrips(), Qt::RightButton);
+    EXPECT_EQ(w.board("B1016.0"), 0u);
+
+    // The keyboard does nothing: Space and the access key only move the focus.
+    w.resetTrips()->setFocus();
+    QTest::keyClick(w.resetTrips(), Qt::Key_Space);
+    QTest::keyClick(w.window.get(), Qt::Key_R, Qt::AltModifier);
+    EXPECT_EQ(w.board("B1016.0"), 0u);
+    EXPECT_FALSE(w.resetTrips()->held());
+
+    w.window->showPage(1);
+    QTest::mousePress(w.transferData(), Qt::LeftButton);
+    EXPECT_EQ(w.board("F133"), 1u);
+    w.shell.rig.clock.advance(1.0);
+    machine.tick(w.shell.rig.clock.monotonicSeconds());
+    QTest::mouseRelease(w.transferData(), Qt::LeftButton);
+    EXPECT_EQ(w.board("F133"), 0u);
+    EXPECT_EQ(w.board("D1200"), 5000u) << "the shift moved to the last shift";
+    EXPECT_EQ(w.board("D1100"), 0u);
+    EXPECT_TRUE(w.shell.rig.prompt.requests().empty());
+}
+
+// However the hold ends without a release, the bit goes back to 0 while the link works.
+TEST(ShiftDataWindow, aHoldThatLosesItsReleaseStillWritesTheZero) {
+    const auto holdThen = [](const char* what, const std::function<void(ShiftWindow&)>& lose) {
+        ShiftWindow w;
+        w.openOnline();
+        ASSERT_TRUE(w.waitPasses(1)) << what;
+        QTest::mousePress(w.resetTrips(), Qt::LeftButton);
+        ASSERT_EQ(w.board("B1016.0"), 1u) << what;
+        lose(w);
+        RunEvents();
+        EXPECT_EQ(w.board("B1016.0"), 0u) << what;
+        EXPECT_FALSE(w.shell.beforeGoingOffline) << what;
+    };
+    holdThen("page switched", [](ShiftWindow& w) { w.window->showPage(2); });
+    holdThen("window closed", [](ShiftWindow& w) { w.window->close(); });
+    holdThen("window unloaded", [](ShiftWindow& w) { w.window.reset(); });
+    holdThen("program offline", [](ShiftWindow& w) {
+        w.shell.goOffline();
+        EXPECT_FALSE(w.shell.rig.link.PortOpen());
+    });
+    holdThen("link message", [](ShiftWindow& w) {
+        // The status poll's read fails; its message takes the focus from the held button
+        // while the link is busy; Retry brings the line back.
+        QWidget messageBox;
+        bool zeroWhileBusy = false;
+        w.shell.rig.board.setSilent(true);
+        w.shell.rig.prompt.answerNext(MessageAnswer::Retry);
+        w.shell.rig.prompt.onAsk([&](const MessageRequest&) {
+            ShowActive(messageBox);
+            zeroWhileBusy = *w.shell.rig.board.value("B1016.0") == 0;
+            w.shell.rig.board.setSilent(false);
+        });
+        w.shell.rig.link.RSRead("B8176");
+        EXPECT_FALSE(zeroWhileBusy) << "the link is never entered twice";
+        EXPECT_FALSE(w.resetTrips()->held());
+        ASSERT_FALSE(w.shell.rig.link.CommError);
+        EXPECT_TRUE(RunEventsUntil([&] { return w.board("B1016.0") == 0; }));
+    });
+
+    // With the link failed nothing is written, neither the 1 nor the 0.
+    ShiftWindow w;
+    w.openOnline();
+    ASSERT_TRUE(w.waitPasses(1));
+    w.window->stopCycle();
+    w.shell.rig.link.CommError = true;
+    w.shell.rig.board.clearTrace();
+    QTest::mousePress(w.resetTrips(), Qt::LeftButton);
+    QTest::mouseRelease(w.resetTrips(), Qt::LeftButton);
+    EXPECT_TRUE(w.shell.rig.board.trace().empty());
+}
+
+} // namespace
+} // namespace quelby::test
