@@ -41,7 +41,8 @@ MainMenus::MainMenus(QMenuBar& bar, const std::array<bool, kWindowCount>& window
     m_editPasscode->setVisible(false);
 
     QMenu* view = addMenu(bar, "mnuView", "&View");
-    addItem(view, "mnuViewTargetBoardStatus", "&Target Board Interface", {}, kNotBuilt);
+    m_viewTargetBoardStatus =
+        addItem(view, "mnuViewTargetBoardStatus", "&Target Board Interface");
     addSeparator(view, "mnuViewSep1");
     m_viewOnline = addItem(view, "mnuViewOnline", "O&nline Data", QKeySequence(Qt::Key_F3));
     m_viewOnline->setCheckable(true);

@@ -50,7 +50,9 @@ public:
     std::string systemMessage() const override { return m_systemMessage; }
     bool offlineEditing() const override { return m_offlineEditing; }
     void updateOnlineStatus() override;
-    bool cyclesPaused() const override { return m_transfer != ModalTransfer::None; }
+    bool cyclesPaused() const override {
+        return m_transfer != ModalTransfer::None || m_targetBoardOpen;
+    }
 
     // Unloads the child window shown and loads the one of `index` (0..5) from scratch;
     // nothing happens for the window already shown once start-up has finished.
@@ -88,6 +90,10 @@ public:
     // stopped. A cancelled dialog or an invalid program ends there.
     void downloadProgram();
     const std::filesystem::path& programFilePath() const { return m_programFilePath; }
+    // View > Target Board Interface: the program file and its check, then the Target Board
+    // Interface for it, modal; the child window's cycle waits until it closes. A cancelled
+    // dialog or an invalid program ends there.
+    void showTargetBoardInterface();
     // File > Print Report: the printer dialog, then the report printed while "Please
     // Standby" shows; without an installed printer the report goes to a chosen PDF file.
     void printReport();
@@ -162,6 +168,7 @@ private:
     bool m_offlineEditing = false; // OfflineEditing
     std::string m_systemMessage;   // SystemMessage
     ModalTransfer m_transfer = ModalTransfer::None;
+    bool m_targetBoardOpen = false;
 };
 
 } // namespace quelby
