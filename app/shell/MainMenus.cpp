@@ -4,8 +4,6 @@ namespace quelby {
 
 MainMenus::MainMenus(QMenuBar& bar, const std::array<bool, kWindowCount>& windowBuilt)
     : QObject(&bar) {
-    constexpr bool kNotBuilt = false;
-
     QMenu* file = addMenu(bar, "mnuFile", "&File");
     m_fileNew = addItem(file, "mnuFileNew", "&New...", QKeySequence("Ctrl+N"));
     m_fileOpen = addItem(file, "mnuFileOpen", "&Open...", QKeySequence("Ctrl+O"));
