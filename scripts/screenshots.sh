@@ -2,7 +2,7 @@
 # Saves review screenshots of the desktop program into <build>/review/screens: the main
 # window offline and online against the simulated board, the About box, the help window, the
 # comm port dialog, a data upload and a program download with their questions and progress
-# windows, and the "Please Standby" window. Usage: scripts/screenshots.sh [build folder]
+# windows, the four tabs of the Target Board Interface, and the "Please Standby" window. Usage: scripts/screenshots.sh [build folder]
 # Runs on a virtual X display when xvfb-run is there, else on Qt's offscreen platform.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -371,6 +371,19 @@ TEST(TargetBoard, theFieldsWriteOnlyCheckedValuesStraightToTheBoard) {
     EXPECT_EQ(t.board().value("B43017"), 26u);
     EXPECT_EQ(QApplication::focusWidget(), t.button("cmdDefault")) << "the arrows park the focus";
 
+    // A button pressed with a bad value in a field: the value never reaches the board.
+    t.prompt().clear();
+    EntryTextBox* hour = t.field(2)->textBox();
+    hour->setFocus(Qt::MouseFocusReason);
+    RunEvents();
+    hour->selectAll();
+    QTest::keyClicks(hour, "99");
+    QTest::mouseClick(t.button("cmdSetToCurrTime"), Qt::LeftButton);
+    RunEvents();
+    EXPECT_EQ(t.prompt().titles(), std::vector<std::string>{"Set-upHr."});
+    EXPECT_NE(t.board().value("B43012"), 99u);
+    EXPECT_NE(t.field(2)->text(), "99");
+
     t.link().OnlineMode = false; // offline nothing goes to the board
     written.clear();
     t.field(7)->upDown()->stepUp();
