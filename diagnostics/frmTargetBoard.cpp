@@ -12,6 +12,7 @@
 #include "views/UpDownControl.h"
 
 #include <QCloseEvent>
+#include <QShowEvent>
 #include <QDateTime>
 #include <QEventLoop>
 #include <QGridLayout>
@@ -398,6 +399,10 @@ void frmTargetBoard::fillOnDiskLabels() {
 // ---- Activation and closing ----
 
 void frmTargetBoard::showEvent(QShowEvent* event) {
+    if (event->spontaneous()) { // restored from the task bar: the cycle runs on
+        RefreshCycleWindow::showEvent(event);
+        return;
+    }
     if (isWindow()) {
         if (const QScreen* screen = this->screen()) {
             adjustSize();
