@@ -10,32 +10,6 @@
 namespace quelby::test {
 namespace {
 
-const std::string kTextA =
-    "Replace CO-CPU board at \"CO-CPU Slot\" and try again.  If fault persists, peplace R702 "
-    "processor board and try again.  If fault persists, verify proper use of \"sfunc05/06/12\" "
-    "in user program.";
-const std::string kTextB =
-    "Verify connection of cable between computer \"COM\" port and target board \"PROG PORT\".  "
-    "Verify cable wiring and connectors.  If fault persists, replace target board and/or try a "
-    "different computer.";
-const std::string kTextC =
-    "User program executed an sfunc09() system fault function call.  See User program for "
-    "details on source of fault and corrective action.";
-const std::string kTextD =
-    "Program is invalid.  Re-dump program to target board.  If fault persists, verify cable "
-    "connections between computer and target board.  If fault persists, replace target board.";
-const std::string kTextE = "Reset fault and try again.  If fault persists, replace target board "
-                           "and try again.  See Halbix Manual for more details.";
-
-TEST(TargetBoardTexts, correctiveActionFollowsTheLastFaultCodeRanges) {
-    const std::pair<int, const std::string*> cases[] = {
-        {0x01, &kTextA}, {0x3F, &kTextA}, {0x40, &kTextE}, {0x41, &kTextE}, {0x42, &kTextB},
-        {0x43, &kTextE}, {0x44, &kTextE}, {0x45, &kTextC}, {0x5C, &kTextD}, {0x5D, &kTextD},
-        {0x5B, &kTextE}, {0x7A, &kTextE}};
-    for (auto [code, text] : cases) EXPECT_EQ(CorrectiveActionText(code), *text) << code;
-    for (int code : {0x00, 0x7B, 0xC8, 0xFF}) EXPECT_EQ(CorrectiveActionText(code), "None") << code;
-}
-
 TEST(TargetBoardTexts, everyByteFromTheBoardGivesACodeCaptionAndAction) {
     for (int value = 0; value <= 255; ++value) {
         SCOPED_TRACE(value);

@@ -22,10 +22,23 @@
 namespace quelby::test {
 namespace {
 
+const std::string kTextA =
+    "Replace CO-CPU board at \"CO-CPU Slot\" and try again.  If fault persists, peplace R702 "
+    "processor board and try again.  If fault persists, verify proper use of \"sfunc05/06/12\" "
+    "in user program.";
 const std::string kTextB =
     "Verify connection of cable between computer \"COM\" port and target board \"PROG PORT\".  "
     "Verify cable wiring and connectors.  If fault persists, replace target board and/or try a "
     "different computer.";
+const std::string kTextC =
+    "User program executed an sfunc09() system fault function call.  See User program for "
+    "details on source of fault and corrective action.";
+const std::string kTextD =
+    "Program is invalid.  Re-dump program to target board.  If fault persists, verify cable "
+    "connections between computer and target board.  If fault persists, replace target board.";
+const std::string kTextE = "Reset fault and try again.  If fault persists, replace target board "
+                           "and try again.  See Halbix Manual for more details.";
+const std::string kNone = "None";
 
 // The shell as the window sees it: going online opens the port, a failed open falls back to
 // offline.
@@ -133,7 +146,7 @@ TEST(TargetBoard, codesCaptionsDescriptionsAndTheProgramIdentityAfterTheOnlinePa
     EXPECT_EQ(t.caption(4), "Current Comm Error: Code = 00H");
     EXPECT_EQ(t.caption(5), "Last Comm Error: Code = 4AH");
     EXPECT_EQ(t.display(0), "Late five, wins") << "the last matching record wins";
-    EXPECT_EQ(t.display(1), "") << "no record for FF: the field keeps its text";
+    EXPECT_EQ(t.display(1), "") << "no record for FF";
     EXPECT_EQ(t.display(3), "None");
     EXPECT_EQ(t.display(4), "No error");
     EXPECT_EQ(t.display(5), "Net down");
@@ -153,18 +166,15 @@ TEST(TargetBoard, codesCaptionsDescriptionsAndTheProgramIdentityAfterTheOnlinePa
 }
 
 TEST(TargetBoard, theCorrectiveActionFollowsTheLastFaultCode) {
-    const std::pair<std::uint32_t, const char*> cases[] = {
-        {0x3F, "Replace CO-CPU board at \"CO-CPU Slot\""},
-        {0x40, "Reset fault and try again."}, {0x41, "Reset fault and try again."},
-        {0x43, "Reset fault and try again."}, {0x44, "Reset fault and try again."},
-        {0x7A, "Reset fault and try again."}, {0x5C, "Program is invalid."},
-        {0x5D, "Program is invalid."}, {0x42, "Verify connection of cable"},
-        {0x45, "User program executed an sfunc09()"}, {0x7B, "None"}, {0x00, "None"}};
-    for (auto [code, start] : cases) {
+    const std::pair<std::uint32_t, const std::string*> cases[] = {
+        {0x3F, &kTextA}, {0x40, &kTextE}, {0x41, &kTextE}, {0x43, &kTextE}, {0x44, &kTextE},
+        {0x7A, &kTextE}, {0x5C, &kTextD}, {0x5D, &kTextD}, {0x42, &kTextB}, {0x45, &kTextC},
+        {0x01, &kTextA}, {0x7B, &kNone}, {0x00, &kNone}, {0xFF, &kNone}};
+    for (auto [code, text] : cases) {
         TargetBoard t;
         t.faults(0, code);
         t.openOnline();
-        EXPECT_EQ(t.display(3).toStdString().rfind(start, 0), 0u) << code;
+        EXPECT_EQ(t.display(3).toStdString(), *text) << code;
         EXPECT_EQ(t.button("cmdResetFaults")->isEnabled(), code != 0) << code;
         EXPECT_FALSE(t.shown("lblTargetBoard_2")) << "only board type 50 shows the slot";
     }
@@ -179,8 +189,10 @@ TEST(TargetBoard, resetFaultsIsOfferedForAnyFaultButTheSlotAndClearsInOrder) {
         EXPECT_FALSE(t.button("cmdResetFaults")->isEnabled()) << "the slot is no fault";
     }
     TargetBoard t;
+    t.shell.rig.home.write("Support/CommErrCodes.txt", "11,Eleven\r\n");
     t.faults(0, 0, 0, 0, 0x11);
     t.openOnline();
+    EXPECT_EQ(t.display(5), "Eleven");
     ASSERT_TRUE(t.button("cmdResetFaults")->isEnabled());
 
     std::vector<std::uint16_t> written;
@@ -204,6 +216,7 @@ TEST(TargetBoard, resetFaultsIsOfferedForAnyFaultButTheSlotAndClearsInOrder) {
     EXPECT_FALSE(t.button("cmdResetFaults")->isEnabled());
     ASSERT_TRUE(RunEventsUntil([&] { return t.window->onlinePassDone(); }));
     EXPECT_EQ(t.caption(5), "Last Comm Error: Code = 00H") << "the pass ran again";
+    EXPECT_EQ(t.display(5), "Eleven") << "no record for 00: the field keeps its text";
     EXPECT_FALSE(t.button("cmdResetFaults")->isEnabled());
 
     // Offline the answer Yes only disables the button.
@@ -449,17 +462,6 @@ TEST(TargetBoard, badProgramAndDescriptionFilesNeverStopTheWindow) {
     EXPECT_EQ(t.prompt().requests()[1].title, "TargetBoard FirstPass");
     EXPECT_FALSE(t.window->onlinePassDone());
     t.window->close();
-
-    // A program file set with no hbx file: type 0, nothing known on disk.
-    TargetBoard none;
-    none.window = std::make_unique<frmTargetBoard>(none.shell, none.prompt(),
-                                                   none.shell.rig.clock, none.shell.rig.home.path());
-    ASSERT_TRUE(none.window->prepare(none.shell.rig.home.path() / "NOPE.hbx"));
-    EXPECT_EQ(none.window->boardType(), 0);
-    EXPECT_EQ(none.control<QLabel>("lblRevIdentOnDisk_1")->text(), "0");
-    EXPECT_EQ(none.control<QLabel>("lblRevIdentOnDisk_4")->text(), "-");
-    EXPECT_EQ(none.control<QLabel>("lblRevIdentOnDisk_3")->text().toStdString(),
-              TargetboardName(0));
 
     // A revision file that cannot be read: the opening ends with its message, nothing shown.
     TargetBoard broken;
