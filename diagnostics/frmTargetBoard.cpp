@@ -12,7 +12,6 @@
 #include "views/UpDownControl.h"
 
 #include <QCloseEvent>
-#include <QShowEvent>
 #include <QDateTime>
 #include <QEventLoop>
 #include <QGridLayout>
@@ -25,6 +24,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QShowEvent>
 #include <QTabBar>
 #include <QVBoxLayout>
 
@@ -155,7 +155,8 @@ void frmTargetBoard::buildControls() {
     buttons->addWidget(m_cmdGoOnline);
     buttons->addWidget(m_cmdOk);
     layout->addLayout(buttons);
-    for (NumericEntryField* field : m_txtSetup) field->setParkingButton(m_cmdDefault);
+    for (NumericEntryField* field : m_txtSetup)
+        field->setParkingButton(m_cmdDefault);
 
     connect(m_tabTargetBoard, &QTabBar::currentChanged, this, &frmTargetBoard::showTab);
     connect(m_cmdGoOnline, &QPushButton::clicked, this, &frmTargetBoard::cmdGoOnline_Click);
@@ -182,10 +183,11 @@ QWidget* frmTargetBoard::buildFaultsTab() {
     const auto addEntry = [this](QGridLayout* grid, int entry, int row) {
         const auto index = static_cast<std::size_t>(entry);
         QWidget* parent = grid->parentWidget();
-        m_lblTargetBoard[index] =
-            Label(QString("lblTargetBoard_%1").arg(entry), Q(FaultEntryInitialCaption(entry)), parent);
+        m_lblTargetBoard[index] = Label(QString("lblTargetBoard_%1").arg(entry),
+                                        Q(FaultEntryInitialCaption(entry)), parent);
         m_lblTargetBoard[index]->setMinimumWidth(
-            m_lblTargetBoard[index]->fontMetrics().horizontalAdvance("Current Comm Error: Code = WWH"));
+            m_lblTargetBoard[index]->fontMetrics().horizontalAdvance(
+                "Current Comm Error: Code = WWH"));
         grid->addWidget(m_lblTargetBoard[index], row, 0, Qt::AlignTop);
         if (entry == kCoCpuSlotEntry) return;
         QWidget* display = nullptr;
@@ -208,7 +210,8 @@ QWidget* frmTargetBoard::buildFaultsTab() {
 
     auto* internal = Frame("fraInternalFault", "Internal Fault Code:", tab);
     auto* internalGrid = new QGridLayout(internal);
-    for (int entry = 0; entry <= kCorrectiveActionEntry; ++entry) addEntry(internalGrid, entry, entry);
+    for (int entry = 0; entry <= kCorrectiveActionEntry; ++entry)
+        addEntry(internalGrid, entry, entry);
     layout->addWidget(internal);
 
     auto* comm = Frame("fraCommErrors", "Communications Network Error Codes:", tab);
@@ -243,8 +246,8 @@ QWidget* frmTargetBoard::buildIdentTab() {
 
     auto* onDisk = Frame("fraOnDisk", "On Disk:", tab);
     auto* diskGrid = new QGridLayout(onDisk);
-    static constexpr const char* kDiskCaptions[] = {"Name:", "Revision:", "Checksum:",
-                                                    "Target Board:", "Rev Date:"};
+    static constexpr const char* kDiskCaptions[] = {
+        "Name:", "Revision:", "Checksum:", "Target Board:", "Rev Date:"};
     for (int i = 0; i < 5; ++i) {
         diskGrid->addWidget(Label({}, kDiskCaptions[i], onDisk), i, 0);
         m_lblRevIdentOnDisk[static_cast<std::size_t>(i)] =
@@ -262,8 +265,8 @@ QWidget* frmTargetBoard::buildNetworkTab() {
     auto* grid = new QGridLayout(frame);
     for (int i = kNetworkAddress1Field; i <= kNetworkAddress2Field; ++i) {
         const auto index = static_cast<std::size_t>(i);
-        m_lblSetupDesc[index] = Label(QString("lblSetupDesc_%1").arg(i),
-                                      kTargetSetupFields[index].caption, frame);
+        m_lblSetupDesc[index] =
+            Label(QString("lblSetupDesc_%1").arg(i), kTargetSetupFields[index].caption, frame);
         m_txtSetup[index] =
             new NumericEntryField(SetupOptions(i), shell(), m_prompt, m_escOnce, frame);
         grid->addWidget(m_lblSetupDesc[index], i, 0);
@@ -290,7 +293,8 @@ QWidget* frmTargetBoard::buildClockTab() {
         const int column = 1 + (i - kFirstClockField) % 3;
         m_lblSetupDesc[index] =
             Label(QString("lblSetupDesc_%1").arg(i), kTargetSetupFields[index].caption, tab);
-        m_txtSetup[index] = new NumericEntryField(SetupOptions(i), shell(), m_prompt, m_escOnce, tab);
+        m_txtSetup[index] =
+            new NumericEntryField(SetupOptions(i), shell(), m_prompt, m_escOnce, tab);
         grid->addWidget(m_lblSetupDesc[index], row, column, Qt::AlignBottom);
         grid->addWidget(m_txtSetup[index], row + 1, column);
     }
@@ -453,8 +457,10 @@ void frmTargetBoard::offlinePreparation() {
     m_onlinePassDone = false;
     m_cmdGoOnline->show();
     m_cmdResetFaults->setEnabled(false);
-    for (int entry : {0, 1, 3, 4, 5}) setDisplay(entry, kCannotCommunicate);
-    for (QLabel* label : m_lblRevIdentInPLC) label->setEnabled(false);
+    for (int entry : {0, 1, 3, 4, 5})
+        setDisplay(entry, kCannotCommunicate);
+    for (QLabel* label : m_lblRevIdentInPLC)
+        label->setEnabled(false);
     disableFieldsOffline();
 }
 
@@ -583,13 +589,15 @@ void frmTargetBoard::showClock() {
 // ---- Fields ----
 
 void frmTargetBoard::enableFieldsOnline() {
-    for (QLabel* label : m_lblRevIdentInPLC) label->setEnabled(true);
+    for (QLabel* label : m_lblRevIdentInPLC)
+        label->setEnabled(true);
     for (int i = 0; i < static_cast<int>(m_txtSetup.size()); ++i)
         if (fieldCaptionShown(i)) setFieldEnabled(i, true);
     if (HasBoardClock(m_boardType)) {
         setClockControlsEnabled(true);
     } else {
-        for (int i = kFirstClockField; i <= kLastClockField; ++i) setFieldEnabled(i, false);
+        for (int i = kFirstClockField; i <= kLastClockField; ++i)
+            setFieldEnabled(i, false);
         setClockControlsEnabled(false);
     }
 }

@@ -76,8 +76,7 @@ std::string CorrectiveActionText(int code) {
                " in user program.";
     if (c == 0x42)
         return std::string("Verify connection of cable between computer ") + kQuote + "COM" +
-               kQuote + " port and target board " + kQuote + "PROG PORT" + kQuote +
-               ".  Verify " +
+               kQuote + " port and target board " + kQuote + "PROG PORT" + kQuote + ".  Verify " +
                "cable wiring and connectors.  If fault persists, replace target board and/or " +
                "try a different computer.";
     if (c == 0x45)

@@ -42,8 +42,8 @@ OnDiskIdent ReadOnDiskIdent(const fs::path& halbixFile) {
 
     const FirstFieldRead hbx = ReadFirstField(ReplaceExtension(halbixFile, "HBX"));
     if (hbx.outcome == FirstFieldRead::Outcome::ReadError) {
-        ident.failure = TargetBoardMessages::RunTimeError(
-            TargetBoardMessages::kInitializeFormTitle, hbx.error);
+        ident.failure =
+            TargetBoardMessages::RunTimeError(TargetBoardMessages::kInitializeFormTitle, hbx.error);
         return ident;
     }
     ident.boardType = hbx.outcome == FirstFieldRead::Outcome::Read && !hbx.field.empty()
@@ -53,8 +53,8 @@ OnDiskIdent ReadOnDiskIdent(const fs::path& halbixFile) {
 
     const FirstFieldRead rev = ReadFirstField(ReplaceExtension(halbixFile, "rev"));
     if (rev.outcome == FirstFieldRead::Outcome::ReadError) {
-        ident.failure = TargetBoardMessages::RunTimeError(
-            TargetBoardMessages::kInitializeFormTitle, rev.error);
+        ident.failure =
+            TargetBoardMessages::RunTimeError(TargetBoardMessages::kInitializeFormTitle, rev.error);
         return ident;
     }
     // A line too short to hold the four digits names no program: the labels keep - and 0.

@@ -19,9 +19,9 @@ struct OnDiskIdent {
     // Character code of the hbx file's first character; 68 for an empty hbx file, 0 when
     // the hbx file does not exist.
     int boardType = 0;
-    std::string name;  // "-" until the revision file was read; empty without an hbx file
-    int revision = 0;  // from the revision file's last two MarkHex digits
-    int checksum = 0;  // from the two MarkHex digits before those
+    std::string name; // "-" until the revision file was read; empty without an hbx file
+    int revision = 0; // from the revision file's last two MarkHex digits
+    int checksum = 0; // from the two MarkHex digits before those
     // Last change of the program's Intel HEX file, in seconds since 1970 (UTC); noted only
     // when the revision file was read and the hex file exists.
     std::optional<std::int64_t> hexModified;

@@ -91,8 +91,7 @@ struct TargetBoard {
         open(type);
         ASSERT_TRUE(RunEventsUntil([&] { return window->onlinePassDone(); }));
     }
-    template <typename T = QWidget>
-    T* control(const QString& name) const {
+    template <typename T = QWidget> T* control(const QString& name) const {
         T* found = window->findChild<T*>(name);
         EXPECT_NE(found, nullptr) << name.toStdString();
         return found;
@@ -113,9 +112,7 @@ struct TargetBoard {
         return widget->isVisibleTo(widget->parentWidget());
     }
     // Lets the cycle poll the board until `condition` holds.
-    bool pollUntil(const std::function<bool()>& condition) {
-        return RunEventsUntil(condition);
-    }
+    bool pollUntil(const std::function<bool()>& condition) { return RunEventsUntil(condition); }
     void typeInto(int index, const char* text) {
         EntryTextBox* box = field(index)->textBox();
         box->setFocus(Qt::MouseFocusReason);
@@ -169,7 +166,7 @@ TEST(TargetBoard, theCorrectiveActionFollowsTheLastFaultCode) {
     const std::pair<std::uint32_t, const std::string*> cases[] = {
         {0x3F, &kTextA}, {0x40, &kTextE}, {0x41, &kTextE}, {0x43, &kTextE}, {0x44, &kTextE},
         {0x7A, &kTextE}, {0x5C, &kTextD}, {0x5D, &kTextD}, {0x42, &kTextB}, {0x45, &kTextC},
-        {0x01, &kTextA}, {0x7B, &kNone}, {0x00, &kNone}, {0xFF, &kNone}};
+        {0x01, &kTextA}, {0x7B, &kNone},  {0x00, &kNone},  {0xFF, &kNone}};
     for (auto [code, text] : cases) {
         TargetBoard t;
         t.faults(0, code);
@@ -221,7 +218,8 @@ TEST(TargetBoard, resetFaultsIsOfferedForAnyFaultButTheSlotAndClearsInOrder) {
 
     // Offline the answer Yes only disables the button.
     t.link().OnlineMode = false;
-    ASSERT_TRUE(RunEventsUntil([&] { return t.display(0) == "Cannot Communicate with Target Board."; }));
+    ASSERT_TRUE(
+        RunEventsUntil([&] { return t.display(0) == "Cannot Communicate with Target Board."; }));
     written.clear();
     t.prompt().answerNext(MessageAnswer::Yes);
     t.window->cmdResetFaults_Click();
@@ -246,7 +244,8 @@ TEST(TargetBoard, aLinkFailureMidPassGivesTheLinkFaultEverywhereThenTheOfflineLo
     EXPECT_EQ(t.caption(2), "CO-CPU Slot: 66");
     EXPECT_EQ(t.caption(4), "Current Comm Error: Code = 42H");
 
-    ASSERT_TRUE(RunEventsUntil([&] { return t.display(3) == "Cannot Communicate with Target Board."; }));
+    ASSERT_TRUE(
+        RunEventsUntil([&] { return t.display(3) == "Cannot Communicate with Target Board."; }));
     for (int entry : {0, 1, 4, 5})
         EXPECT_EQ(t.display(entry), "Cannot Communicate with Target Board.") << entry;
     EXPECT_EQ(t.caption(1), "Last Fault: Code = 22H") << "captions keep their codes";
@@ -271,7 +270,8 @@ TEST(TargetBoard, eachBoardTypeShowsItsFields) {
         EXPECT_TRUE(t.shown("lblSetupDesc_0"));
         EXPECT_TRUE(t.field(0)->isEnabled());
         EXPECT_EQ(t.shown("lblSetupDesc_1"), c.secondAddress);
-        for (int i = 2; i <= 7; ++i) EXPECT_EQ(t.field(i)->isEnabled(), c.clock) << i;
+        for (int i = 2; i <= 7; ++i)
+            EXPECT_EQ(t.field(i)->isEnabled(), c.clock) << i;
         EXPECT_EQ(t.button("cmdSetToCurrTime")->isEnabled(), c.clock);
         EXPECT_EQ(t.button("cmdSetToCurrDate")->isEnabled(), c.clock);
         EXPECT_EQ(t.control("lblTargetBoardTime")->isEnabled(), c.clock);
@@ -281,7 +281,8 @@ TEST(TargetBoard, eachBoardTypeShowsItsFields) {
         EXPECT_FALSE(t.button("cmdSetToCurrTime")->isEnabled());
         EXPECT_FALSE(t.button("cmdSetToCurrDate")->isEnabled());
         EXPECT_FALSE(t.field(0)->isEnabled());
-        for (int i = 2; i <= 7; ++i) EXPECT_FALSE(t.field(i)->isEnabled()) << i;
+        for (int i = 2; i <= 7; ++i)
+            EXPECT_FALSE(t.field(i)->isEnabled()) << i;
     }
 }
 
@@ -410,8 +411,8 @@ TEST(TargetBoard, okDuringTheOnlinePassStopsItBeforeTheNextRead) {
     t.board().setTraceSink([&](const sim::TraceEntry& entry) {
         if (!queued && entry.received == (ByteOf("B8176") & 0xFF)) {
             queued = true; // the user presses Ok while the first read is under way
-            QMetaObject::invokeMethod(t.window.get(), [&] { t.button("cmdOk")->click(); },
-                                      Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                t.window.get(), [&] { t.button("cmdOk")->click(); }, Qt::QueuedConnection);
         }
     });
     t.open();
@@ -435,7 +436,8 @@ TEST(TargetBoard, openingOfflineGoesOnlineOnceAndSettlesOfflineWhenTheBoardIsSil
     TargetBoard t;
     t.board().setSilent(true);
     t.open();
-    ASSERT_TRUE(RunEventsUntil([&] { return t.display(0) == "Cannot Communicate with Target Board."; }));
+    ASSERT_TRUE(
+        RunEventsUntil([&] { return t.display(0) == "Cannot Communicate with Target Board."; }));
     EXPECT_FALSE(t.link().OnlineMode);
     EXPECT_TRUE(t.shown("cmdGoOnline"));
     const int updates = t.shell.onlineStatusUpdates;
@@ -468,9 +470,8 @@ TEST(TargetBoard, badProgramAndDescriptionFilesNeverStopTheWindow) {
     const auto hbx = broken.program('D');
     std::filesystem::remove(broken.shell.rig.home.path() / "programs/PROG.rev");
     std::filesystem::create_directories(broken.shell.rig.home.path() / "programs/PROG.rev");
-    broken.window = std::make_unique<frmTargetBoard>(broken.shell, broken.prompt(),
-                                                     broken.shell.rig.clock,
-                                                     broken.shell.rig.home.path());
+    broken.window = std::make_unique<frmTargetBoard>(
+        broken.shell, broken.prompt(), broken.shell.rig.clock, broken.shell.rig.home.path());
     EXPECT_FALSE(broken.window->InitializeForm(hbx));
     EXPECT_FALSE(broken.window->isVisible());
     ASSERT_EQ(broken.prompt().titles(), std::vector<std::string>{"InitializeForm"});
