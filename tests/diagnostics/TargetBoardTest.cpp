@@ -489,6 +489,10 @@ TEST(TargetBoard, thePcClockShowsOnceASecondAndTheModalWindowReturnsOnOk) {
         RunEventsUntil([&] { return t.window->onlinePassDone(); });
         sawClock = t.control<QLabel>("lblCurrTime")->text() == "14 : 03 : 09" &&
                    t.control<QLabel>("lblCurrDate")->text() == "12 - 06 - 2026";
+        t.shell.rig.clock.setDate({2026, 12, 6, 14, 3, 10, 1});
+        sawClock = sawClock && RunEventsUntil([&] {
+                       return t.control<QLabel>("lblCurrTime")->text() == "14 : 03 : 10";
+                   });
         EXPECT_EQ(QApplication::activeModalWidget(), t.window.get());
         t.button("cmdOk")->click();
     });
