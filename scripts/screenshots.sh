@@ -3,8 +3,9 @@
 # window offline and online against the simulated board, the Serial Communications and I/O
 # States windows online and offline, the About box, the help window, the
 # comm port dialog, a data upload and a program download with their questions and progress
-# windows, the "Please Standby" window, and each page of the Set-up Parameters and Shift Data
-# windows online and offline. Usage: scripts/screenshots.sh [build folder]
+# windows, the "Please Standby" window, each page of the Set-up Parameters and Shift Data
+# windows online and offline, and the four tabs of the Target Board Interface.
+# Usage: scripts/screenshots.sh [build folder]
 # Runs on a virtual X display when xvfb-run is there, else on Qt's offscreen platform.
 set -euo pipefail
 cd "$(dirname "$0")/.."

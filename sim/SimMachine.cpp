@@ -33,7 +33,7 @@ constexpr StartingValue kBoardStatus[] = {
     {"B8180", 1},  {"B4023", 2},   {"B4021", 2},
     {"B4022", 2},  {"B4302.6", 1}, {"B4303", 0},
     {"B4018", 0},  {"B4019", 0},   {"F152", 1},
-    {"W186", 360}, {"W188", 0},    {"B2088", 1},
+    {"W186", 360}, {"W188", 0},    {"B2088", 1},  {"B8191", 2},
 };
 // Timing channel setpoints (ON, OFF) of the machine data set's defaults.
 constexpr int kDefaultChannels[9][2] = {{20, 60},   {10, 50},   {180, 0}, {60, 250}, {30, 200},

@@ -50,9 +50,9 @@ class SimBoard;
 //
 // Set by start() only: the set-up data points and DF1 set-up at their defaults (B1000..B1019,
 // W1004, B4001.0, B4050, B4011), the program identity at 0xEFF0..0xEFF9, fault and
-// communication error codes B8175..B8179 = 0, firmware revision B8159, network address
-// B8180, DF1 status B4022, B4023, B4302, B4303, B4018, B4019, driver flag F152, resolver
-// scale W186 = 360 and offset W188 = 0, blow-off code B2088 = 1. The machine reads B1001,
+// communication error codes B8175..B8179 = 0, firmware revision B8159, network addresses
+// B8180 and B8191, DF1 status B4022, B4023, B4302, B4303, B4018, B4019, driver flag F152,
+// resolver scale W186 = 360 and offset W188 = 0, blow-off code B2088 = 1. The machine reads B1001,
 // B1002, B1003, B1011 and W186/W188 as it runs, so values the computer writes there take
 // effect and stay. The addresses themselves are named in SimMachineMap.h.
 //

@@ -95,7 +95,8 @@ QCoro::Task<bool> RefreshCycleWindow::yieldToEvents() {
     QPointer<RefreshCycleWindow> self(this);
     ShellContext& shell = m_shell; // outlives every window
     co_await QCoro::sleepFor(0ms);
-    while (self && self->m_run && (shell.cyclesPaused() || shell.link().Busy()))
+    while (self && self->m_run &&
+           ((self->m_pausedWithShell && shell.cyclesPaused()) || shell.link().Busy()))
         co_await QCoro::sleepFor(kIdleWait);
     co_return self && self->m_run;
 }

@@ -58,6 +58,10 @@ protected:
     // or its run flag is cleared.
     QCoro::Task<bool> yieldToEvents();
 
+    // Whether the cycle waits while the shell pauses cycles (the default). A window that opens
+    // modally over the shell pauses the shell's child window and keeps its own cycle going.
+    void setPausedWithShell(bool paused) { m_pausedWithShell = paused; }
+
     // Runs the preparation of the present mode unless it already ran for this mode.
     void prepareForMode();
     // The next pass runs the offline preparation again (offline editing was switched).
@@ -77,6 +81,7 @@ private:
     bool m_cycleActive = false;
     bool m_onlinePrepared = false;
     bool m_offlinePrepared = false;
+    bool m_pausedWithShell = true;
 };
 
 } // namespace quelby

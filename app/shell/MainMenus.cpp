@@ -4,8 +4,6 @@ namespace quelby {
 
 MainMenus::MainMenus(QMenuBar& bar, const std::array<bool, kWindowCount>& windowBuilt)
     : QObject(&bar) {
-    constexpr bool kNotBuilt = false;
-
     QMenu* file = addMenu(bar, "mnuFile", "&File");
     m_fileNew = addItem(file, "mnuFileNew", "&New...", QKeySequence("Ctrl+N"));
     m_fileOpen = addItem(file, "mnuFileOpen", "&Open...", QKeySequence("Ctrl+O"));
@@ -41,7 +39,8 @@ MainMenus::MainMenus(QMenuBar& bar, const std::array<bool, kWindowCount>& window
     m_editPasscode->setVisible(false);
 
     QMenu* view = addMenu(bar, "mnuView", "&View");
-    addItem(view, "mnuViewTargetBoardStatus", "&Target Board Interface", {}, kNotBuilt);
+    m_viewTargetBoardStatus =
+        addItem(view, "mnuViewTargetBoardStatus", "&Target Board Interface");
     addSeparator(view, "mnuViewSep1");
     m_viewOnline = addItem(view, "mnuViewOnline", "O&nline Data", QKeySequence(Qt::Key_F3));
     m_viewOnline->setCheckable(true);

@@ -40,6 +40,7 @@ public:
     // set to, so the state the online status gives it is kept here.
     void setPasscodeEnabled(bool enabled);
     bool passcodeEnabled() const { return m_passcodeEnabled; }
+    QAction* viewTargetBoardStatus() const { return m_viewTargetBoardStatus; }
     QAction* viewOnline() const { return m_viewOnline; }
     QAction* viewOffline() const { return m_viewOffline; }
     QAction* helpTopics() const { return m_helpTopics; }
@@ -70,6 +71,7 @@ private:
     QAction* m_editOfflineEditing = nullptr;
     QAction* m_editCommPort = nullptr;
     QAction* m_editPasscode = nullptr;
+    QAction* m_viewTargetBoardStatus = nullptr;
     QAction* m_viewOnline = nullptr;
     QAction* m_viewOffline = nullptr;
     QAction* m_helpTopics = nullptr;

@@ -5,8 +5,11 @@
 #include "app/shell/frmAbout.h"
 #include "app/shell/frmMDIMain.h"
 #include "app/shell/frmWaitDisplay.h"
+#include "diagnostics/frmTargetBoard.h"
 
+#include <QCoreApplication>
 #include <QDialog>
+#include <QLayout>
 #include <QLineEdit>
 #include <QTextStream>
 #include <QTimer>
@@ -69,6 +72,7 @@ ScreenshotTour::ScreenshotTour(frmMDIMain& window, const QString& folder)
              m_window.uploadData(4);
          }},
         {0, [this] { expectProgramDownload(); }},
+        {0, [this] { expectTargetBoards(); }},
         {0, [this] { saveWaitDisplay(); }},
         {0,
          [this] {
@@ -100,6 +104,51 @@ void ScreenshotTour::expectProgramDownload() {
     m_answers.expect("frmDownloadProg", "download-prog.png", 1500);
     m_answers.expect("Program Download", "program-download-complete.png", 300, Click("OK"));
     m_window.downloadProgram();
+}
+
+void ScreenshotTour::expectTargetBoards() {
+    const std::filesystem::path hbx = FindPath(m_window.homeFolder(), "programs/K650DEMO.hbx");
+    if (!std::filesystem::exists(hbx)) return;
+    expectTargetBoard(hbx, {"target-board-faults.png", "target-board-ident.png",
+                            "target-board-network.png", "target-board-clock.png"});
+
+    // The same program as if made for a V210 display module, which has a clock and a second
+    // network address; written to a scratch folder, never beside the user's files.
+    if (!m_scratch.isValid()) return;
+    const std::filesystem::path folder = m_scratch.path().toStdString();
+    std::error_code ec;
+    for (const char* extension : {".rev", ".hex"})
+        std::filesystem::copy_file(hbx.parent_path() / ("K650DEMO" + std::string(extension)),
+                                   folder / ("V210DEMO" + std::string(extension)),
+                                   std::filesystem::copy_options::overwrite_existing, ec);
+    WriteFileAtomically(folder / "V210DEMO.hbx", "A V210 sample\r\n", ec);
+    WriteFileAtomically(folder / "V210DEMO.lcf", std::string(44, '0') + "\r\n", ec);
+    expectTargetBoard(folder / "V210DEMO.hbx",
+                      {"", "", "target-board-network-v210.png", "target-board-clock-v210.png"});
+}
+
+void ScreenshotTour::expectTargetBoard(const std::filesystem::path& hbx, const QStringList& files) {
+    const QString file = QString::fromStdString(hbx.string());
+    m_answers.expect("QFileDialog", "", 500, [file](QWidget* window) {
+        auto* name = window->findChild<QLineEdit*>("fileNameEdit");
+        auto* dialog = qobject_cast<QDialog*>(window);
+        if (!name || !dialog) return;
+        name->setText(file);
+        dialog->accept();
+    });
+    m_answers.expect("frmTargetBoard", "", kSettleMs, [this, files](QWidget* window) {
+        auto* board = qobject_cast<frmTargetBoard*>(window);
+        if (!board) return;
+        for (int tab = 0; tab < files.size(); ++tab) {
+            if (files[tab].isEmpty()) continue;
+            board->showTab(tab);
+            QCoreApplication::sendPostedEvents();
+            if (board->layout()) board->layout()->activate();
+            save(board, files[tab]);
+        }
+        board->cmdOk_Click();
+    });
+    m_window.showTargetBoardInterface();
 }
 
 void ScreenshotTour::saveWaitDisplay() {

@@ -4,6 +4,10 @@
 
 #include <QDir>
 #include <QObject>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <filesystem>
 
 #include <functional>
 #include <vector>
@@ -18,7 +22,9 @@ class frmMDIMain;
 // and I/O States windows online and offline, the About box, the help
 // window, the comm port dialog, a data upload with its question and progress window, a program
 // download of programs/K650DEMO.hbx (when the home folder has it) with its file dialog,
-// questions and transfer window, and the "Please Standby" window in turn, saves each as a PNG
+// questions and transfer window, the four tabs of the Target Board Interface for that program (and its
+// clock tab for a V210 program made from it),
+// and the "Please Standby" window in turn, saves each as a PNG
 // for review and closes the program.
 class ScreenshotTour : public QObject {
     Q_OBJECT
@@ -37,6 +43,10 @@ private:
     void runNext();
     void save(QWidget* widget, const QString& name);
     void expectProgramDownload();
+    // The Target Board Interface for `hbx`, saving the tabs named in `files` (index = tab; an
+    // empty name is not saved), then Ok.
+    void expectTargetBoard(const std::filesystem::path& hbx, const QStringList& files);
+    void expectTargetBoards();
     void saveWaitDisplay();
 
     frmMDIMain& m_window;
@@ -44,6 +54,7 @@ private:
     std::vector<Step> m_steps;
     std::size_t m_next = 0;
     ModalAnswerer m_answers;
+    QTemporaryDir m_scratch; // a V210 program set for the clock tab
 };
 
 } // namespace quelby

@@ -14,6 +14,7 @@
 #include "dialogs/frmDownloadProg.h"
 #include "app/shell/frmProcessing.h"
 #include "dialogs/frmSetupComm.h"
+#include "diagnostics/frmTargetBoard.h"
 #include "app/shell/frmWaitDisplay.h"
 
 #include <QCloseEvent>
@@ -107,6 +108,8 @@ void frmMDIMain::connectMenus() {
             &frmMDIMain::setOfflineEditing);
     connect(m_menus->editCommPort(), &QAction::triggered, this, &frmMDIMain::showCommPortSettings);
     connect(m_menus->editPasscode(), &QAction::triggered, this, &frmMDIMain::SetupPasscode);
+    connect(m_menus->viewTargetBoardStatus(), &QAction::triggered, this,
+            &frmMDIMain::showTargetBoardInterface);
     connect(m_menus->viewOnline(), &QAction::triggered, this, &frmMDIMain::goOnline);
     connect(m_menus->viewOffline(), &QAction::triggered, this, &frmMDIMain::goOffline);
     connect(m_menus->helpTopics(), &QAction::triggered, this, &frmMDIMain::showHelpTopics);
@@ -250,6 +253,21 @@ void frmMDIMain::downloadProgram() {
     }
     setModalTransfer(ModalTransfer::None);
     updateOnlineStatus();
+}
+
+void frmMDIMain::showTargetBoardInterface() {
+    if (m_targetBoardOpen) return;
+    const std::optional<std::filesystem::path> file = m_dialogs.openFile({kProgramFilter, {}});
+    if (!file) return;
+    m_programFilePath = *file;
+    m_link.DownloadFile(*file);
+    if (!m_link.ValidProgram()) return;
+    m_targetBoardOpen = true;
+    {
+        frmTargetBoard window(*this, m_prompt, m_clock, m_home, this);
+        window.InitializeForm(m_programFilePath);
+    }
+    m_targetBoardOpen = false;
 }
 
 void frmMDIMain::printReport() {

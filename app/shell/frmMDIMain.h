@@ -51,7 +51,9 @@ public:
     std::string systemMessage() const override { return m_systemMessage; }
     bool offlineEditing() const override { return m_offlineEditing; }
     void updateOnlineStatus() override;
-    bool cyclesPaused() const override { return m_transfer != ModalTransfer::None; }
+    bool cyclesPaused() const override {
+        return m_transfer != ModalTransfer::None || m_targetBoardOpen;
+    }
     void setBeforeGoingOffline(std::function<void()> work) override {
         m_beforeGoingOffline = std::move(work);
     }
@@ -92,6 +94,10 @@ public:
     // stopped. A cancelled dialog or an invalid program ends there.
     void downloadProgram();
     const std::filesystem::path& programFilePath() const { return m_programFilePath; }
+    // View > Target Board Interface: the program file and its check, then the Target Board
+    // Interface for it, modal; the child window's cycle waits until it closes. A cancelled
+    // dialog or an invalid program ends there.
+    void showTargetBoardInterface();
     // File > Print Report: the printer dialog, then the report printed while "Please
     // Standby" shows; without an installed printer the report goes to a chosen PDF file.
     void printReport();
@@ -167,6 +173,7 @@ private:
     std::string m_systemMessage;   // SystemMessage
     ModalTransfer m_transfer = ModalTransfer::None;
     std::function<void()> m_beforeGoingOffline;
+    bool m_targetBoardOpen = false;
 };
 
 } // namespace quelby

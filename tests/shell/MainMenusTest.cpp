@@ -31,7 +31,7 @@ const ItemRow kItems[] = {
     {"mnuEditOfflineEditing", "Enable &Offline Editing", "F2", true, true},
     {"mnuEditCommPort", "Co&mm Port", "Ctrl+M", true, true},
     {"mnuEditPasscode", "Set-up Passcode", "", false, false},
-    {"mnuViewTargetBoardStatus", "&Target Board Interface", "", false, true},
+    {"mnuViewTargetBoardStatus", "&Target Board Interface", "", true, true},
     {"mnuViewOnline", "O&nline Data", "F3", true, true},
     {"mnuViewOffline", "O&ffline Data", "F4", true, true},
     {"mnuHelpHelpTopics", "&Help Topics", "Ctrl+H", true, true},
