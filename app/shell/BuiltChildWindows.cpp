@@ -4,13 +4,17 @@
 
 #if QUELBY_HAVE_FRMMAIN
 #include "views/frmMain.h"
+#include "views/frmTiming.h"
 #endif
 
 namespace quelby {
+namespace {
+constexpr int kMachineTiming = 3;
+} // namespace
 
 bool BuiltChildWindows::isBuilt(int index) const {
 #if QUELBY_HAVE_FRMMAIN
-    return index == 0;
+    return index == 0 || index == kMachineTiming;
 #else
     (void)index;
     return false;
@@ -20,6 +24,7 @@ bool BuiltChildWindows::isBuilt(int index) const {
 QWidget* BuiltChildWindows::create(int index, ShellContext& shell, QWidget* parent) {
 #if QUELBY_HAVE_FRMMAIN
     if (index == 0) return new frmMain(shell, m_prompt, parent);
+    if (index == kMachineTiming) return new frmTiming(shell, m_prompt, parent);
 #else
     (void)shell;
 #endif
