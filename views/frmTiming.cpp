@@ -214,8 +214,8 @@ void frmTiming::buildControls() {
     layout->addWidget(m_tbsTiming);
     m_fraPage[0] = buildChannelPage();
     m_fraPage[1] = buildConfigurationPage();
-    layout->addWidget(m_fraPage[0]);
-    layout->addWidget(m_fraPage[1]);
+    layout->addWidget(m_fraPage[0], 1);
+    layout->addWidget(m_fraPage[1], 1);
     m_fraPage[1]->hide();
 
     // Focus parking: no caption, no action.
@@ -226,6 +226,7 @@ void frmTiming::buildControls() {
     m_sbrMachineTiming = new QStatusBar(this);
     m_sbrMachineTiming->setObjectName("sbrMachineTiming");
     m_sbrMachineTiming->setSizeGripEnabled(false);
+    m_sbrMachineTiming->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     static constexpr std::array<const char*, 4> kDesign{"RPM:", "Position:", "Offset:", "Scale:"};
     static constexpr std::array<const char*, 4> kTips{"Resolver RPM:", "Machine Position",
                                                       "Resolver Offset", "PLS Scale Factor"};
