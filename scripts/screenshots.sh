@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Saves review screenshots of the desktop program into <build>/review/screens: the main
-# window offline and online against the simulated board, the About box, the help window, the
-# comm port dialog, a data upload and a program download with their questions and progress
+# window offline and online against the simulated board, both pages of Machine Timing online
+# and offline, the About box, the help window, the comm port dialog, a data upload and a program download with their questions and progress
 # windows, and the "Please Standby" window. Usage: scripts/screenshots.sh [build folder]
 # Runs on a virtual X display when xvfb-run is there, else on Qt's offscreen platform.
 set -euo pipefail

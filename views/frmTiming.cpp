@@ -42,7 +42,8 @@ QLabel* ValueLabel(const QString& name, QWidget* parent) {
     auto* label = Label(name, "-", parent);
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    label->setMinimumWidth(label->fontMetrics().horizontalAdvance("000000") + 8);
+    label->setFixedWidth(label->fontMetrics().horizontalAdvance("000000") + 8);
+    label->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     return label;
 }
 
@@ -138,7 +139,8 @@ QWidget* frmTiming::buildChannelPage() {
     m_lblSensorOn = ValueLabel("lblSensorOn", m_fraTimingChannels);
     table->addWidget(m_lblSensorCaption, timing::kChannelRows + 1, 0, Qt::AlignRight);
     table->addWidget(m_lblSensorOn, timing::kChannelRows + 1, 1);
-    layout->addWidget(m_fraTimingChannels, 0, 0, 3, 1);
+    table->setRowStretch(timing::kChannelRows + 2, 1);
+    layout->addWidget(m_fraTimingChannels, 0, 0, 4, 1);
 
     m_fraPlsChannel = Frame("fraPlsChannel", "PLS Channel", page);
     m_txtTmg[1] = new NumericEntryField(TmgOptions(1), shell(), m_prompt, m_escOnce, m_fraPlsChannel);
@@ -167,7 +169,8 @@ QWidget* frmTiming::buildChannelPage() {
     auto* testLayout = new QVBoxLayout(m_fraTestBlowoff);
     testLayout->addWidget(m_cmdBadCanBlowoff);
     testLayout->addWidget(m_cmdQCBlowoff);
-    layout->addWidget(m_fraTestBlowoff, 2, 1, Qt::AlignTop);
+    layout->addWidget(m_fraTestBlowoff, 2, 1);
+    layout->setRowStretch(3, 1);
     return page;
 }
 
@@ -201,6 +204,7 @@ QWidget* frmTiming::buildConfigurationPage() {
     layout->addWidget(m_fraSpeedComp, 1, 0, Qt::AlignTop);
     layout->addWidget(m_cmdResetPLSConfig, 2, 0, Qt::AlignLeft);
     layout->setRowStretch(3, 1);
+    layout->setColumnStretch(1, 1);
     return page;
 }
 

@@ -8,6 +8,7 @@
 
 #include <QDialog>
 #include <QLineEdit>
+#include <QTabBar>
 #include <QTextStream>
 #include <QTimer>
 
@@ -18,6 +19,7 @@ namespace {
 constexpr int kSettleMs = 1500;
 // The sample program's ident, which the board's download question names.
 constexpr const char* kSampleProgramQuestion = "Program Download - [QLBYDEMO]";
+constexpr int kMachineTiming = 3;
 
 std::function<void(QWidget*)> Click(const QString& button) {
     return [button](QWidget* window) { ModalAnswerer::clickButton(window, button); };
@@ -31,6 +33,18 @@ ScreenshotTour::ScreenshotTour(frmMDIMain& window, const QString& folder)
         {kSettleMs, [this] { save(&m_window, "main-offline.png"); }},
         {0, [this] { m_window.goOnline(); }},
         {kSettleMs, [this] { save(&m_window, "main-online.png"); }},
+        {0,
+         [this] {
+             // The timing channels of the built-in data set on the board, so the window
+             // recalls programmed channels.
+             m_answers.expect("Data Download", "", 100, Click("Yes"));
+             m_window.downloadData(1);
+             m_window.ShowChildWindow(kMachineTiming);
+         }},
+        {kSettleMs, [this] { saveTimingPages("online"); }},
+        {0, [this] { m_window.goOffline(); }},
+        {kSettleMs, [this] { saveTimingPages("offline"); }},
+        {0, [this] { m_window.ShowChildWindow(0); }},
         {0,
          [this] {
              m_window.goOffline();
@@ -88,6 +102,20 @@ void ScreenshotTour::expectProgramDownload() {
     m_answers.expect("frmDownloadProg", "download-prog.png", 1500);
     m_answers.expect("Program Download", "program-download-complete.png", 300, Click("OK"));
     m_window.downloadProgram();
+}
+
+void ScreenshotTour::saveTimingPages(const QString& mode) {
+    auto* tabs = m_window.currentChild() ? m_window.currentChild()->findChild<QTabBar*>("tbsTiming")
+                                         : nullptr;
+    if (!tabs) {
+        QTextStream(stderr) << "screenshot: the Machine Timing window is not open\n";
+        return;
+    }
+    tabs->setCurrentIndex(0);
+    save(&m_window, "timing-channels-" + mode + ".png");
+    tabs->setCurrentIndex(1);
+    save(&m_window, "timing-pls-config-" + mode + ".png");
+    tabs->setCurrentIndex(0);
 }
 
 void ScreenshotTour::saveWaitDisplay() {

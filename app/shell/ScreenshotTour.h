@@ -14,7 +14,8 @@ namespace quelby {
 
 class frmMDIMain;
 
-// quelby --screenshot-dir: shows the main window offline and online, the About box, the help
+// quelby --screenshot-dir: shows the main window offline and online, both pages of Machine
+// Timing online and offline, the About box, the help
 // window, the comm port dialog, a data upload with its question and progress window, a program
 // download of programs/K650DEMO.hbx (when the home folder has it) with its file dialog,
 // questions and transfer window, and the "Please Standby" window in turn, saves each as a PNG
@@ -37,6 +38,8 @@ private:
     void save(QWidget* widget, const QString& name);
     void expectProgramDownload();
     void saveWaitDisplay();
+    // Both pages of the open Machine Timing window, named after `mode`.
+    void saveTimingPages(const QString& mode);
 
     frmMDIMain& m_window;
     QDir m_folder;
