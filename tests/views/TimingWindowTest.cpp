@@ -456,5 +456,33 @@ TEST(TimingWindow, theTestButtonsWriteTheirFlags) {
     EXPECT_EQ(t.shell.rig.board.value("F102"), 1u);
 }
 
+TEST(TimingWindow, noPathProgramsAChannelWithAnUncheckedOrHalfTypedValue) {
+    TimingRig t;
+    t.pls.setChannel(1, Pair(10, 20));
+    t.openOnline();
+    auto* box = t.field(1)->textBox();
+
+    // A click on a button leaves the field: the check refuses the text before anything runs.
+    box->setFocus(Qt::MouseFocusReason);
+    QTest::keyClicks(box, "abc");
+    t.click("cmdRecallChannel");
+    EXPECT_EQ(t.shell.rig.prompt.requests().back(), RangeMessage("Set-up", 0, 359));
+    EXPECT_EQ(t.text(1), "10");
+    EXPECT_EQ(t.pls.channel(1), Pair(10, 20));
+
+    // Closing the window with a half-typed value sends nothing.
+    t.shell.rig.prompt.clear();
+    box->setFocus(Qt::MouseFocusReason);
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(box, "3");
+    const MachineData before = t.shell.data.CurrentData;
+    t.window->close();
+    t.window.reset();
+    RunEvents();
+    EXPECT_EQ(t.pls.channel(1), Pair(10, 20));
+    EXPECT_EQ(t.shell.data.CurrentData, before);
+    EXPECT_TRUE(t.shell.rig.prompt.requests().empty());
+}
+
 } // namespace
 } // namespace quelby::test
