@@ -198,6 +198,9 @@ void SimPls::recallAnswer(int chan) {
     const auto index = static_cast<std::size_t>(chan);
     const auto& list = m_channels[index];
     std::size_t& next = m_recallNext[index];
+    // One recall pointer: turning to another channel starts that channel's list again.
+    if (chan != m_lastRecalled) next = 0;
+    m_lastRecalled = chan;
     if (next >= list.size() && m_endlessRecall) next = 0;
     PlsSetpoint answer{kEndOfList, 0};
     if (next < list.size()) {

@@ -22,7 +22,7 @@ struct PlsSetpoint {
 // A resolver turns at `rpm`; its raw reading advances rpm * scale / 60 divisions a second and
 // the position reported is (raw - offset) mod scale. Sixteen channels each hold a list of
 // setpoints; recall hands them out one by one, then the end mark (state 2, position 0), and
-// starts over. Data bytes are answered 0x55, fetches (0x55) with the byte asked for, and every
+// starts over; a recall of another channel than the one recalled last starts at its first. Data bytes are answered 0x55, fetches (0x55) with the byte asked for, and every
 // request that changes the PLS ends with ready polls: 0x38 is answered 0x55, the following 0x55
 // with the status (0 ready, 0x55 busy), and after ready one more 0x55 closes the request. A
 // byte out of place is answered 0x00 and leaves the board idle.
@@ -104,6 +104,7 @@ private:
     std::optional<double> m_time;
     std::array<std::vector<PlsSetpoint>, kChannelCount> m_channels;
     std::array<std::size_t, kChannelCount> m_recallNext{};
+    int m_lastRecalled = -1;
     std::array<std::uint8_t, kDownloadSize> m_download{};
 
     bool m_alwaysBusy = false;

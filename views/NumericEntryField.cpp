@@ -33,6 +33,7 @@ NumericEntryField::NumericEntryField(const NumericEntryOptions& options, ShellCo
     m_upDown->setValue(options.initialValue);
     m_upDown->setIncrement(1);
     m_upDown->setBuddy(m_text);
+    m_upDown->setSkippedValues(options.upDownSkips);
     m_text->setText(QString::number(m_upDown->value()));
     setFocusProxy(m_text);
 
@@ -90,16 +91,31 @@ void NumericEntryField::KeyPress(int& keyAscii) {
 
 bool NumericEntryField::Validate() {
     if (m_checking) return false;
+    if (!m_options.uncheckedText.isEmpty() && m_text->text() == m_options.uncheckedText) {
+        m_editing = false;
+        return true;
+    }
+    if (m_options.beforeCheck) {
+        const QString rewritten = m_options.beforeCheck(m_text->text());
+        if (rewritten != m_text->text()) m_text->setText(rewritten);
+    }
     const int low = m_options.checkFromZero ? 0 : m_upDown->minimum();
     const int high = m_upDown->maximum();
     const auto value = WholeNumericValue(m_text->text().toStdString());
-    if (value && *value <= high && *value >= low) {
-        Commit();
-        m_editing = false;
-        emit passed(m_text->text());
-        return true;
+    if (!value || *value > high || *value < low) return refuse(RangeMessage(m_options.title, low, high));
+    if (m_options.furtherCheck) {
+        QPointer<NumericEntryField> self(this);
+        const auto refusal = m_options.furtherCheck(*this);
+        if (!self) return false;
+        if (refusal) return refuse(*refusal);
     }
+    Commit();
+    m_editing = false;
+    emit passed(m_text->text());
+    return true;
+}
 
+bool NumericEntryField::refuse(const MessageRequest& message) {
     // The focus comes back before the message opens: when the message box closes, the
     // focus returns to this field, not to the control the user was leaving for. The box
     // may let events run, the window's closing among them.
@@ -108,7 +124,7 @@ bool NumericEntryField::Validate() {
     if (m_text->isEnabled()) m_text->setFocus(Qt::OtherFocusReason);
     m_text->selectAll();
     QPointer<NumericEntryField> self(this);
-    m_prompt.ask(RangeMessage(m_options.title, low, high));
+    m_prompt.ask(message);
     if (!self) return false;
     m_checking = false;
     m_text->selectAll();

@@ -43,6 +43,9 @@ public:
     bool editing() const { return m_editing; }
     void setEditing(bool editing) { m_editing = editing; }
     std::int32_t rememberedValue() const { return m_remembered; }
+    // A window that acted on a passing value makes it the one Esc brings back and the next
+    // check compares with.
+    void setRememberedValue(std::int32_t value) { m_remembered = value; }
 
     // ---- The six events' handlers ----
     // Focus gained: runs Click.
@@ -71,6 +74,8 @@ signals:
 
 private:
     void restoreRemembered();
+    // A value the check refused: remembered value back, focus kept, the message shown. False.
+    bool refuse(const MessageRequest& message);
 
     NumericEntryOptions m_options;
     ShellContext& m_shell;

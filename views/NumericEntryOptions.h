@@ -1,11 +1,17 @@
 #pragma once
 
+#include "link/UserPrompt.h"
+
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace quelby {
+
+class NumericEntryField;
 
 // What sets one family of numeric entry fields apart from the others. The defaults are the
 // fullest member, a set-up parameter field.
@@ -38,6 +44,19 @@ struct NumericEntryOptions {
     // stored or written; the window reacts to passed().
     std::optional<int> dataPoint;
     std::string boardAddress;
+
+    // A text the field shows that is no entry (a channel with no setpoint): while the field
+    // shows it the check is skipped and leaving the field does nothing.
+    QString uncheckedText;
+    // Rewrites the text before the check (a channel number field turns 8 and 9 into 10); the
+    // field then shows the rewritten text.
+    std::function<QString(const QString&)> beforeCheck;
+    // A further check of a text inside the limits, run before the commit; it may rewrite the
+    // field's text. A message refuses the value as the range check does (remembered value
+    // back, focus kept), with this message instead of the range message.
+    std::function<std::optional<MessageRequest>(NumericEntryField&)> furtherCheck;
+    // Values the up-down's arrows step over, in the direction of the step.
+    std::vector<int> upDownSkips;
 
     UpDownAction upDownAction = UpDownAction::Commit;
     bool upDownParksFocus = true;    // the up-down change moves the focus to cmdDefault

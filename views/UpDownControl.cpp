@@ -46,10 +46,21 @@ int UpDownControl::startingValue() const {
     return static_cast<int>(std::lround(clamped));
 }
 
+bool UpDownControl::skipped(int value) const {
+    return std::find(m_skipped.begin(), m_skipped.end(), value) != m_skipped.end();
+}
+
 void UpDownControl::step(int direction) {
     const int from = startingValue();
-    const long long wanted = static_cast<long long>(from) + static_cast<long long>(direction) * m_increment;
-    const int next = static_cast<int>(std::clamp<long long>(wanted, m_minimum, m_maximum));
+    const auto stepFrom = [&](int value) {
+        const long long wanted = static_cast<long long>(value) + static_cast<long long>(direction) * m_increment;
+        return static_cast<int>(std::clamp<long long>(wanted, m_minimum, m_maximum));
+    };
+    int next = stepFrom(from);
+    while (next != from && skipped(next)) {
+        const int further = stepFrom(next);
+        next = further == next ? from : further;
+    }
     if (next == from) return;
     m_value = next;
     if (m_buddy) m_buddy->setText(QString::number(next));

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <vector>
+
 class QLineEdit;
 class QToolButton;
 
@@ -29,6 +31,9 @@ public:
     void setValue(int value);
     void setIncrement(int increment) { m_increment = increment; }
     void setBuddy(QLineEdit* buddy) { m_buddy = buddy; }
+    // Values a step passes over: it goes on in its direction to the next value not among
+    // them, and does not move when only skipped values lie before the limit.
+    void setSkippedValues(std::vector<int> values) { m_skipped = std::move(values); }
 
     // What a click on the up (+1) or down (-1) arrow does.
     void step(int direction);
@@ -43,11 +48,13 @@ signals:
 
 private:
     int startingValue() const;
+    bool skipped(int value) const;
 
     int m_minimum = 0;
     int m_maximum = 100;
     int m_value = 0;
     int m_increment = 1;
+    std::vector<int> m_skipped;
     QLineEdit* m_buddy = nullptr;
     QToolButton* m_up = nullptr;
     QToolButton* m_down = nullptr;

@@ -6,6 +6,7 @@
 #include "views/frmData.h"
 #include "views/frmMain.h"
 #include "views/frmSetup.h"
+#include "views/frmTiming.h"
 
 namespace quelby {
 namespace {
@@ -14,6 +15,7 @@ namespace {
 constexpr int kMainDisplayWindow = 0;
 constexpr int kSetupWindow = 1;
 constexpr int kDf1Window = 2;
+constexpr int kTimingWindow = 3;
 constexpr int kShiftDataWindow = 4;
 constexpr int kIoWindow = 5;
 
@@ -24,6 +26,7 @@ bool BuiltChildWindows::isBuilt(int index) const {
     case kMainDisplayWindow:
     case kSetupWindow:
     case kDf1Window:
+    case kTimingWindow:
     case kShiftDataWindow:
     case kIoWindow:
         return true;
@@ -40,6 +43,8 @@ QWidget* BuiltChildWindows::create(int index, ShellContext& shell, QWidget* pare
         return new frmSetup(shell, m_prompt, parent);
     case kDf1Window:
         return new frmR760DF1(shell, m_prompt, parent);
+    case kTimingWindow:
+        return new frmTiming(shell, m_prompt, parent);
     case kShiftDataWindow:
         return new frmData(shell, m_prompt, parent);
     case kIoWindow:

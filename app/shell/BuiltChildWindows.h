@@ -6,8 +6,7 @@ namespace quelby {
 
 class UserPrompt;
 
-// The child windows this program has: the Main Display, Set-up Parameters, Serial
-// Communications, Shift Data and I/O States; the others are not built yet.
+// The six child windows of the Window menu.
 class BuiltChildWindows : public ChildWindowFactory {
 public:
     explicit BuiltChildWindows(UserPrompt& prompt) : m_prompt(prompt) {}

@@ -11,6 +11,7 @@
 #include <QDialog>
 #include <QLayout>
 #include <QLineEdit>
+#include <QTabBar>
 #include <QTextStream>
 #include <QTimer>
 
@@ -24,6 +25,7 @@ constexpr const char* kSampleProgramQuestion = "Program Download - [QLBYDEMO]";
 // Window menu indexes of the diagnostic windows.
 constexpr int kSerialCommunications = 2;
 constexpr int kIoStates = 5;
+constexpr int kMachineTiming = 3;
 
 std::function<void(QWidget*)> Click(const QString& button) {
     return [button](QWidget* window) { ModalAnswerer::clickButton(window, button); };
@@ -37,6 +39,19 @@ ScreenshotTour::ScreenshotTour(frmMDIMain& window, const QString& folder)
         {kSettleMs, [this] { save(&m_window, "main-offline.png"); }},
         {0, [this] { m_window.goOnline(); }},
         {kSettleMs, [this] { save(&m_window, "main-online.png"); }},
+        {0,
+         [this] {
+             // The timing channels of the built-in data set on the board, so the window
+             // recalls programmed channels.
+             m_answers.expect("Data Download", "", 100, Click("Yes"));
+             m_window.downloadData(1);
+             m_window.ShowChildWindow(kMachineTiming);
+         }},
+        {kSettleMs, [this] { saveTimingPages("online"); }},
+        {0, [this] { m_window.goOffline(); }},
+        {kSettleMs, [this] { saveTimingPages("offline"); }},
+        {0, [this] { m_window.ShowChildWindow(0); }},
+        {0, [this] { m_window.goOnline(); }},
         {0, [this] { m_window.ShowChildWindow(kSerialCommunications); }},
         {kSettleMs, [this] { save(&m_window, "df1-online.png"); }},
         {0, [this] { m_window.ShowChildWindow(kIoStates); }},
@@ -149,6 +164,20 @@ void ScreenshotTour::expectTargetBoard(const std::filesystem::path& hbx, const Q
         board->cmdOk_Click();
     });
     m_window.showTargetBoardInterface();
+}
+
+void ScreenshotTour::saveTimingPages(const QString& mode) {
+    auto* tabs = m_window.currentChild() ? m_window.currentChild()->findChild<QTabBar*>("tbsTiming")
+                                         : nullptr;
+    if (!tabs) {
+        QTextStream(stderr) << "screenshot: the Machine Timing window is not open\n";
+        return;
+    }
+    tabs->setCurrentIndex(0);
+    save(&m_window, "timing-channels-" + mode + ".png");
+    tabs->setCurrentIndex(1);
+    save(&m_window, "timing-pls-config-" + mode + ".png");
+    tabs->setCurrentIndex(0);
 }
 
 void ScreenshotTour::saveWaitDisplay() {

@@ -19,7 +19,7 @@ namespace quelby {
 class frmMDIMain;
 
 // quelby --screenshot-dir: shows the main window offline and online, the Serial Communications
-// and I/O States windows online and offline, the About box, the help
+// and I/O States windows and both pages of Machine Timing online and offline, the About box, the help
 // window, the comm port dialog, a data upload with its question and progress window, a program
 // download of programs/K650DEMO.hbx (when the home folder has it) with its file dialog,
 // questions and transfer window, the four tabs of the Target Board Interface for that program (and its
@@ -48,6 +48,8 @@ private:
     void expectTargetBoard(const std::filesystem::path& hbx, const QStringList& files);
     void expectTargetBoards();
     void saveWaitDisplay();
+    // Both pages of the open Machine Timing window, named after `mode`.
+    void saveTimingPages(const QString& mode);
 
     frmMDIMain& m_window;
     QDir m_folder;

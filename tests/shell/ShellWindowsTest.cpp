@@ -55,7 +55,7 @@ TEST(HelpTopics, AMissingHelpFileIsReportedThenTheFileOpensAtItsContents) {
 
 TEST(HelpTopics, TheProgramsHelpCoversItsSubjects) {
     const QString page = QString::fromStdString(ReadWholeFile(QUELBY_HELP_FILE));
-    for (const char* subject : {"ONLINE", "OFFLINE", "status bar", "Main Display", "quelby-cli"})
+    for (const char* subject : {"ONLINE", "OFFLINE", "status bar", "Main Display", "Machine Timing", "quelby-cli"})
         EXPECT_TRUE(page.contains(subject, Qt::CaseInsensitive)) << subject;
 }
 

@@ -1,0 +1,488 @@
+#include "app/data/TimingChannels.h"
+#include "app/data/TimingMessages.h"
+#include "link/RSComm.h"
+#include "sim/SimPls.h"
+#include "tests/views/TestShell.h"
+#include "views/EntryMessages.h"
+#include "views/EntryTextBox.h"
+#include "views/NumericEntryField.h"
+#include "views/UpDownControl.h"
+#include "views/frmTiming.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace quelby::test {
+namespace {
+
+using sim::PlsSetpoint;
+using Setpoints = std::vector<PlsSetpoint>;
+
+Setpoints Pair(int on, int off) {
+    return {{1, static_cast<std::uint16_t>(on)}, {0, static_cast<std::uint16_t>(off)}};
+}
+
+struct TimingRig {
+    TestShell shell;
+    sim::SimPls pls;
+    std::unique_ptr<frmTiming> window;
+
+    TimingRig() { shell.rig.board.addHandler(pls); }
+
+    void open() {
+        window = std::make_unique<frmTiming>(shell, shell.rig.prompt);
+        ShowActive(*window);
+    }
+    void openOnline() {
+        shell.rig.goOnline();
+        open();
+        ASSERT_TRUE(RunEventsUntil([&] { return window->onlineReady(); }));
+    }
+    template <typename T = QWidget>
+    T* control(const char* name) const {
+        return window->findChild<T*>(name);
+    }
+    NumericEntryField* field(int index) const { return window->channelField(index); }
+    QString text(int index) const { return field(index)->text(); }
+    QString label(const QString& name) const { return window->findChild<QLabel*>(name)->text(); }
+    // Enters the field, replaces its text as the user would, and leaves it with Tab.
+    void type(NumericEntryField* target, const QString& typed) {
+        auto* box = target->textBox();
+        box->setFocus(Qt::MouseFocusReason);
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(box, Qt::Key_Delete);
+        if (!typed.isEmpty()) QTest::keyClicks(box, typed);
+        QTest::keyClick(box, Qt::Key_Tab);
+    }
+    void click(const char* button) { QTest::mouseClick(control<QPushButton>(button), Qt::LeftButton); }
+    // Runs the cycle until the status bar has been read again.
+    void refreshPass() {
+        control<QLabel>("sbrPanel_4")->setText("");
+        control<QLabel>("lblSensorOn")->setText("");
+        ASSERT_TRUE(RunEventsUntil([&] {
+            return !window->panelText(4).isEmpty() && !control<QLabel>("lblSensorOn")->text().isEmpty();
+        }));
+    }
+};
+
+TEST(TimingWindow, goingOnlineShowsTheBoardConfigurationRecallsEveryChannelAndTheResolver) {
+    TimingRig t;
+    t.pls.setChannel(0, Pair(10, 20));
+    t.pls.setChannel(1, {{1, 30}, {1, 40}}); // two ON answers: the second wins
+    t.pls.setChannel(3, {{0, 5}, {1, 7}});
+    t.pls.setChannel(8, Pair(100, 200));
+    t.pls.setPosition(123);
+    t.shell.rig.board.setValue("W52", 77);
+    RSComm::PlsConfigDownloadValues sent{};
+    sent[18] = 9;
+    sent[0] = 2;
+    sent[1] = 11;
+    sent[9] = 18;
+    t.shell.rig.goOnline();
+    ASSERT_TRUE(t.shell.rig.link.PLSConfigDownload(sent, 360));
+    const MachineData before = t.shell.data.CurrentData;
+
+    t.open();
+    EXPECT_EQ(t.window->windowTitle(), "Machine Timing");
+    EXPECT_EQ(t.text(0), "-") << "not yet recalled";
+    EXPECT_FALSE(t.control("cmdRecallChannel")->isEnabled());
+    ASSERT_TRUE(RunEventsUntil([&] { return t.window->onlineReady(); }));
+    t.refreshPass();
+
+    EXPECT_EQ(t.text(0), "10");
+    EXPECT_EQ(t.text(16), "20");
+    EXPECT_EQ(t.text(1), "40");
+    EXPECT_EQ(t.text(17), "-");
+    EXPECT_EQ(t.text(2), "****") << "no setpoints";
+    EXPECT_EQ(t.text(18), "****");
+    EXPECT_EQ(t.text(3), "7");
+    EXPECT_EQ(t.text(19), "5");
+    EXPECT_EQ(t.text(8), "100");
+    EXPECT_EQ(t.text(24), "200");
+    EXPECT_EQ(t.shell.data.CurrentData, before) << "opening recalls without storing";
+
+    EXPECT_EQ(t.label("lblPLSCfg_0"), "9");
+    EXPECT_EQ(t.label("lblPLSCfg_1"), "2");
+    EXPECT_EQ(t.label("lblPLSCfg_2"), "11");
+    EXPECT_EQ(t.label("lblPLSCfg_9"), "18");
+    EXPECT_EQ(t.label("lblSensorOn"), "77");
+    EXPECT_EQ(t.window->panelText(1), "RPM: 0");
+    EXPECT_EQ(t.window->panelText(2), "Position: 123");
+    EXPECT_EQ(t.window->panelText(3), "Offset: 0");
+    EXPECT_EQ(t.window->panelText(4), "Scale: 360");
+    for (const char* name : {"cmdRecallChannel", "cmdClearChannel", "cmdBadCanBlowoff",
+                             "cmdQCBlowoff", "cmdResetPLSConfig", "txtChannel_24", "txtTmg_1"})
+        EXPECT_TRUE(t.control(name)->isEnabled()) << name;
+    EXPECT_TRUE(t.control("cmdSetOffset")->isEnabled()) << "a standing machine counts as just stopped";
+    EXPECT_TRUE(t.shell.rig.prompt.requests().empty());
+}
+
+TEST(TimingWindow, theOffsetControlsFollowTheMachineStoppingAndStartingAndPositionHidesAbove50) {
+    TimingRig t;
+    t.pls.setRpm(200);
+    t.openOnline();
+    t.refreshPass();
+    EXPECT_FALSE(t.control("cmdSetOffset")->isEnabled()) << "running at the start";
+    EXPECT_EQ(t.window->panelText(2), "Position: 888");
+    t.pls.setRpm(51);
+    t.refreshPass();
+    EXPECT_EQ(t.window->panelText(2), "Position: 888");
+    t.pls.setRpm(50);
+    t.pls.setPosition(42);
+    t.refreshPass();
+    EXPECT_EQ(t.window->panelText(1), "RPM: 50");
+    EXPECT_NE(t.window->panelText(2), "Position: 888");
+
+    t.pls.setRpm(0);
+    t.refreshPass();
+    for (const char* name : {"cmdSetOffset", "txtTmg_0", "updTmg_0", "fraResolverOffset"})
+        EXPECT_TRUE(t.control(name)->isEnabled()) << name;
+    t.window->tmgField(0)->textBox()->setEnabled(false); // the edges move them, not every pass
+    t.refreshPass();
+    EXPECT_FALSE(t.control("txtTmg_0")->isEnabled());
+    t.pls.setRpm(5);
+    t.refreshPass();
+    EXPECT_FALSE(t.control("cmdSetOffset")->isEnabled());
+    EXPECT_FALSE(t.control("updTmg_0")->isEnabled());
+}
+
+TEST(TimingWindow, setpointEditsProgramTheChannelOnlyWhenChangedAndNeverEqualOnAndOff) {
+    TimingRig t;
+    t.pls.setChannel(0, Pair(10, 20));
+    t.openOnline();
+    auto& prompt = t.shell.rig.prompt;
+
+    t.type(t.field(0), "10");
+    EXPECT_EQ(t.shell.rig.takeCount(0x1B), 0) << "the remembered value programs nothing";
+
+    t.type(t.field(0), "12.6");
+    EXPECT_EQ(t.text(0), "13");
+    EXPECT_EQ(t.pls.channel(0), Pair(13, 20)) << "cleared first, then the pair";
+    EXPECT_EQ(t.shell.data.CurrentData.Setpoint[0][kOnSetpoint], 13);
+
+    t.type(t.field(0), "20");
+    ASSERT_EQ(prompt.requests().size(), 1u);
+    EXPECT_EQ(prompt.requests()[0], TimingMessages::EqualSetpoints());
+    EXPECT_EQ(t.text(0), "13") << "the remembered value comes back";
+    EXPECT_EQ(QApplication::focusWidget(), t.field(0)->textBox());
+    EXPECT_EQ(t.pls.channel(0), Pair(13, 20));
+
+    for (const char* bad : {"360", "-1", "", "12abc"}) {
+        prompt.clear();
+        t.type(t.field(16), bad);
+        ASSERT_EQ(prompt.requests().size(), 1u) << bad;
+        EXPECT_EQ(prompt.requests()[0], RangeMessage("Set-up", 0, 359)) << bad;
+        EXPECT_EQ(t.text(16), "20") << bad;
+    }
+    EXPECT_EQ(t.pls.channel(0), Pair(13, 20));
+
+    // Each arrow click programs at once; stepping back to the entry value programs again.
+    prompt.clear();
+    t.field(16)->upDown()->stepUp();
+    EXPECT_EQ(t.pls.channel(0), Pair(13, 21));
+    t.field(16)->upDown()->stepDown();
+    EXPECT_EQ(t.pls.channel(0), Pair(13, 20));
+    EXPECT_EQ(t.shell.data.CurrentData.Setpoint[0][kOffSetpoint], 20);
+    EXPECT_EQ(QApplication::focusWidget(), t.control("cmdDefault"));
+    EXPECT_TRUE(prompt.requests().empty());
+}
+
+TEST(TimingWindow, aFieldBesideNoSetpointCountsAsZeroAndNoSetpointItselfIsNeverChecked) {
+    TimingRig t;
+    t.openOnline(); // channel 2 has no setpoints: "****"
+    auto& prompt = t.shell.rig.prompt;
+    t.field(2)->textBox()->setFocus(Qt::MouseFocusReason);
+    QTest::keyClick(t.field(2)->textBox(), Qt::Key_Tab);
+    EXPECT_TRUE(prompt.requests().empty());
+    EXPECT_EQ(t.text(2), "****");
+
+    t.type(t.field(2), "45");
+    EXPECT_EQ(t.pls.channel(2), Pair(45, 0));
+    EXPECT_EQ(t.text(18), "****");
+    t.type(t.field(2), "0");
+    ASSERT_EQ(prompt.requests().size(), 1u);
+    EXPECT_EQ(prompt.requests()[0], TimingMessages::EqualSetpoints());
+    EXPECT_EQ(t.text(2), "45");
+    EXPECT_EQ(t.pls.channel(2), Pair(45, 0));
+}
+
+TEST(TimingWindow, aBusyPlsEndsProgrammingWithTheLinkMessageAndTheWindowGoesOffline) {
+    TimingRig t;
+    t.pls.setChannel(5, Pair(1, 2));
+    t.openOnline();
+    t.shell.rig.port.setEmulateLineSpeed(true); // the ready polls take the wire's time
+    t.pls.setAlwaysBusy(true);
+    t.type(t.field(5), "3"); // Cancel (the default answer) on the PLS READY message
+    EXPECT_TRUE(t.shell.rig.link.CommError);
+    ASSERT_EQ(t.shell.rig.prompt.requests().size(), 1u);
+    EXPECT_EQ(t.shell.rig.prompt.requests()[0].title, "WARNING - Communication Error!");
+    EXPECT_EQ(t.shell.data.CurrentData.Setpoint[5][kOnSetpoint], 3);
+    ASSERT_TRUE(RunEventsUntil([&] { return !t.shell.rig.link.OnlineMode; }));
+    ASSERT_TRUE(RunEventsUntil([&] { return t.window->panelText(1) == "RPM: -"; }));
+    EXPECT_EQ(t.text(5), "3") << "offline: the data set";
+    EXPECT_FALSE(t.control("txtChannel_5")->isEnabled());
+}
+
+TEST(TimingWindow, thePlsChannelFieldSkipsEightAndNineAndClearOfTenClearsBoardChannelEight) {
+    TimingRig t;
+    t.pls.setChannel(8, Pair(100, 200));
+    t.pls.setChannel(7, Pair(1, 2));
+    t.openOnline();
+    NumericEntryField* channel = t.window->tmgField(1);
+    t.type(channel, "9");
+    EXPECT_EQ(channel->text(), "10");
+    t.type(channel, "11");
+    EXPECT_EQ(t.shell.rig.prompt.requests().back(), RangeMessage("Resolver Offset", 0, 10));
+    channel->setText("7");
+    channel->upDown()->stepUp();
+    EXPECT_EQ(channel->text(), "10");
+    channel->upDown()->stepDown();
+    EXPECT_EQ(channel->text(), "7");
+    EXPECT_EQ(t.shell.rig.takeCount(0x1B), 0) << "the arrows only choose a channel";
+
+    t.shell.rig.prompt.clear();
+    t.shell.rig.prompt.answerNext(MessageAnswer::No);
+    t.click("cmdClearChannel");
+    EXPECT_EQ(t.shell.rig.prompt.requests().back(), TimingMessages::ClearQuestion(7));
+    EXPECT_EQ(t.shell.rig.prompt.requests().back().lines[0], "You are about to Clear Channel CH07.");
+    EXPECT_EQ(t.pls.channel(7), Pair(1, 2));
+
+    channel->setText("10");
+    t.shell.data.CurrentData.Setpoint[8] = {100, 200};
+    t.shell.rig.prompt.answerNext(MessageAnswer::Yes);
+    t.click("cmdClearChannel");
+    EXPECT_EQ(t.shell.rig.prompt.requests().back().lines,
+              (std::vector<std::string>{"You are about to Clear Channel CH10.", "",
+                                        "Do you wish to continue?"}));
+    EXPECT_TRUE(t.pls.channel(8).empty());
+    EXPECT_EQ(t.text(8), "****");
+    EXPECT_EQ(t.text(24), "****");
+    EXPECT_EQ((t.shell.data.CurrentData.Setpoint[8]), (std::array<std::int16_t, 2>{0, 0}));
+
+    t.pls.setChannel(8, Pair(5, 6));
+    t.click("cmdRecallChannel");
+    EXPECT_EQ(t.text(8), "5");
+    EXPECT_EQ(t.text(24), "6");
+}
+
+TEST(TimingWindow, clearRetriesAfterAFailureCancelMarksTheRowAndAFailedLinkEndsSilently) {
+    TimingRig t;
+    t.pls.setChannel(3, Pair(10, 20));
+    t.openOnline();
+    auto& prompt = t.shell.rig.prompt;
+    t.window->tmgField(1)->setText("3");
+
+    // The board answers the last data byte wrongly: the clear fails with the link healthy.
+    prompt.clear();
+    prompt.onAsk([&](const MessageRequest& request) {
+        if (request.title == "Clear Channel" && request.buttons == MessageButtons::YesNoCancel &&
+            prompt.requests().size() == 1)
+            t.shell.rig.board.corruptAnswerAt(7); // the flag byte
+    });
+    prompt.answerNext(MessageAnswer::Yes);
+    prompt.answerNext(MessageAnswer::Retry);
+    prompt.answerNext(MessageAnswer::Yes);
+    t.click("cmdClearChannel");
+    EXPECT_EQ(prompt.titles(), (std::vector<std::string>{"Clear Channel", "Clear Channel", "Clear Channel"}));
+    EXPECT_EQ(prompt.requests()[1], TimingMessages::ClearFailed());
+    EXPECT_TRUE(t.pls.channel(3).empty()) << "the retry cleared the channel";
+    EXPECT_EQ(t.text(3), "****");
+    EXPECT_FALSE(t.shell.rig.link.CommError);
+
+    t.pls.setChannel(3, Pair(10, 20));
+    prompt.clear();
+    prompt.onAsk([&](const MessageRequest& request) {
+        if (request.buttons == MessageButtons::YesNoCancel) t.shell.rig.board.corruptAnswerAt(7); // the flag byte
+    });
+    prompt.answerNext(MessageAnswer::Yes);
+    prompt.answerNext(MessageAnswer::Cancel);
+    t.click("cmdClearChannel");
+    EXPECT_EQ(t.text(3), "---");
+    EXPECT_EQ(t.text(19), "---");
+
+    prompt.clear();
+    prompt.onAsk({});
+    t.shell.rig.board.setSilent(true);
+    prompt.answerNext(MessageAnswer::Yes); // then Cancel on every link message
+    t.click("cmdClearChannel");
+    EXPECT_TRUE(t.shell.rig.link.CommError);
+    for (const auto& request : prompt.requests())
+        EXPECT_NE(request, TimingMessages::ClearFailed()) << "a failed link ends silently";
+}
+
+TEST(TimingWindow, aRecallAnswerTheLinkRefusesShowsTheMessageAndMarksTheRow) {
+    TimingRig t;
+    t.pls.setChannel(4, {{1, 17 * 256}}); // position high byte 17: no position the scale has
+    t.shell.rig.goOnline();
+    t.open();
+    ASSERT_TRUE(RunEventsUntil([&] { return t.window->onlineReady(); }));
+    ASSERT_EQ(t.shell.rig.prompt.requests().size(), 1u);
+    EXPECT_EQ(t.shell.rig.prompt.requests()[0], TimingMessages::RecallFailed(4));
+    EXPECT_EQ(t.shell.rig.prompt.requests()[0].lines[0], "Unable to Recall Channel ch4");
+    EXPECT_EQ(t.text(4), "---");
+    EXPECT_EQ(t.text(20), "---");
+}
+
+TEST(TimingWindow, setOffsetAsksNoResetsTheFieldYesStoresTheTypedValue) {
+    TimingRig t;
+    t.pls.setOffset(10);
+    t.pls.setPosition(100);
+    t.openOnline();
+    t.refreshPass();
+    auto& prompt = t.shell.rig.prompt;
+    NumericEntryField* offset = t.window->tmgField(0);
+
+    offset->textBox()->setFocus(Qt::MouseFocusReason);
+    QTest::keyClicks(offset->textBox(), "200");
+    QTest::keyClick(offset->textBox(), Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), t.control("cmdSetOffset"));
+    prompt.answerNext(MessageAnswer::No);
+    t.click("cmdSetOffset");
+    EXPECT_EQ(prompt.requests().back(), TimingMessages::OffsetQuestion());
+    EXPECT_EQ(offset->text(), "0");
+    EXPECT_EQ(t.pls.offset(), 10);
+
+    t.type(offset, "400");
+    EXPECT_EQ(prompt.requests().back(), RangeMessage("Resolver Offset", 0, 359));
+
+    offset->setText("200");
+    prompt.answerNext(MessageAnswer::Yes);
+    t.click("cmdSetOffset");
+    EXPECT_EQ(t.pls.position(), 200);
+    EXPECT_EQ(t.shell.data.CurrentData.ResolverOffset, 200) << "the typed value, not the board's";
+    t.refreshPass();
+    EXPECT_EQ(t.window->panelText(3), QString("Offset: %1").arg(t.pls.offset()));
+}
+
+TEST(TimingWindow, resetPlsConfigSendsTheDataSetAndShowsWhatTheBoardReports) {
+    TimingRig t;
+    t.openOnline();
+    MachineData& data = t.shell.data.CurrentData;
+    data.PLSProgram = 3;
+    data.PLSChannels = 12;
+    data.PLSScale = 720;
+    for (std::size_t i = 0; i < data.SpeedComp.size(); ++i) data.SpeedComp[i] = static_cast<std::int16_t>(20 + i);
+    t.control<QLabel>("lblPLSCfg_1")->setText("99"); // shown values are not what is sent
+    t.click("cmdResetPLSConfig");
+    const auto expected = timing::ConfigurationToSend(data);
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(t.pls.downloaded()[i], expected[i]) << i;
+    EXPECT_EQ(t.pls.scaleFactor(), 720);
+    EXPECT_EQ(t.label("lblPLSCfg_0"), "12");
+    EXPECT_EQ(t.label("lblPLSCfg_1"), "3");
+    EXPECT_EQ(t.label("lblPLSCfg_5"), "23");
+    EXPECT_EQ(t.label("lblPLSCfg_6"), "24");
+    EXPECT_TRUE(t.shell.rig.prompt.requests().empty());
+
+    data.PLSScale = 0; // a scale the link refuses to send: Retry, then Cancel
+    t.shell.rig.prompt.answerNext(MessageAnswer::Retry);
+    t.click("cmdResetPLSConfig");
+    EXPECT_EQ(t.shell.rig.prompt.requests(),
+              (std::vector<MessageRequest>{TimingMessages::ResetFailed(), TimingMessages::ResetFailed()}));
+    EXPECT_EQ(t.label("lblPLSCfg_9"), "---");
+}
+
+TEST(TimingWindow, offlineShowsTheDataSetAndEditsItOnlyWithOfflineEditing) {
+    TimingRig t;
+    MachineData& data = t.shell.data.CurrentData;
+    data.Setpoint[0] = {15, 25};
+    data.Setpoint[8] = {300, 310};
+    data.ResolverOffset = 7;
+    data.PLSScale = 360;
+    data.PLSChannels = 9;
+    t.open();
+    EXPECT_EQ(t.text(0), "15");
+    EXPECT_EQ(t.text(24), "310");
+    EXPECT_EQ(t.window->panelText(1), "RPM: -");
+    EXPECT_EQ(t.window->panelText(3), "Offset: 7");
+    EXPECT_EQ(t.window->panelText(4), "Scale: 360");
+    EXPECT_EQ(t.label("lblPLSCfg_0"), "9");
+    for (const char* name : {"txtChannel_0", "cmdClearChannel", "cmdRecallChannel", "cmdSetOffset",
+                             "cmdResetPLSConfig", "cmdBadCanBlowoff", "txtTmg_1"})
+        EXPECT_FALSE(t.control(name)->isEnabled()) << name;
+
+    t.shell.editing = true;
+    ASSERT_TRUE(RunEventsUntil([&] { return t.control("txtChannel_0")->isEnabled(); }));
+    EXPECT_TRUE(t.control("cmdClearChannel")->isEnabled());
+    EXPECT_FALSE(t.control("cmdRecallChannel")->isEnabled());
+    t.type(t.field(16), "40");
+    EXPECT_EQ(data.Setpoint[0][kOffSetpoint], 40);
+    t.window->tmgField(1)->setText("10");
+    t.shell.rig.prompt.answerNext(MessageAnswer::Yes);
+    t.click("cmdClearChannel");
+    EXPECT_EQ(t.text(8), "****");
+    EXPECT_EQ(data.Setpoint[8][kOnSetpoint], 0);
+    EXPECT_TRUE(t.shell.rig.board.trace().empty()) << "offline nothing is sent";
+
+    data.Setpoint[1] = {33, 44}; // File Open
+    t.shell.data.TimingReload = true;
+    ASSERT_TRUE(RunEventsUntil([&] { return t.text(1) == "33"; }));
+    EXPECT_FALSE(t.shell.data.TimingReload);
+}
+
+TEST(TimingWindow, aTimingDownloadMakesTheOpenWindowRecallAgain) {
+    TimingRig t;
+    t.pls.setChannel(6, Pair(60, 70));
+    t.openOnline();
+    EXPECT_EQ(t.text(6), "60");
+    t.field(6)->setText("");
+    t.field(22)->setText("");
+    t.shell.data.TimingDownloaded = true; // a second recall reads the same pair again
+    ASSERT_TRUE(RunEventsUntil([&] { return t.text(22) == "70"; }));
+    EXPECT_EQ(t.text(6), "60");
+    EXPECT_EQ(t.text(22), "70");
+    t.pls.setChannel(6, Pair(61, 71)); // what a timing download leaves on the board
+    t.shell.data.TimingDownloaded = true;
+    ASSERT_TRUE(RunEventsUntil([&] { return t.text(6) == "61"; }));
+    EXPECT_EQ(t.text(22), "71");
+    EXPECT_FALSE(t.shell.data.TimingDownloaded);
+}
+
+TEST(TimingWindow, theTestButtonsWriteTheirFlags) {
+    TimingRig t;
+    t.openOnline();
+    t.window->stopCycle();
+    RunEvents();
+    t.click("cmdBadCanBlowoff");
+    EXPECT_EQ(t.shell.rig.board.value("F830"), 1u);
+    t.click("cmdQCBlowoff");
+    EXPECT_EQ(t.shell.rig.board.value("B2088"), 1u);
+    EXPECT_EQ(t.shell.rig.board.value("F825"), 1u);
+    EXPECT_EQ(t.shell.rig.board.value("F102"), 1u);
+}
+
+TEST(TimingWindow, noPathProgramsAChannelWithAnUncheckedOrHalfTypedValue) {
+    TimingRig t;
+    t.pls.setChannel(1, Pair(10, 20));
+    t.openOnline();
+    auto* box = t.field(1)->textBox();
+
+    // A click on a button leaves the field: the check refuses the text before anything runs.
+    box->setFocus(Qt::MouseFocusReason);
+    QTest::keyClicks(box, "abc");
+    t.click("cmdRecallChannel");
+    EXPECT_EQ(t.shell.rig.prompt.requests().back(), RangeMessage("Set-up", 0, 359));
+    EXPECT_EQ(t.text(1), "10");
+    EXPECT_EQ(t.pls.channel(1), Pair(10, 20));
+
+    // Closing the window with a half-typed value sends nothing.
+    t.shell.rig.prompt.clear();
+    box->setFocus(Qt::MouseFocusReason);
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(box, "3");
+    const MachineData before = t.shell.data.CurrentData;
+    t.window->close();
+    t.window.reset();
+    RunEvents();
+    EXPECT_EQ(t.pls.channel(1), Pair(10, 20));
+    EXPECT_EQ(t.shell.data.CurrentData, before);
+    EXPECT_TRUE(t.shell.rig.prompt.requests().empty());
+}
+
+} // namespace
+} // namespace quelby::test

@@ -1,0 +1,192 @@
+// The Machine Timing window's commands: setpoint programming, channel recall and clear, the
+// resolver offset, the PLS configuration reset and the test blow-offs.
+#include "views/frmTiming.h"
+
+#include "app/data/DataSet.h"
+#include "app/data/TimingChannels.h"
+#include "app/data/TimingMessages.h"
+#include "app/data/TransferValues.h"
+#include "link/RSComm.h"
+#include "views/NumericEntryField.h"
+#include "views/NumericText.h"
+#include "views/ShellContext.h"
+
+#include <QLabel>
+#include <QPointer>
+
+#include <cmath>
+
+namespace quelby {
+namespace {
+
+// A field's text as its number with no decimals, halves away from zero; a text that is no
+// number as a whole gives its leading number (0 when it has none).
+int WholeNumber(const QString& text) {
+    const auto value = WholeNumericValue(text.toStdString());
+    if (value && std::isfinite(*value) && std::fabs(*value) < 2e9)
+        return static_cast<int>(std::lround(*value));
+    return ValueFromBoardText(text.toStdString());
+}
+
+} // namespace
+
+void frmTiming::setRow(int channel, const QString& text) {
+    channelField(timing::FieldIndex(channel, 0))->setText(text);
+    channelField(timing::FieldIndex(channel, 1))->setText(text);
+}
+
+void frmTiming::recallIntoRow(int channel, bool store) {
+    RSComm& link = shell().link();
+    QPointer<frmTiming> self(this);
+    const timing::RowRecall row = timing::RecallRow(link, channel);
+    if (!self) return;
+    auto& setpoints = shell().dataSet().CurrentData.Setpoint[static_cast<std::size_t>(channel)];
+    if (row.on) {
+        channelField(timing::FieldIndex(channel, 0))->setText(QString::number(*row.on));
+        if (store) setpoints[kOnSetpoint] = static_cast<std::int16_t>(*row.on);
+    }
+    if (row.off) {
+        channelField(timing::FieldIndex(channel, 1))->setText(QString::number(*row.off));
+        if (store) setpoints[kOffSetpoint] = static_cast<std::int16_t>(*row.off);
+    }
+    if (row.noSetpoints) {
+        setRow(channel, timing::kNoSetpoint);
+        if (store) setpoints = {0, 0};
+    }
+    if (!row.failed || link.CommError) return;
+    m_prompt.ask(TimingMessages::RecallFailed(channel));
+    if (!self) return;
+    setRow(channel, timing::kRecallFailed);
+}
+
+std::optional<MessageRequest> frmTiming::checkSetpoint(int index) {
+    NumericEntryField* field = channelField(index);
+    const int number = WholeNumber(field->text());
+    field->setText(QString::number(number));
+    if (number == field->rememberedValue()) return std::nullopt;
+    const int channel = timing::ChannelOfField(index);
+    const int on = WordFromBoardText(channelField(timing::FieldIndex(channel, 0))->text().toStdString());
+    const int off = WordFromBoardText(channelField(timing::FieldIndex(channel, 1))->text().toStdString());
+    if (on == off) return TimingMessages::EqualSetpoints();
+    return std::nullopt;
+}
+
+void frmTiming::programSetpoint(int index) {
+    NumericEntryField* field = channelField(index);
+    const std::int16_t number = WordFromBoardText(field->text().toStdString());
+    if (number == field->rememberedValue()) return;
+    const int channel = timing::ChannelOfField(index);
+    shell().dataSet().CurrentData.Setpoint[static_cast<std::size_t>(channel)]
+                                          [static_cast<std::size_t>(timing::ColumnOfField(index))] = number;
+    // The board (or CurrentData) holds this value now: a later step back to the value the
+    // field had on entry is a change again.
+    field->setRememberedValue(number);
+
+    RSComm& link = shell().link();
+    if (!link.OnlineMode) return;
+    const int on = WordFromBoardText(channelField(timing::FieldIndex(channel, 0))->text().toStdString());
+    const int off = WordFromBoardText(channelField(timing::FieldIndex(channel, 1))->text().toStdString());
+    QPointer<frmTiming> self(this);
+    const bool programmed = link.SingleSetpoint(channel, on, off, true);
+    if (!self || link.CommError) return;
+    if (!programmed) m_prompt.ask(TimingMessages::ProgramFailed(channel));
+}
+
+int frmTiming::plsChannelNumber() {
+    const int number = WholeNumber(m_txtTmg[1]->text());
+    m_txtTmg[1]->setText(QString::number(number));
+    return number;
+}
+
+void frmTiming::cmdRecallChannel_Click() {
+    recallIntoRow(timing::BoardChannel(plsChannelNumber()), false);
+}
+
+void frmTiming::cmdClearChannel_Click() {
+    QPointer<frmTiming> self(this);
+    while (true) {
+        const int number = plsChannelNumber();
+        const int channel = timing::BoardChannel(number);
+        if (channel < 0 || channel >= timing::kChannelRows) return;
+        const MessageAnswer answer = m_prompt.ask(TimingMessages::ClearQuestion(number));
+        if (!self || answer != MessageAnswer::Yes) return;
+        RSComm& link = shell().link();
+        if (link.OnlineMode) {
+            const bool cleared = link.ClearPLSChan(channel);
+            if (!self || link.CommError) return;
+            if (cleared) {
+                recallIntoRow(channel, true);
+                return;
+            }
+            const MessageAnswer again = m_prompt.ask(TimingMessages::ClearFailed());
+            if (!self) return;
+            if (again == MessageAnswer::Retry) continue;
+            setRow(channel, timing::kRecallFailed);
+            return;
+        }
+        if (shell().offlineEditing()) {
+            setRow(channel, timing::kNoSetpoint);
+            shell().dataSet().CurrentData.Setpoint[static_cast<std::size_t>(channel)] = {0, 0};
+        }
+        return;
+    }
+}
+
+void frmTiming::cmdSetOffset_Click() {
+    NumericEntryField* field = m_txtTmg[0];
+    const auto position = static_cast<std::int16_t>(WholeNumber(field->text()));
+    field->setText(QString::number(position));
+    RSComm& link = shell().link();
+    if (!link.OnlineMode) return;
+    QPointer<frmTiming> self(this);
+    if (m_prompt.ask(TimingMessages::OffsetQuestion()) != MessageAnswer::Yes) {
+        if (self) field->setText("0");
+        return;
+    }
+    if (!self) return;
+    const bool set = link.SetPLSOffset(position);
+    if (!self || link.CommError) return;
+    if (set) {
+        shell().dataSet().CurrentData.ResolverOffset = position;
+        return;
+    }
+    m_prompt.ask(TimingMessages::OffsetFailed());
+    if (self) field->setText("0");
+}
+
+void frmTiming::cmdResetPLSConfig_Click() {
+    QPointer<frmTiming> self(this);
+    while (true) {
+        const MachineData& current = shell().dataSet().CurrentData;
+        const auto values = timing::ConfigurationToSend(current);
+        RSComm& link = shell().link();
+        if (!link.OnlineMode) return;
+        const bool sent = link.PLSConfigDownload(values, current.PLSScale);
+        if (!self || link.CommError) return;
+        if (sent) {
+            showBoardConfiguration();
+            return;
+        }
+        const MessageAnswer again = m_prompt.ask(TimingMessages::ResetFailed());
+        if (!self) return;
+        if (again == MessageAnswer::Retry) continue;
+        setConfigurationLabels(timing::kRecallFailed);
+        return;
+    }
+}
+
+void frmTiming::cmdBadCanBlowoff_Click() {
+    RSComm& link = shell().link();
+    if (!link.CommError) link.RSWrite("F830", "1");
+}
+
+void frmTiming::cmdQCBlowoff_Click() {
+    RSComm& link = shell().link();
+    QPointer<frmTiming> self(this);
+    for (const char* address : {"B2088", "F825", "F102"}) {
+        if (!self || link.CommError) return;
+        link.RSWrite(address, "1");
+    }
+}
+
+} // namespace quelby
