@@ -74,9 +74,9 @@ public:
     const LinkSettings& Settings() const { return m_settings; }
     bool PortOpen() const { return m_commObj && m_commObj->isOpen(); }
 
-    // Called where a long request lets events run (between program records and through
-    // the program transfer's pauses): the windows redraw there, the command-line tool prints
-    // progress.
+    // Called where a long request lets events run (between program records, between the
+    // identity reads and writes of a download and through its pauses): the windows redraw
+    // there, the command-line tool prints progress.
     void SetEventHook(std::function<void()> hook) { m_eventHook = std::move(hook); }
 
     // ---- Board identity and fault descriptions ----

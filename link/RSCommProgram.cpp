@@ -77,6 +77,7 @@ void RSComm::DumpProgram() {
 
     BoardIdentityBytes boardIdentity{};
     for (int i = 0; i < kIdentityLength; ++i) {
+        LetEventsRun();
         boardIdentity[static_cast<std::size_t>(i)] =
             static_cast<std::uint8_t>(std::stoi(ReadText("B" + std::to_string(kIdentityAddress + i))));
         if (CommError) return;
@@ -138,6 +139,7 @@ void RSComm::DumpProgram() {
         m_writingIdent = true;
         for (const BoardWrite& write :
              IdentityWrites(m_program.ident, m_program.checksum, m_program.revision)) {
+            LetEventsRun();
             WriteWithRepeat(write.address, write.value);
             if (CommError) {
                 Ask(ProgramMessages::CouldNotSendIdent());
