@@ -2,6 +2,7 @@
 
 #include "app/data/DataSet.h"
 #include "views/EntryTextBox.h"
+#include "views/FigureLabel.h"
 #include "views/GroupedNumber.h"
 #include "views/NumericEntryField.h"
 #include "link/RSComm.h"
@@ -27,7 +28,6 @@ namespace {
 constexpr int kSpindleMin = 1;
 constexpr int kSpindleMax = 24;
 constexpr const char* kSpindleAddress = "B2088";
-constexpr int kFigurePointSize = 40;
 constexpr int kFigureMinimumHeight = 90;
 constexpr int kMessageLines = 4;
 constexpr QRgb kOfflineFigureGrey = 0x606060;
@@ -76,17 +76,12 @@ void frmMain::buildControls() {
         const auto index = static_cast<std::size_t>(i);
         auto* frame = new QGroupBox(QString::fromLatin1(kCaptions[index]), this);
         frame->setObjectName(QString("fraDisplay_%1").arg(i));
-        auto* label = new QLabel("-", frame);
+        auto* label = new FigureLabel("-", frame);
         label->setObjectName(QString("lblDisplay_%1").arg(i));
-        label->setAlignment(Qt::AlignCenter);
         label->setMinimumHeight(kFigureMinimumHeight);
         // A read-out panel: the figure on a light sunken face.
         label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
         label->setAutoFillBackground(true);
-        QFont font = label->font();
-        font.setPointSize(kFigurePointSize);
-        font.setBold(true);
-        label->setFont(font);
         // Offline the figures are disabled: a darker grey than the toolkit's keeps them legible.
         QPalette palette = label->palette();
         palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(kOfflineFigureGrey));
