@@ -5,12 +5,16 @@ namespace quelby::cli {
 namespace {
 
 // Prints the record in hand every so many records, so a long transfer shows it is alive.
+// The hook also runs through the transfer's pauses: a record counts when the address moves.
 void showProgress(CliSession& session) {
     long records = 0;
-    session.link.SetEventHook([&session, records]() mutable {
+    std::string lastAddress;
+    session.link.SetEventHook([&session, records, lastAddress]() mutable {
+        const std::string& address = session.link.CurrentProgramAdd();
+        if (address == lastAddress) return;
+        lastAddress = address;
         if (++records % 128 == 0)
-            session.err << "  " << session.link.CurrentProgramAdd() << " (" << records
-                        << " records)" << std::endl;
+            session.err << "  " << address << " (" << records << " records)" << std::endl;
     });
 }
 

@@ -74,8 +74,9 @@ public:
     const LinkSettings& Settings() const { return m_settings; }
     bool PortOpen() const { return m_commObj && m_commObj->isOpen(); }
 
-    // Called where a long request lets events run (between program records): the windows
-    // redraw there, the command-line tool prints progress.
+    // Called where a long request lets events run (between program records, between the
+    // identity reads and writes of a download and through its pauses): the windows redraw
+    // there, the command-line tool prints progress.
     void SetEventHook(std::function<void()> hook) { m_eventHook = std::move(hook); }
 
     // ---- Board identity and fault descriptions ----
@@ -222,8 +223,10 @@ private:
     void LetEventsRun() {
         if (m_eventHook) m_eventHook();
     }
-    // Pauses go through the clock, so tests do not sleep.
-    void Pause(double seconds) { m_clock.sleepFor(seconds); }
+    // Waits `seconds` on the clock in short slices and lets events run between them, so a
+    // window keeps redrawing through a deliberate pause; nothing is sent meanwhile. Pauses go
+    // through the clock, so tests do not sleep.
+    void Pause(double seconds);
 
     Clock& m_clock;
     UserPrompt& m_prompt;

@@ -6,11 +6,15 @@
 #include "link/ProgramFileSet.h"
 #include "link/ProgramMessages.h"
 
+#include <algorithm>
+
 namespace quelby {
 namespace {
 constexpr double kRecordReplyTimeout = 1.0;
 constexpr double kArmPause = 0.1;
 constexpr double kSettlePause = 2.0;
+// Longest stretch a pause sleeps before it lets events run: a window repaints well within it.
+constexpr double kPauseSlice = 0.02;
 
 // Clears a transfer flag however the transfer ends.
 class FlagScope {
@@ -25,6 +29,14 @@ private:
 };
 
 } // namespace
+
+void RSComm::Pause(double seconds) {
+    const double end = m_clock.monotonicSeconds() + seconds;
+    for (double left = seconds; left > 0; left = end - m_clock.monotonicSeconds()) {
+        m_clock.sleepFor(std::min(left, kPauseSlice));
+        LetEventsRun();
+    }
+}
 
 void RSComm::DownloadFile(const std::filesystem::path& HBX_FileName) {
     DownloadFileCheck check = CheckDownloadFile(HBX_FileName);
@@ -65,6 +77,7 @@ void RSComm::DumpProgram() {
 
     BoardIdentityBytes boardIdentity{};
     for (int i = 0; i < kIdentityLength; ++i) {
+        LetEventsRun();
         boardIdentity[static_cast<std::size_t>(i)] =
             static_cast<std::uint8_t>(std::stoi(ReadText("B" + std::to_string(kIdentityAddress + i))));
         if (CommError) return;
@@ -126,6 +139,7 @@ void RSComm::DumpProgram() {
         m_writingIdent = true;
         for (const BoardWrite& write :
              IdentityWrites(m_program.ident, m_program.checksum, m_program.revision)) {
+            LetEventsRun();
             WriteWithRepeat(write.address, write.value);
             if (CommError) {
                 Ask(ProgramMessages::CouldNotSendIdent());

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-serialport-dev qcoro-qt6-dev
+    qt6-base-dev qt6-serialport-dev qcoro-qt6-dev libqt6svg6
     libgtest-dev libgmock-dev libbenchmark-dev
     poppler-utils fonts-liberation2 xvfb
 )

@@ -3,6 +3,8 @@
 # again under AddressSanitizer and UndefinedBehaviorSanitizer, fuzz targets included.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# Each include names its folder and reaches only the layers below it.
+python3 scripts/check-layers.py
 ./scripts/install-deps.sh
 jobs=$(nproc)
 

@@ -11,6 +11,8 @@
 
 #include <QHBoxLayout>
 
+#include <algorithm>
+
 namespace quelby {
 
 NumericEntryField::NumericEntryField(const NumericEntryOptions& options, ShellContext& shell,
@@ -22,9 +24,12 @@ NumericEntryField::NumericEntryField(const NumericEntryOptions& options, ShellCo
     layout->setSpacing(0);
     layout->addWidget(m_text);
     layout->addWidget(m_upDown);
-    // A field as wide as a few digits, with its arrows as tall as the text box beside them.
+    // A field as wide as a few digits, with its arrows as tall as the text box beside them
+    // and large enough to hit.
     m_text->setFixedWidth(m_text->fontMetrics().horizontalAdvance(QStringLiteral("0000000")) + 12);
-    m_upDown->setFixedSize(m_text->sizeHint().height() * 3 / 4, m_text->sizeHint().height());
+    const int height = std::max(m_text->sizeHint().height(), UpDownControl::kMinimumHeight);
+    m_text->setFixedHeight(height);
+    m_upDown->setFixedSize(UpDownControl::kWidth, height);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 
     m_text->setObjectName(options.textName);

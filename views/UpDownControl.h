@@ -17,6 +17,10 @@ namespace quelby {
 class UpDownControl : public QWidget {
     Q_OBJECT
 public:
+    // Size of the pair beside its text box: two arrows each about 24 by 16 pixels.
+    static constexpr int kWidth = 24;
+    static constexpr int kMinimumHeight = 32;
+
     explicit UpDownControl(QWidget* parent = nullptr);
 
     int minimum() const { return m_minimum; }

@@ -2,6 +2,7 @@
 
 #include "app/data/DataSet.h"
 #include "views/EntryTextBox.h"
+#include "views/FigureLabel.h"
 #include "views/GroupedNumber.h"
 #include "views/NumericEntryField.h"
 #include "link/RSComm.h"
@@ -9,7 +10,11 @@
 #include "app/data/TransferValues.h"
 #include "views/UpDownControl.h"
 
+#include <QColor>
+#include <QFontMetrics>
 #include <QGridLayout>
+#include <QPalette>
+#include <QTextDocument>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -23,6 +28,10 @@ namespace {
 constexpr int kSpindleMin = 1;
 constexpr int kSpindleMax = 24;
 constexpr const char* kSpindleAddress = "B2088";
+constexpr int kFigureMinimumHeight = 90;
+constexpr int kMessageLines = 4;
+constexpr QRgb kOfflineFigureGrey = 0x606060;
+constexpr QRgb kFigureFace = 0xfbfbf7;
 
 NumericEntryOptions SpindleOptions() {
     NumericEntryOptions options;
@@ -67,13 +76,17 @@ void frmMain::buildControls() {
         const auto index = static_cast<std::size_t>(i);
         auto* frame = new QGroupBox(QString::fromLatin1(kCaptions[index]), this);
         frame->setObjectName(QString("fraDisplay_%1").arg(i));
-        auto* label = new QLabel("-", frame);
+        auto* label = new FigureLabel("-", frame);
         label->setObjectName(QString("lblDisplay_%1").arg(i));
-        label->setAlignment(Qt::AlignCenter);
-        QFont font = label->font();
-        font.setPointSize(font.pointSize() * 2);
-        font.setBold(true);
-        label->setFont(font);
+        label->setMinimumHeight(kFigureMinimumHeight);
+        // A read-out panel: the figure on a light sunken face.
+        label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+        label->setAutoFillBackground(true);
+        // Offline the figures are disabled: a darker grey than the toolkit's keeps them legible.
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(kOfflineFigureGrey));
+        palette.setColor(QPalette::Window, QColor(kFigureFace));
+        label->setPalette(palette);
         (new QVBoxLayout(frame))->addWidget(label);
         layout->addWidget(frame, 0, i);
         m_fraDisplay[index] = frame;
@@ -85,8 +98,15 @@ void frmMain::buildControls() {
     m_txtMessageDisplay->setObjectName("txtMessageDisplay");
     m_txtMessageDisplay->setReadOnly(true);
     m_txtMessageDisplay->setFocusPolicy(Qt::NoFocus);
+    // Room for the alarm's four lines without a scroll bar, and no more.
+    const QFontMetrics metrics(m_txtMessageDisplay->font());
+    m_txtMessageDisplay->setFixedHeight(kMessageLines * metrics.lineSpacing() +
+                                        2 * m_txtMessageDisplay->frameWidth() +
+                                        2 * int(m_txtMessageDisplay->document()->documentMargin()));
     (new QVBoxLayout(fraMessageDisplay))->addWidget(m_txtMessageDisplay);
     layout->addWidget(fraMessageDisplay, 1, 0, 1, 3);
+    // The live figures take the height the window has to spare.
+    layout->setRowStretch(0, 3);
 
     m_fraQCBlowoff = Frame("fraQCBlowoff", "Q.C. Blow-off", this);
     m_fraSpindleNumber = Frame("fraSpindleNumber", "Spindle Number", m_fraQCBlowoff);
@@ -108,10 +128,12 @@ void frmMain::buildControls() {
     (new QVBoxLayout(m_fraBadCanBlowoff))->addWidget(m_cmdBadCanBlowoff);
     layout->addWidget(m_fraBadCanBlowoff, 2, 2);
 
-    // Focus parking: no caption, no action.
+    // Focus parking: no caption, no action, and nothing to see. It stays shown (a hidden
+    // button could not take the focus) but has no size and sits outside the layout.
     m_cmdDefault = Button("cmdDefault", "", this);
-    m_cmdDefault->setFixedSize(8, 8);
-    layout->addWidget(m_cmdDefault, 3, 2, Qt::AlignRight);
+    m_cmdDefault->setFlat(true);
+    m_cmdDefault->setFixedSize(0, 0);
+    m_cmdDefault->move(0, 0);
     m_spindle->setParkingButton(m_cmdDefault);
 
     setTabOrder(m_spindle->textBox(), m_cmdSingleBlowoff);

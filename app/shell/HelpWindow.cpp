@@ -1,8 +1,12 @@
 #include "app/shell/HelpWindow.h"
 
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 namespace quelby {
+namespace {
+constexpr int kTextMargin = 20;
+} // namespace
 
 HelpWindow::HelpWindow(const std::filesystem::path& helpFile, QWidget* parent)
     : QWidget(parent, Qt::Window), m_browser(new QTextBrowser(this)),
@@ -20,6 +24,8 @@ HelpWindow::HelpWindow(const std::filesystem::path& helpFile, QWidget* parent)
 
 void HelpWindow::showContents() {
     m_browser->setSource(m_contents);
+    // Text away from the window's edges, as on a page.
+    m_browser->document()->setDocumentMargin(kTextMargin);
 }
 
 } // namespace quelby

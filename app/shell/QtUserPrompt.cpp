@@ -3,6 +3,8 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
+#include <algorithm>
+
 namespace quelby {
 
 namespace {
@@ -78,12 +80,40 @@ MessageAnswer FromQt(int button, MessageButtons buttons) {
     }
 }
 
+// Leading blanks kept as an indent in rich text.
+QString HtmlCell(const QString& text) {
+    qsizetype blanks = 0;
+    while (blanks < text.size() && text[blanks] == QLatin1Char(' ')) ++blanks;
+    return QStringLiteral("&nbsp;").repeated(blanks) + text.mid(blanks).trimmed().toHtmlEscaped();
+}
+
 } // namespace
 
+QString QtUserPrompt::BoxText(const MessageRequest& request) {
+    const bool columns = std::any_of(request.lines.begin(), request.lines.end(),
+                                     [](const std::string& line) { return line.find('\t') != std::string::npos; });
+    if (!columns) return QString::fromStdString(request.text("\n"));
+    QString html = QStringLiteral("<table cellspacing=\"0\" cellpadding=\"1\">");
+    for (const std::string& line : request.lines) {
+        const QString text = QString::fromStdString(line);
+        const qsizetype tab = text.indexOf(QLatin1Char('\t'));
+        if (tab < 0) {
+            html += QStringLiteral("<tr><td colspan=\"2\">%1</td></tr>")
+                        .arg(text.isEmpty() ? QStringLiteral("&nbsp;") : HtmlCell(text));
+            continue;
+        }
+        html += QStringLiteral("<tr><td>%1</td><td style=\"padding-left:12px\">%2</td></tr>")
+                    .arg(HtmlCell(text.left(tab)), HtmlCell(text.mid(tab)));
+    }
+    return html + QStringLiteral("</table>");
+}
+
 MessageAnswer QtUserPrompt::ask(const MessageRequest& request) {
-    QMessageBox box(ToQtIcon(request.icon), QString::fromStdString(request.title),
-                    QString::fromStdString(request.text("\n")), ToQtButtons(request.buttons),
-                    m_parent);
+    const QString text = BoxText(request);
+    QMessageBox box(ToQtIcon(request.icon), QString::fromStdString(request.title), text,
+                    ToQtButtons(request.buttons), m_parent);
+    // A path or a file's text is never taken for markup; only the column table is.
+    box.setTextFormat(text.startsWith(QStringLiteral("<table")) ? Qt::RichText : Qt::PlainText);
     box.setDefaultButton(DefaultButton(request.buttons));
     return FromQt(box.exec(), request.buttons);
 }

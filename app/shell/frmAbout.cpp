@@ -1,5 +1,6 @@
 #include "app/shell/frmAbout.h"
 
+#include "app/shell/AppIcon.h"
 #include "dialogs/CentreWindow.h"
 #include "app/shell/ShellMessages.h"
 #include "link/UserPrompt.h"
@@ -16,6 +17,8 @@
 namespace quelby {
 
 namespace {
+
+constexpr int kIconSize = 64;
 
 QLabel* AddLabel(QVBoxLayout* layout, QWidget* parent, const char* name, const QString& text) {
     auto* label = new QLabel(text, parent);
@@ -57,7 +60,15 @@ frmAbout::frmAbout(UserPrompt& prompt, QWidget* parent) : QDialog(parent), m_pro
     setAttribute(Qt::WA_DeleteOnClose);
 
     auto* layout = new QVBoxLayout(this);
+    if (const QIcon icon = AppIcon(); !icon.isNull()) {
+        setWindowIcon(icon);
+        auto* picture = new QLabel(this);
+        picture->setObjectName("picIcon");
+        picture->setPixmap(icon.pixmap(kIconSize, kIconSize));
+        layout->addWidget(picture, 0, Qt::AlignHCenter);
+    }
     QLabel* title = AddLabel(layout, this, "lblTitle", "QUELBY");
+    title->setAlignment(Qt::AlignHCenter);
     QFont titleFont = title->font();
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
     titleFont.setBold(true);

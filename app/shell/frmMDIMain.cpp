@@ -9,6 +9,7 @@
 #include "app/shell/ShellMessages.h"
 #include "app/data/ShiftExport.h"
 #include "app/shell/StatusPoll.h"
+#include "app/shell/WindowTabs.h"
 #include "app/data/TransferMessages.h"
 #include "app/shell/frmAbout.h"
 #include "dialogs/frmDownloadProg.h"
@@ -22,6 +23,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPrinter>
+#include <QVBoxLayout>
 
 #include <utility>
 
@@ -63,11 +65,21 @@ frmMDIMain::frmMDIMain(UserPrompt& prompt, Clock& clock, SerialPort& port, FileD
     setWindowTitle(QString::fromStdString(DataSetFiles::kBaseCaption));
     resize(960, 680);
 
-    m_mdi = new QMdiArea(this);
-    m_mdi->setObjectName("mdiArea");
-    setCentralWidget(m_mdi);
-    // 4. The window table and the Window menu's items.
+    // 4. The window table and the Window menu's items, with a tab for each window above
+    // the window area.
     m_menus = new MainMenus(*menuBar(), BuiltWindows(*m_children));
+    auto* central = new QWidget(this);
+    m_tabs = new WindowTabs(*m_menus, central);
+    m_mdi = new QMdiArea(central);
+    m_mdi->setObjectName("mdiArea");
+    m_frameStyle = new ChildFrameStyle;
+    m_frameStyle->setParent(this);
+    auto* centralLayout = new QVBoxLayout(central);
+    centralLayout->setContentsMargins(0, 0, 0, 0);
+    centralLayout->setSpacing(0);
+    centralLayout->addWidget(m_tabs);
+    centralLayout->addWidget(m_mdi, 1);
+    setCentralWidget(central);
     m_status = new MainStatusBar(m_clock, this);
     setStatusBar(m_status);
     connectMenus();
@@ -117,6 +129,7 @@ void frmMDIMain::connectMenus() {
     for (int i = 0; i < MainMenus::kWindowCount; ++i)
         connect(m_menus->windowForm(i), &QAction::triggered, this,
                 [this, i] { ShowChildWindow(i); });
+    connect(m_tabs, &WindowTabs::windowChosen, this, &frmMDIMain::ShowChildWindow);
     connect(m_status, &MainStatusBar::modePanelClicked, this, &frmMDIMain::toggleOnline);
 }
 
@@ -322,11 +335,15 @@ void frmMDIMain::ShowChildWindow(int index) {
     unloadChild();
 
     QWidget* window = m_children->create(index, *this, nullptr);
-    QMdiSubWindow* sub = m_mdi->addSubWindow(window);
+    auto* sub = new QMdiSubWindow;
     sub->setObjectName("subwindow");
+    sub->setWidget(window);
+    m_frameStyle->dress(*sub);
+    m_mdi->addSubWindow(sub);
     sub->showMaximized();
     m_child = sub;
     m_currentWindow = index;
+    m_tabs->showCurrent(index);
 }
 
 void frmMDIMain::unloadChild() {

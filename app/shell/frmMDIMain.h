@@ -26,6 +26,8 @@ class FileDialogs;
 class MainMenus;
 class MainStatusBar;
 class SerialPort;
+class WindowTabs;
+class ChildFrameStyle;
 
 // The program's shell: menus, status bar, the one link and the data set, the online state,
 // the background status poll and exactly one child window at a time.
@@ -118,6 +120,7 @@ public:
     frmAbout* aboutBox() const { return m_about; }
 
     MainMenus& menus() const { return *m_menus; }
+    WindowTabs& windowTabs() const { return *m_tabs; }
     MainStatusBar& statusPanels() const { return *m_status; }
     DataSetFiles& files() { return m_files; }
     const QTimer& backgroundTimer() const { return m_backgroundTimer; }
@@ -159,6 +162,8 @@ private:
     std::filesystem::path m_programFilePath; // gProgramFilePath
 
     QMdiArea* m_mdi = nullptr;
+    WindowTabs* m_tabs = nullptr;
+    ChildFrameStyle* m_frameStyle = nullptr; // outlives every child frame
     MainMenus* m_menus = nullptr;
     MainStatusBar* m_status = nullptr;
     QTimer m_backgroundTimer; // tmrBackgroungUpdate

@@ -2,10 +2,13 @@
 
 #include <QCoreApplication>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 namespace quelby {
 
@@ -27,9 +30,18 @@ frmProcessing::frmProcessing(RSComm& link, UserPrompt& prompt, MachineData& curr
     m_cancel->setObjectName("cmdCancel");
     connect(m_cancel, &QPushButton::clicked, this, [this] { m_transfer.Cancel(); });
 
+    m_bar->setTextVisible(false);
+    m_percent = new QLabel(frame);
+    m_percent->setObjectName("lblPercent");
+    m_percent->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_percent->setMinimumWidth(m_percent->fontMetrics().horizontalAdvance(QStringLiteral("100 %")));
+
     auto* inner = new QVBoxLayout(frame);
     inner->addWidget(m_label);
-    inner->addWidget(m_bar);
+    auto* barRow = new QHBoxLayout;
+    barRow->addWidget(m_bar, 1);
+    barRow->addWidget(m_percent);
+    inner->addLayout(barRow);
     inner->addWidget(m_cancel, 0, Qt::AlignHCenter);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frame);
@@ -44,6 +56,8 @@ frmProcessing::~frmProcessing() = default;
 void frmProcessing::showProgress(const TransferProgress& progress) {
     m_bar->setMaximum(progress.maximum);
     m_bar->setValue(progress.value);
+    const int percent = progress.maximum > 0 ? int(std::lround(100.0 * progress.value / progress.maximum)) : 0;
+    m_percent->setText(QStringLiteral("%1 %").arg(percent));
     m_label->setText(QString::fromStdString(progress.label));
 }
 

@@ -37,6 +37,7 @@ private:
     DataTransfer m_transfer;
     QLabel* m_label = nullptr;
     QProgressBar* m_bar = nullptr;
+    QLabel* m_percent = nullptr; // beside the bar, never across its fill edge
     QPushButton* m_cancel = nullptr;
     std::optional<TransferOutcome> m_outcome;
 };

@@ -5,6 +5,7 @@
 //   --startup-time                           prints when the main window is first on screen
 //   --online                                 goes online as soon as the window is up
 
+#include "app/shell/AppIcon.h"
 #include "app/shell/ExposeWatcher.h"
 #include "link/FilePaths.h"
 #include "link/PortMap.h"
@@ -62,6 +63,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("QUELBY");
     QApplication::setApplicationVersion(frmAbout::VersionText());
+    QApplication::setWindowIcon(AppIcon());
 
     QCommandLineParser parser;
     parser.setApplicationDescription(

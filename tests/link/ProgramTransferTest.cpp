@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace quelby::test {
 namespace {
 
@@ -24,6 +26,38 @@ TEST(ProgramDownload, theSampleProgramGoesIntoTheBoardWithItsIdentity) {
     EXPECT_TRUE(rig.link.OnlineMode);
     EXPECT_FALSE(rig.link.ValidProgram()) << "each download needs a fresh choice";
     EXPECT_FALSE(rig.link.InProgramMode());
+}
+
+TEST(ProgramDownload, theHookRunsThroughBothPausesWhichKeepTheirLengthAndSendNothing) {
+    ProgramRig rig;
+    struct Call {
+        double seconds;
+        std::size_t bytes;
+    };
+    std::vector<Call> calls;
+    rig.link.SetEventHook(
+        [&] { calls.push_back({rig.clock.monotonicSeconds(), rig.board.trace().size()}); });
+    rig.download();
+    ASSERT_EQ(rig.firstLineAt(1), "Program Download Complete!");
+
+    // The link's sleeps are the only thing that moves the manual clock between hook calls
+    // that saw no new byte: no stretch of them may go without the hook.
+    double quietSince = calls.front().seconds;
+    std::vector<double> quietStretches;
+    for (std::size_t i = 1; i < calls.size(); ++i) {
+        if (calls[i].bytes != calls[i - 1].bytes) {
+            quietStretches.push_back(calls[i - 1].seconds - quietSince);
+            quietSince = calls[i].seconds;
+            continue;
+        }
+        EXPECT_LE(calls[i].seconds - calls[i - 1].seconds, 0.0201) << "call " << i;
+    }
+    quietStretches.push_back(calls.back().seconds - quietSince);
+    std::sort(quietStretches.begin(), quietStretches.end());
+    ASSERT_GE(quietStretches.size(), 2u);
+    // The 2 s settle pause and the 0.1 s arming pause, each ending on its last slice.
+    EXPECT_NEAR(quietStretches.back(), 2.0 - 0.02, 1e-6);
+    EXPECT_NEAR(quietStretches[quietStretches.size() - 2], 0.1 - 0.02, 1e-6);
 }
 
 TEST(ProgramDownload, withoutAValidChoiceOfflineOrAnsweredNoNothingIsSentButIdentityReads) {

@@ -1,6 +1,7 @@
 #include "dialogs/CentreWindow.h"
 #include "app/shell/HelpWindow.h"
 #include "app/shell/QtFileDialogs.h"
+#include "app/shell/QtUserPrompt.h"
 #include "app/shell/ShellMessages.h"
 #include "tests/shell/ShellRig.h"
 #include "app/shell/frmAbout.h"
@@ -11,11 +12,49 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
 #include <QTimer>
 #include <gtest/gtest.h>
 
 namespace quelby::test {
 namespace {
+
+TEST(MessageBoxText, LabelAndValueLinesShareOneValueColumnWhateverTheirTabsPlainLinesStayPlain) {
+    MessageRequest question{"Program Download - [QLBYDEMO]",
+                            {"Program to be loaded into module (on disk):",
+                             "  Program Ident: \t\tQLBYDEMO", "  Program Checksum: \t246", "",
+                             "Program currently loaded in module:",
+                             "  Program Revision: \t\t1 < 2", "Do You Wish to Continue?"},
+                            MessageButtons::YesNoCancel,
+                            MessageIcon::Question};
+    QTextDocument document;
+    document.setHtml(QtUserPrompt::BoxText(question));
+    QTextTable* table = nullptr;
+    for (QTextFrame* frame : document.rootFrame()->childFrames())
+        if ((table = qobject_cast<QTextTable*>(frame))) break;
+    ASSERT_NE(table, nullptr);
+    ASSERT_EQ(table->rows(), 7);
+    EXPECT_EQ(table->columns(), 2);
+    auto cell = [&](int row, int column) {
+        QTextCursor at = table->cellAt(row, column).firstCursorPosition();
+        at.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        return at.selectedText();
+    };
+    const QString indent(2, QChar(0x00A0));
+    EXPECT_EQ(cell(1, 0), indent + "Program Ident:");
+    EXPECT_EQ(cell(1, 1), "QLBYDEMO");
+    EXPECT_EQ(cell(2, 1), "246");
+    EXPECT_EQ(cell(5, 1), "1 < 2") << "text is escaped, not taken for markup";
+    EXPECT_EQ(table->cellAt(0, 0).columnSpan(), 2);
+    EXPECT_EQ(cell(6, 0), "Do You Wish to Continue?");
+
+    const MessageRequest plain{"Program Download", {"C:\\<odd>\\K650.hex File Does Not Exist.", "",
+                                                    "Program Downloaded Halted"}};
+    EXPECT_EQ(QtUserPrompt::BoxText(plain).toStdString(), plain.text("\n"));
+}
 
 TEST(AboutBox, ShowsTheVersionNotModalSystemInfoIsUnavailableAndOkClosesIt) {
     ShellRig rig;

@@ -1,7 +1,10 @@
 #include "app/shell/MainStatusBar.h"
+#include "app/shell/WindowTabs.h"
 #include "tests/shell/ShellRig.h"
 
+#include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenuBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -54,6 +57,38 @@ TEST(ShowChildWindow, SwitchingUnloadsBeforeLoadingAndComingBackReloadsFromScrat
               (std::vector<std::string>{"load window0", "unload window0", "load window3",
                                         "unload window3", "load window0"}));
     EXPECT_EQ(rig.window.findChildren<QMdiSubWindow*>().size(), 1);
+}
+
+TEST(ShowChildWindow, TheTabsSwitchAndTheFramelessChildLeavesTheMenuBarAloneAndSurvivesCtrlF4) {
+    ShellRig rig;
+    rig.window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&rig.window));
+    auto* sub = qobject_cast<QMdiSubWindow*>(rig.window.currentChild()->parentWidget());
+    ASSERT_NE(sub, nullptr);
+    EXPECT_TRUE(sub->isMaximized());
+    EXPECT_TRUE(sub->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_EQ(sub->systemMenu(), nullptr);
+    // No minimise, restore and close buttons were moved into the menu bar.
+    QWidget* corner = rig.window.menuBar()->cornerWidget(Qt::TopRightCorner);
+    EXPECT_TRUE(corner == nullptr || !corner->isVisible());
+    // The child fills the window area.
+    EXPECT_EQ(rig.window.currentChild()->size(), sub->contentsRect().size());
+    EXPECT_EQ(sub->geometry(), sub->mdiArea()->viewport()->rect());
+
+    QTest::keyClick(rig.window.currentChild(), Qt::Key_F4, Qt::ControlModifier);
+    QCoreApplication::processEvents();
+    ASSERT_NE(rig.window.currentChild(), nullptr);
+    EXPECT_EQ(rig.window.currentChild()->objectName(), "window0");
+
+    WindowTabs& tabs = rig.window.windowTabs();
+    ASSERT_EQ(tabs.count(), 6);
+    EXPECT_EQ(tabs.tabText(0), rig.item("mnuWindowForm")->text().remove('&'));
+    EXPECT_EQ(tabs.currentIndex(), 0);
+    QTest::mouseClick(&tabs, Qt::LeftButton, {}, tabs.tabRect(2).center());
+    EXPECT_EQ(rig.window.currentWindow(), 2);
+    EXPECT_EQ(rig.window.currentChild()->objectName(), "window2");
+    rig.window.ShowChildWindow(4); // the menu's way moves the tab too
+    EXPECT_EQ(tabs.currentIndex(), 4);
 }
 
 TEST(ShowChildWindow, TheWindowShownOrAnIndexOutsideTheTableChangesNothing) {

@@ -1,11 +1,13 @@
 #include "link/BoardAddress.h"
 #include "views/EntryTextBox.h"
+#include "views/FigureLabel.h"
 #include "views/NumericEntryField.h"
 #include "link/RSComm.h"
 #include "tests/views/TestShell.h"
 #include "views/UpDownControl.h"
 #include "views/frmMain.h"
 
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -101,6 +103,33 @@ TEST(MainDisplay, onlineShowsTheBoardFiguresWithDigitGrouping) {
     EXPECT_TRUE(m.shell.rig.board.trace().empty()) << "a paused cycle leaves the link alone";
     m.shell.paused = false;
     m.refreshOnce();
+}
+
+TEST(MainDisplay, aLongCountShrinksToFitItsPanelWithoutWideningTheWindowAndStaysLegibleOffline) {
+    MainDisplay m;
+    m.shell.rig.goOnline();
+    m.shell.rig.board.setValue("D1100", 655359999);
+    m.shell.rig.board.setValue("D1104", 7);
+    m.open();
+    const int width = m.window->width();
+    ASSERT_TRUE(RunEventsUntil([&] { return m.display(1) == "655,359,999"; })) << m.display(1).toStdString();
+    ASSERT_TRUE(RunEventsUntil([&] { return m.display(2) == "7"; }));
+    EXPECT_EQ(m.window->width(), width);
+    auto* good = m.control<FigureLabel>("lblDisplay_1");
+    auto* blowoffs = m.control<FigureLabel>("lblDisplay_2");
+    QFont drawn = good->font();
+    drawn.setBold(true);
+    drawn.setPointSizeF(good->fittedPointSize());
+    EXPECT_LE(QFontMetricsF(drawn).horizontalAdvance(good->text()), good->contentsRect().width());
+    EXPECT_LT(good->fittedPointSize(), blowoffs->fittedPointSize());
+    EXPECT_GT(blowoffs->fittedPointSize(), 2 * QApplication::font().pointSizeF())
+        << "the figures are the largest text of the window";
+
+    // Offline the figures are disabled, in a grey dark enough to read.
+    m.shell.rig.link.OnlineMode = false;
+    ASSERT_TRUE(RunEventsUntil([&] { return !blowoffs->isEnabled(); }));
+    const QColor grey = blowoffs->palette().color(QPalette::Disabled, QPalette::WindowText);
+    EXPECT_LT(grey.lightness(), 128);
 }
 
 TEST(MainDisplay, goingOnlineFillsTheSpindleFieldFromTheBoard) {
