@@ -4,6 +4,7 @@
 #include "views/EntryMessages.h"
 #include "views/EntryTextBox.h"
 #include "views/NumericText.h"
+#include "views/PendingEditGuard.h"
 #include "link/RSComm.h"
 #include "views/ShellContext.h"
 #include "app/data/TransferValues.h"
@@ -37,6 +38,8 @@ NumericEntryField::NumericEntryField(const NumericEntryOptions& options, ShellCo
     setFocusProxy(m_text);
 
     connect(m_upDown, &UpDownControl::valueChanged, this, &NumericEntryField::UpDownChange);
+    connect(m_text, &QLineEdit::textEdited, this, [this] { m_unchecked = true; });
+    PendingEditGuard::install();
 }
 
 QString NumericEntryField::text() const {
@@ -44,11 +47,26 @@ QString NumericEntryField::text() const {
 }
 
 void NumericEntryField::setText(const QString& text) {
+    m_unchecked = false;
     m_text->setText(text);
 }
 
 void NumericEntryField::restoreRemembered() {
+    m_unchecked = false;
     m_text->setText(QString::number(m_remembered));
+}
+
+bool NumericEntryField::hasUncheckedEdit() const {
+    return m_unchecked && m_text->entered();
+}
+
+bool NumericEntryField::CheckUncheckedEdit() {
+    if (!hasUncheckedEdit() || m_checking) return true;
+    QPointer<NumericEntryField> self(this);
+    if (!Validate()) return false;
+    // The focus never left: the user goes on in the field from the value just committed.
+    if (self && m_text->entered()) Click();
+    return true;
 }
 
 void NumericEntryField::GotFocus() {
@@ -56,6 +74,7 @@ void NumericEntryField::GotFocus() {
 }
 
 void NumericEntryField::Click() {
+    m_unchecked = false;
     if (m_options.hasEditingFlag) m_editing = true;
     m_escOnce = false;
     const std::string shown = m_text->text().toStdString();
@@ -94,6 +113,7 @@ bool NumericEntryField::Validate() {
     const int high = m_upDown->maximum();
     const auto value = WholeNumericValue(m_text->text().toStdString());
     if (value && *value <= high && *value >= low) {
+        m_unchecked = false;
         Commit();
         m_editing = false;
         emit passed(m_text->text());
@@ -116,6 +136,7 @@ bool NumericEntryField::Validate() {
 }
 
 void NumericEntryField::UpDownChange() {
+    m_unchecked = false;
     if (m_options.upDownEndsEdit) m_editing = false;
     if (m_options.upDownClearsEscOnce) m_escOnce = false;
     if (m_options.upDownParksFocus && m_parking) m_parking->setFocus(Qt::OtherFocusReason);

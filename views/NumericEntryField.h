@@ -44,6 +44,15 @@ public:
     void setEditing(bool editing) { m_editing = editing; }
     std::int32_t rememberedValue() const { return m_remembered; }
 
+    // True from the user's first change of the text after entering the field (or after its
+    // last check) until the check runs, the text is set again or the field is left.
+    bool hasUncheckedEdit() const;
+    // For a command that acts while the focus stays in the field: runs the check of an edit
+    // not checked yet. True when there was nothing to check or the check passed (the field
+    // is then entered again, as when the focus comes back); false after the range message,
+    // and the command must not act.
+    bool CheckUncheckedEdit();
+
     // ---- The six events' handlers ----
     // Focus gained: runs Click.
     void GotFocus();
@@ -83,6 +92,7 @@ private:
     std::int32_t m_remembered = 0;
     bool m_editing = false;
     bool m_checking = false;
+    bool m_unchecked = false;
 };
 
 } // namespace quelby

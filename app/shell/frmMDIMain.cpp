@@ -14,6 +14,7 @@
 #include "dialogs/frmDownloadProg.h"
 #include "app/shell/frmProcessing.h"
 #include "dialogs/frmSetupComm.h"
+#include "views/PendingEditGuard.h"
 #include "app/shell/frmWaitDisplay.h"
 
 #include <QCloseEvent>
@@ -86,33 +87,48 @@ frmMDIMain::~frmMDIMain() {
 }
 
 void frmMDIMain::connectMenus() {
-    connect(m_menus->fileNew(), &QAction::triggered, this, &frmMDIMain::fileNew);
-    connect(m_menus->fileOpen(), &QAction::triggered, this, &frmMDIMain::fileOpen);
-    connect(m_menus->fileSave(), &QAction::triggered, this, &frmMDIMain::fileSave);
-    connect(m_menus->fileSaveAs(), &QAction::triggered, this, &frmMDIMain::fileSaveAs);
-    connect(m_menus->fileExport(), &QAction::triggered, this, &frmMDIMain::exportShiftData);
-    connect(m_menus->filePrint(), &QAction::triggered, this, &frmMDIMain::printReport);
-    connect(m_menus->fileDownloadProgram(), &QAction::triggered, this,
-            &frmMDIMain::downloadProgram);
+    // Every command first checks the entry field being edited, if any, and does nothing when
+    // that check fails; an item that flipped its own check mark gets it back then.
+    const auto command = [this](QAction* item, auto action) {
+        connect(item, &QAction::triggered, this, [this, action] {
+            if (PendingEditPasses(this))
+                action();
+            else
+                showMenuMarks();
+        });
+    };
+    command(m_menus->fileNew(), [this] { fileNew(); });
+    command(m_menus->fileOpen(), [this] { fileOpen(); });
+    command(m_menus->fileSave(), [this] { fileSave(); });
+    command(m_menus->fileSaveAs(), [this] { fileSaveAs(); });
+    command(m_menus->fileExport(), [this] { exportShiftData(); });
+    command(m_menus->filePrint(), [this] { printReport(); });
+    command(m_menus->fileDownloadProgram(), [this] { downloadProgram(); });
     for (int i = 0; i < MainMenus::kTransferItemCount; ++i) {
-        if (QAction* item = m_menus->fileUploadData(i))
-            connect(item, &QAction::triggered, this, [this, i] { uploadData(i); });
+        if (QAction* item = m_menus->fileUploadData(i)) command(item, [this, i] { uploadData(i); });
         if (QAction* item = m_menus->fileDownloadData(i))
-            connect(item, &QAction::triggered, this, [this, i] { downloadData(i); });
+            command(item, [this, i] { downloadData(i); });
     }
-    connect(m_menus->fileExit(), &QAction::triggered, this, &frmMDIMain::close);
-    connect(m_menus->editOfflineEditing(), &QAction::triggered, this,
-            &frmMDIMain::setOfflineEditing);
-    connect(m_menus->editCommPort(), &QAction::triggered, this, &frmMDIMain::showCommPortSettings);
-    connect(m_menus->editPasscode(), &QAction::triggered, this, &frmMDIMain::SetupPasscode);
-    connect(m_menus->viewOnline(), &QAction::triggered, this, &frmMDIMain::goOnline);
-    connect(m_menus->viewOffline(), &QAction::triggered, this, &frmMDIMain::goOffline);
-    connect(m_menus->helpTopics(), &QAction::triggered, this, &frmMDIMain::showHelpTopics);
-    connect(m_menus->helpAbout(), &QAction::triggered, this, &frmMDIMain::showAbout);
+    command(m_menus->fileExit(), [this] { close(); });
+    command(m_menus->editOfflineEditing(), [this] { setOfflineEditing(!m_offlineEditing); });
+    command(m_menus->editCommPort(), [this] { showCommPortSettings(); });
+    command(m_menus->editPasscode(), [this] { SetupPasscode(); });
+    command(m_menus->viewOnline(), [this] { goOnline(); });
+    command(m_menus->viewOffline(), [this] { goOffline(); });
+    command(m_menus->helpTopics(), [this] { showHelpTopics(); });
+    command(m_menus->helpAbout(), [this] { showAbout(); });
     for (int i = 0; i < MainMenus::kWindowCount; ++i)
-        connect(m_menus->windowForm(i), &QAction::triggered, this,
-                [this, i] { ShowChildWindow(i); });
-    connect(m_status, &MainStatusBar::modePanelClicked, this, &frmMDIMain::toggleOnline);
+        command(m_menus->windowForm(i), [this, i] { ShowChildWindow(i); });
+    connect(m_status, &MainStatusBar::modePanelClicked, this, [this] {
+        if (PendingEditPasses(this)) toggleOnline();
+    });
+}
+
+void frmMDIMain::showMenuMarks() {
+    m_menus->editOfflineEditing()->setChecked(m_offlineEditing);
+    for (int i = 0; i < MainMenus::kWindowCount; ++i)
+        m_menus->windowForm(i)->setChecked(i == m_currentWindow);
+    showOnlineState();
 }
 
 void frmMDIMain::updateOnlineStatus() {

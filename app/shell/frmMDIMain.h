@@ -130,6 +130,8 @@ private:
     void showCaption();
     // The MODE panel and the items that follow the online state.
     void showOnlineState();
+    // Every menu check mark as the program's state has it.
+    void showMenuMarks();
     void setOfflineEditing(bool on);
     void connectMenus();
 
