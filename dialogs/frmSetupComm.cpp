@@ -5,6 +5,7 @@
 #include "link/LinkSettings.h"
 #include "link/RSComm.h"
 #include "dialogs/SetupCommMessages.h"
+#include "views/UpDownControl.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -14,7 +15,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -35,16 +35,15 @@ frmSetupComm::frmSetupComm(RSComm& link, SerialPort& commObj, UserPrompt& prompt
     m_txtCommPort = new QLineEdit("1", fraCommPort);
     m_txtCommPort->setObjectName("txtCommPort");
     m_txtCommPort->installEventFilter(this);
-    // The up-down buttons: a bare vertical scroll bar whose up arrow counts up.
-    m_updCommPort = new QScrollBar(Qt::Vertical, fraCommPort);
+    // The up-down arrows step the number in the field and write it back into the field.
+    m_updCommPort = new UpDownControl(fraCommPort);
     m_updCommPort->setObjectName("updCommPort");
     m_updCommPort->setRange(PortMap::FirstPort, PortMap::LastPort);
-    m_updCommPort->setSingleStep(1);
-    m_updCommPort->setPageStep(1);
+    m_updCommPort->setIncrement(1);
     m_updCommPort->setValue(1);
-    m_updCommPort->setInvertedAppearance(true);
-    m_updCommPort->setInvertedControls(true);
-    m_updCommPort->setFixedHeight(m_txtCommPort->sizeHint().height());
+    m_updCommPort->setBuddy(m_txtCommPort);
+    m_updCommPort->setFixedSize(m_txtCommPort->sizeHint().height() * 3 / 4,
+                                m_txtCommPort->sizeHint().height());
     m_lblPortDevice = new QLabel(fraCommPort);
     m_lblPortDevice->setObjectName("lblPortDevice");
     auto* portRow = new QHBoxLayout;
@@ -83,7 +82,6 @@ frmSetupComm::frmSetupComm(RSComm& link, SerialPort& commObj, UserPrompt& prompt
     layout->addLayout(buttons);
 
     connect(m_txtCommPort, &QLineEdit::textChanged, this, &frmSetupComm::portTextChanged);
-    connect(m_updCommPort, &QScrollBar::valueChanged, this, &frmSetupComm::portStepped);
     connect(m_cmdSave, &QPushButton::clicked, this, &frmSetupComm::save);
     connect(m_cmdCancel, &QPushButton::clicked, this, &frmSetupComm::reject);
 
@@ -127,17 +125,10 @@ void frmSetupComm::portTextChanged() {
         return;
     }
     const int port = static_cast<int>(std::nearbyint(*value));
-    {
-        const QSignalBlocker blocker(m_updCommPort);
-        m_updCommPort->setValue(port);
-    }
+    m_updCommPort->setValue(port);
     const QString device = QString::fromStdString(m_portMap.deviceFor(port));
     m_lblPortDevice->setText(device +
                              (m_portMap.deviceExists(port) ? " (present)" : " (not found)"));
-}
-
-void frmSetupComm::portStepped(int value) {
-    m_txtCommPort->setText(QString::number(value));
 }
 
 bool frmSetupComm::eventFilter(QObject* watched, QEvent* event) {

@@ -12,12 +12,12 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
-class QScrollBar;
 
 namespace quelby {
 
 class RSComm;
 class SerialPort;
+class UpDownControl;
 class UserPrompt;
 
 // Edit > Comm Port, "Comm Port Settings": the port number and speed of the link. Save closes
@@ -47,7 +47,6 @@ private:
     // The field's number when it is numeric and within the up-down's limits.
     std::optional<double> portFieldValue() const;
     void portTextChanged();
-    void portStepped(int value);
     void checkAfterLeaving();
 
     RSComm& m_link;
@@ -59,7 +58,7 @@ private:
     bool m_centred = false;
 
     QLineEdit* m_txtCommPort = nullptr;
-    QScrollBar* m_updCommPort = nullptr;
+    UpDownControl* m_updCommPort = nullptr;
     QLabel* m_lblPortDevice = nullptr;
     std::array<QRadioButton*, 2> m_optPortSpeed{};
     QPushButton* m_cmdSave = nullptr;

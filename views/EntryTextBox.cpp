@@ -1,10 +1,12 @@
 #include "views/EntryTextBox.h"
 
 #include "views/NumericEntryField.h"
+#include "views/PendingEditGuard.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPointer>
 
 namespace quelby {
 namespace {
@@ -32,7 +34,12 @@ void EntryTextBox::focusOutEvent(QFocusEvent* event) {
     m_entered = false;
     // A hidden window (closing, or switched away from) checks nothing.
     if (!isVisible()) return;
-    m_field.Validate();
+    QPointer<EntryTextBox> self(this);
+    const bool passed = m_field.Validate();
+    // A click on a control took the focus; the check has put it back. The click itself is
+    // still on its way to the control and must not act.
+    if (!passed && self && event->reason() == Qt::MouseFocusReason)
+        PendingEditGuard::refuseCurrentPress(window());
 }
 
 void EntryTextBox::mouseReleaseEvent(QMouseEvent* event) {

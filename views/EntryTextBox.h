@@ -15,6 +15,10 @@ class EntryTextBox : public QLineEdit {
 public:
     EntryTextBox(NumericEntryField& field, QWidget* parent);
 
+    NumericEntryField& field() const { return m_field; }
+    // True from the focus-in that entered the field until the focus-out that leaves it.
+    bool entered() const { return m_entered; }
+
     // Moves the focus to the next control in tab order, as the Tab key does.
     void focusNext() { focusNextPrevChild(true); }
 

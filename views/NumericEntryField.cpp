@@ -4,6 +4,7 @@
 #include "views/EntryMessages.h"
 #include "views/EntryTextBox.h"
 #include "views/NumericText.h"
+#include "views/PendingEditGuard.h"
 #include "link/RSComm.h"
 #include "views/ShellContext.h"
 #include "app/data/TransferValues.h"
@@ -43,6 +44,8 @@ NumericEntryField::NumericEntryField(const NumericEntryOptions& options, ShellCo
     setFocusProxy(m_text);
 
     connect(m_upDown, &UpDownControl::valueChanged, this, &NumericEntryField::UpDownChange);
+    connect(m_text, &QLineEdit::textEdited, this, [this] { m_unchecked = true; });
+    PendingEditGuard::install();
 }
 
 QString NumericEntryField::text() const {
@@ -50,11 +53,26 @@ QString NumericEntryField::text() const {
 }
 
 void NumericEntryField::setText(const QString& text) {
+    m_unchecked = false;
     m_text->setText(text);
 }
 
 void NumericEntryField::restoreRemembered() {
+    m_unchecked = false;
     m_text->setText(QString::number(m_remembered));
+}
+
+bool NumericEntryField::hasUncheckedEdit() const {
+    return m_unchecked && m_text->entered();
+}
+
+bool NumericEntryField::CheckUncheckedEdit() {
+    if (!hasUncheckedEdit() || m_checking) return true;
+    QPointer<NumericEntryField> self(this);
+    if (!Validate()) return false;
+    // The focus never left: the user goes on in the field from the value just committed.
+    if (self && m_text->entered()) Click();
+    return true;
 }
 
 void NumericEntryField::GotFocus() {
@@ -62,6 +80,7 @@ void NumericEntryField::GotFocus() {
 }
 
 void NumericEntryField::Click() {
+    m_unchecked = false;
     if (m_options.hasEditingFlag) m_editing = true;
     m_escOnce = false;
     const std::string shown = m_text->text().toStdString();
@@ -97,6 +116,7 @@ void NumericEntryField::KeyPress(int& keyAscii) {
 bool NumericEntryField::Validate() {
     if (m_checking) return false;
     if (!m_options.uncheckedText.isEmpty() && m_text->text() == m_options.uncheckedText) {
+        m_unchecked = false;
         m_editing = false;
         return true;
     }
@@ -114,6 +134,7 @@ bool NumericEntryField::Validate() {
         if (!self) return false;
         if (refusal) return refuse(*refusal);
     }
+    m_unchecked = false;
     Commit();
     m_editing = false;
     emit passed(m_text->text());
@@ -137,6 +158,7 @@ bool NumericEntryField::refuse(const MessageRequest& message) {
 }
 
 void NumericEntryField::UpDownChange() {
+    m_unchecked = false;
     if (m_options.upDownEndsEdit) m_editing = false;
     if (m_options.upDownClearsEscOnce) m_escOnce = false;
     if (m_options.upDownParksFocus && m_parking) m_parking->setFocus(Qt::OtherFocusReason);

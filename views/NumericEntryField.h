@@ -47,6 +47,15 @@ public:
     // check compares with.
     void setRememberedValue(std::int32_t value) { m_remembered = value; }
 
+    // True from the user's first change of the text after entering the field (or after its
+    // last check) until the check runs, the text is set again or the field is left.
+    bool hasUncheckedEdit() const;
+    // For a command that acts while the focus stays in the field: runs the check of an edit
+    // not checked yet. True when there was nothing to check or the check passed (the field
+    // is then entered again, as when the focus comes back); false after the range message,
+    // and the command must not act.
+    bool CheckUncheckedEdit();
+
     // ---- The six events' handlers ----
     // Focus gained: runs Click.
     void GotFocus();
@@ -88,6 +97,7 @@ private:
     std::int32_t m_remembered = 0;
     bool m_editing = false;
     bool m_checking = false;
+    bool m_unchecked = false;
 };
 
 } // namespace quelby

@@ -3,6 +3,7 @@
 #include "link/RSComm.h"
 #include "views/ShellContext.h"
 
+#include <QHideEvent>
 #include <QPointer>
 #include <qcoro/qcorotimer.h>
 
@@ -48,7 +49,9 @@ void RefreshCycleWindow::showEvent(QShowEvent* event) {
 
 void RefreshCycleWindow::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
-    stopCycle();
+    // Minimising the main window hides it and its children on the window system's behalf
+    // (a spontaneous hide): the window is still open and its display goes on.
+    if (!event->spontaneous()) stopCycle();
 }
 
 void RefreshCycleWindow::startCycle() {
@@ -84,7 +87,8 @@ bool RefreshCycleWindow::handleLinkFailure() {
     RSComm& link = m_shell.link();
     if (!link.CommError) return true;
     m_onlinePrepared = false;
-    if (!link.OnlineMode) return true;
+    // Also when the link already turned itself offline (a probe or a mode handshake given
+    // up): only the update closes a port the failure left open and shows OFFLINE.
     link.OnlineMode = false;
     QPointer<RefreshCycleWindow> self(this);
     m_shell.updateOnlineStatus();

@@ -12,8 +12,10 @@ class ShellContext;
 // CurrentData (offline) and ends when the window is closed.
 //
 // The cycle starts when the window is shown and its run flag is cleared when the window is
-// hidden or closed. Each change between online and offline runs the matching preparation
-// once. A link failure seen by the cycle turns the whole program offline. While the shell
+// closed or hidden by the program; a minimised main window keeps it running. Each change
+// between online and offline runs the matching preparation once. Whenever the cycle sees a
+// link failure it turns the whole program offline through the shell's online status update,
+// which also closes a port the failure left open. While the shell
 // pauses cycles (a modal transfer) or the link is busy (a link message is open) the cycle
 // waits on a short timer; a pass with nothing to do is followed by the same idle wait, so an
 // idle window uses next to no CPU.

@@ -9,13 +9,14 @@
 #include "app/shell/ShellMessages.h"
 #include "app/data/ShiftExport.h"
 #include "app/shell/StatusPoll.h"
-#include "app/shell/WindowTabs.h"
+#include "app/shell/ChildFrameStyle.h"
 #include "app/data/TransferMessages.h"
 #include "app/shell/frmAbout.h"
 #include "dialogs/frmDownloadProg.h"
 #include "app/shell/frmProcessing.h"
 #include "dialogs/frmSetupComm.h"
 #include "diagnostics/frmTargetBoard.h"
+#include "views/PendingEditGuard.h"
 #include "app/shell/frmWaitDisplay.h"
 
 #include <QCloseEvent>
@@ -23,7 +24,6 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPrinter>
-#include <QVBoxLayout>
 
 #include <utility>
 
@@ -65,21 +65,13 @@ frmMDIMain::frmMDIMain(UserPrompt& prompt, Clock& clock, SerialPort& port, FileD
     setWindowTitle(QString::fromStdString(DataSetFiles::kBaseCaption));
     resize(960, 680);
 
-    // 4. The window table and the Window menu's items, with a tab for each window above
-    // the window area.
+    // 4. The window table and the Window menu's items: the menu is the way between windows.
     m_menus = new MainMenus(*menuBar(), BuiltWindows(*m_children));
-    auto* central = new QWidget(this);
-    m_tabs = new WindowTabs(*m_menus, central);
-    m_mdi = new QMdiArea(central);
+    m_mdi = new QMdiArea(this);
     m_mdi->setObjectName("mdiArea");
     m_frameStyle = new ChildFrameStyle;
     m_frameStyle->setParent(this);
-    auto* centralLayout = new QVBoxLayout(central);
-    centralLayout->setContentsMargins(0, 0, 0, 0);
-    centralLayout->setSpacing(0);
-    centralLayout->addWidget(m_tabs);
-    centralLayout->addWidget(m_mdi, 1);
-    setCentralWidget(central);
+    setCentralWidget(m_mdi);
     m_status = new MainStatusBar(m_clock, this);
     setStatusBar(m_status);
     connectMenus();
@@ -101,36 +93,49 @@ frmMDIMain::~frmMDIMain() {
 }
 
 void frmMDIMain::connectMenus() {
-    connect(m_menus->fileNew(), &QAction::triggered, this, &frmMDIMain::fileNew);
-    connect(m_menus->fileOpen(), &QAction::triggered, this, &frmMDIMain::fileOpen);
-    connect(m_menus->fileSave(), &QAction::triggered, this, &frmMDIMain::fileSave);
-    connect(m_menus->fileSaveAs(), &QAction::triggered, this, &frmMDIMain::fileSaveAs);
-    connect(m_menus->fileExport(), &QAction::triggered, this, &frmMDIMain::exportShiftData);
-    connect(m_menus->filePrint(), &QAction::triggered, this, &frmMDIMain::printReport);
-    connect(m_menus->fileDownloadProgram(), &QAction::triggered, this,
-            &frmMDIMain::downloadProgram);
+    // Every command first checks the entry field being edited, if any, and does nothing when
+    // that check fails; an item that flipped its own check mark gets it back then.
+    const auto command = [this](QAction* item, auto action) {
+        connect(item, &QAction::triggered, this, [this, action] {
+            if (PendingEditPasses(this))
+                action();
+            else
+                showMenuMarks();
+        });
+    };
+    command(m_menus->fileNew(), [this] { fileNew(); });
+    command(m_menus->fileOpen(), [this] { fileOpen(); });
+    command(m_menus->fileSave(), [this] { fileSave(); });
+    command(m_menus->fileSaveAs(), [this] { fileSaveAs(); });
+    command(m_menus->fileExport(), [this] { exportShiftData(); });
+    command(m_menus->filePrint(), [this] { printReport(); });
+    command(m_menus->fileDownloadProgram(), [this] { downloadProgram(); });
     for (int i = 0; i < MainMenus::kTransferItemCount; ++i) {
-        if (QAction* item = m_menus->fileUploadData(i))
-            connect(item, &QAction::triggered, this, [this, i] { uploadData(i); });
+        if (QAction* item = m_menus->fileUploadData(i)) command(item, [this, i] { uploadData(i); });
         if (QAction* item = m_menus->fileDownloadData(i))
-            connect(item, &QAction::triggered, this, [this, i] { downloadData(i); });
+            command(item, [this, i] { downloadData(i); });
     }
-    connect(m_menus->fileExit(), &QAction::triggered, this, &frmMDIMain::close);
-    connect(m_menus->editOfflineEditing(), &QAction::triggered, this,
-            &frmMDIMain::setOfflineEditing);
-    connect(m_menus->editCommPort(), &QAction::triggered, this, &frmMDIMain::showCommPortSettings);
-    connect(m_menus->editPasscode(), &QAction::triggered, this, &frmMDIMain::SetupPasscode);
-    connect(m_menus->viewTargetBoardStatus(), &QAction::triggered, this,
-            &frmMDIMain::showTargetBoardInterface);
-    connect(m_menus->viewOnline(), &QAction::triggered, this, &frmMDIMain::goOnline);
-    connect(m_menus->viewOffline(), &QAction::triggered, this, &frmMDIMain::goOffline);
-    connect(m_menus->helpTopics(), &QAction::triggered, this, &frmMDIMain::showHelpTopics);
-    connect(m_menus->helpAbout(), &QAction::triggered, this, &frmMDIMain::showAbout);
+    command(m_menus->fileExit(), [this] { close(); });
+    command(m_menus->editOfflineEditing(), [this] { setOfflineEditing(!m_offlineEditing); });
+    command(m_menus->editCommPort(), [this] { showCommPortSettings(); });
+    command(m_menus->editPasscode(), [this] { SetupPasscode(); });
+    command(m_menus->viewTargetBoardStatus(), [this] { showTargetBoardInterface(); });
+    command(m_menus->viewOnline(), [this] { goOnline(); });
+    command(m_menus->viewOffline(), [this] { goOffline(); });
+    command(m_menus->helpTopics(), [this] { showHelpTopics(); });
+    command(m_menus->helpAbout(), [this] { showAbout(); });
     for (int i = 0; i < MainMenus::kWindowCount; ++i)
-        connect(m_menus->windowForm(i), &QAction::triggered, this,
-                [this, i] { ShowChildWindow(i); });
-    connect(m_tabs, &WindowTabs::windowChosen, this, &frmMDIMain::ShowChildWindow);
-    connect(m_status, &MainStatusBar::modePanelClicked, this, &frmMDIMain::toggleOnline);
+        command(m_menus->windowForm(i), [this, i] { ShowChildWindow(i); });
+    connect(m_status, &MainStatusBar::modePanelClicked, this, [this] {
+        if (PendingEditPasses(this)) toggleOnline();
+    });
+}
+
+void frmMDIMain::showMenuMarks() {
+    m_menus->editOfflineEditing()->setChecked(m_offlineEditing);
+    for (int i = 0; i < MainMenus::kWindowCount; ++i)
+        m_menus->windowForm(i)->setChecked(i == m_currentWindow);
+    showOnlineState();
 }
 
 void frmMDIMain::updateOnlineStatus() {
@@ -343,7 +348,6 @@ void frmMDIMain::ShowChildWindow(int index) {
     sub->showMaximized();
     m_child = sub;
     m_currentWindow = index;
-    m_tabs->showCurrent(index);
 }
 
 void frmMDIMain::unloadChild() {

@@ -26,7 +26,6 @@ class FileDialogs;
 class MainMenus;
 class MainStatusBar;
 class SerialPort;
-class WindowTabs;
 class ChildFrameStyle;
 
 // The program's shell: menus, status bar, the one link and the data set, the online state,
@@ -120,7 +119,6 @@ public:
     frmAbout* aboutBox() const { return m_about; }
 
     MainMenus& menus() const { return *m_menus; }
-    WindowTabs& windowTabs() const { return *m_tabs; }
     MainStatusBar& statusPanels() const { return *m_status; }
     DataSetFiles& files() { return m_files; }
     const QTimer& backgroundTimer() const { return m_backgroundTimer; }
@@ -143,6 +141,8 @@ private:
     void showCaption();
     // The MODE panel and the items that follow the online state.
     void showOnlineState();
+    // Every menu check mark as the program's state has it.
+    void showMenuMarks();
     void setOfflineEditing(bool on);
     void connectMenus();
 
@@ -162,7 +162,6 @@ private:
     std::filesystem::path m_programFilePath; // gProgramFilePath
 
     QMdiArea* m_mdi = nullptr;
-    WindowTabs* m_tabs = nullptr;
     ChildFrameStyle* m_frameStyle = nullptr; // outlives every child frame
     MainMenus* m_menus = nullptr;
     MainStatusBar* m_status = nullptr;

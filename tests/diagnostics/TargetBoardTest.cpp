@@ -425,9 +425,10 @@ TEST(TargetBoard, openingOfflineGoesOnlineOnceAndSettlesOfflineWhenTheBoardIsSil
         RunEventsUntil([&] { return t.display(0) == "Cannot Communicate with Target Board."; }));
     EXPECT_FALSE(t.link().OnlineMode);
     EXPECT_TRUE(t.shown("cmdGoOnline"));
-    const int updates = t.shell.onlineStatusUpdates;
+    const auto received = t.board().trace().size();
     RunEvents(50);
-    EXPECT_EQ(t.shell.onlineStatusUpdates, updates) << "no second try on its own";
+    EXPECT_EQ(t.board().trace().size(), received) << "no second try on its own";
+    EXPECT_FALSE(t.link().OnlineMode);
 
     t.board().setSilent(false);
     QTest::mouseClick(t.button("cmdGoOnline"), Qt::LeftButton);

@@ -84,6 +84,26 @@ TEST(SetupComm, LoadsTheSettingsAndShowsTheDeviceBehindTheNumber) {
     EXPECT_TRUE(rig.child<QRadioButton>("optPortSpeed_0")->isChecked());
 }
 
+TEST(SetupComm, TheUpArrowRaisesThePortNumberTheDownArrowLowersItUpTo99) {
+    SetupCommRig rig;
+    frmSetupComm& dialog = rig.open();
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    QWidget* arrows = rig.child<QWidget>("updCommPort");
+    // A click on the upper or lower end of the arrows, delivered as the window system does.
+    const auto click = [&](bool up) {
+        const QPoint at(arrows->width() / 2, up ? 2 : arrows->height() - 3);
+        QTest::mouseClick(dialog.windowHandle(), Qt::LeftButton, {}, arrows->mapTo(&dialog, at));
+        return rig.portField()->text();
+    };
+    rig.portField()->setText("5");
+    EXPECT_EQ(click(true), "6");
+    EXPECT_EQ(click(false), "5");
+    EXPECT_EQ(click(false), "4");
+    rig.portField()->setText("99");
+    EXPECT_EQ(click(true), "99");
+}
+
 TEST(SetupComm, SavingOfflineWritesTheFilesAndClosesWithoutOpeningThePort) {
     SetupCommRig rig;
     fs::create_directories(rig.home.path() / "CORE2");

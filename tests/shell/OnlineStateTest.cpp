@@ -85,6 +85,33 @@ TEST(OnlineState, MissingPortEndsOfflineWithThePortError) {
     EXPECT_EQ(rig.prompt.titles(), (std::vector<std::string>{"Comm Port Error"}));
 }
 
+// With the Main Display's refresh cycle running, as in the program: the cycle turns every
+// link failure into an online status update, even when the link went offline by itself.
+TEST(OnlineState, AGoOnlineGivenUpAtTheProbeClosesThePortAtTheCyclesNextPass) {
+    ShellRig rig(false);
+    rig.window.show();
+    rig.board.setSilent(true);
+    rig.window.goOnline(); // Cancel on "Cannot Communicate with Target Board."
+    EXPECT_TRUE(rig.window.link().CommError);
+    EXPECT_TRUE(rig.port.isOpen()) << "the probe leaves the port to the next update";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !rig.port.isOpen(); }, 5000))
+        << "the port stayed open and locked";
+    ExpectShown(rig, false);
+}
+
+TEST(OnlineState, CannotSetPLCModeCancelledShowsOfflineInThePanelAndTheMenus) {
+    ShellRig rig(false);
+    rig.window.show();
+    rig.window.goOnline();
+    ExpectShown(rig, true);
+    rig.port.setEmulateLineSpeed(true); // lets the clock move while the handshake loops
+    rig.board.setRefuseModes(true);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return rig.panel(2) == "OFFLINE"; }, 5000));
+    ExpectShown(rig, false);
+    ASSERT_FALSE(rig.prompt.requests().empty());
+    EXPECT_EQ(rig.prompt.requests()[0].text(), "Cannot Set PLC Mode Within Target Board.");
+}
+
 TEST(OnlinePrompt, NoAbandonsYesGoesOnlineAndOnlineAsksNothing) {
     ShellRig rig;
     EXPECT_FALSE(rig.window.ConfirmOnline());

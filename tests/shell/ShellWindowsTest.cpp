@@ -6,12 +6,14 @@
 #include "tests/shell/ShellRig.h"
 #include "app/shell/frmAbout.h"
 #include "dialogs/frmSetupComm.h"
+#include "views/RefreshCycleWindow.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTest>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
@@ -114,6 +116,27 @@ TEST(CentreWindow, PlacesTheWindowInTheMiddleOfTheScreen) {
     const QRect frame = window.frameGeometry();
     EXPECT_EQ(frame.x() - area.x(), (area.width() - frame.width()) / 2);
     EXPECT_EQ(frame.y() - area.y(), (area.height() - frame.height()) / 2);
+}
+
+TEST(MainWindow, MinimisedItKeepsTheLiveDisplayAndTheStatusPollRunning) {
+    ShellRig rig(false);
+    rig.window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&rig.window));
+    rig.window.goOnline();
+    auto* display = qobject_cast<RefreshCycleWindow*>(rig.window.currentChild());
+    ASSERT_NE(display, nullptr);
+    QLabel* goodCans = display->findChild<QLabel*>("lblDisplay_1");
+
+    rig.window.showMinimized();
+    EXPECT_TRUE(rig.window.isMinimized());
+    EXPECT_TRUE(display->runFlag());
+    EXPECT_TRUE(rig.window.backgroundTimer().isActive());
+    rig.board.setValue("D1100", 4321);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return goodCans->text() == "4,321"; }, 5000))
+        << "the display follows the board while minimised";
+    rig.board.setValue("B8176", 3); // a fault for the status poll to find
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return rig.panel(1) == "System Message: Fault Interlock Open"; }, 5000));
 }
 
 TEST(CommPortDialog, OpensModallyAndAFailedReopenShowsTheProgramOffline) {

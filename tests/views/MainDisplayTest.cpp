@@ -261,6 +261,55 @@ TEST(MainDisplay, theSpindleFieldChecksOneToTwentyFourAndItsArrowsWriteTheBoard)
     EXPECT_TRUE(m.shell.rig.board.trace().empty()) << "written only online with a healthy link";
 }
 
+TEST(MainDisplay, aCommandWhileTheSpindleFieldHoldsAnUncheckedEditRunsItsCheckFirst) {
+    MainDisplay m;
+    m.openOnlineStopped(7);
+    m.shell.rig.board.clearTrace();
+    auto* box = m.window->spindleField()->textBox();
+    const std::vector<MessageRequest> rangeOnce{{"Q.C. Blow-off",
+                                                 {"Only a Number Between 1 and 24 can be Entered"},
+                                                 MessageButtons::OK,
+                                                 MessageIcon::Information}};
+    const auto type = [&](const char* text) {
+        m.shell.rig.prompt.clear();
+        box->setFocus(Qt::MouseFocusReason);
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QTest::keyClicks(box, text);
+    };
+    const auto refused = [&](const char* button) {
+        EXPECT_EQ(m.shell.rig.prompt.requests(), rangeOnce);
+        EXPECT_EQ(m.spindle(), "7");
+        EXPECT_EQ(QApplication::focusWidget(), box);
+        EXPECT_FALSE(m.control<QPushButton>(button)->isDown()) << button;
+    };
+    for (const char* typed : {"25", "abc", "", "-3"}) {
+        SCOPED_TRACE(typed);
+        type(typed);
+        QTest::keyClick(box, Qt::Key_I, Qt::AltModifier); // S&ingle Blow-off
+        refused("cmdSingleBlowoff");
+        type(typed);
+        QTest::keyClick(box, Qt::Key_B, Qt::AltModifier); // &Blanket Blow-off
+        refused("cmdBlanketBlowoff");
+        type(typed);
+        QTest::mouseClick(m.control<QPushButton>("cmdMandrelBlowoff"), Qt::LeftButton);
+        refused("cmdMandrelBlowoff");
+    }
+    // An access key's click comes a moment after the key; none may come at all.
+    QTest::qWait(250);
+    EXPECT_TRUE(m.shell.rig.board.trace().empty()) << "nothing reached the board";
+    m.shell.rig.prompt.clear();
+    QTest::keyClick(box, Qt::Key_Tab);
+    EXPECT_TRUE(m.shell.rig.prompt.requests().empty()) << "the message came once, not again";
+
+    type("12");
+    QTest::keyClick(box, Qt::Key_I, Qt::AltModifier);
+    ASSERT_TRUE(RunEventsUntil([&] { return m.shell.rig.board.value("F102") == 1; }));
+    EXPECT_EQ(m.shell.rig.board.value("B2088"), 12u);
+    EXPECT_TRUE(m.shell.rig.prompt.requests().empty());
+    EXPECT_EQ(m.window->spindleField()->rememberedValue(), 12) << "the field is entered again";
+}
+
 TEST(MainDisplay, loadingAndUnloadingAThousandTimesLeavesNoCycleRunningNorGrowsTheStack) {
     MainDisplay m;
     m.shell.rig.goOnline();

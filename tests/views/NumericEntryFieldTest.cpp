@@ -187,6 +187,30 @@ TEST(NumericEntryField, theUpDownStopsAtItsLimitsAndCommitsEachStep) {
     EXPECT_EQ(w.first->text(), "80") << "from the up-down's own value when the text is no number";
 }
 
+TEST(NumericEntryField, anotherFieldsArrowsWaitForTheCheckOfAnUncheckedEdit) {
+    FieldWindow w;
+    w.goOnline();
+    const std::int32_t secondStored = w.stored(kSegmentsPoint + 1);
+    QToolButton* secondUp = w.second->upDown()->upButton();
+    w.typeIntoFirst("4");
+    QTest::mouseClick(secondUp, Qt::LeftButton);
+    EXPECT_EQ(w.shell.rig.prompt.titles(), std::vector<std::string>{"Set-up"});
+    EXPECT_EQ(w.first->text(), "20");
+    EXPECT_EQ(QApplication::focusWidget(), w.box());
+    EXPECT_EQ(w.second->text(), "3") << "the arrows did not act";
+    EXPECT_EQ(w.stored(kSegmentsPoint + 1), secondStored);
+    EXPECT_TRUE(w.shell.rig.board.trace().empty());
+
+    // A passing edit is committed first, then the arrows act.
+    w.shell.rig.prompt.clear();
+    w.typeIntoFirst("30");
+    QTest::mouseClick(secondUp, Qt::LeftButton);
+    EXPECT_EQ(w.stored(kSegmentsPoint), 30);
+    EXPECT_EQ(w.shell.rig.board.value("B1018"), 30u);
+    EXPECT_EQ(w.second->text(), "4");
+    EXPECT_TRUE(w.shell.rig.prompt.requests().empty());
+}
+
 TEST(NumericEntryField, theShiftDataFamilyChecksFromZeroAndNamesZeroInItsMessage) {
     TestShell shell;
     bool escOnce = false;
