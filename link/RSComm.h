@@ -154,7 +154,7 @@ public:
     bool SetPLSOffset(int Position);
     // Writes the four configuration blocks, then the scale factor. False at the first failed
     // block; nothing at all is sent when a value does not fit its byte (or the scale factor
-    // lies outside 1..65535).
+    // lies outside 1..65535): "PLS Download" then names the value refused.
     bool PLSConfigDownload(const PlsConfigDownloadValues& CfgParam, int ScaleFactor);
     // Reads the configuration. On failure shows "PLS Upload" and returns what the link held
     // before, partly overwritten by the failed read.

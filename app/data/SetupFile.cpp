@@ -1,5 +1,6 @@
 #include "app/data/SetupFile.h"
 
+#include "link/BoardAddress.h"
 #include "link/FilePaths.h"
 
 #include <algorithm>
@@ -145,12 +146,22 @@ void putDescriptor(std::string& out, std::size_t count) {
     putUnsigned(out, 0, 4);
 }
 
+// Whether a whole record holds set-up data: every address a board address text or empty, a
+// PLS scale the board can work with (the field keeps the board's 16 bits, so only 0 is out).
+bool plausible(const MachineData& data) {
+    for (const std::string& address : data.Address)
+        if (!address.empty() && !ParseAddress(address)) return false;
+    return data.PLSScale != 0;
+}
+
 } // namespace
 
 SetupFileRead ParseSetupFile(std::string_view bytes) {
     SetupFileRead result;
     RecordReader in(bytes);
-    if (!readRecord(in, result.data, result.outcome)) result.data = MachineData{};
+    if (readRecord(in, result.data, result.outcome) && !plausible(result.data))
+        result.outcome = SetupFileRead::Outcome::Garbled;
+    if (result.outcome != SetupFileRead::Outcome::Read) result.data = MachineData{};
     return result;
 }
 

@@ -41,7 +41,13 @@ void DataTransfer::UploadTimingChannels() {
     }
     if (!m_link.CommError) {
         const std::string scale = m_link.PLSScaleFactor();
-        if (!m_link.CommError) m_data.PLSScale = WordFromBoardText(scale);
+        // A failed reading ("-9999") or a scale of 0 is no scale to keep or save: the data
+        // set keeps its own and the transfer counts it as unconfirmed.
+        const std::int16_t word = WordFromBoardText(scale);
+        if (!m_link.CommError) {
+            if (scale == std::to_string(RSComm::kPlsReadFailed) || word == 0) ++m_unconfirmed;
+            else m_data.PLSScale = word;
+        }
     }
     if (!m_link.CommError) {
         const std::string offset = m_link.PLSOffset();

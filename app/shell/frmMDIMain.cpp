@@ -83,6 +83,7 @@ frmMDIMain::~frmMDIMain() {
     m_backgroundTimer.stop();
     // Child windows may still ask the link as they go; they go before the link does.
     unloadChild();
+    m_link.SetTrace(nullptr);
 }
 
 void frmMDIMain::connectMenus() {
@@ -109,6 +110,7 @@ void frmMDIMain::connectMenus() {
     connect(m_menus->viewOffline(), &QAction::triggered, this, &frmMDIMain::goOffline);
     connect(m_menus->helpTopics(), &QAction::triggered, this, &frmMDIMain::showHelpTopics);
     connect(m_menus->helpAbout(), &QAction::triggered, this, &frmMDIMain::showAbout);
+    connect(m_menus->helpLinkTrace(), &QAction::triggered, this, &frmMDIMain::toggleLinkTrace);
     for (int i = 0; i < MainMenus::kWindowCount; ++i)
         connect(m_menus->windowForm(i), &QAction::triggered, this,
                 [this, i] { ShowChildWindow(i); });
@@ -355,6 +357,32 @@ void frmMDIMain::showAbout() {
     m_about->show();
     m_about->raise();
     m_about->activateWindow();
+}
+
+void frmMDIMain::toggleLinkTrace() {
+    if (m_linkTrace) {
+        stopLinkTrace();
+        return;
+    }
+    const auto chosen = m_dialogs.saveFile({"Trace Files(*.txt)|*.txt|", m_home / "link-trace.txt"});
+    if (chosen) startLinkTrace(*chosen);
+    m_menus->helpLinkTrace()->setChecked(m_linkTrace != nullptr);
+}
+
+bool frmMDIMain::startLinkTrace(const std::filesystem::path& file) {
+    stopLinkTrace();
+    std::string error;
+    m_linkTrace = FileLinkTrace::Create(file, error);
+    if (m_linkTrace) m_link.SetTrace(m_linkTrace.get());
+    else m_prompt.ask({"Link Trace", {error}, MessageButtons::OK, MessageIcon::Exclamation});
+    m_menus->helpLinkTrace()->setChecked(m_linkTrace != nullptr);
+    return m_linkTrace != nullptr;
+}
+
+void frmMDIMain::stopLinkTrace() {
+    m_link.SetTrace(nullptr);
+    m_linkTrace.reset();
+    m_menus->helpLinkTrace()->setChecked(false);
 }
 
 void frmMDIMain::showEvent(QShowEvent* event) {

@@ -76,5 +76,34 @@ TEST(SetupFile, refusesImpossibleDescriptorsAndLengthsWithoutAllocatingThem) {
     }
 }
 
+TEST(SetupFile, aFileCopiedAsTextIsRefusedAndEveryFileTheProgramWritesIsRead) {
+    const MachineData defaults = BuildDefaultData();
+    const std::string bytes = SetupFileBytes(defaults);
+    const SetupFileRead read = ParseSetupFile(bytes);
+    ASSERT_EQ(read.outcome, Outcome::Read);
+    EXPECT_EQ(read.data.Address, defaults.Address);
+
+    // A text-mode copy puts CR before every LF byte: the record still ends within the file,
+    // but its lengths, addresses and fields slide.
+    std::string copied;
+    for (char c : bytes) {
+        if (c == '\n') copied += '\r';
+        copied += c;
+    }
+    ASSERT_NE(copied, bytes);
+    const SetupFileRead garbled = ParseSetupFile(copied);
+    EXPECT_EQ(garbled.outcome, Outcome::Garbled);
+    EXPECT_TRUE(garbled.data.Address.empty()) << "nothing of it is handed on";
+
+    MachineData noScale = defaults;
+    noScale.PLSScale = 0;
+    EXPECT_EQ(ParseSetupFile(SetupFileBytes(noScale)).outcome, Outcome::Garbled);
+    MachineData foreignAddress = defaults;
+    foreignAddress.Address[104] = "\r\nB1";
+    EXPECT_EQ(ParseSetupFile(SetupFileBytes(foreignAddress)).outcome, Outcome::Garbled);
+    foreignAddress.Address[104] = "";
+    EXPECT_EQ(ParseSetupFile(SetupFileBytes(foreignAddress)).outcome, Outcome::Read);
+}
+
 } // namespace
 } // namespace quelby::test
