@@ -11,24 +11,15 @@ int refuseAddress(CliSession& session, const std::string& address) {
 }
 
 // read ADDRESS...: each value in decimal on its own line, in order. Only values the board
-// confirmed are printed; an unconfirmed read is tried again up to --retries times.
+// confirmed are printed.
 int runRead(CliSession& session, const std::vector<std::string>& args) {
     if (args.empty()) return kExitUsage;
     for (const auto& address : args)
         if (!ParseAddress(address)) return refuseAddress(session, address);
     for (const auto& address : args) {
-        RSComm::ReadResult read = session.link.RSReadChecked(address);
-        for (int retry = 0; !read.trusted && !session.link.CommError &&
-                            retry < session.options.retries;
-             ++retry)
-            read = session.link.RSReadChecked(address);
-        if (!read.trusted) {
-            session.out.flush();
-            session.err << "quelby-cli: the board did not confirm the value at " << address << "."
-                        << std::endl;
-            return kExitLinkFailed;
-        }
-        session.out << read.text << '\n';
+        const auto value = ConfirmedRead(session, address);
+        if (!value) return kExitLinkFailed;
+        session.out << *value << '\n';
     }
     session.out.flush();
     return kExitOk;
@@ -48,6 +39,18 @@ int runWrite(CliSession& session, const std::vector<std::string>& args) {
 }
 
 } // namespace
+
+std::optional<std::uint32_t> ConfirmedRead(CliSession& session, std::string_view address) {
+    RSComm::ReadResult read = session.link.RSReadChecked(address);
+    for (int retry = 0; !read.trusted && !session.link.CommError && retry < session.options.retries;
+         ++retry)
+        read = session.link.RSReadChecked(address);
+    if (read.trusted) return static_cast<std::uint32_t>(std::stoul(read.text));
+    session.out.flush();
+    session.err << "quelby-cli: the board did not confirm the value at " << address << "."
+                << std::endl;
+    return std::nullopt;
+}
 
 std::vector<CliCommand> LinkCommands() {
     return {

@@ -159,6 +159,8 @@ public:
     // Reads the configuration. On failure shows "PLS Upload" and returns what the link held
     // before, partly overwritten by the failed read.
     PlsConfiguration PLSConfigUpload();
+    // True when the last PLSConfigUpload read the whole configuration.
+    bool PLSConfigUploaded() const { return m_plsConfigUploaded; }
 
     // One recalled setpoint.
     struct RecalledSetpoint {
@@ -230,9 +232,13 @@ private:
     MessageAnswer Ask(const MessageRequest& request);
 
     int SendByte(int value, bool noReply, bool flushFirst);
-    // SendByte that, on a time-out, resends `resyncByte` instead of 0xFF. A write's address
-    // and data bytes resend themselves: 0xFF would be stored by a board waiting for them.
-    int SendByteResyncWith(int value, bool noReply, bool flushFirst, std::uint8_t resyncByte);
+    // SendByte that, on a time-out, resends `resyncByte` instead of 0xFF. With `waitOnceMore`
+    // the first time-out only waits another reply time: a reply then is a late echo of this
+    // byte, not an answer to a resynchronisation. A write's address and data bytes go this
+    // way: 0xFF would be stored by a board waiting for them, and a byte resent to a board
+    // that had it already would be taken as the next one.
+    int SendByteResyncWith(int value, bool noReply, bool flushFirst, std::uint8_t resyncByte,
+                           bool waitOnceMore = false);
     // Tells the trace about one byte on the line; `sent` or `reply` -1 for none.
     void TraceLine(int sent, int reply, LinkTraceMark mark, std::string_view text = {});
     bool SetPLCMode(int wantedMode, std::uint8_t modeByte);
@@ -317,6 +323,7 @@ private:
     int m_channelRecallState = 0;
     int m_channelRecallPos = 0;
     PlsConfiguration m_plsConfiguration{};
+    bool m_plsConfigUploaded = false;
 };
 
 } // namespace quelby

@@ -318,8 +318,10 @@ bool RSComm::PLSConfigDownload(const PlsConfigDownloadValues& CfgParam, int Scal
 
 RSComm::PlsConfiguration RSComm::PLSConfigUpload() {
     BusyScope scope(*this);
+    m_plsConfigUploaded = false;
     if (!scope.entered()) return m_plsConfiguration;
-    if (!ReadConfiguration(wire::kPlsReadConfiguration)) Ask(PlsMessages::UploadFailed());
+    m_plsConfigUploaded = ReadConfiguration(wire::kPlsReadConfiguration);
+    if (!m_plsConfigUploaded) Ask(PlsMessages::UploadFailed());
     return m_plsConfiguration;
 }
 

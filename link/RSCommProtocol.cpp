@@ -24,7 +24,8 @@ void RSComm::TraceLine(int sent, int reply, LinkTraceMark mark, std::string_view
     m_trace->line({(m_clock.monotonicSeconds() - m_traceStart) * 1000.0, sent, reply, mark, text});
 }
 
-int RSComm::SendByteResyncWith(int value, bool noReply, bool flushFirst, std::uint8_t resyncByte) {
+int RSComm::SendByteResyncWith(int value, bool noReply, bool flushFirst, std::uint8_t resyncByte,
+                               bool waitOnceMore) {
     m_replyDoubtful = false;
     if (CommError) return kNoReply;
     if (!m_commObj || !m_commObj->isOpen()) {
@@ -66,6 +67,11 @@ int RSComm::SendByteResyncWith(int value, bool noReply, bool flushFirst, std::ui
         if (m_commObj->bytesWaiting() > 0) break;
 
         if (m_trace) TraceLine(sentLast, -1, LinkTraceMark::Timeout);
+        if (waitOnceMore) {
+            waitOnceMore = false;
+            deadline = now + kReplyTimeout;
+            continue;
+        }
         m_currentMode = 0;
         m_replyDoubtful = true; // whatever comes now may answer another byte
         CommError = true;
@@ -96,6 +102,7 @@ int RSComm::SendByteResyncWith(int value, bool noReply, bool flushFirst, std::ui
 bool RSComm::SetPLCMode(int wantedMode, std::uint8_t modeByte) {
     m_currentMode = 0;
     double deadline = m_clock.monotonicSeconds() + kHandshakeTimeout;
+    int extensions = 0;
     while (m_currentMode != wantedMode) {
         if (m_clock.monotonicSeconds() >= deadline) {
             if (Ask(LinkMessages::CannotSetPLCMode()) != MessageAnswer::Retry) {
@@ -105,6 +112,7 @@ bool RSComm::SetPLCMode(int wantedMode, std::uint8_t modeByte) {
                 return false;
             }
             deadline = m_clock.monotonicSeconds() + kHandshakeTimeout;
+            extensions = 0;
         }
         m_traceMark = LinkTraceMark::Handshake;
         const int reply = SendByte(wire::kSync, false, true);
@@ -112,8 +120,10 @@ bool RSComm::SetPLCMode(int wantedMode, std::uint8_t modeByte) {
         if (reply == kNoReply) return false;
         if (m_replyDoubtful) {
             // The wait for this reply ran into time-outs, which have their own message; the
-            // board answers again, so the handshake gets its full time from here.
-            deadline = m_clock.monotonicSeconds() + kHandshakeTimeout;
+            // board answers again, so the handshake gets its full time from here. A board
+            // that always answers late gets this only a few times, then the message.
+            if (++extensions <= kTimeoutsBeforeMessage)
+                deadline = m_clock.monotonicSeconds() + kHandshakeTimeout;
             continue;
         }
         if (reply != wire::kAck) continue;
@@ -192,18 +202,15 @@ void RSComm::WriteValue(std::string_view add, std::string_view value) {
         const std::uint8_t triple[3] = {static_cast<std::uint8_t>(a / 256),
                                         static_cast<std::uint8_t>(a % 256), bytes[i]};
         for (std::uint8_t byte : triple) {
-            // A byte the board missed is sent again rather than 0xFF, which a board waiting
-            // for a low address byte or a data byte would take as one. A reply after such a
-            // repetition is never a confirmation: the board finishes this byte's request with
-            // the bytes it was meant to get, then the whole write is repeated.
-            const int reply = SendByteResyncWith(byte, false, false, byte);
+            // A byte whose echo is late is waited for once more; a byte the board missed is
+            // then sent again rather than 0xFF, which a board waiting for a low address byte
+            // or a data byte would take as one. A wrong or late echo is never a confirmation,
+            // but the rest of this byte's request still goes out: a board left half-way would
+            // take the 0xFF of the next handshake as an address or data byte and store it.
+            // The whole write is then repeated.
+            const int reply = SendByteResyncWith(byte, false, false, byte, true);
             if (reply == kNoReply) return;
-            const bool doubtful = m_replyDoubtful;
-            if (reply != byte) {
-                m_writeFailed = true;
-                break;
-            }
-            if (doubtful) m_writeFailed = true;
+            if (reply != byte || m_replyDoubtful) m_writeFailed = true;
         }
     }
     if (m_writeFailed) m_currentMode = 0;

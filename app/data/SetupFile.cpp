@@ -146,12 +146,23 @@ void putDescriptor(std::string& out, std::size_t count) {
     putUnsigned(out, 0, 4);
 }
 
-// Whether a whole record holds set-up data: every address a board address text or empty, a
-// PLS scale the board can work with (the field keeps the board's 16 bits, so only 0 is out).
+// Whether a whole record holds set-up data: every address a board address text or empty,
+// every value within the range of its address, a PLS scale the board can work with (the
+// field keeps the board's 16 bits, so only 0 is out) and no more PLS channels than there are.
+// A copy that turned LF into CR LF shifts the fields after the first 0x0A byte and fails here.
 bool plausible(const MachineData& data) {
-    for (const std::string& address : data.Address)
-        if (!address.empty() && !ParseAddress(address)) return false;
-    return data.PLSScale != 0;
+    for (std::size_t i = 0; i < data.Address.size(); ++i) {
+        if (data.Address[i].empty()) continue;
+        const auto address = ParseAddress(data.Address[i]);
+        if (!address) return false;
+        if (i >= data.Value.size()) continue;
+        const std::uint32_t largest = address->isBitAddress      ? 1
+                                      : address->addrType == 'B' ? kMaxByteValue
+                                      : address->addrType == 'W' ? kMaxWordValue
+                                                                 : kMaxDoubleValue;
+        if (data.Value[i] < 0 || static_cast<std::uint32_t>(data.Value[i]) > largest) return false;
+    }
+    return data.PLSScale != 0 && data.PLSChannels >= 0 && data.PLSChannels <= kTimingChannelCount;
 }
 
 } // namespace

@@ -32,8 +32,9 @@ struct SetupFileRead {
                     // outside 0..LastDataIndex
         TooLarge,   // the record does not end within kSetupFileMaxBytes
         Garbled,    // the record is whole but its values are no set-up data: an address that
-                    // is no board address text, a PLS scale of 0 (as a copy that turned LF
-                    // into CR LF leaves it)
+                    // is no board address text, a value beyond its address's range, a PLS
+                    // scale of 0, more than 16 PLS channels (as a copy that turned LF into
+                    // CR LF leaves it)
     };
     Outcome outcome = Outcome::Read;
     // When Read: the record as the file holds it. Element k of an array with lower bound L

@@ -33,7 +33,8 @@ void DataTransfer::UploadTimingChannels() {
     Yield();
 
     const RSComm::PlsConfiguration config = m_link.PLSConfigUpload();
-    if (!m_link.CommError) {
+    if (!m_link.CommError && !m_link.PLSConfigUploaded()) ++m_unconfirmed;
+    if (m_link.PLSConfigUploaded()) {
         m_data.PLSChannels = config[kUploadChannels];
         m_data.PLSProgram = config[kUploadProgram];
         for (std::size_t k = 0; k < kSpeedCompCount; ++k)

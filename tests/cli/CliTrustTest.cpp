@@ -40,6 +40,13 @@ TEST(CliTrust, aReadWhoseAnswerFollowsAResynchronisationIsNeverPrinted) {
     EXPECT_EQ(wide.status, 3) << "ten digits do not wrap into B1003";
     EXPECT_EQ(runCli(home, again, {"write", "B4294968299", "1"}).status, 3);
     EXPECT_EQ(runCli(home, again, {"read", "B1003"}).out, "0\n");
+
+    // The fault code is read the same way: the description of a code never confirmed is
+    // not printed.
+    SimProcess fault({"--still", "--set", "B8176=10", "--lose", kReadLowByte});
+    const auto described = runCli(home, fault, {"fault"});
+    EXPECT_EQ(described.status, 2);
+    EXPECT_EQ(described.out, "");
 }
 
 TEST(CliTrust, aBitWriteActsOnlyOnAConfirmedReadAndSucceedsOnlyWhenConfirmed) {

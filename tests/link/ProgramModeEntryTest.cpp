@@ -12,9 +12,9 @@ namespace {
 struct ConfigRig : ProgramRig {
     std::vector<double> receivedAt; // the clock at each byte the board received
 
-    ConfigRig() {
+    explicit ConfigRig(char boardCode = ':') {
         std::string hbx = home.read("programs/K650DEMO.hbx");
-        hbx[0] = ':';
+        hbx[0] = boardCode;
         home.write("programs/K650DEMO.hbx", hbx);
         home.write("programs/K650DEMO.lcf", "@" + std::string(34, '0') + "10052000%");
         board.setTraceSink([this](const sim::TraceEntry&) {
@@ -58,8 +58,20 @@ TEST(ProgramModeEntry, armsClearsTheFaultConfiguresAndOpensProgramModeWithItsPau
     ASSERT_LT(exit + 1, trace.size());
     EXPECT_EQ(trace[exit + 1], (sim::TraceEntry{0xFF, 0x55})) << "handshake of the ident write";
     EXPECT_NEAR(rig.receivedAt[exit + 1] - rig.receivedAt[exit], 2.0, 1e-9);
-    EXPECT_EQ(rig.board.peek(8181), 86);
     EXPECT_EQ(rig.board.peek(8188), 10);
+}
+
+TEST(ProgramModeEntry, everyBoardWithAConfigurationGetsItsThreeWritesAndNoOtherDoes) {
+    // Codes 56, 58..61 and 65 take a configuration; 66 and 68 do not.
+    for (const char code : {'8', ':', ';', '<', '=', 'A', 'B', 'D'}) {
+        ConfigRig rig(code);
+        rig.download();
+        ASSERT_EQ(rig.firstLines().back(), "Program Download Complete!") << code;
+        const bool configured = code != 'B' && code != 'D';
+        EXPECT_EQ(rig.board.peek(8188), configured ? 10 : 0) << code;
+        EXPECT_EQ(rig.board.peek(8189), configured ? 5 : 0) << code;
+        EXPECT_EQ(rig.board.peek(8190), configured ? 3 : 0) << code;
+    }
 }
 
 TEST(ProgramModeEntry, eachStepThatFailsSaysSoAndTheDownloadEndsNotComplete) {

@@ -107,6 +107,29 @@ TEST(RSCommRecovery, aWrongEchoALateAnswerOrAnAnswerGivenTwiceIsNeverAValueAndTh
     }
 }
 
+TEST(RSCommRecovery, aBoardThatAlwaysAnswersLateNeverGivesAValueAndNeverHangsTheLink) {
+    TimedRig rig;
+    rig.board.setValue("B1003", 42);
+    rig.port.setExtraDelay(1.5);
+    for (int i = 0; i < 3; ++i) {
+        const RSComm::ReadResult read = rig.link.RSReadChecked("B1003");
+        EXPECT_FALSE(read.trusted) << i;
+        EXPECT_EQ(read.text, "0");
+    }
+    std::vector<std::pair<std::uint16_t, std::uint8_t>> stored;
+    rig.board.setWriteObserver(
+        [&](std::uint16_t address) { stored.emplace_back(address, rig.board.peek(address)); });
+    rig.link.RSWrite("B1003", "7");
+    for (const auto& [address, value] : stored) {
+        EXPECT_EQ(address, 1003);
+        EXPECT_EQ(value, 7);
+    }
+    if (rig.link.WriteConfirmed()) {
+        EXPECT_EQ(rig.board.peek(1003), 7);
+    }
+    EXPECT_LT(rig.clock.monotonicSeconds() - rig.start, 120.0) << "bounded by the time-outs";
+}
+
 TEST(RSCommEcho, anAlteredDataByteIsWrittenOnceMoreFromTheStartAndASecondMismatchIsSilent) {
     for (const bool twice : {false, true}) {
         LinkRig rig;

@@ -59,8 +59,10 @@ TEST(TimingChannelDownload, aRefusedConfigurationStillSendsChannelsButARefusedSe
     EXPECT_FALSE(outcome.commError);
     EXPECT_EQ(rig.pls.channel(2), (std::vector<sim::PlsSetpoint>{{1, 180}, {0, 0}}));
     EXPECT_TRUE(rig.pls.channel(4).empty());
-    ASSERT_EQ(rig.prompt.requests().size(), 1u) << "a PLS stop ends without the end message";
-    EXPECT_EQ(rig.prompt.requests()[0].title, "PLS Single Setpoint");
+    ASSERT_EQ(rig.prompt.requests().size(), 2u) << "a PLS stop ends without the end message";
+    EXPECT_EQ(rig.prompt.requests()[0].title, "PLS Download") << "the refusal is named";
+    EXPECT_EQ(rig.prompt.requests()[0].lines.front(), "Scale Factor = 0 is outside 1-65535.");
+    EXPECT_EQ(rig.prompt.requests()[1].title, "PLS Single Setpoint");
     EXPECT_EQ(rig.shown.back().value, 6);
 }
 
