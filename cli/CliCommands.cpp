@@ -10,15 +10,16 @@ int refuseAddress(CliSession& session, const std::string& address) {
     return kExitRefused;
 }
 
-// read ADDRESS...: each value in decimal on its own line, in order.
+// read ADDRESS...: each value in decimal on its own line, in order. Only values the board
+// confirmed are printed.
 int runRead(CliSession& session, const std::vector<std::string>& args) {
     if (args.empty()) return kExitUsage;
     for (const auto& address : args)
         if (!ParseAddress(address)) return refuseAddress(session, address);
     for (const auto& address : args) {
-        const std::string value = session.link.RSRead(address);
-        if (session.link.CommError) return kExitLinkFailed;
-        session.out << value << '\n';
+        const auto value = ConfirmedRead(session, address);
+        if (!value) return kExitLinkFailed;
+        session.out << *value << '\n';
     }
     session.out.flush();
     return kExitOk;
@@ -30,7 +31,7 @@ int runWrite(CliSession& session, const std::vector<std::string>& args) {
     session.link.RSWrite(args[0], args[1]);
     if (session.link.EntryRefused()) return kExitRefused;
     if (session.link.CommError) return kExitLinkFailed;
-    if (session.link.WriteFailed()) {
+    if (!session.link.WriteConfirmed()) {
         session.err << "The board did not confirm the write to " << args[0] << "." << std::endl;
         return kExitLinkFailed;
     }
@@ -38,6 +39,18 @@ int runWrite(CliSession& session, const std::vector<std::string>& args) {
 }
 
 } // namespace
+
+std::optional<std::uint32_t> ConfirmedRead(CliSession& session, std::string_view address) {
+    RSComm::ReadResult read = session.link.RSReadChecked(address);
+    for (int retry = 0; !read.trusted && !session.link.CommError && retry < session.options.retries;
+         ++retry)
+        read = session.link.RSReadChecked(address);
+    if (read.trusted) return static_cast<std::uint32_t>(std::stoul(read.text));
+    session.out.flush();
+    session.err << "quelby-cli: the board did not confirm the value at " << address << "."
+                << std::endl;
+    return std::nullopt;
+}
 
 std::vector<CliCommand> LinkCommands() {
     return {

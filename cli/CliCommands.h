@@ -3,7 +3,10 @@
 #include "cli/CliOptions.h"
 #include "link/RSComm.h"
 
+#include <cstdint>
 #include <functional>
+#include <optional>
+#include <string_view>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -25,6 +28,10 @@ struct CliCommand {
     bool needsBoard;
     std::function<int(CliSession&, const std::vector<std::string>& args)> run;
 };
+
+// The value at a board address as the board confirmed it; an unconfirmed read is tried again
+// up to --retries times. nullopt (with a line on standard error) when none was confirmed.
+std::optional<std::uint32_t> ConfirmedRead(CliSession& session, std::string_view address);
 
 // The commands of each area; the same name may come in several rows (one per form).
 std::vector<CliCommand> LinkCommands();

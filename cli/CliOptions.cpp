@@ -26,6 +26,10 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, 
             auto home = value(arg);
             if (!home) return std::nullopt;
             options.home = *home;
+        } else if (arg == "--trace") {
+            auto trace = value(arg);
+            if (!trace) return std::nullopt;
+            options.trace = *trace;
         } else if (arg == "--port") {
             auto text = value(arg);
             if (!text) return std::nullopt;

@@ -10,8 +10,10 @@ namespace quelby::cli {
 enum ExitCode : int {
     kExitOk = 0,
     kExitLinkFailed = 2, // the link failed (CommError) or the board did not confirm a write
-    kExitRefused = 3,    // the entry check refused an address or value
+    kExitRefused = 3,    // the entry check refused an address or value, or a question was
+                         // answered No
     kExitUsage = 64,
+    kExitCantCreate = 73, // the trace file could not be created
 };
 
 struct CliOptions {
@@ -19,6 +21,7 @@ struct CliOptions {
     std::optional<int> port;           // --port N (1..99)
     std::optional<std::string> speed;  // --speed 9600|19200
     std::optional<std::filesystem::path> home;
+    std::optional<std::filesystem::path> trace; // --trace FILE: one line per byte exchange
     int retries = 0; // Retry answers to a Retry/Cancel question before Cancel
     bool yes = false;
     bool help = false;

@@ -11,7 +11,6 @@ namespace {
 
 int runIdent(CliSession& session, const std::vector<std::string>& args) {
     if (args.size() > 1) return kExitUsage;
-    RSComm& link = session.link;
     if (args.size() == 1) {
         const UploadFileChoice choice = ChooseUploadFile(args[0]);
         if (choice.message || choice.selection.boardType == 0) {
@@ -20,15 +19,18 @@ int runIdent(CliSession& session, const std::vector<std::string>& args) {
         }
         session.out << "Program file board: " << choice.selection.boardName << '\n';
     }
-    const int fault = link.FaultCode();
-    const int firmware = link.FirmwareRev();
+    const auto fault = ConfirmedRead(session, kFaultCodeAddress);
+    if (!fault) return kExitLinkFailed;
+    const auto firmware = ConfirmedRead(session, kFirmwareRevAddress);
+    if (!firmware) return kExitLinkFailed;
     BoardIdentityBytes identity{};
-    for (int i = 0; i < kIdentityLength && !link.CommError; ++i)
-        identity[static_cast<std::size_t>(i)] =
-            static_cast<std::uint8_t>(std::stoi(link.RSRead("B" + std::to_string(kIdentityAddress + i))));
-    if (link.CommError) return kExitLinkFailed;
-    session.out << "Fault code: " << CodeHexText(fault) << "H\n"
-                << "Firmware revision: " << firmware << '\n'
+    for (int i = 0; i < kIdentityLength; ++i) {
+        const auto byte = ConfirmedRead(session, "B" + std::to_string(kIdentityAddress + i));
+        if (!byte) return kExitLinkFailed;
+        identity[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(*byte);
+    }
+    session.out << "Fault code: " << CodeHexText(static_cast<int>(*fault)) << "H\n"
+                << "Firmware revision: " << *firmware << '\n'
                 << "Board program ident: " << BoardIdentText(identity) << '\n'
                 << "Board program checksum: " << int{identity[8]} << '\n'
                 << "Board program revision: " << int{identity[9]} << '\n';
@@ -37,9 +39,9 @@ int runIdent(CliSession& session, const std::vector<std::string>& args) {
 
 int runFault(CliSession& session, const std::vector<std::string>& args) {
     if (!args.empty()) return kExitUsage;
-    const int code = session.link.FaultCode();
-    if (session.link.CommError) return kExitLinkFailed;
-    session.out << session.link.FaultDescription(code) << '\n';
+    const auto code = ConfirmedRead(session, kFaultCodeAddress);
+    if (!code) return kExitLinkFailed;
+    session.out << session.link.FaultDescription(static_cast<int>(*code)) << '\n';
     return kExitOk;
 }
 

@@ -58,7 +58,7 @@ int runPls(CliSession& session, const std::vector<std::string>& args) {
         if (what == "rpm") return printReading(session, link.PLSRpm());
         if (what == "config") {
             const RSComm::PlsConfiguration config = link.PLSConfigUpload();
-            if (link.CommError) return kExitLinkFailed;
+            if (!link.PLSConfigUploaded()) return kExitLinkFailed;
             for (std::size_t i = 0; i < config.size(); ++i) session.out << (i ? " " : "") << config[i];
             session.out << '\n';
             return kExitOk;

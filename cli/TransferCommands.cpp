@@ -23,13 +23,17 @@ std::optional<TransferData> dataNamed(const std::string& name) {
 }
 
 // File Open without the dialog: the file fitted to 0..LastDataIndex into `data`. False, with
-// the desktop's message, when it cannot be read.
+// the desktop's message, when it cannot be read, or when it was made by another program
+// version and the version question was not answered Yes (--yes).
 bool openFile(DataSet& data, const std::filesystem::path& file, UserPrompt& prompt) {
     SetupFileRead read = ReadSetupFile(file);
     if (read.outcome != SetupFileRead::Outcome::Read) {
         prompt.ask(DataSetMessages::CannotRead(file.filename().string(), read.outcome, read.error));
         return false;
     }
+    if (read.data.Version != ProgramVersion &&
+        prompt.ask(DataSetMessages::OtherVersion(read.data.Version)) != MessageAnswer::Yes)
+        return false;
     data.FileData = std::move(read.data);
     data.ApplyFileData();
     return true;
@@ -69,14 +73,29 @@ int runTransfer(CliSession& session, const std::vector<std::string>& args,
     };
     DataTransfer transfer(session.link, prompt, data.CurrentData, request, std::move(hooks));
     const TransferOutcome outcome = transfer.Run();
-    if (outcome.commError) return kExitLinkFailed; // a partial upload is not saved
-    if (request.upload() && !saveFile(data, file, prompt)) return kExitRefused;
-    if (outcome.plsStopped) {
-        session.err << "quelby-cli: a PLS command failed; the timing channels were not all "
-                       "transferred."
+    // A transfer that stopped early is never saved: the file would mix recalled values with
+    // old ones, and the old file would be gone.
+    if (outcome.commError) {
+        session.err << "quelby-cli: the link failed; " << file.string()
+                    << (request.upload() ? " was not changed." : " was not transferred completely.")
                     << std::endl;
         return kExitLinkFailed;
     }
+    if (outcome.plsStopped) {
+        session.err << "quelby-cli: a PLS command failed; the timing channels were not all "
+                       "transferred"
+                    << (request.upload() ? ", and " + file.string() + " was not changed." : ".")
+                    << std::endl;
+        return kExitLinkFailed;
+    }
+    if (outcome.unconfirmed > 0) {
+        session.err << "quelby-cli: the board did not confirm " << outcome.unconfirmed
+                    << " data point(s)"
+                    << (request.upload() ? "; " + file.string() + " was not changed." : ".")
+                    << std::endl;
+        return kExitLinkFailed;
+    }
+    if (request.upload() && !saveFile(data, file, prompt)) return kExitRefused;
     return kExitOk;
 }
 
@@ -87,14 +106,16 @@ std::vector<CliCommand> TransferCommands() {
         {"upload", "setup|timing|shift|all FILE.sdt",
          "read set-up parameters, timing channels, shift data or all of them from the board into "
          "a set-up file (the file's other data is kept; a new file starts from the defaults); "
-         "needs --yes; progress on standard error",
+         "needs --yes (also for a file of another program version); the file is saved only "
+         "when everything was read; progress on standard error",
          true,
          [](CliSession& session, const std::vector<std::string>& args) {
              return runTransfer(session, args, TransferDirection::Upload);
          }},
         {"download", "setup|timing|shift|all FILE.sdt",
          "write set-up parameters, timing channels, shift data or all of them from a set-up file "
-         "to the board; needs --yes; progress on standard error",
+         "to the board; needs --yes (also for a file of another program version); progress on "
+         "standard error",
          true,
          [](CliSession& session, const std::vector<std::string>& args) {
              return runTransfer(session, args, TransferDirection::Download);

@@ -3,12 +3,14 @@
 #include "cli/CliOptions.h"
 #include "cli/CliPrompt.h"
 #include "link/FilePaths.h"
+#include "link/LinkTrace.h"
 #include "link/PortMap.h"
 #include "link/PosixSerialPort.h"
 #include "link/RSComm.h"
 #include "link/SystemClock.h"
 
 #include <iostream>
+#include <memory>
 
 using namespace quelby;
 using namespace quelby::cli;
@@ -29,6 +31,8 @@ void printHelp(std::ostream& out) {
            "  --retries N       answer Retry to a communication warning N times, then Cancel\n"
            "                    (default 0)\n"
            "  --yes             answer Yes to confirmation questions (otherwise No)\n"
+           "  --trace FILE      write one line per byte exchange with the board to FILE:\n"
+           "                    milliseconds, byte sent, reply ('--' for none), marker\n"
            "  --help            show this help\n"
            "\n"
            "Commands:\n";
@@ -38,8 +42,11 @@ void printHelp(std::ostream& out) {
     }
     out << "\n"
            "Link messages are printed on standard error as \"TITLE: text\".\n"
-           "Exit status: 0 success, 2 the link failed, 3 an address or value was refused,\n"
-           "64 usage error.\n";
+           "Exit status: 0 success (a read printed only values the board confirmed, a write\n"
+           "the board confirmed), 2 the link failed or the board did not confirm a value or a\n"
+           "write (an unconfirmed read is tried again up to --retries times), 3 an address or\n"
+           "value was refused or a question answered No, 64 usage error, 73 the trace file\n"
+           "could not be created.\n";
 }
 
 } // namespace
@@ -71,6 +78,15 @@ int main(int argc, char** argv) {
     link.OverrideSettings(options->port, options->speed);
     PosixSerialPort port(PortMap::load(PortMap::FileIn(home)), options->device.value_or(""));
     CliSession session{link, *options, std::cout, std::cerr};
+    std::unique_ptr<FileLinkTrace> trace;
+    if (options->trace) {
+        trace = FileLinkTrace::Create(*options->trace, error);
+        if (!trace) {
+            std::cerr << "quelby-cli: " << error << std::endl;
+            return kExitCantCreate;
+        }
+        link.SetTrace(trace.get());
+    }
 
     if (command->needsBoard) {
         link.OpenRSComm(port);
@@ -83,5 +99,6 @@ int main(int argc, char** argv) {
             if (form.name == options->command.front())
                 std::cerr << "quelby-cli: usage: " << form.name << " " << form.usage << std::endl;
     if (command->needsBoard) link.CloseRSComm();
+    link.SetTrace(nullptr);
     return status;
 }

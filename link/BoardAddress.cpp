@@ -9,8 +9,6 @@
 namespace quelby {
 namespace {
 
-constexpr std::int32_t kLastByteAddress = 65535;
-
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Plain decimal digits only; nullopt for anything else or a number past 32 bits.
@@ -47,9 +45,12 @@ std::int64_t leadingNumber(std::string_view text) {
     return n;
 }
 
-std::optional<ParsedAddress> withinBoard(ParsedAddress parsed) {
-    if (parsed.byteAddress < 0 || parsed.byteAddress + parsed.byteCount() - 1 > kLastByteAddress)
+// The range is checked on the whole number before it is narrowed, so a long number cannot
+// wrap into a small address.
+std::optional<ParsedAddress> withinBoard(ParsedAddress parsed, std::int64_t firstByte) {
+    if (firstByte < 0 || firstByte + parsed.byteCount() - 1 > kLastRequestAddress)
         return std::nullopt;
+    parsed.byteAddress = static_cast<std::int32_t>(firstByte);
     return parsed;
 }
 
@@ -64,8 +65,7 @@ std::optional<ParsedAddress> ParseAddress(std::string_view text) {
         // Hex byte address: the last two digits are the low byte, any before them the high.
         auto value = strictHex(text.substr(0, text.size() - 1));
         if (!value) return std::nullopt;
-        parsed.byteAddress = static_cast<std::int32_t>(std::min<std::int64_t>(*value, 1 << 30));
-        return withinBoard(parsed);
+        return withinBoard(parsed, *value);
     }
 
     if (text.find('.') != std::string_view::npos) {
@@ -76,9 +76,8 @@ std::optional<ParsedAddress> ParseAddress(std::string_view text) {
         auto number = strictNumber(text.substr(1, text.size() - 3));
         if (bit < '0' || bit > '7' || !number) return std::nullopt;
         parsed.isBitAddress = true;
-        parsed.byteAddress = static_cast<std::int32_t>(*number);
         parsed.bitMask = static_cast<std::uint8_t>(1u << (bit - '0'));
-        return withinBoard(parsed);
+        return withinBoard(parsed, *number);
     }
 
     auto number = strictNumber(text.substr(1));
@@ -88,14 +87,12 @@ std::optional<ParsedAddress> ParseAddress(std::string_view text) {
     case 'W':
     case 'D':
         parsed.addrType = UpperAscii(text.front());
-        parsed.byteAddress = static_cast<std::int32_t>(*number);
-        return withinBoard(parsed);
+        return withinBoard(parsed, *number);
     case 'F':
         // Flags are packed eight to a byte from byte 32 up.
         parsed.isBitAddress = true;
-        parsed.byteAddress = static_cast<std::int32_t>(*number / 8 + 32);
         parsed.bitMask = static_cast<std::uint8_t>(1u << (*number % 8));
-        return withinBoard(parsed);
+        return withinBoard(parsed, *number / 8 + 32);
     default:
         return std::nullopt;
     }

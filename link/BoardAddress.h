@@ -24,10 +24,16 @@ inline constexpr std::uint32_t kMaxByteValue = 255;
 inline constexpr std::uint32_t kMaxWordValue = 65535;
 inline constexpr std::uint32_t kMaxDoubleValue = 655359999;
 
+// The last byte address a read or write request can name. The board takes 0xFF at the start
+// of a request as a handshake, so an address high byte of 0xFF never reaches it as one:
+// FF00..FFFF cannot be read or written byte by byte.
+inline constexpr std::int64_t kLastRequestAddress = 0xFEFF;
+
 // "B1003", "W182", "D1100", "B1016.0", "F119", "1F40H" (letters in either case, blanks around
 // ignored). Returns nullopt for a text the program does not use: another leading letter, a
 // number that is not plain digits, a bit number above 7, or an item that does not lie wholly
-// within the board's 16-bit byte space. Nothing is ever sent for such a text.
+// within 0..kLastRequestAddress (checked on the whole number, however long). Nothing is ever
+// sent for such a text.
 std::optional<ParsedAddress> ParseAddress(std::string_view text);
 
 // The bytes of a value as the board stores it, lowest address first. A "D" value keeps

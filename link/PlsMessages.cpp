@@ -83,6 +83,13 @@ MessageRequest OffsetScaleNotUsable(int scale) {
             MessageIcon::Exclamation};
 }
 
+MessageRequest ConfigValueRefused(const std::string& what) {
+    return {"PLS Download",
+            {what, "", "PLS Configuration will not be Downloaded."},
+            MessageButtons::OK,
+            MessageIcon::Exclamation};
+}
+
 MessageRequest UploadFailed() {
     return {"PLS Upload",
             {"Not able to Upload Configuration from PLS."},

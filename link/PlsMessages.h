@@ -2,6 +2,8 @@
 
 #include "link/UserPrompt.h"
 
+#include <string>
+
 // Every message box of the PLS requests, with its exact title, lines, buttons and icon.
 namespace quelby::PlsMessages {
 
@@ -25,6 +27,8 @@ MessageRequest PulseScaleNotUsable(int scale);
 MessageRequest OffsetAboveScale(int scale);
 // SetPLSOffset: the board reports a scale factor no offset can be computed from.
 MessageRequest OffsetScaleNotUsable(int scale);
+// PLSConfigDownload refused a value before sending anything: `what` names it and its value.
+MessageRequest ConfigValueRefused(const std::string& what);
 // PLSConfigUpload failed.
 MessageRequest UploadFailed();
 // RecallAllSetpoints stopped a list that did not end after `count` setpoints. For callers

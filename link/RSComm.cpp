@@ -13,7 +13,12 @@ fs::path RSComm::CommSettingsFile() const {
     return FindPath(m_homeFolder, fs::path("Support") / "RSPort.cfg");
 }
 
-MessageAnswer RSComm::Ask(const MessageRequest& request) { return m_prompt.ask(request); }
+MessageAnswer RSComm::Ask(const MessageRequest& request) {
+    if (m_trace)
+        TraceLine(-1, -1, LinkTraceMark::Message,
+                  request.lines.empty() ? std::string_view(request.title) : request.lines.front());
+    return m_prompt.ask(request);
+}
 
 // Reads or creates the settings file. False when the user gave up after a file error.
 bool RSComm::LoadSettingsFile() {

@@ -5,6 +5,7 @@
 #include "link/DownloadFileCheck.h"
 #include "link/IntelHex.h"
 #include "link/LinkSettings.h"
+#include "link/LinkTrace.h"
 #include "link/SerialPort.h"
 #include "link/UserPrompt.h"
 
@@ -56,6 +57,27 @@ public:
     // Writes a value typed or formatted as text. Refused entries show "ENTRY ALERT" and send
     // nothing; a write whose echo came back wrong is repeated once from the start.
     void RSWrite(std::string_view add, std::string_view dataValue);
+
+    // A read with its verdict: `trusted` only when every byte came back as the protocol
+    // expects (echoes right, no time-out or resynchronisation on the way, nothing stray
+    // waiting). `text` is what RSRead returns: "0" whenever the read is not trusted.
+    struct ReadResult {
+        std::string text = "0";
+        bool trusted = false;
+    };
+    ReadResult RSReadChecked(std::string_view add);
+    // True when the last RSWrite reached the board and every echo of one pass confirmed it
+    // (for a bit write also the read of the byte it changes). False after a refused entry,
+    // a failed link or two spoiled passes.
+    bool WriteConfirmed() const { return m_writeConfirmed; }
+
+    // Every exchange from now on is told to `trace` (not owned; null stops tracing). Times
+    // count from this call.
+    void SetTrace(LinkTrace* trace) {
+        m_trace = trace;
+        m_traceStart = m_clock.monotonicSeconds();
+    }
+    LinkTrace* Trace() const { return m_trace; }
 
     // True while a request or one of the link's messages is in progress. Timers test it and
     // skip their turn: the link is never entered a second time.
@@ -133,11 +155,13 @@ public:
     bool SetPLSOffset(int Position);
     // Writes the four configuration blocks, then the scale factor. False at the first failed
     // block; nothing at all is sent when a value does not fit its byte (or the scale factor
-    // lies outside 1..65535).
+    // lies outside 1..65535): "PLS Download" then names the value refused.
     bool PLSConfigDownload(const PlsConfigDownloadValues& CfgParam, int ScaleFactor);
     // Reads the configuration. On failure shows "PLS Upload" and returns what the link held
     // before, partly overwritten by the failed read.
     PlsConfiguration PLSConfigUpload();
+    // True when the last PLSConfigUpload read the whole configuration.
+    bool PLSConfigUploaded() const { return m_plsConfigUploaded; }
 
     // One recalled setpoint.
     struct RecalledSetpoint {
@@ -209,6 +233,15 @@ private:
     MessageAnswer Ask(const MessageRequest& request);
 
     int SendByte(int value, bool noReply, bool flushFirst);
+    // SendByte that, on a time-out, resends `resyncByte` instead of 0xFF. With `waitOnceMore`
+    // the first time-out only waits another reply time: a reply then is a late echo of this
+    // byte, not an answer to a resynchronisation. A write's address and data bytes go this
+    // way: 0xFF would be stored by a board waiting for them, and a byte resent to a board
+    // that had it already would be taken as the next one.
+    int SendByteResyncWith(int value, bool noReply, bool flushFirst, std::uint8_t resyncByte,
+                           bool waitOnceMore = false);
+    // Tells the trace about one byte on the line; `sent` or `reply` -1 for none.
+    void TraceLine(int sent, int reply, LinkTraceMark mark, std::string_view text = {});
     bool SetPLCMode(int wantedMode, std::uint8_t modeByte);
     std::string ReadValue(std::string_view add);
     void WriteValue(std::string_view add, std::string_view value);
@@ -220,6 +253,13 @@ private:
     bool SendProgramRecords(const std::vector<HexRecord>& records);
     bool ReadProgramMemory(std::uint16_t start, std::uint32_t byteCount, std::vector<std::uint8_t>& memory);
     bool Exchange(std::uint8_t byte, int& reply);
+    // The read behind RSRead and RSReadChecked, without the busy guard.
+    ReadResult ReadChecked(std::string_view add);
+    // A read repeated once when it was not trusted (program uploads). nullopt when both
+    // failed or the link failed.
+    std::optional<std::uint32_t> ReadTwice(const std::string& add);
+    // The end of an upload that could not read everything: message, files untouched.
+    void UploadNotComplete();
     void LetEventsRun() {
         if (m_eventHook) m_eventHook();
     }
@@ -238,6 +278,13 @@ private:
     bool m_initFailed = false;
     bool m_writeFailed = false;
     bool m_entryRefused = false;
+    bool m_writeConfirmed = false;
+    // Set by every exchange: its reply followed a time-out, or a stray byte was waiting
+    // before it was sent. Such a reply is never taken as an echo or as data.
+    bool m_replyDoubtful = false;
+    LinkTraceMark m_traceMark = LinkTraceMark::None;
+    LinkTrace* m_trace = nullptr;
+    double m_traceStart = 0;
     std::optional<int> m_portOverride;
     std::optional<std::string> m_speedOverride;
     std::function<void()> m_eventHook;
@@ -279,6 +326,7 @@ private:
     int m_channelRecallState = 0;
     int m_channelRecallPos = 0;
     PlsConfiguration m_plsConfiguration{};
+    bool m_plsConfigUploaded = false;
 };
 
 } // namespace quelby

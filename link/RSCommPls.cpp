@@ -291,13 +291,23 @@ bool RSComm::PLSConfigDownload(const PlsConfigDownloadValues& CfgParam, int Scal
         std::vector<std::uint8_t> block;
         for (std::size_t i = 0; i < kBlockSize; ++i) {
             const int value = CfgParam[static_cast<std::size_t>(k) * kBlockSize + i];
-            if (value < 0 || value > 255) return false;
+            if (value < 0 || value > 255) {
+                Ask(PlsMessages::ConfigValueRefused(
+                    "Configuration block " + std::to_string(k + 1) + ", value " +
+                    std::to_string(i + 1) + " = " + std::to_string(value) +
+                    " does not fit a byte (0-255)."));
+                return false;
+            }
             block.push_back(static_cast<std::uint8_t>(value));
         }
         blocks.push_back(std::move(block));
     }
     // A scale factor of 0 would leave the board without positions.
-    if (ScaleFactor < 1 || ScaleFactor > 65535) return false;
+    if (ScaleFactor < 1 || ScaleFactor > 65535) {
+        Ask(PlsMessages::ConfigValueRefused("Scale Factor = " + std::to_string(ScaleFactor) +
+                                            " is outside 1-65535."));
+        return false;
+    }
 
     for (int k = 0; k < kBlockCount; ++k) {
         const auto code = static_cast<std::uint8_t>(wire::kPlsFirstBlock + 0x10 * k);
@@ -308,8 +318,10 @@ bool RSComm::PLSConfigDownload(const PlsConfigDownloadValues& CfgParam, int Scal
 
 RSComm::PlsConfiguration RSComm::PLSConfigUpload() {
     BusyScope scope(*this);
+    m_plsConfigUploaded = false;
     if (!scope.entered()) return m_plsConfiguration;
-    if (!ReadConfiguration(wire::kPlsReadConfiguration)) Ask(PlsMessages::UploadFailed());
+    m_plsConfigUploaded = ReadConfiguration(wire::kPlsReadConfiguration);
+    if (!m_plsConfigUploaded) Ask(PlsMessages::UploadFailed());
     return m_plsConfiguration;
 }
 

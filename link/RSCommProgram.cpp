@@ -200,10 +200,9 @@ void RSComm::UploadProgram() {
     BoardIdentityBytes identity{};
     for (int i = 0; i < kIdentityLength; ++i) {
         m_readingIdent = true;
-        if (!CommError)
-            identity[static_cast<std::size_t>(i)] =
-                static_cast<std::uint8_t>(std::stoi(ReadText("B" + std::to_string(kIdentityAddress + i))));
-        if (CommError) return;
+        const auto value = ReadTwice("B" + std::to_string(kIdentityAddress + i));
+        if (!value) return UploadNotComplete();
+        identity[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(*value);
     }
     m_readingIdent = false;
 
@@ -214,20 +213,24 @@ void RSComm::UploadProgram() {
     std::string configurationText;
     if (HasConfiguration(m_program.boardType)) {
         int values[3] = {0, 0, 0};
-        for (std::size_t i = 0; i < kConfigurationReadOrder.size(); ++i)
-            if (!CommError) values[i] = std::stoi(ReadText(kConfigurationReadOrder[i]));
+        for (std::size_t i = 0; i < kConfigurationReadOrder.size(); ++i) {
+            const auto value = ReadTwice(std::string(kConfigurationReadOrder[i]));
+            if (!value) return UploadNotComplete();
+            values[i] = static_cast<int>(*value);
+        }
         configurationText = ConfigurationFileText(
             m_program.boardType, ConfigDigitsFromBoard(values[0], values[1], values[2]));
     }
 
+    // Requests cannot name FF00..FFFF (the board takes a high byte of 0xFF as a handshake),
+    // so a range reaching there is read up to FEFF and the file ends with that page.
     const ProgramMemoryRange range = ProgramMemoryOf(m_program.boardType);
+    const auto byteCount = static_cast<std::uint32_t>(
+        std::clamp<std::int64_t>(kLastRequestAddress + 1 - range.start, 0, range.byteCount));
     std::vector<std::uint8_t> memory;
     m_currentProgramAdd = " ";
-    if (!ReadProgramMemory(static_cast<std::uint16_t>(range.start), range.byteCount, memory)) {
-        Ask(ProgramMessages::UploadNotComplete());
-        OnlineMode = false;
-        return;
-    }
+    if (!ReadProgramMemory(static_cast<std::uint16_t>(range.start), byteCount, memory))
+        return UploadNotComplete();
 
     // Nothing is replaced until the whole program is in hand, so a failed upload leaves the
     // previous files as they were.
@@ -247,7 +250,7 @@ void RSComm::UploadProgram() {
 }
 
 // Reads the program memory in blocks of 16 bytes, letting events run before each block.
-// False when the link failed on the way.
+// False when a byte could not be read (twice untrusted) or the link failed on the way.
 bool RSComm::ReadProgramMemory(std::uint16_t start, std::uint32_t byteCount,
                                std::vector<std::uint8_t>& memory) {
     memory.clear();
@@ -257,12 +260,27 @@ bool RSComm::ReadProgramMemory(std::uint16_t start, std::uint32_t byteCount,
         m_currentProgramAdd = ProgramAddressText(static_cast<std::uint16_t>(block));
         LetEventsRun();
         for (std::uint32_t i = 0; i < 16 && offset + i < byteCount; ++i) {
-            const std::string value = ReadText("B" + std::to_string(block + i));
-            if (CommError) return false;
-            memory.push_back(static_cast<std::uint8_t>(std::stoi(value)));
+            const auto value = ReadTwice("B" + std::to_string(block + i));
+            if (!value) return false;
+            memory.push_back(static_cast<std::uint8_t>(*value));
         }
     }
     return true;
+}
+
+std::optional<std::uint32_t> RSComm::ReadTwice(const std::string& add) {
+    for (int attempt = 0; attempt < 2 && !CommError; ++attempt) {
+        const ReadResult read = ReadChecked(add);
+        if (read.trusted) return static_cast<std::uint32_t>(std::stoul(read.text));
+    }
+    return std::nullopt;
+}
+
+void RSComm::UploadNotComplete() {
+    Ask(ProgramMessages::UploadNotComplete());
+    // A failed link takes the program offline; a board that answered wrongly twice is still
+    // there to talk to.
+    if (CommError) OnlineMode = false;
 }
 
 } // namespace quelby

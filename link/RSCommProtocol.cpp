@@ -17,19 +17,41 @@ constexpr int kTimeoutsBeforeMessage = 3;
 } // namespace
 
 int RSComm::SendByte(int value, bool noReply, bool flushFirst) {
+    return SendByteResyncWith(value, noReply, flushFirst, wire::kSync);
+}
+
+void RSComm::TraceLine(int sent, int reply, LinkTraceMark mark, std::string_view text) {
+    m_trace->line({(m_clock.monotonicSeconds() - m_traceStart) * 1000.0, sent, reply, mark, text});
+}
+
+int RSComm::SendByteResyncWith(int value, bool noReply, bool flushFirst, std::uint8_t resyncByte,
+                               bool waitOnceMore) {
+    m_replyDoubtful = false;
     if (CommError) return kNoReply;
     if (!m_commObj || !m_commObj->isOpen()) {
         m_currentMode = 0;
         CommError = true;
         return kNoReply;
     }
-    if (flushFirst) m_commObj->discardInput();
+    if (flushFirst) {
+        m_commObj->discardInput();
+    } else if (!noReply && m_commObj->bytesWaiting() > 0) {
+        // A byte nobody asked for (a board that answered twice, a late answer, noise) would be
+        // read as this byte's reply.
+        m_replyDoubtful = true;
+        if (m_trace) TraceLine(-1, -1, LinkTraceMark::Stray);
+        m_commObj->discardInput();
+    }
     m_commObj->sendByte(static_cast<std::uint8_t>(value));
     CommErrorAlert = false;
-    if (noReply) return 0;
+    if (noReply) {
+        if (m_trace) TraceLine(value, -1, m_traceMark);
+        return 0;
+    }
 
     double deadline = m_clock.monotonicSeconds() + kReplyTimeout;
     int timeouts = 0;
+    int sentLast = value;
     for (;;) {
         if (!m_commObj->isOpen()) {
             // The port went away under us (adapter unplugged): a failed link, not a wait.
@@ -44,15 +66,23 @@ int RSComm::SendByte(int value, bool noReply, bool flushFirst) {
         }
         if (m_commObj->bytesWaiting() > 0) break;
 
+        if (m_trace) TraceLine(sentLast, -1, LinkTraceMark::Timeout);
+        if (waitOnceMore) {
+            waitOnceMore = false;
+            deadline = now + kReplyTimeout;
+            continue;
+        }
         m_currentMode = 0;
+        m_replyDoubtful = true; // whatever comes now may answer another byte
         CommError = true;
         CommErrorAlert = true;
         deadline = now + kResyncTimeout;
         if (++timeouts < kTimeoutsBeforeMessage) {
-            // Resynchronise: the board answers 0xFF from any state.
+            // Resynchronise: the board answers 0xFF at the start of a request with 0x55.
             CommError = false;
             m_commObj->discardInput();
-            m_commObj->sendByte(wire::kSync);
+            m_commObj->sendByte(resyncByte);
+            sentLast = resyncByte;
             continue;
         }
         if (Ask(LinkMessages::CannotCommunicate()) != MessageAnswer::Retry) return kNoReply;
@@ -63,12 +93,16 @@ int RSComm::SendByte(int value, bool noReply, bool flushFirst) {
     }
     const int received = m_commObj->readByte();
     CommErrorAlert = false;
+    if (m_trace)
+        TraceLine(sentLast, received, m_replyDoubtful && sentLast != value ? LinkTraceMark::Resync
+                                                                           : m_traceMark);
     return received < 0 ? kNoReply : received;
 }
 
 bool RSComm::SetPLCMode(int wantedMode, std::uint8_t modeByte) {
     m_currentMode = 0;
     double deadline = m_clock.monotonicSeconds() + kHandshakeTimeout;
+    int extensions = 0;
     while (m_currentMode != wantedMode) {
         if (m_clock.monotonicSeconds() >= deadline) {
             if (Ask(LinkMessages::CannotSetPLCMode()) != MessageAnswer::Retry) {
@@ -78,22 +112,35 @@ bool RSComm::SetPLCMode(int wantedMode, std::uint8_t modeByte) {
                 return false;
             }
             deadline = m_clock.monotonicSeconds() + kHandshakeTimeout;
+            extensions = 0;
         }
+        m_traceMark = LinkTraceMark::Handshake;
         const int reply = SendByte(wire::kSync, false, true);
+        m_traceMark = LinkTraceMark::None;
         if (reply == kNoReply) return false;
+        if (m_replyDoubtful) {
+            // The wait for this reply ran into time-outs, which have their own message; the
+            // board answers again, so the handshake gets its full time from here. A board
+            // that always answers late gets this only a few times, then the message.
+            if (++extensions <= kTimeoutsBeforeMessage)
+                deadline = m_clock.monotonicSeconds() + kHandshakeTimeout;
+            continue;
+        }
         if (reply != wire::kAck) continue;
+        m_traceMark = LinkTraceMark::Handshake;
         const int modeReply = SendByte(modeByte, false, false);
+        m_traceMark = LinkTraceMark::None;
         if (modeReply == kNoReply) return false;
-        m_currentMode = modeReply == wire::kAck ? wantedMode : 0;
+        m_currentMode = modeReply == wire::kAck && !m_replyDoubtful ? wantedMode : 0;
     }
     return true;
 }
 
-// One exchange whose reply must echo the byte sent. False when it did not; `reply` tells
-// whether the link failed (kNoReply) or the echo was wrong.
+// One exchange whose reply must echo the byte sent. False when it did not, or when the reply
+// came after a time-out; `reply` tells whether the link failed (kNoReply).
 bool RSComm::Exchange(std::uint8_t byte, int& reply) {
     reply = SendByte(byte, false, false);
-    return reply == byte;
+    return reply == byte && !m_replyDoubtful;
 }
 
 std::string RSComm::ReadValue(std::string_view add) {
@@ -121,6 +168,11 @@ std::string RSComm::ReadValue(std::string_view add) {
         }
         reply = SendByte(a % 256, false, false);
         if (reply == kNoReply) return {};
+        if (m_replyDoubtful) {
+            // The reply answered the resynchronisation, not the low address byte.
+            m_currentMode = 0;
+            return {};
+        }
         bytes.push_back(static_cast<std::uint8_t>(reply));
     }
     if (parsed->isBitAddress) return (bytes[0] & parsed->bitMask) ? "1" : "0";
@@ -129,6 +181,7 @@ std::string RSComm::ReadValue(std::string_view add) {
 
 void RSComm::WriteValue(std::string_view add, std::string_view value) {
     m_writeFailed = false;
+    m_writeConfirmed = false;
     const EntryCheck entry = CheckEntry(add, value);
     if (entry.error) {
         m_entryRefused = true;
@@ -146,23 +199,32 @@ void RSComm::WriteValue(std::string_view add, std::string_view value) {
     if (m_currentMode != kWriteMode && !SetPLCMode(kWriteMode, 0x02)) return;
     for (std::size_t i = 0; i < bytes.size() && !m_writeFailed; ++i) {
         const int a = entry.address.byteAddress + static_cast<int>(i);
-        for (std::uint8_t byte :
-             {static_cast<std::uint8_t>(a / 256), static_cast<std::uint8_t>(a % 256), bytes[i]}) {
-            int reply = 0;
-            if (Exchange(byte, reply)) continue;
+        const std::uint8_t triple[3] = {static_cast<std::uint8_t>(a / 256),
+                                        static_cast<std::uint8_t>(a % 256), bytes[i]};
+        for (std::uint8_t byte : triple) {
+            // A byte whose echo is late is waited for once more; a byte the board missed is
+            // then sent again rather than 0xFF, which a board waiting for a low address byte
+            // or a data byte would take as one. A wrong or late echo is never a confirmation,
+            // but the rest of this byte's request still goes out: a board left half-way would
+            // take the 0xFF of the next handshake as an address or data byte and store it.
+            // The whole write is then repeated.
+            const int reply = SendByteResyncWith(byte, false, false, byte, true);
             if (reply == kNoReply) return;
-            m_writeFailed = true;
-            break;
+            if (reply != byte || m_replyDoubtful) m_writeFailed = true;
         }
     }
     if (m_writeFailed) m_currentMode = 0;
+    else m_writeConfirmed = !CommError;
 }
 
-std::string RSComm::ReadText(std::string_view add) {
-    if (!ParseAddress(add)) return "0";
+RSComm::ReadResult RSComm::ReadChecked(std::string_view add) {
+    if (!ParseAddress(add)) return {};
     std::string value = ReadValue(add);
-    return value.empty() ? "0" : value;
+    if (value.empty()) return {};
+    return {std::move(value), true};
 }
+
+std::string RSComm::ReadText(std::string_view add) { return ReadChecked(add).text; }
 
 void RSComm::WriteWithRepeat(std::string_view add, std::string_view value) {
     m_entryRefused = false;
@@ -175,9 +237,15 @@ std::string RSComm::RSRead(std::string_view add) {
     return scope.entered() ? ReadText(add) : "0";
 }
 
+RSComm::ReadResult RSComm::RSReadChecked(std::string_view add) {
+    BusyScope scope(*this);
+    return scope.entered() ? ReadChecked(add) : ReadResult{};
+}
+
 void RSComm::RSWrite(std::string_view add, std::string_view dataValue) {
     BusyScope scope(*this);
     if (scope.entered()) WriteWithRepeat(add, dataValue);
+    else m_writeConfirmed = false;
 }
 
 int RSComm::WaitForByte(double seconds) {

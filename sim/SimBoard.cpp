@@ -14,6 +14,13 @@ SimBoard::SimBoard() = default;
 
 std::optional<std::uint8_t> SimBoard::receive(std::uint8_t byte) {
     const long index = m_received++;
+    const bool lost = m_loseAt.erase(index) > 0 ||
+                      (m_lossRate > 0 && std::uniform_real_distribution<double>(0.0, 1.0)(
+                                             m_lossRandom) < m_lossRate);
+    if (lost) {
+        ++m_lost;
+        return std::nullopt;
+    }
     std::optional<std::uint8_t> reply;
     if (!m_silent && (m_stopAfter < 0 || index < m_stopAfter)) {
         reply = answer(byte);

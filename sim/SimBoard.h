@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <random>
 #include <set>
 #include <string>
 #include <string_view>
@@ -22,7 +23,11 @@ struct TraceEntry {
 
 // The target board's side of the lock-step byte protocol over 64 KiB of byte memory.
 //
-// 0xFF at the start of a request is answered 0x55 and starts a handshake; the mode byte that
+// 0xFF at the start of a request is answered 0x55 and starts a handshake, in any mode: it is
+// how the computer takes the board from read mode to write mode and back, and how it finds
+// the board again after a time-out. So an address high byte of 0xFF cannot start a read or
+// write request, and FF00..FFFF are out of the reach of reads and writes (0xFF as a low
+// address byte or a data byte is taken as such); the mode byte that
 // follows (0x01 read, 0x02 write) is answered 0x55. In read mode the board echoes the address
 // high byte and answers the low byte with the data byte; in write mode it echoes both address
 // bytes and the data byte and stores the byte. A byte it does not expect (outside any mode,
@@ -67,6 +72,17 @@ public:
     void setRefuseModes(bool refuse) { m_refuseModes = refuse; }
     // Answers nothing after `count` more bytes have been received.
     void stopAnsweringAfter(long count) { m_stopAfter = m_received + count; }
+    // The n-th byte from now (0 = the next) is lost on the line: the board never sees it and
+    // answers nothing. May be called several times.
+    void loseByteAt(long n) { m_loseAt.insert(m_received + n); }
+    // Every byte is lost with this probability (0..1), drawn from a generator seeded with
+    // `seed`, so a run can be repeated exactly. 0 turns the loss off.
+    void setLossRate(double probability, std::uint32_t seed) {
+        m_lossRate = probability;
+        m_lossRandom.seed(seed);
+    }
+    // How many bytes were lost so far, by either option.
+    long lostBytes() const { return m_lost; }
 
     // Every exchange is recorded; a sink also sees each entry as it happens.
     const std::vector<TraceEntry>& trace() const { return m_trace; }
@@ -93,6 +109,10 @@ private:
     std::set<long> m_corruptAt;
     bool m_refuseModes = false;
     long m_stopAfter = -1;
+    std::set<long> m_loseAt;
+    double m_lossRate = 0;
+    std::mt19937 m_lossRandom;
+    long m_lost = 0;
 
     bool m_recordTrace = true;
     std::vector<TraceEntry> m_trace;

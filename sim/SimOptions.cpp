@@ -4,6 +4,7 @@
 #include "sim/SimBoard.h"
 
 #include <charconv>
+#include <cstdlib>
 
 namespace quelby::sim {
 namespace {
@@ -62,7 +63,8 @@ SimOptionsResult ParseSimOptions(const std::vector<std::string>& args) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         const bool takesValue = arg == "--link" || arg == "--set" || arg == "--baud" ||
-                                arg == "--trace" || arg == "--wrong-echo" || arg == "--stop-after";
+                                arg == "--trace" || arg == "--wrong-echo" || arg == "--stop-after" ||
+                                arg == "--lose" || arg == "--loss" || arg == "--seed";
         if (takesValue && i + 1 == args.size()) return {std::nullopt, arg + " needs a value"};
         const std::string value = takesValue ? args[++i] : std::string();
 
@@ -83,13 +85,25 @@ SimOptionsResult ParseSimOptions(const std::vector<std::string>& args) {
             if (value != "9600" && value != "19200")
                 return {std::nullopt, "--baud must be 9600 or 19200, got '" + value + "'"};
             options.baud = value == "9600" ? 9600 : 19200;
-        } else if (arg == "--wrong-echo" || arg == "--stop-after") {
-            const long least = arg == "--wrong-echo" ? 1 : 0;
+        } else if (arg == "--wrong-echo" || arg == "--stop-after" || arg == "--lose") {
+            const long least = arg == "--stop-after" ? 0 : 1;
             auto count = wholeNumber<long>(value, least, 1'000'000'000'000L);
             if (!count)
                 return {std::nullopt, arg + " needs a whole number of bytes from " +
                                           std::to_string(least) + ", got '" + value + "'"};
-            (arg == "--wrong-echo" ? options.wrongEcho : options.stopAfter) = *count;
+            (arg == "--wrong-echo" ? options.wrongEcho
+             : arg == "--lose"     ? options.lose
+                                   : options.stopAfter) = *count;
+        } else if (arg == "--loss") {
+            char* end = nullptr;
+            const double rate = std::strtod(value.c_str(), &end);
+            if (value.empty() || *end != '\0' || !(rate >= 0.0 && rate <= 1.0))
+                return {std::nullopt, "--loss needs a probability from 0 to 1, got '" + value + "'"};
+            options.lossRate = rate;
+        } else if (arg == "--seed") {
+            auto seed = wholeNumber<std::uint32_t>(value, 0, 0xFFFFFFFFu);
+            if (!seed) return {std::nullopt, "--seed needs a whole number, got '" + value + "'"};
+            options.seed = *seed;
         } else {
             return {std::nullopt, "unknown option '" + arg + "'"};
         }
@@ -115,6 +129,11 @@ std::string SimUsage() {
            "  --silent             answer nothing\n"
            "  --wrong-echo N       corrupt the answer to the N-th byte received (from 1)\n"
            "  --stop-after N       answer nothing after N bytes\n"
+           "  --lose N             lose the N-th byte received (from 1) on the line: the\n"
+           "                       board never sees it\n"
+           "  --loss P             lose each byte received with probability P (0..1)\n"
+           "  --seed S             start the --loss draws from S (default 1), so a run\n"
+           "                       can be repeated\n"
            "  --help               show this text\n"
            "\n"
            "Exit status: 0 when stopped by a signal, 64 for a bad command line, 71 when the\n"
@@ -127,6 +146,8 @@ void ApplySimOptions(const SimOptions& options, SimBoard& board) {
     board.setSilent(options.silent);
     if (options.wrongEcho > 0) board.corruptAnswerAt(options.wrongEcho - 1);
     if (options.stopAfter >= 0) board.stopAnsweringAfter(options.stopAfter);
+    if (options.lose > 0) board.loseByteAt(options.lose - 1);
+    if (options.lossRate > 0) board.setLossRate(options.lossRate, options.seed);
 }
 
 } // namespace quelby::sim

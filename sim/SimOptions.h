@@ -30,6 +30,9 @@ struct SimOptions {
     bool silent = false; // --silent
     long wrongEcho = 0;  // --wrong-echo N: the answer to byte N (from 1) is wrong; 0 for none
     long stopAfter = -1; // --stop-after N: nothing answered after N bytes; -1 for never
+    long lose = 0;       // --lose N: byte N received (from 1) is lost on the line; 0 for none
+    double lossRate = 0; // --loss P: each byte is lost with probability P (0..1)
+    std::uint32_t seed = 1; // --seed S: the loss's random generator starts from S
     bool help = false;   // --help
     bool still = false;  // --still: board memory only, no running machine behind it
 };

@@ -22,6 +22,9 @@ std::string readFailure(SetupFileRead::Outcome outcome, const std::error_code& e
         return "Its data tables are not laid out as in a set-up file.";
     case Outcome::TooLarge:
         return "It is far larger than any set-up file.";
+    case Outcome::Garbled:
+        return "Its values are not set-up data (was it copied as text, with its line ends "
+               "changed?).";
     case Outcome::Read:
         break;
     }

@@ -21,6 +21,7 @@ TransferOutcome DataTransfer::Run() {
     m_cancelFlag = false;
     m_plsStopFlag = false;
     m_timingDownloaded = false;
+    m_unconfirmed = 0;
     Yield();
 
     if (const auto range = m_request.dataPoints()) TransferDataPoints(*range);
@@ -36,6 +37,7 @@ TransferOutcome DataTransfer::Run() {
     outcome.cancelled = m_cancelFlag;
     outcome.plsStopped = m_plsStopFlag;
     outcome.timingDownloaded = m_timingDownloaded;
+    outcome.unconfirmed = m_unconfirmed;
     if (outcome.commError) m_prompt.ask(TransferMessages::ProcessNotComplete());
     return outcome;
 }
@@ -59,13 +61,21 @@ void DataTransfer::TransferDataPoint(int index) {
     // A data set fitted from a short file has empty addresses, which the link refuses.
     const std::string address = i < m_data.Address.size() ? m_data.Address[i] : std::string();
     if (m_request.upload()) {
-        const std::string text = m_link.RSRead(address);
+        RSComm::ReadResult read = m_link.RSReadChecked(address);
+        if (!read.trusted && !m_link.CommError && !address.empty())
+            read = m_link.RSReadChecked(address);
         // A failed read answers "0", which is no value of the board's.
         if (m_link.CommError) return;
+        if (!read.trusted && !address.empty()) {
+            ++m_unconfirmed;
+            return;
+        }
         if (m_data.Value.size() < kDataPointCount) m_data.Value.resize(kDataPointCount, 0);
-        m_data.Value[i] = ValueFromBoardText(text);
+        m_data.Value[i] = ValueFromBoardText(read.text);
     } else {
         m_link.RSWrite(address, BoardTextFromValue(PointValue(m_data, index)));
+        if (!m_link.WriteConfirmed() && !m_link.CommError && !m_link.EntryRefused())
+            ++m_unconfirmed;
     }
 }
 

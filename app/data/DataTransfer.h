@@ -33,6 +33,9 @@ struct TransferOutcome {
     bool cancelled = false;        // Cancel was pressed (it stops only the data points)
     bool plsStopped = false;       // a PLS command reported failure
     bool timingDownloaded = false; // the channel download ran: set TimingDownloaded
+    // Data points the board did not confirm (a read untrusted twice keeps the old value; a
+    // write whose echoes failed twice). A file is not to be saved from such an upload.
+    int unconfirmed = 0;
 };
 
 // One upload or download between the board and CurrentData, the work of the progress window
@@ -62,7 +65,8 @@ public:
 
 private:
     void TransferDataPoints(TransferRequest::Range range);
-    // One data point through the link; an upload keeps the old value when the read failed.
+    // One data point through the link; an upload keeps the old value when the read failed or
+    // was not trusted twice.
     void TransferDataPoint(int index);
     void UploadTimingChannels();
     void DownloadTimingChannels();
@@ -83,6 +87,7 @@ private:
     bool m_cancelFlag = false;
     bool m_plsStopFlag = false;
     bool m_timingDownloaded = false;
+    int m_unconfirmed = 0;
 };
 
 } // namespace quelby

@@ -1,5 +1,6 @@
 #include "app/data/SetupFile.h"
 
+#include "link/BoardAddress.h"
 #include "link/FilePaths.h"
 
 #include <algorithm>
@@ -145,12 +146,33 @@ void putDescriptor(std::string& out, std::size_t count) {
     putUnsigned(out, 0, 4);
 }
 
+// Whether a whole record holds set-up data: every address a board address text or empty,
+// every value within the range of its address, a PLS scale the board can work with (the
+// field keeps the board's 16 bits, so only 0 is out) and no more PLS channels than there are.
+// A copy that turned LF into CR LF shifts the fields after the first 0x0A byte and fails here.
+bool plausible(const MachineData& data) {
+    for (std::size_t i = 0; i < data.Address.size(); ++i) {
+        if (data.Address[i].empty()) continue;
+        const auto address = ParseAddress(data.Address[i]);
+        if (!address) return false;
+        if (i >= data.Value.size()) continue;
+        const std::uint32_t largest = address->isBitAddress      ? 1
+                                      : address->addrType == 'B' ? kMaxByteValue
+                                      : address->addrType == 'W' ? kMaxWordValue
+                                                                 : kMaxDoubleValue;
+        if (data.Value[i] < 0 || static_cast<std::uint32_t>(data.Value[i]) > largest) return false;
+    }
+    return data.PLSScale != 0 && data.PLSChannels >= 0 && data.PLSChannels <= kTimingChannelCount;
+}
+
 } // namespace
 
 SetupFileRead ParseSetupFile(std::string_view bytes) {
     SetupFileRead result;
     RecordReader in(bytes);
-    if (!readRecord(in, result.data, result.outcome)) result.data = MachineData{};
+    if (readRecord(in, result.data, result.outcome) && !plausible(result.data))
+        result.outcome = SetupFileRead::Outcome::Garbled;
+    if (result.outcome != SetupFileRead::Outcome::Read) result.data = MachineData{};
     return result;
 }
 

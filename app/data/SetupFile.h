@@ -31,6 +31,10 @@ struct SetupFileRead {
         Malformed,  // a descriptor no set-up file holds: dimensions other than 1, a lower bound
                     // outside 0..LastDataIndex
         TooLarge,   // the record does not end within kSetupFileMaxBytes
+        Garbled,    // the record is whole but its values are no set-up data: an address that
+                    // is no board address text, a value beyond its address's range, a PLS
+                    // scale of 0, more than 16 PLS channels (as a copy that turned LF into
+                    // CR LF leaves it)
     };
     Outcome outcome = Outcome::Read;
     // When Read: the record as the file holds it. Element k of an array with lower bound L
@@ -40,8 +44,8 @@ struct SetupFileRead {
     std::error_code error; // when CannotOpen or ReadError
 };
 
-// Parses a record from the start of `bytes`. Outcome Read, Truncated or Malformed; never
-// allocates more than the bytes can describe.
+// Parses a record from the start of `bytes`. Outcome Read, Truncated, Malformed or Garbled;
+// never allocates more than the bytes can describe.
 SetupFileRead ParseSetupFile(std::string_view bytes);
 
 // Reads a set-up file. Any outcome but Read leaves `data` empty.

@@ -33,7 +33,8 @@ void DataTransfer::UploadTimingChannels() {
     Yield();
 
     const RSComm::PlsConfiguration config = m_link.PLSConfigUpload();
-    if (!m_link.CommError) {
+    if (!m_link.CommError && !m_link.PLSConfigUploaded()) ++m_unconfirmed;
+    if (m_link.PLSConfigUploaded()) {
         m_data.PLSChannels = config[kUploadChannels];
         m_data.PLSProgram = config[kUploadProgram];
         for (std::size_t k = 0; k < kSpeedCompCount; ++k)
@@ -41,7 +42,13 @@ void DataTransfer::UploadTimingChannels() {
     }
     if (!m_link.CommError) {
         const std::string scale = m_link.PLSScaleFactor();
-        if (!m_link.CommError) m_data.PLSScale = WordFromBoardText(scale);
+        // A failed reading ("-9999") or a scale of 0 is no scale to keep or save: the data
+        // set keeps its own and the transfer counts it as unconfirmed.
+        const std::int16_t word = WordFromBoardText(scale);
+        if (!m_link.CommError) {
+            if (scale == std::to_string(RSComm::kPlsReadFailed) || word == 0) ++m_unconfirmed;
+            else m_data.PLSScale = word;
+        }
     }
     if (!m_link.CommError) {
         const std::string offset = m_link.PLSOffset();

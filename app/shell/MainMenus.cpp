@@ -63,6 +63,8 @@ MainMenus::MainMenus(QMenuBar& bar, const std::array<bool, kWindowCount>& window
 
     QMenu* help = addMenu(bar, "mnuHelp", "&Help");
     m_helpTopics = addItem(help, "mnuHelpHelpTopics", "&Help Topics", QKeySequence("Ctrl+H"));
+    m_helpLinkTrace = addItem(help, "mnuHelpLinkTrace", "Link &Trace...");
+    m_helpLinkTrace->setCheckable(true);
     addSeparator(help, "mnuHelpSeparator0");
     m_helpAbout = addItem(help, "mnuHelpAbout", "&About QUELBY");
 }

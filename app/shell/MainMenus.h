@@ -45,6 +45,8 @@ public:
     QAction* viewOffline() const { return m_viewOffline; }
     QAction* helpTopics() const { return m_helpTopics; }
     QAction* helpAbout() const { return m_helpAbout; }
+    // Checked while a link trace is being written.
+    QAction* helpLinkTrace() const { return m_helpLinkTrace; }
     // mnuWindowForm(index); nullptr outside 0..5.
     QAction* windowForm(int index) const;
 
@@ -76,6 +78,7 @@ private:
     QAction* m_viewOffline = nullptr;
     QAction* m_helpTopics = nullptr;
     QAction* m_helpAbout = nullptr;
+    QAction* m_helpLinkTrace = nullptr;
     std::array<QAction*, kWindowCount> m_windowForm{};
     bool m_passcodeEnabled = false;
 };

@@ -90,6 +90,7 @@ frmMDIMain::~frmMDIMain() {
     m_backgroundTimer.stop();
     // Child windows may still ask the link as they go; they go before the link does.
     unloadChild();
+    m_link.SetTrace(nullptr);
 }
 
 void frmMDIMain::connectMenus() {
@@ -124,6 +125,7 @@ void frmMDIMain::connectMenus() {
     command(m_menus->viewOffline(), [this] { goOffline(); });
     command(m_menus->helpTopics(), [this] { showHelpTopics(); });
     command(m_menus->helpAbout(), [this] { showAbout(); });
+    command(m_menus->helpLinkTrace(), [this] { toggleLinkTrace(); });
     for (int i = 0; i < MainMenus::kWindowCount; ++i)
         command(m_menus->windowForm(i), [this, i] { ShowChildWindow(i); });
     connect(m_status, &MainStatusBar::modePanelClicked, this, [this] {
@@ -398,6 +400,32 @@ void frmMDIMain::showAbout() {
     m_about->show();
     m_about->raise();
     m_about->activateWindow();
+}
+
+void frmMDIMain::toggleLinkTrace() {
+    if (m_linkTrace) {
+        stopLinkTrace();
+        return;
+    }
+    const auto chosen = m_dialogs.saveFile({"Trace Files(*.txt)|*.txt|", m_home / "link-trace.txt"});
+    if (chosen) startLinkTrace(*chosen);
+    m_menus->helpLinkTrace()->setChecked(m_linkTrace != nullptr);
+}
+
+bool frmMDIMain::startLinkTrace(const std::filesystem::path& file) {
+    stopLinkTrace();
+    std::string error;
+    m_linkTrace = FileLinkTrace::Create(file, error);
+    if (m_linkTrace) m_link.SetTrace(m_linkTrace.get());
+    else m_prompt.ask({"Link Trace", {error}, MessageButtons::OK, MessageIcon::Exclamation});
+    m_menus->helpLinkTrace()->setChecked(m_linkTrace != nullptr);
+    return m_linkTrace != nullptr;
+}
+
+void frmMDIMain::stopLinkTrace() {
+    m_link.SetTrace(nullptr);
+    m_linkTrace.reset();
+    m_menus->helpLinkTrace()->setChecked(false);
 }
 
 void frmMDIMain::showEvent(QShowEvent* event) {

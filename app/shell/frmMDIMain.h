@@ -116,6 +116,14 @@ public:
     void showHelpTopics();
     void showAbout();
     HelpWindow* helpWindow() const { return m_help; }
+    // Help > Link Trace...: while no trace runs, asks for a file and starts one; while one
+    // runs, stops it. The item is checked while a trace is written.
+    void toggleLinkTrace();
+    // Every exchange of the link from now on goes to `file` (quelby --trace). False, with a
+    // message, when the file cannot be created.
+    bool startLinkTrace(const std::filesystem::path& file);
+    void stopLinkTrace();
+    bool tracingLink() const { return m_linkTrace != nullptr; }
     frmAbout* aboutBox() const { return m_about; }
 
     MainMenus& menus() const { return *m_menus; }
@@ -169,6 +177,7 @@ private:
     QPointer<QMdiSubWindow> m_child;
     QPointer<HelpWindow> m_help;
     QPointer<frmAbout> m_about;
+    std::unique_ptr<FileLinkTrace> m_linkTrace;
 
     int m_currentWindow = 0;
     bool m_loadFinished = false;

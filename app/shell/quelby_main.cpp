@@ -4,6 +4,7 @@
 //   --screenshot-dir DIR                     saves review screenshots and closes
 //   --startup-time                           prints when the main window is first on screen
 //   --online                                 goes online as soon as the window is up
+//   --trace FILE                             writes a link trace from the start (Help > Link Trace)
 
 #include "app/shell/AppIcon.h"
 #include "app/shell/ExposeWatcher.h"
@@ -79,7 +80,9 @@ int main(int argc, char** argv) {
     const QCommandLineOption startupTime("startup-time",
                                          "Print when the main window is first on screen.");
     const QCommandLineOption online("online", "Go online as soon as the main window is up.");
-    parser.addOptions({simulate, device, home, screenshots, startupTime, online});
+    const QCommandLineOption trace("trace", "Write one line per byte exchange with the board to FILE.",
+                                   "FILE");
+    parser.addOptions({simulate, device, home, screenshots, startupTime, online, trace});
     parser.process(app);
 
     const std::filesystem::path homeFolder =
@@ -104,6 +107,7 @@ int main(int argc, char** argv) {
     frmMDIMain window(prompt, clock, *port, dialogs, homeFolder);
     prompt.setParentWindow(&window);
     dialogs.setParentWindow(&window);
+    if (parser.isSet(trace)) window.startLinkTrace(parser.value(trace).toStdString());
     window.show();
 
     auto* watcher = new ExposeWatcher(window);

@@ -61,8 +61,14 @@ TEST(DataSetFiles, saveAsThenOpenRestoresEveryFieldAddressesIncluded) {
     EXPECT_EQ(rig.files.windowCaption(), "QUELBY - [unnamed]");
     MachineData& current = rig.data.CurrentData;
     current.Address[3] = "W3000";
-    for (std::size_t i = 0; i < current.Value.size(); ++i)
-        current.Value[i] = int(i) * -1000;
+    // Every value different and within its address's range (other files are refused).
+    for (std::size_t i = 0; i < current.Value.size(); ++i) {
+        const std::string& address = current.Address[i];
+        current.Value[i] = address.find('.') != std::string::npos ? 1
+                           : address[0] == 'B'                    ? int(i)
+                           : address[0] == 'W'                    ? 60000 + int(i)
+                                                                  : 600000000 + int(i);
+    }
     current.PLSScale = 720;
     current.ResolverOffset = -3;
     current.SpeedComp[7] = 11;

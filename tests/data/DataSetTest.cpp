@@ -46,5 +46,46 @@ TEST(DataSet, valuesVersionAndChannels0To7CountButPlsConfigAndChannels8To15DoNot
     }
 }
 
+// The built-in data set against its description, written out here rather than taken from
+// the code's own table.
+TEST(DataSet, theDefaultsHoldEveryDescribedAddressAndValue) {
+    std::vector<std::pair<std::string, std::int32_t>> points = {{"B1011", 0}};
+    for (int i = 1; i <= 24; ++i) points.push_back({"W" + std::to_string(1020 + 2 * (i - 1)), 0});
+    for (const char* d : {"D1100", "D1104", "D1108", "D1116", "D1120", "D1112"})
+        points.push_back({d, 0});
+    for (int i = 31; i <= 54; ++i) points.push_back({"W" + std::to_string(1124 + 2 * (i - 31)), 0});
+    for (const char* d : {"D1200", "D1204", "D1208", "D1216", "D1220", "D1212"})
+        points.push_back({d, 0});
+    for (int i = 61; i <= 84; ++i) points.push_back({"W" + std::to_string(1224 + 2 * (i - 61)), 0});
+    const std::pair<const char*, std::int32_t> setup[] = {
+        {"B1012", 45}, {"B1013", 45}, {"B1014", 60}, {"B1015", 60}, {"B1017", 5},
+        {"W1004", 32}, {"B1019", 6},  {"B1003", 3},  {"B1000", 6},  {"B1001", 4},
+        {"B1002", 4},  {"B1010", 1},  {"B1018", 8},  {"B1006", 15}, {"B1007", 20},
+        {"B1008", 15}, {"B1009", 20}, {"B4001.0", 0}, {"B4050", 1}, {"B4011", 10}};
+    for (const auto& [address, value] : setup) points.push_back({address, value});
+    ASSERT_EQ(points.size(), 105u);
+
+    const MachineData data = BuildDefaultData();
+    ASSERT_EQ(data.Address.size(), 105u);
+    ASSERT_EQ(data.Value.size(), 105u);
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        EXPECT_EQ(data.Address[i], points[i].first) << "data point " << i;
+        EXPECT_EQ(data.Value[i], points[i].second) << "data point " << i;
+    }
+    EXPECT_EQ(data.Version, "QUELBY_R2.2.4");
+    EXPECT_EQ(data.PLSChannels, 16);
+    EXPECT_EQ(data.PLSScale, 360);
+    EXPECT_EQ(data.ResolverOffset, 0);
+    EXPECT_EQ(data.PLSProgram, 0);
+    for (std::int16_t speed : data.SpeedComp) EXPECT_EQ(speed, 0);
+    const std::int16_t setpoints[16][2] = {{20, 60}, {10, 50},  {180, 0},  {60, 250},
+                                           {30, 200}, {250, 290}, {255, 295}, {0, 140},
+                                           {0, 180}};
+    for (std::size_t c = 0; c < 16; ++c) {
+        EXPECT_EQ(data.Setpoint[c][kOnSetpoint], setpoints[c][0]) << "channel " << c;
+        EXPECT_EQ(data.Setpoint[c][kOffSetpoint], setpoints[c][1]) << "channel " << c;
+    }
+}
+
 } // namespace
 } // namespace quelby::test

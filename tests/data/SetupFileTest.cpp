@@ -28,15 +28,15 @@ std::string tail() {
 }
 
 TEST(SetupFile, writesAndReadsTheRecordByteForByte) {
-    // Version "V1", addresses "B1" and "W22", values 1 and -2.
+    // Version "V1", addresses "B1" and "W22", values 1 and 65534.
     const std::string file = std::string("\x02\x00V1", 4) + descriptor(2, 0) +
                              std::string("\x02\x00"
                                          "B1\x03\x00"
                                          "W22",
                                          9) +
-                             descriptor(2, 0) + std::string("\x01\0\0\0\xFE\xFF\xFF\xFF", 8) +
+                             descriptor(2, 0) + std::string("\x01\0\0\0\xFE\xFF\0\0", 8) +
                              tail();
-    MachineData data{"V1", {"B1", "W22"}, {1, -2}, 16, 360, -1, 2, {1, 2, 3, 4, 5, 6, 7, 8}, {}};
+    MachineData data{"V1", {"B1", "W22"}, {1, 65534}, 16, 360, -1, 2, {1, 2, 3, 4, 5, 6, 7, 8}, {}};
     for (int c = 0; c < 16; ++c)
         data.Setpoint[c] = {std::int16_t(c), std::int16_t(100 + c)};
 
@@ -49,10 +49,10 @@ TEST(SetupFile, writesAndReadsTheRecordByteForByte) {
         EXPECT_EQ(ParseSetupFile(file.substr(0, size)).outcome, Outcome::Truncated) << size;
 
     // Elements sit at lower bound + position: 3 addresses from index 2, 1 value at index 4.
-    const std::string bounded = le16(0) + descriptor(3, 2) + le16(1) + "A" + le16(0) + le16(1) +
-                                "C" + descriptor(1, 4) + le32(7) + tail();
+    const std::string bounded = le16(0) + descriptor(3, 2) + le16(2) + "B1" + le16(0) + le16(2) +
+                                "B3" + descriptor(1, 4) + le32(7) + tail();
     const SetupFileRead placed = ParseSetupFile(bounded);
-    EXPECT_EQ(placed.data.Address, (std::vector<std::string>{"", "", "A", "", "C"}));
+    EXPECT_EQ(placed.data.Address, (std::vector<std::string>{"", "", "B1", "", "B3"}));
     EXPECT_EQ(placed.data.Value, (std::vector<std::int32_t>{0, 0, 0, 0, 7}));
 }
 
@@ -74,6 +74,38 @@ TEST(SetupFile, refusesImpossibleDescriptorsAndLengthsWithoutAllocatingThem) {
         EXPECT_EQ(read.outcome, c.outcome);
         EXPECT_EQ(read.data, MachineData{});
     }
+}
+
+TEST(SetupFile, aFileCopiedAsTextIsRefusedAndEveryFileTheProgramWritesIsRead) {
+    const MachineData defaults = BuildDefaultData();
+    const std::string bytes = SetupFileBytes(defaults);
+    const SetupFileRead read = ParseSetupFile(bytes);
+    ASSERT_EQ(read.outcome, Outcome::Read);
+    EXPECT_EQ(read.data.Address, defaults.Address);
+
+    // A text-mode copy puts CR before every LF byte: the record still ends within the file,
+    // but its lengths, addresses and fields slide.
+    std::string copied;
+    for (char c : bytes) {
+        if (c == '\n') copied += '\r';
+        copied += c;
+    }
+    ASSERT_NE(copied, bytes);
+    const SetupFileRead garbled = ParseSetupFile(copied);
+    EXPECT_EQ(garbled.outcome, Outcome::Garbled);
+    EXPECT_TRUE(garbled.data.Address.empty()) << "nothing of it is handed on";
+
+    MachineData noScale = defaults;
+    noScale.PLSScale = 0;
+    EXPECT_EQ(ParseSetupFile(SetupFileBytes(noScale)).outcome, Outcome::Garbled);
+    MachineData tooLarge = defaults;
+    tooLarge.Value[104] = 2573; // B4011 holds a byte
+    EXPECT_EQ(ParseSetupFile(SetupFileBytes(tooLarge)).outcome, Outcome::Garbled);
+    MachineData foreignAddress = defaults;
+    foreignAddress.Address[104] = "\r\nB1";
+    EXPECT_EQ(ParseSetupFile(SetupFileBytes(foreignAddress)).outcome, Outcome::Garbled);
+    foreignAddress.Address[104] = "";
+    EXPECT_EQ(ParseSetupFile(SetupFileBytes(foreignAddress)).outcome, Outcome::Read);
 }
 
 } // namespace

@@ -17,13 +17,17 @@ TEST(ParseAddress, readsEveryFormTheBoardUsesAndRefusesTextsNoBoardItemAnswersTo
         {"F8", Parsed('B', 33, 1)},        {"f119", Parsed('B', 46, 128)},
         {"1F40H", Parsed('B', 8000)},      {"5H", Parsed('B', 5)},
         {"eff0h", Parsed('B', 0xEFF0)},    {" W182 ", Parsed('W', 182)},
-        {"B65535", Parsed('B', 65535)},    {"W65534", Parsed('W', 65534)},
-        {"D65532", Parsed('D', 65532)}};
+        {"B65279", Parsed('B', 0xFEFF)},   {"W65278", Parsed('W', 0xFEFE)},
+        {"D65276", Parsed('D', 0xFEFC)},   {"FEFFH", Parsed('B', 0xFEFF)}};
     for (const auto& [text, parsed] : forms)
         EXPECT_EQ(ParseAddress(text), parsed) << text;
     for (const char* text : {"", "W", "X10", "Z5", "W18x2", "B-3", "B1016.8", "B1016.", "B10.16",
-                             "B65536", "W65535", "D65533", "FFFFFH", "1G0H", "F524032",
-                             "B99999999999"})
+                             // A high byte of 0xFF would start a handshake on the wire.
+                             "B65280", "B65535", "W65279", "D65277", "FF00H", "B65280.0",
+                             "FFFFFH", "1G0H", "F522048", "B99999999999",
+                             // Ten digits and more must not wrap past 32 bits into 1003.
+                             "B4294968299", "W4294967478", "B4294968299.3", "F4294967288",
+                             "100000003EBH"})
         EXPECT_FALSE(ParseAddress(text)) << text;
 }
 

@@ -251,12 +251,23 @@ TEST(PlsConfiguration, downloadWritesFourBlocksAndTheScaleUploadReadsItBackOrSay
     EXPECT_EQ(rig.takeTrace().size(), 2u + 19u);
     EXPECT_TRUE(rig.prompt.requests().empty());
 
-    // A value that does not fit its byte, or a zero scale, sends nothing.
+    // A value that does not fit its byte, or a zero scale, sends nothing and says which.
     values[23] = 256;
     EXPECT_FALSE(rig.link.PLSConfigDownload(values, 360));
     values[23] = 0;
     EXPECT_FALSE(rig.link.PLSConfigDownload(values, 0));
     EXPECT_TRUE(rig.takeTrace().empty());
+    const auto refused = [](const char* what) {
+        return MessageRequest{"PLS Download",
+                              {what, "", "PLS Configuration will not be Downloaded."},
+                              MessageButtons::OK,
+                              MessageIcon::Exclamation};
+    };
+    EXPECT_EQ(rig.prompt.requests(),
+              (std::vector<MessageRequest>{
+                  refused("Configuration block 4, value 6 = 256 does not fit a byte (0-255)."),
+                  refused("Scale Factor = 0 is outside 1-65535.")}));
+    rig.prompt.clear();
 
     // A failed upload shows its message and returns the old values, partly overwritten.
     RSComm::PlsConfigDownloadValues sevens{};

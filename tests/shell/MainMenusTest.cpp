@@ -35,6 +35,7 @@ const ItemRow kItems[] = {
     {"mnuViewOnline", "O&nline Data", "F3", true, true},
     {"mnuViewOffline", "O&ffline Data", "F4", true, true},
     {"mnuHelpHelpTopics", "&Help Topics", "Ctrl+H", true, true},
+    {"mnuHelpLinkTrace", "Link &Trace...", "", true, true},
     {"mnuHelpAbout", "&About QUELBY", "", true, true},
 };
 

@@ -94,6 +94,32 @@ TEST(HelpTopics, AMissingHelpFileIsReportedThenTheFileOpensAtItsContents) {
     EXPECT_EQ(rig.prompt.requests().size(), 1u);
 }
 
+TEST(LinkTrace, TheHelpItemStartsATraceOfEveryExchangeAndStopsIt) {
+    ShellRig rig;
+    QAction* item = rig.item("mnuHelpLinkTrace");
+    item->trigger(); // the file dialog cancelled: no trace
+    EXPECT_FALSE(rig.window.tracingLink());
+    EXPECT_FALSE(item->isChecked());
+
+    rig.dialogs.answerNext(rig.home.path() / "line.trace");
+    item->trigger();
+    EXPECT_TRUE(rig.window.tracingLink());
+    EXPECT_TRUE(item->isChecked());
+    rig.window.goOnline();
+    rig.board.setValue("W1070", 1234);
+    rig.window.link().RSRead("W1070");
+    item->trigger();
+    EXPECT_FALSE(rig.window.tracingLink());
+    EXPECT_FALSE(item->isChecked());
+    const std::string trace = rig.home.read("line.trace");
+    EXPECT_NE(trace.find(" FF 55 handshake\n"), std::string::npos) << trace;
+    EXPECT_NE(trace.find(" 2E D2\n"), std::string::npos) << "W1070 is 042E, 1234 is 04D2: " << trace;
+
+    EXPECT_FALSE(rig.window.startLinkTrace(rig.home.path() / "no-folder" / "t.txt"));
+    ASSERT_FALSE(rig.prompt.requests().empty());
+    EXPECT_EQ(rig.prompt.requests().back().title, "Link Trace");
+}
+
 TEST(HelpTopics, TheProgramsHelpCoversItsSubjects) {
     const QString page = QString::fromStdString(ReadWholeFile(QUELBY_HELP_FILE));
     for (const char* subject : {"ONLINE", "OFFLINE", "status bar", "Main Display", "Machine Timing", "quelby-cli"})

@@ -115,6 +115,8 @@ TEST(QuelbySimProcess, badCommandLinesExitWithUsageStatusBeforeServing) {
         {"--set", "B1016.8=1"},  {"--set", "W182=12x"},
         {"--baud", "4800"},      {"--wrong-echo", "0"},
         {"--stop-after", "-1"},  {"--trace"},
+        {"--lose", "0"},         {"--loss", "1.5"},
+        {"--loss", "x"},         {"--seed", "-3"},
         {"--frobnicate"}};
     for (const auto& args : bad) {
         const auto outcome = SimProcess::runProgram(QUELBY_SIM_PROGRAM, args);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <initializer_list>
 
 using quelby::sim::SimBoard;
@@ -44,4 +45,28 @@ TEST(SimBoardValues, aBitValueChangesOnlyItsBitAndValuesOutOfTheirItemsRangeAreR
     EXPECT_EQ(board.value("B1016.3"), 1u);
     for (auto [address, value] : {std::pair{"B1016.3", 2u}, {"B10", 256u}, {"W10", 65536u}, {"X10", 1u}})
         EXPECT_FALSE(board.setValue(address, value)) << address;
+}
+
+TEST(SimBoardFaults, aLostByteIsNeverSeenAndRandomLossRepeatsWithItsSeed) {
+    SimBoard board;
+    board.loseByteAt(3); // the low address byte of the read below
+    EXPECT_EQ(answers(board, {0xFF, 0x01, 0x03, 0xF8}), "55 55 03 --");
+    // Still waiting for its low address byte, the board takes the next 0xFF as one.
+    board.poke(0x03FF, 0x77);
+    EXPECT_EQ(answers(board, {0xFF}), "77");
+    EXPECT_EQ(board.lostBytes(), 1);
+
+    auto lossPattern = [](std::uint32_t seed) {
+        SimBoard lossy;
+        lossy.setLossRate(0.25, seed);
+        std::string pattern;
+        for (int i = 0; i < 200; ++i) pattern += lossy.receive(0x00) ? '.' : 'x';
+        return pattern;
+    };
+    const std::string first = lossPattern(7);
+    EXPECT_EQ(first, lossPattern(7));
+    EXPECT_NE(first, lossPattern(8));
+    const auto lost = std::count(first.begin(), first.end(), 'x');
+    EXPECT_GT(lost, 25);
+    EXPECT_LT(lost, 75);
 }

@@ -30,6 +30,25 @@ TEST(TimingChannelUpload, aListEndingEarlyZerosTheChannelAndCancelIsIgnored) {
     EXPECT_FALSE(outcome.commError || outcome.plsStopped);
 }
 
+TEST(TransferTrust, aScaleOfZeroOrAnUntrustedDataPointIsNotTakenAndCounted) {
+    TransferRig rig;
+    rig.pls.setScaleFactor(0);
+    EXPECT_EQ(rig.run(1).unconfirmed, 1);
+    EXPECT_EQ(rig.data.PLSScale, 360) << "the data set keeps a scale it can be saved with";
+
+    // Set-up parameters: point 0, then 85..104; the echo of point 85's high address byte is
+    // spoiled on both tries (the read is repeated once after a new handshake).
+    TransferRig twice;
+    twice.fillBoard();
+    twice.board.corruptAnswerAt(2 + 2 * 1);
+    twice.board.corruptAnswerAt(2 + 2 * 1 + 1 + 3);
+    const TransferOutcome outcome = twice.run(0);
+    EXPECT_EQ(outcome.unconfirmed, 1);
+    EXPECT_FALSE(outcome.commError);
+    EXPECT_EQ(twice.data.Value[85], BuildDefaultData().Value[85]) << "the old value stays";
+    EXPECT_EQ(twice.data.Value[86], TransferRig::BoardValue(86));
+}
+
 TEST(TimingChannelDownload, aRefusedConfigurationStillSendsChannelsButARefusedSetpointStops) {
     TransferRig rig;
     rig.data.PLSScale = 0;            // refused by the link without traffic
@@ -40,8 +59,10 @@ TEST(TimingChannelDownload, aRefusedConfigurationStillSendsChannelsButARefusedSe
     EXPECT_FALSE(outcome.commError);
     EXPECT_EQ(rig.pls.channel(2), (std::vector<sim::PlsSetpoint>{{1, 180}, {0, 0}}));
     EXPECT_TRUE(rig.pls.channel(4).empty());
-    ASSERT_EQ(rig.prompt.requests().size(), 1u) << "a PLS stop ends without the end message";
-    EXPECT_EQ(rig.prompt.requests()[0].title, "PLS Single Setpoint");
+    ASSERT_EQ(rig.prompt.requests().size(), 2u) << "a PLS stop ends without the end message";
+    EXPECT_EQ(rig.prompt.requests()[0].title, "PLS Download") << "the refusal is named";
+    EXPECT_EQ(rig.prompt.requests()[0].lines.front(), "Scale Factor = 0 is outside 1-65535.");
+    EXPECT_EQ(rig.prompt.requests()[1].title, "PLS Single Setpoint");
     EXPECT_EQ(rig.shown.back().value, 6);
 }
 

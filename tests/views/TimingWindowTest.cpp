@@ -379,11 +379,15 @@ TEST(TimingWindow, resetPlsConfigSendsTheDataSetAndShowsWhatTheBoardReports) {
     EXPECT_EQ(t.label("lblPLSCfg_6"), "24");
     EXPECT_TRUE(t.shell.rig.prompt.requests().empty());
 
-    data.PLSScale = 0; // a scale the link refuses to send: Retry, then Cancel
+    data.PLSScale = 0; // a scale the link refuses to send (and says so): Retry, then Cancel
+    t.shell.rig.prompt.answerNext(MessageAnswer::OK);
     t.shell.rig.prompt.answerNext(MessageAnswer::Retry);
     t.click("cmdResetPLSConfig");
-    EXPECT_EQ(t.shell.rig.prompt.requests(),
-              (std::vector<MessageRequest>{TimingMessages::ResetFailed(), TimingMessages::ResetFailed()}));
+    std::vector<std::string> titles;
+    for (const auto& request : t.shell.rig.prompt.requests()) titles.push_back(request.title);
+    EXPECT_EQ(titles, (std::vector<std::string>{"PLS Download", "PLS Config Download",
+                                                "PLS Download", "PLS Config Download"}));
+    EXPECT_EQ(t.shell.rig.prompt.requests().back(), TimingMessages::ResetFailed());
     EXPECT_EQ(t.label("lblPLSCfg_9"), "---");
 }
 
