@@ -68,6 +68,8 @@ SimOptionsResult ParseSimOptions(const std::vector<std::string>& args) {
 
         if (arg == "--help" || arg == "-h") {
             options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
         } else if (arg == "--silent") {
             options.silent = true;
         } else if (arg == "--still") {
@@ -116,6 +118,7 @@ std::string SimUsage() {
            "  --wrong-echo N       corrupt the answer to the N-th byte received (from 1)\n"
            "  --stop-after N       answer nothing after N bytes\n"
            "  --help               show this text\n"
+           "  --version            show the program's version\n"
            "\n"
            "Exit status: 0 when stopped by a signal, 64 for a bad command line, 71 when the\n"
            "pseudo-terminal fails, 73 when the trace file or the link cannot be made.\n";

@@ -31,6 +31,7 @@ struct SimOptions {
     long wrongEcho = 0;  // --wrong-echo N: the answer to byte N (from 1) is wrong; 0 for none
     long stopAfter = -1; // --stop-after N: nothing answered after N bytes; -1 for never
     bool help = false;   // --help
+    bool version = false; // --version
     bool still = false;  // --still: board memory only, no running machine behind it
 };
 
