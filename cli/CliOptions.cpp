@@ -18,6 +18,8 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, 
         const std::string& arg = args[i];
         if (arg == "--help" || arg == "-h") {
             options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
         } else if (arg == "--yes") {
             options.yes = true;
         } else if (arg == "--device") {
@@ -65,7 +67,7 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, 
         error = "--device and --port exclude each other";
         return std::nullopt;
     }
-    if (options.command.empty() && !options.help) {
+    if (options.command.empty() && !options.help && !options.version) {
         error = "no command given";
         return std::nullopt;
     }

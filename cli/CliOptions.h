@@ -25,6 +25,7 @@ struct CliOptions {
     int retries = 0; // Retry answers to a Retry/Cancel question before Cancel
     bool yes = false;
     bool help = false;
+    bool version = false;
     std::vector<std::string> command; // the command and its arguments
 };
 

@@ -3,12 +3,15 @@
 #include "cli/CliOptions.h"
 #include "cli/CliPrompt.h"
 #include "link/FilePaths.h"
+#include "link/HomeFolder.h"
 #include "link/LinkTrace.h"
 #include "link/PortMap.h"
 #include "link/PosixSerialPort.h"
+#include "link/ProgramVersion.h"
 #include "link/RSComm.h"
 #include "link/SystemClock.h"
 
+#include <cstdlib>
 #include <iostream>
 #include <memory>
 
@@ -27,13 +30,15 @@ void printHelp(std::ostream& out) {
            "  --port N          use port number N (1..99) instead of Support/RSPort.cfg's;\n"
            "                    Support/SerialPorts.cfg maps numbers to devices\n"
            "  --speed BAUD      9600 or 19200 instead of Support/RSPort.cfg's speed\n"
-           "  --home DIR        home folder holding Support/ (default: the program's folder)\n"
+           "  --home DIR        home folder holding Support/ (default: the program's folder;\n"
+           "                    ~/.config/quelby when installed)\n"
            "  --retries N       answer Retry to a communication warning N times, then Cancel\n"
            "                    (default 0)\n"
            "  --yes             answer Yes to confirmation questions (otherwise No)\n"
            "  --trace FILE      write one line per byte exchange with the board to FILE:\n"
            "                    milliseconds, byte sent, reply ('--' for none), marker\n"
            "  --help            show this help\n"
+           "  --version         show the program's version\n"
            "\n"
            "Commands:\n";
     for (const auto& command : Commands()) {
@@ -63,6 +68,10 @@ int main(int argc, char** argv) {
         printHelp(std::cout);
         return kExitOk;
     }
+    if (options->version) {
+        std::cout << "quelby-cli " << kVersionString << std::endl;
+        return kExitOk;
+    }
     const CliCommand* command = FindCommand(options->command.front());
     if (!command) {
         std::cerr << "quelby-cli: unknown command " << options->command.front()
@@ -71,7 +80,12 @@ int main(int argc, char** argv) {
     }
     const std::vector<std::string> commandArgs(options->command.begin() + 1, options->command.end());
 
-    const std::filesystem::path home = options->home.value_or(ProgramFolder());
+    const HomeFolders folders = ResolveHomeFolders(options->home, ProgramFolder(),
+                                                   [](const char* name) { return std::getenv(name); });
+    SetSharedFolder(folders.shared);
+    if (!folders.problem.empty()) std::cerr << "quelby-cli: " << folders.problem << std::endl;
+    options->home = folders.home;
+    const std::filesystem::path& home = folders.home;
     SystemClock clock;
     CliPrompt prompt(std::cerr, options->retries, options->yes);
     RSComm link(clock, prompt, home);

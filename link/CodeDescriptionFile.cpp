@@ -3,6 +3,7 @@
 #include "link/BoundedLineReader.h"
 #include "link/FilePaths.h"
 #include "link/HexDigits.h"
+#include "link/HomeFolder.h"
 #include "link/ProgramMessages.h"
 #include "link/TextCase.h"
 #include "link/TextFields.h"
@@ -61,11 +62,11 @@ std::string CodeHexText(int code) {
 }
 
 fs::path FaultCodesFile(const fs::path& homeFolder) {
-    return FindPath(homeFolder, fs::path("Support") / "FaultErrCodes.txt");
+    return FindRunTimeFile(homeFolder, fs::path("Support") / "FaultErrCodes.txt");
 }
 
 fs::path CommCodesFile(const fs::path& homeFolder) {
-    return FindPath(homeFolder, fs::path("Support") / "CommErrCodes.txt");
+    return FindRunTimeFile(homeFolder, fs::path("Support") / "CommErrCodes.txt");
 }
 
 FaultDescriptionResult FaultDescriptionText(const fs::path& file, int code) {

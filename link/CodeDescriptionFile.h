@@ -42,7 +42,8 @@ CodeLookup LookupCode(const std::filesystem::path& file, std::string_view code,
 // Negative codes are taken as their 16-bit pattern. Never fails.
 std::string CodeHexText(int code);
 
-// The two files under a home folder, found whatever the case of their names.
+// The two files under a home folder, found whatever the case of their names; an installed
+// program without copies of its own in the home folder reads the shipped ones.
 std::filesystem::path FaultCodesFile(const std::filesystem::path& homeFolder);
 std::filesystem::path CommCodesFile(const std::filesystem::path& homeFolder);
 

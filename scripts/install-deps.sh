@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages QUELBY builds and tests with. Run as root; does nothing
-# when everything is there already.
+# Installs the Debian 12 packages QUELBY builds and tests with; with --package also those that
+# make and check its Debian package. Run as root; does nothing when everything is there already.
 set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-serialport-dev qcoro-qt6-dev libqt6svg6
     libgtest-dev libgmock-dev libbenchmark-dev
-    poppler-utils fonts-liberation2 xvfb
+    poppler-utils fonts-liberation2 xvfb python3
 )
+if [ "${1:-}" = "--package" ]; then
+    packages+=(dpkg-dev help2man librsvg2-bin lintian desktop-file-utils appstream)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

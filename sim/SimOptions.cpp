@@ -70,6 +70,8 @@ SimOptionsResult ParseSimOptions(const std::vector<std::string>& args) {
 
         if (arg == "--help" || arg == "-h") {
             options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
         } else if (arg == "--silent") {
             options.silent = true;
         } else if (arg == "--still") {
@@ -135,6 +137,7 @@ std::string SimUsage() {
            "  --seed S             start the --loss draws from S (default 1), so a run\n"
            "                       can be repeated\n"
            "  --help               show this text\n"
+           "  --version            show the program's version\n"
            "\n"
            "Exit status: 0 when stopped by a signal, 64 for a bad command line, 71 when the\n"
            "pseudo-terminal fails, 73 when the trace file or the link cannot be made.\n";

@@ -34,6 +34,7 @@ struct SimOptions {
     double lossRate = 0; // --loss P: each byte is lost with probability P (0..1)
     std::uint32_t seed = 1; // --seed S: the loss's random generator starts from S
     bool help = false;   // --help
+    bool version = false; // --version
     bool still = false;  // --still: board memory only, no running machine behind it
 };
 

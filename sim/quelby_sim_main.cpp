@@ -5,6 +5,7 @@
 #include "sim/PtyBoardServer.h"
 #include "sim/SimulatedLine.h"
 #include "sim/SimOptions.h"
+#include "link/ProgramVersion.h"
 
 #include <csignal>
 #include <cstdio>
@@ -31,6 +32,10 @@ int main(int argc, char** argv) {
     const SimOptions& options = *parsed.options;
     if (options.help) {
         std::fputs(SimUsage().c_str(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("quelby-sim %s\n", quelby::kVersionString);
         return 0;
     }
 

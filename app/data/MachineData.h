@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/ProgramVersion.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -15,8 +17,8 @@ inline constexpr int kSpeedCompCount = 8;
 inline constexpr int kOnSetpoint = 0;
 inline constexpr int kOffSetpoint = 1;
 
-// The running program's version as set-up files record it.
-inline constexpr const char* ProgramVersion = "QUELBY_R2.2.4";
+// The running program's version as set-up files record it ("QUELBY_R2.2.4").
+inline constexpr const char* ProgramVersion = kVersionRecord;
 std::string VersionText(int major, int minor, int revision);
 
 // Everything the program uploads from the board, edits and downloads again, in the order of

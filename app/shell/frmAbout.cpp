@@ -3,6 +3,7 @@
 #include "app/shell/AppIcon.h"
 #include "dialogs/CentreWindow.h"
 #include "app/shell/ShellMessages.h"
+#include "link/ProgramVersion.h"
 #include "link/UserPrompt.h"
 
 #include <QDialogButtonBox>
@@ -49,9 +50,9 @@ QString SystemInfoProgram() {
 
 QString frmAbout::VersionText() {
     return QStringLiteral("Version %1.%2.%3")
-        .arg(QUELBY_VERSION_MAJOR)
-        .arg(QUELBY_VERSION_MINOR)
-        .arg(QUELBY_VERSION_PATCH);
+        .arg(kVersionMajor)
+        .arg(kVersionMinor)
+        .arg(kVersionPatch);
 }
 
 frmAbout::frmAbout(UserPrompt& prompt, QWidget* parent) : QDialog(parent), m_prompt(prompt) {

@@ -2,6 +2,7 @@
 
 #include "app/shell/BuiltChildWindows.h"
 #include "link/FilePaths.h"
+#include "link/HomeFolder.h"
 #include "app/shell/HelpWindow.h"
 #include "app/shell/MainMenus.h"
 #include "app/shell/MainStatusBar.h"
@@ -377,7 +378,7 @@ void frmMDIMain::setModalTransfer(ModalTransfer transfer) {
 }
 
 std::filesystem::path frmMDIMain::helpFile() const {
-    return FindPath(m_home, m_helpFile);
+    return FindRunTimeFile(m_home, m_helpFile);
 }
 
 void frmMDIMain::showHelpTopics() {

@@ -131,7 +131,8 @@ public:
     DataSetFiles& files() { return m_files; }
     const QTimer& backgroundTimer() const { return m_backgroundTimer; }
     const std::filesystem::path& homeFolder() const { return m_home; }
-    // Help/index.html under the home folder, found whatever the case of its names.
+    // Help/index.html under the home folder (or the shipped one), found whatever the case of
+    // its names.
     std::filesystem::path helpFile() const;
 
 signals:

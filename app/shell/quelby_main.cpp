@@ -9,6 +9,8 @@
 #include "app/shell/AppIcon.h"
 #include "app/shell/ExposeWatcher.h"
 #include "link/FilePaths.h"
+#include "link/HomeFolder.h"
+#include "link/ProgramVersion.h"
 #include "link/PortMap.h"
 #include "link/PosixSerialPort.h"
 #include "app/shell/QtFileDialogs.h"
@@ -22,8 +24,10 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QElapsedTimer>
+#include <QMessageBox>
 #include <QTextStream>
 
+#include <cstdlib>
 #include <memory>
 
 using namespace quelby;
@@ -63,7 +67,7 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName("QUELBY");
-    QApplication::setApplicationVersion(frmAbout::VersionText());
+    QApplication::setApplicationVersion(kVersionString);
     QApplication::setWindowIcon(AppIcon());
 
     QCommandLineParser parser;
@@ -74,7 +78,8 @@ int main(int argc, char** argv) {
     const QCommandLineOption simulate("simulate", "Work with the simulated board in this program.");
     const QCommandLineOption device("device", "Use this serial device whatever the port number.",
                                     "PATH");
-    const QCommandLineOption home("home", "Home folder holding Support/ and Help/.", "DIR");
+    const QCommandLineOption home(
+        "home", "Home folder holding Support/ (default: the program's folder, or ~/.config/quelby when installed).", "DIR");
     const QCommandLineOption screenshots("screenshot-dir",
                                          "Save review screenshots here and close.", "DIR");
     const QCommandLineOption startupTime("startup-time",
@@ -85,9 +90,15 @@ int main(int argc, char** argv) {
     parser.addOptions({simulate, device, home, screenshots, startupTime, online, trace});
     parser.process(app);
 
-    const std::filesystem::path homeFolder =
-        parser.isSet(home) ? std::filesystem::path(parser.value(home).toStdString())
-                           : ProgramFolder();
+    const HomeFolders folders = ResolveHomeFolders(
+        parser.isSet(home) ? std::optional(std::filesystem::path(parser.value(home).toStdString()))
+                           : std::nullopt,
+        ProgramFolder(), [](const char* name) { return std::getenv(name); });
+    SetSharedFolder(folders.shared);
+    const std::filesystem::path& homeFolder = folders.home;
+    // Said once; the link then meets the unwritable settings file with its own message.
+    if (!folders.problem.empty())
+        QMessageBox::warning(nullptr, "QUELBY", QString::fromStdString(folders.problem));
 
     SystemClock clock;
     QtUserPrompt prompt;

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Builds a release of QUELBY and makes its Debian package: build-package/package/quelby_<version>_amd64.deb
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/install-deps.sh --package
+dir=build-package
+cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUELBY_PACKAGE=ON \
+      -DQUELBY_BENCHMARKS=OFF "$@" >/dev/null
+cmake --build "$dir" --parallel "$(nproc)" --target quelby quelby-cli quelby-sim package_files
+(cd "$dir" && cpack -G DEB >/dev/null)
+ls "$dir"/package/quelby_*_amd64.deb
