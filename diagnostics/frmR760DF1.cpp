@@ -9,6 +9,7 @@
 #include "views/NumericEntryField.h"
 #include "views/ShellContext.h"
 #include "views/UpDownControl.h"
+#include "views/ParkingButton.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -133,11 +134,7 @@ void frmR760DF1::buildControls() {
     }
 
     // Focus parking: takes the focus out of an edited field; no action of its own.
-    m_cmdDefault = new QPushButton("-", this);
-    m_cmdDefault->setObjectName("cmdDefault");
-    m_cmdDefault->setFixedSize(m_cmdDefault->fontMetrics().height() + 8,
-                               m_cmdDefault->fontMetrics().height() + 8);
-    layout->addWidget(m_cmdDefault, 0, Qt::AlignRight);
+    m_cmdDefault = MakeParkingButton(this);
     for (NumericEntryField* field : m_txtSetup) field->setParkingButton(m_cmdDefault);
 
     setTabOrder(m_cboSetup, m_txtSetup[0]->textBox());

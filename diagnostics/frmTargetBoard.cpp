@@ -10,6 +10,7 @@
 #include "views/NumericEntryField.h"
 #include "views/ShellContext.h"
 #include "views/UpDownControl.h"
+#include "views/ParkingButton.h"
 
 #include <QCloseEvent>
 #include <QDateTime>
@@ -148,9 +149,7 @@ void frmTargetBoard::buildControls() {
     auto* buttons = new QHBoxLayout;
     m_cmdGoOnline = Button("cmdGoOnline", "&Go Online", this);
     m_cmdOk = Button("cmdOk", "&Ok", this);
-    m_cmdDefault = Button("cmdDefault", "-", this);
-    m_cmdDefault->setFixedSize(16, 16);
-    buttons->addWidget(m_cmdDefault);
+    m_cmdDefault = MakeParkingButton(this);
     buttons->addStretch(1);
     buttons->addWidget(m_cmdGoOnline);
     buttons->addWidget(m_cmdOk);

@@ -9,6 +9,7 @@
 #include "views/PushHoldButton.h"
 #include "views/ShellContext.h"
 #include "views/UpDownControl.h"
+#include "views/ParkingButton.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -223,11 +224,7 @@ void frmData::buildControls() {
         static_cast<QGridLayout*>(panel->layout())->setRowStretch(2, 1);
 
     // Focus parking: no action of its own.
-    auto* park = new QPushButton("-", this);
-    park->setObjectName("cmdDefault");
-    park->setAutoDefault(false);
-    park->setFixedSize(12, 12);
-    layout->addWidget(park, 0, Qt::AlignRight);
+    auto* park = MakeParkingButton(this);
     m_cmdDefault = park;
     m_tripOffset->setParkingButton(park);
     setTabOrder(m_tbsData, m_tripOffset->textBox());

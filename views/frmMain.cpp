@@ -9,6 +9,7 @@
 #include "views/ShellContext.h"
 #include "app/data/TransferValues.h"
 #include "views/UpDownControl.h"
+#include "views/ParkingButton.h"
 
 #include <QColor>
 #include <QFontMetrics>
@@ -130,10 +131,7 @@ void frmMain::buildControls() {
 
     // Focus parking: no caption, no action, and nothing to see. It stays shown (a hidden
     // button could not take the focus) but has no size and sits outside the layout.
-    m_cmdDefault = Button("cmdDefault", "", this);
-    m_cmdDefault->setFlat(true);
-    m_cmdDefault->setFixedSize(0, 0);
-    m_cmdDefault->move(0, 0);
+    m_cmdDefault = MakeParkingButton(this);
     m_spindle->setParkingButton(m_cmdDefault);
 
     setTabOrder(m_spindle->textBox(), m_cmdSingleBlowoff);

@@ -6,6 +6,7 @@
 #include "views/NumericEntryField.h"
 #include "views/ShellContext.h"
 #include "views/UpDownControl.h"
+#include "views/ParkingButton.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -191,9 +192,7 @@ void frmSetup::buildControls() {
         static_cast<QVBoxLayout*>(panel->layout())->addStretch(1);
 
     // Focus parking: no action of its own.
-    m_cmdDefault = Button("cmdDefault", "-", this);
-    m_cmdDefault->setFixedSize(12, 12);
-    layout->addWidget(m_cmdDefault, 0, Qt::AlignRight);
+    m_cmdDefault = MakeParkingButton(this);
 
     QWidget* previous = m_tbsSetup;
     for (NumericEntryField* entry : m_fields) {

@@ -6,6 +6,7 @@
 #include "views/EntryTextBox.h"
 #include "views/NumericEntryField.h"
 #include "views/UpDownControl.h"
+#include "views/ParkingButton.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -223,9 +224,7 @@ void frmTiming::buildControls() {
     m_fraPage[1]->hide();
 
     // Focus parking: no caption, no action.
-    m_cmdDefault = Button("cmdDefault", "", this);
-    m_cmdDefault->setFixedSize(8, 8);
-    layout->addWidget(m_cmdDefault, 0, Qt::AlignRight);
+    m_cmdDefault = MakeParkingButton(this);
 
     m_sbrMachineTiming = new QStatusBar(this);
     m_sbrMachineTiming->setObjectName("sbrMachineTiming");
