@@ -11,6 +11,7 @@
 #include "views/ShellContext.h"
 #include "views/UpDownControl.h"
 #include "views/ParkingButton.h"
+#include "views/NamedControls.h"
 
 #include <QCloseEvent>
 #include <QDateTime>
@@ -43,24 +44,6 @@ QString Q(const std::string& text) {
 // Whether a control is shown as far as its own state goes, whatever its tab or window.
 bool Shown(const QWidget* widget) {
     return widget->isVisibleTo(widget->parentWidget());
-}
-
-QLabel* Label(const QString& name, const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    if (!name.isEmpty()) label->setObjectName(name);
-    return label;
-}
-
-QPushButton* Button(const char* name, const char* caption, QWidget* parent) {
-    auto* button = new QPushButton(QString::fromLatin1(caption), parent);
-    button->setObjectName(QString::fromLatin1(name));
-    return button;
-}
-
-QGroupBox* Frame(const QString& name, const char* caption, QWidget* parent) {
-    auto* frame = new QGroupBox(QString::fromLatin1(caption), parent);
-    frame->setObjectName(name);
-    return frame;
 }
 
 // A value label of the ident tab: sunken, so an empty value still shows its place.

@@ -10,6 +10,7 @@
 #include "app/data/TransferValues.h"
 #include "views/UpDownControl.h"
 #include "views/ParkingButton.h"
+#include "views/NamedControls.h"
 
 #include <QColor>
 #include <QFontMetrics>
@@ -46,18 +47,6 @@ NumericEntryOptions SpindleOptions() {
     options.hasEditingFlag = false;
     options.upDownAction = NumericEntryOptions::UpDownAction::None; // the window writes B2088
     return options;
-}
-
-QGroupBox* Frame(const char* name, const char* caption, QWidget* parent) {
-    auto* frame = new QGroupBox(QString::fromLatin1(caption), parent);
-    frame->setObjectName(QString::fromLatin1(name));
-    return frame;
-}
-
-QPushButton* Button(const char* name, const char* caption, QWidget* parent) {
-    auto* button = new QPushButton(QString::fromLatin1(caption), parent);
-    button->setObjectName(QString::fromLatin1(name));
-    return button;
 }
 
 } // namespace

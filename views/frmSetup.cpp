@@ -7,6 +7,7 @@
 #include "views/ShellContext.h"
 #include "views/UpDownControl.h"
 #include "views/ParkingButton.h"
+#include "views/NamedControls.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -49,13 +50,6 @@ QGroupBox* Group(const QString& name, const char* caption, QWidget* parent) {
     auto* group = new QGroupBox(QString::fromLatin1(caption), parent);
     group->setObjectName(name);
     return group;
-}
-
-QPushButton* Button(const QString& name, const char* caption, QWidget* parent) {
-    auto* button = new QPushButton(QString::fromLatin1(caption), parent);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    return button;
 }
 
 } // namespace

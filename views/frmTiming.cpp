@@ -7,6 +7,7 @@
 #include "views/NumericEntryField.h"
 #include "views/UpDownControl.h"
 #include "views/ParkingButton.h"
+#include "views/NamedControls.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -19,24 +20,6 @@
 
 namespace quelby {
 namespace {
-
-QGroupBox* Frame(const char* name, const char* caption, QWidget* parent) {
-    auto* frame = new QGroupBox(QString::fromLatin1(caption), parent);
-    frame->setObjectName(QString::fromLatin1(name));
-    return frame;
-}
-
-QPushButton* Button(const char* name, const char* caption, QWidget* parent) {
-    auto* button = new QPushButton(QString::fromLatin1(caption), parent);
-    button->setObjectName(QString::fromLatin1(name));
-    return button;
-}
-
-QLabel* Label(const QString& name, const QString& caption, QWidget* parent) {
-    auto* label = new QLabel(caption, parent);
-    label->setObjectName(name);
-    return label;
-}
 
 // A read-only value display: sunken, right-aligned, a few digits wide.
 QLabel* ValueLabel(const QString& name, QWidget* parent) {
