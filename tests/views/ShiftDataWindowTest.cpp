@@ -136,6 +136,13 @@ TEST(ShiftDataWindow, theTripOffsetRejectsBadTextsUnderItsOwnTitle) {
         EXPECT_EQ(w.shell.rig.prompt.requests(), std::vector<MessageRequest>{expected}) << typed;
         EXPECT_EQ(w.window->tripOffsetField()->text(), "4") << typed;
     }
+    // A push-and-hold press waits for the check of a half-typed offset: refused, nothing held.
+    w.shell.rig.prompt.clear();
+    w.offsetBox()->setFocus(Qt::MouseFocusReason);
+    QTest::keyClicks(w.offsetBox(), "99");
+    QTest::mousePress(w.resetTrips(), Qt::LeftButton);
+    QTest::mouseRelease(w.resetTrips(), Qt::LeftButton);
+    EXPECT_EQ(w.shell.rig.prompt.requests(), std::vector<MessageRequest>{expected});
     EXPECT_TRUE(w.writes.empty());
     EXPECT_EQ(w.shell.data.CurrentData.Value[0], 0);
 }
