@@ -57,7 +57,7 @@ public:
 // result tells which. A round waits a little for timers when no event is pending, so idle
 // cycles get their turn.
 template <typename Condition>
-bool RunEventsUntil(Condition condition, int rounds = 3000) {
+bool RunEventsUntil(Condition condition, int rounds = 10000) {
     for (int i = 0; i < rounds; ++i) {
         if (condition()) return true;
         QCoreApplication::processEvents(QEventLoop::AllEvents);
