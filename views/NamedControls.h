@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QString>
+#include <QTabBar>
 
 namespace quelby {
 
@@ -27,6 +28,16 @@ inline QLabel* Label(const QString& name, const QString& text, QWidget* parent) 
     auto* label = new QLabel(text, parent);
     if (!name.isEmpty()) label->setObjectName(name);
     return label;
+}
+
+// A tab strip with a tab for each caption, the tabs as wide as their captions.
+template <typename Captions>
+QTabBar* TabStrip(const QString& name, const Captions& captions, QWidget* parent) {
+    auto* tabs = new QTabBar(parent);
+    tabs->setObjectName(name);
+    for (const char* caption : captions) tabs->addTab(QString::fromLatin1(caption));
+    tabs->setExpanding(false);
+    return tabs;
 }
 
 } // namespace quelby

@@ -10,6 +10,7 @@
 #include "views/ShellContext.h"
 #include "views/UpDownControl.h"
 #include "views/ParkingButton.h"
+#include "views/NamedControls.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -152,11 +153,7 @@ QGroupBox* frmData::buildTotals(int page, const char* name, const char* caption,
 
 void frmData::buildControls() {
     auto* layout = new QVBoxLayout(this);
-    m_tbsData = new QTabBar(this);
-    m_tbsData->setObjectName("tbsData");
-    for (const char* caption : kTabCaptions)
-        m_tbsData->addTab(QString::fromLatin1(caption));
-    m_tbsData->setExpanding(false);
+    m_tbsData = TabStrip("tbsData", kTabCaptions, this);
     layout->addWidget(m_tbsData);
     auto* pages = new QGridLayout;
     layout->addLayout(pages, 1);

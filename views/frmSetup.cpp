@@ -107,11 +107,7 @@ QWidget* frmSetup::buildPage(int page, const char* caption) {
 
 void frmSetup::buildControls() {
     auto* layout = new QVBoxLayout(this);
-    m_tbsSetup = new QTabBar(this);
-    m_tbsSetup->setObjectName("tbsSetup");
-    for (const char* caption : kTabCaptions)
-        m_tbsSetup->addTab(QString::fromLatin1(caption));
-    m_tbsSetup->setExpanding(false);
+    m_tbsSetup = TabStrip("tbsSetup", kTabCaptions, this);
     layout->addWidget(m_tbsSetup);
 
     auto* pages = new QGridLayout;
