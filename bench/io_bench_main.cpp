@@ -3,12 +3,11 @@
 // the wire itself needs for the same bytes (10 bits each). The window runs as in the program,
 // on the offscreen platform, yielding to the event loop before every read; the same fifteen
 // reads made in a plain loop show what the window adds.
-#include "app/data/DataSet.h"
 #include "app/data/IoStates.h"
+#include "bench/BenchShell.h"
 #include "bench/BenchSupport.h"
 #include "diagnostics/frmDisplayIO.h"
 #include "views/DrainRefreshCycles.h"
-#include "views/ShellContext.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -27,23 +26,6 @@ constexpr int kWarmUpPasses = 2;
 constexpr int kMeasuredPasses = 30;
 constexpr int kGiveUpMs = 120000;
 
-class BenchShell : public ShellContext {
-public:
-    explicit BenchShell(RSComm& link) : m_link(link) {}
-    RSComm& link() override { return m_link; }
-    DataSet& dataSet() override { return m_data; }
-    std::string systemMessage() const override { return {}; }
-    bool offlineEditing() const override { return false; }
-    void updateOnlineStatus() override {
-        if (!m_link.OnlineMode) m_link.CloseRSComm();
-    }
-    bool cyclesPaused() const override { return false; }
-
-private:
-    RSComm& m_link;
-    DataSet m_data;
-};
-
 struct Figures {
     double seconds = 0; // per pass
     double bytes = 0;   // per pass, both directions
@@ -57,7 +39,7 @@ double Since(Clock::time_point start) {
 
 // Passes of the window itself: timed from the end of the warm-up to the end of the last pass.
 bool MeasureWindow(bench::SimLink& line, Figures& figures) {
-    BenchShell shell(line.link);
+    bench::BenchShell shell(line.link);
     frmDisplayIO window(shell);
     int passes = 0;
     Clock::time_point start;

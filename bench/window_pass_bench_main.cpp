@@ -2,10 +2,9 @@
 // windows through the real serial port against quelby-sim answering at line speed, next to
 // the time the wire itself needs for the same bytes (10 bits each). A pass reads only the
 // visible page, so each page has its own figure.
-#include "app/data/DataSet.h"
+#include "bench/BenchShell.h"
 #include "bench/BenchSupport.h"
 #include "views/DrainRefreshCycles.h"
-#include "views/ShellContext.h"
 #include "views/frmData.h"
 #include "views/frmSetup.h"
 
@@ -24,24 +23,6 @@
 using namespace quelby;
 
 namespace {
-
-// What the windows see of the main window: the link to quelby-sim, a data set, online.
-class BenchShell : public ShellContext {
-public:
-    explicit BenchShell(RSComm& link) : m_link(link) {}
-    RSComm& link() override { return m_link; }
-    DataSet& dataSet() override { return m_data; }
-    std::string systemMessage() const override { return "System OK"; }
-    bool offlineEditing() const override { return false; }
-    void updateOnlineStatus() override {
-        if (!m_link.OnlineMode) m_link.CloseRSComm();
-    }
-    bool cyclesPaused() const override { return false; }
-
-private:
-    RSComm& m_link;
-    DataSet m_data;
-};
 
 struct PassFigures {
     double seconds = 0; // median of the measured passes
@@ -87,7 +68,7 @@ void report(const char* window, int page, std::vector<PassFigures> passes, int b
 }
 
 template <typename Window>
-bool measureWindow(const char* name, BenchShell& shell, bench::CountingSerialPort& port,
+bool measureWindow(const char* name, bench::BenchShell& shell, bench::CountingSerialPort& port,
                    int baud, int count) {
     bench::BenchPrompt prompt;
     Window window(shell, prompt);
@@ -133,7 +114,7 @@ int main(int argc, char** argv) {
     bench::SimLink line({"--baud", std::to_string(baud)}, baud,
                         "quelby-bench-window-" + std::to_string(getpid()), prompt);
     if (!line.link.OnlineMode) return 1;
-    BenchShell shell(line.link);
+    bench::BenchShell shell(line.link);
     const bool ok = measureWindow<frmSetup>("Set-Up", shell, line.port, baud, count) &&
                     measureWindow<frmData>("Shift Data", shell, line.port, baud, count);
     DrainRefreshCycles();

@@ -46,12 +46,6 @@ constexpr std::array<const char*, 3> kPageCaptions{
     "Set Print/Varnish Response Times", "Set Blow-off Parameters",
     "Set Blow-off Solenoid Response Times"};
 
-QGroupBox* Group(const QString& name, const char* caption, QWidget* parent) {
-    auto* group = new QGroupBox(QString::fromLatin1(caption), parent);
-    group->setObjectName(name);
-    return group;
-}
-
 } // namespace
 
 frmSetup::frmSetup(ShellContext& shell, UserPrompt& prompt, QWidget* parent)
@@ -121,7 +115,7 @@ void frmSetup::buildControls() {
     // A group of fields one per row, label on the left, field on the right.
     const auto rowGroup = [this](QWidget* panel, const char* name, const char* caption,
                                  int first, int last) {
-        auto* group = Group(QString::fromLatin1(name), caption, panel);
+        auto* group = Frame(QString::fromLatin1(name), caption, panel);
         auto* grid = new QGridLayout(group);
         for (int i = first; i <= last; ++i) {
             QLabel* label = makeLabel(i, kFieldCaptions[static_cast<std::size_t>(i)], group);
@@ -139,14 +133,14 @@ void frmSetup::buildControls() {
     QWidget* page1 = m_fraPage[0];
     rowGroup(page1, "fraPrintCarriage", "Print Carriage", 0, 1);
     rowGroup(page1, "fraVarnishUnit", "Varnish Unit", 2, 4);
-    m_fraTestBlowoff[0] = Group("fraTestBlowoff_0", "Test Blow-off", page1);
+    m_fraTestBlowoff[0] = Frame("fraTestBlowoff_0", "Test Blow-off", page1);
     m_cmdBadCanTest[0] = Button("cmdBadCanTest_0", "B&ad Can Blow-off", m_fraTestBlowoff[0]);
     (new QHBoxLayout(m_fraTestBlowoff[0]))->addWidget(m_cmdBadCanTest[0]);
     static_cast<QVBoxLayout*>(page1->layout())->addWidget(m_fraTestBlowoff[0]);
 
     // Page 2: the test blow-offs above the blow-off set-up.
     QWidget* page2 = m_fraPage[1];
-    m_fraTestBlowoff[1] = Group("fraTestBlowoff_1", "Test Blow-off", page2);
+    m_fraTestBlowoff[1] = Frame("fraTestBlowoff_1", "Test Blow-off", page2);
     m_cmdBadCanTest[1] = Button("cmdBadCanTest_1", "B&ad Can Blow-off", m_fraTestBlowoff[1]);
     m_cmdQCTest = Button("cmdQCTest", "&Q.C. Can Blow-off", m_fraTestBlowoff[1]);
     auto* tests = new QHBoxLayout(m_fraTestBlowoff[1]);
@@ -157,7 +151,7 @@ void frmSetup::buildControls() {
 
     // Page 3: the solenoid times as a 2 x 2 grid, rows bad can and Q.C., columns ON and OFF.
     QWidget* page3 = m_fraPage[2];
-    auto* solenoids = Group("fraSolenoidTimes", "Solenoid Response Times", page3);
+    auto* solenoids = Frame("fraSolenoidTimes", "Solenoid Response Times", page3);
     auto* grid = new QGridLayout(solenoids);
     QLabel* onHeading = makeLabel(17, "ON (msec)", solenoids);
     QLabel* offHeading = makeLabel(18, "OFF (msec)", solenoids);
