@@ -22,21 +22,21 @@ void ExpectShown(ShellRig& rig, bool online) {
     EXPECT_EQ(rig.port.isOpen(), online);
 }
 
-TEST(OnlineState, MenuItemsSwitchOnlineAndOffline) {
-    ShellRig rig;
-    rig.item("mnuViewOnline")->trigger();
-    ExpectShown(rig, true);
-    EXPECT_GT(rig.port.bytesSent(), 0); // the link probed the board
-    rig.item("mnuViewOffline")->trigger();
-    ExpectShown(rig, false);
-    EXPECT_TRUE(rig.prompt.requests().empty());
-}
-
-TEST(OnlineState, F3F4AndTheModePanelSwitchButOtherPanelsDoNothing) {
+TEST(OnlineState, MenuItemsF3F4AndTheModePanelSwitchButOtherPanelsDoNothing) {
     ShellRig rig;
     rig.window.show();
     rig.window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&rig.window));
+    rig.item("mnuViewOnline")->trigger();
+    ExpectShown(rig, true);
+    long probed = rig.port.bytesSent();
+    EXPECT_GT(probed, 0); // the link probed the board
+    rig.item("mnuViewOnline")->trigger();
+    EXPECT_GT(rig.port.bytesSent(), probed) << "online while online opens the port again";
+    ExpectShown(rig, true);
+    rig.item("mnuViewOffline")->trigger();
+    ExpectShown(rig, false);
+
     QTest::keyClick(&rig.window, Qt::Key_F3);
     ExpectShown(rig, true);
     QTest::keyClick(&rig.window, Qt::Key_F4);
@@ -49,18 +49,10 @@ TEST(OnlineState, F3F4AndTheModePanelSwitchButOtherPanelsDoNothing) {
     ExpectShown(rig, true);
     QTest::mouseClick(mode, Qt::LeftButton);
     ExpectShown(rig, false);
+    EXPECT_TRUE(rig.prompt.requests().empty());
 }
 
-TEST(OnlineState, OnlineWhileOnlineOpensThePortAgain) {
-    ShellRig rig;
-    rig.window.goOnline();
-    const long probed = rig.port.bytesSent();
-    rig.window.goOnline();
-    EXPECT_GT(rig.port.bytesSent(), probed);
-    ExpectShown(rig, true);
-}
-
-TEST(OnlineState, SilentBoardEndsOfflineWithCommFault) {
+TEST(OnlineState, ASilentBoardEndsOfflineWithCommFaultAMissingPortWithThePortError) {
     ShellRig rig;
     rig.board.setSilent(true);
     rig.item("mnuViewOnline")->trigger();
@@ -75,10 +67,8 @@ TEST(OnlineState, SilentBoardEndsOfflineWithCommFault) {
 
     rig.item("mnuViewOffline")->trigger();
     ExpectShown(rig, false);
-}
 
-TEST(OnlineState, MissingPortEndsOfflineWithThePortError) {
-    ShellRig rig;
+    rig.prompt.clear();
     rig.port.setMissing(true);
     rig.window.goOnline();
     ExpectShown(rig, false);
@@ -131,21 +121,7 @@ TEST(OnlinePrompt, NoAbandonsYesGoesOnlineAndOnlineAsksNothing) {
     EXPECT_TRUE(rig.prompt.requests().empty());
 }
 
-TEST(SetupPasscode, OffersTheBoardsPasscodeAndWritesTheAnswer) {
-    ShellRig rig;
-    rig.window.goOnline();
-    rig.board.setValue("W1070", 1234);
-    rig.prompt.answerNextInput("4321");
-    rig.item("mnuEditPasscode")->trigger();
-    ASSERT_EQ(rig.prompt.inputRequests().size(), 1u);
-    const InputRequest& asked = rig.prompt.inputRequests()[0];
-    EXPECT_EQ(asked.title, "Keypad Set-up Passcode");
-    EXPECT_EQ(asked.prompt, "Please Enter New Passcode (0-65535)");
-    EXPECT_EQ(asked.defaultText, "1234");
-    EXPECT_EQ(rig.board.value("W1070"), 4321u);
-}
-
-TEST(SetupPasscode, AnEmptyOrCancelledAnswerOrAFailedLinkWritesNothing) {
+TEST(SetupPasscode, OffersTheBoardsPasscodeAndWritesTheAnswerButNotAnEmptyOrCancelledOne) {
     ShellRig rig;
     rig.window.goOnline();
     rig.board.setValue("W1070", 1234);
@@ -158,6 +134,14 @@ TEST(SetupPasscode, AnEmptyOrCancelledAnswerOrAFailedLinkWritesNothing) {
             EXPECT_NE(entry.received, 0x02) << "write mode entered";
     }
     EXPECT_EQ(rig.board.value("W1070"), 1234u);
+
+    rig.prompt.answerNextInput("4321");
+    rig.item("mnuEditPasscode")->trigger();
+    const InputRequest& asked = rig.prompt.inputRequests().back();
+    EXPECT_EQ(asked.title, "Keypad Set-up Passcode");
+    EXPECT_EQ(asked.prompt, "Please Enter New Passcode (0-65535)");
+    EXPECT_EQ(asked.defaultText, "1234");
+    EXPECT_EQ(rig.board.value("W1070"), 4321u);
 
     rig.window.link().CommError = true;
     rig.board.clearTrace();
