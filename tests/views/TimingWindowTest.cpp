@@ -434,24 +434,6 @@ TEST(TimingWindow, offlineShowsTheDataSetAndEditsItOnlyWithOfflineEditing) {
     EXPECT_FALSE(t.shell.data.TimingReload);
 }
 
-TEST(TimingWindow, aTimingDownloadMakesTheOpenWindowRecallAgain) {
-    TimingRig t;
-    t.pls.setChannel(6, Pair(60, 70));
-    t.openOnline();
-    EXPECT_EQ(t.text(6), "60");
-    t.field(6)->setText("");
-    t.field(22)->setText("");
-    t.shell.data.TimingDownloaded = true; // a second recall reads the same pair again
-    ASSERT_TRUE(RunEventsUntil([&] { return t.text(22) == "70"; }));
-    EXPECT_EQ(t.text(6), "60");
-    EXPECT_EQ(t.text(22), "70");
-    t.pls.setChannel(6, Pair(61, 71)); // what a timing download leaves on the board
-    t.shell.data.TimingDownloaded = true;
-    ASSERT_TRUE(RunEventsUntil([&] { return t.text(6) == "61"; }));
-    EXPECT_EQ(t.text(22), "71");
-    EXPECT_FALSE(t.shell.data.TimingDownloaded);
-}
-
 TEST(TimingWindow, theTestButtonsWriteTheirFlags) {
     TimingRig t;
     t.openOnline();
