@@ -35,6 +35,11 @@ void printHelp(std::ostream& out) {
            "  --retries N       answer Retry to a communication warning N times, then Cancel\n"
            "                    (default 0)\n"
            "  --yes             answer Yes to confirmation questions (otherwise No)\n"
+           "  --json            print the result as one JSON document on one line (read,\n"
+           "                    ident, fault, pls config, pls recall, dataset show, compare,\n"
+           "                    diff); may also follow the command\n"
+           "  --csv             CSV output: watch prints a header and a row per pass, export\n"
+           "                    writes the shift data as CSV; may also follow the command\n"
            "  --trace FILE      write one line per byte exchange with the board to FILE:\n"
            "                    milliseconds, byte sent, reply ('--' for none), marker\n"
            "  --help            show this help\n"
@@ -91,7 +96,17 @@ int main(int argc, char** argv) {
     RSComm link(clock, prompt, home);
     link.OverrideSettings(options->port, options->speed);
     PosixSerialPort port(PortMap::load(PortMap::FileIn(home)), options->device.value_or(""));
-    CliSession session{link, *options, std::cout, std::cerr};
+    bool linkOpened = false;
+    auto goOnline = [&]() {
+        if (!linkOpened) {
+            linkOpened = true;
+            link.OpenRSComm(port);
+            if (link.OnlineMode && !port.lowLatencyNote().empty())
+                std::cerr << "quelby-cli: " << port.lowLatencyNote() << std::endl;
+        }
+        return link.OnlineMode;
+    };
+    CliSession session{link, *options, std::cout, std::cerr, clock, goOnline};
     std::unique_ptr<FileLinkTrace> trace;
     if (options->trace) {
         trace = FileLinkTrace::Create(*options->trace, error);
@@ -102,17 +117,13 @@ int main(int argc, char** argv) {
         link.SetTrace(trace.get());
     }
 
-    if (command->needsBoard) {
-        link.OpenRSComm(port);
-        if (!link.OnlineMode) return kExitLinkFailed;
-        if (!port.lowLatencyNote().empty()) std::cerr << "quelby-cli: " << port.lowLatencyNote() << std::endl;
-    }
+    if (command->needsBoard && !goOnline()) return kExitLinkFailed;
     int status = command->run(session, commandArgs);
     if (status == kExitUsage)
         for (const auto& form : Commands())
             if (form.name == options->command.front())
                 std::cerr << "quelby-cli: usage: " << form.name << " " << form.usage << std::endl;
-    if (command->needsBoard) link.CloseRSComm();
+    if (linkOpened) link.CloseRSComm();
     link.SetTrace(nullptr);
     return status;
 }
