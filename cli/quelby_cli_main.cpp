@@ -53,10 +53,11 @@ void printHelp(std::ostream& out) {
     out << "\n"
            "Link messages are printed on standard error as \"TITLE: text\".\n"
            "Exit status: 0 success (a read printed only values the board confirmed, a write\n"
-           "the board confirmed), 2 the link failed or the board did not confirm a value or a\n"
-           "write (an unconfirmed read is tried again up to --retries times), 3 an address or\n"
-           "value was refused or a question answered No, 64 usage error, 73 the trace file\n"
-           "could not be created.\n";
+           "the board confirmed), 1 compare or diff found differences, 2 the link failed or\n"
+           "the board did not confirm a value or a write (an unconfirmed read is tried again\n"
+           "up to --retries times) or a backup step failed, 3 an address, value or file was\n"
+           "refused, a backup folder exists already or a question was answered No, 64 usage\n"
+           "error, 73 the trace file could not be created.\n";
 }
 
 } // namespace
