@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/CliOptions.h"
+#include "app/data/MachineData.h"
 #include "link/Clock.h"
 #include "link/RSComm.h"
 
@@ -42,6 +43,11 @@ std::optional<std::uint32_t> ConfirmedRead(CliSession& session, std::string_view
 // The same without the line on standard error.
 std::optional<std::uint32_t> TrustedRead(CliSession& session, std::string_view address);
 
+// The All upload into `data` (whose addresses are read). False, with the reason on standard
+// error, when the link failed or the board did not confirm every value: `data` is then no
+// picture of the board.
+bool UploadWholeDataSet(CliSession& session, MachineData& data);
+
 // The board's program into the hex, rev (and lcf) files beside `hbx`, which must exist and
 // gives the board type, with progress on standard error. The exit status.
 int UploadBoardProgram(CliSession& session, const std::filesystem::path& hbx);
@@ -54,6 +60,7 @@ std::vector<CliCommand> ProgramCommands();
 std::vector<CliCommand> ReportCommands();
 std::vector<CliCommand> DatasetCommands();
 std::vector<CliCommand> TransferCommands();
+std::vector<CliCommand> BackupCommands();
 std::vector<CliCommand> ServiceCommands();
 
 // Every command the tool knows, in the order the help lists them.
