@@ -25,7 +25,7 @@ namespace {
 
 constexpr int kExitDiffer = 1;
 
-// ---- Set-up files and the board's data set ----
+// ---- Set-up files ----
 
 // A set-up file fitted to 0..LastDataIndex, as File Open takes it. nullopt, with the reason on
 // standard error, when it cannot be read whole or is no set-up data (exit 3), or was made by
