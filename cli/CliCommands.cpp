@@ -1,5 +1,6 @@
 #include "cli/CliCommands.h"
 
+#include "app/data/JsonWriter.h"
 #include "link/BoardAddress.h"
 
 namespace quelby::cli {
@@ -11,15 +12,28 @@ int refuseAddress(CliSession& session, const std::string& address) {
 }
 
 // read ADDRESS...: each value in decimal on its own line, in order. Only values the board
-// confirmed are printed.
+// confirmed are printed; with --json, the whole list or nothing.
 int runRead(CliSession& session, const std::vector<std::string>& args) {
     if (args.empty()) return kExitUsage;
     for (const auto& address : args)
         if (!ParseAddress(address)) return refuseAddress(session, address);
+    if (!session.goOnline()) return kExitLinkFailed;
+    std::vector<std::uint32_t> values;
     for (const auto& address : args) {
         const auto value = ConfirmedRead(session, address);
         if (!value) return kExitLinkFailed;
-        session.out << *value << '\n';
+        if (!session.options.json) session.out << *value << '\n';
+        values.push_back(*value);
+    }
+    if (session.options.json) {
+        JsonWriter json(session.out);
+        json.beginObject().key("values").beginArray();
+        for (std::size_t i = 0; i < args.size(); ++i)
+            json.beginObject()
+                .key("address").value(args[i])
+                .key("value").value(std::int64_t{values[i]})
+                .endObject();
+        json.endArray().endObject().finish();
     }
     session.out.flush();
     return kExitOk;
@@ -40,12 +54,17 @@ int runWrite(CliSession& session, const std::vector<std::string>& args) {
 
 } // namespace
 
-std::optional<std::uint32_t> ConfirmedRead(CliSession& session, std::string_view address) {
+std::optional<std::uint32_t> TrustedRead(CliSession& session, std::string_view address) {
     RSComm::ReadResult read = session.link.RSReadChecked(address);
     for (int retry = 0; !read.trusted && !session.link.CommError && retry < session.options.retries;
          ++retry)
         read = session.link.RSReadChecked(address);
     if (read.trusted) return static_cast<std::uint32_t>(std::stoul(read.text));
+    return std::nullopt;
+}
+
+std::optional<std::uint32_t> ConfirmedRead(CliSession& session, std::string_view address) {
+    if (auto value = TrustedRead(session, address)) return value;
     session.out.flush();
     session.err << "quelby-cli: the board did not confirm the value at " << address << "."
                 << std::endl;
@@ -54,8 +73,10 @@ std::optional<std::uint32_t> ConfirmedRead(CliSession& session, std::string_view
 
 std::vector<CliCommand> LinkCommands() {
     return {
-        {"read", "ADDRESS...", "print the value at each board address in decimal, one per line",
-         true, runRead},
+        {"read", "ADDRESS...",
+         "print the value at each board address in decimal, one per line (--json: "
+         "{\"values\":[{\"address\",\"value\"}...]})",
+         false, runRead},
         {"write", "ADDRESS VALUE", "write a value to a board address (checked as typed values are)",
          true, runWrite},
     };
@@ -65,7 +86,7 @@ const std::vector<CliCommand>& Commands() {
     static const std::vector<CliCommand> commands = [] {
         std::vector<CliCommand> all;
         for (auto area : {LinkCommands, IdentityCommands, PlsCommands, ProgramCommands,
-                          DatasetCommands, ReportCommands, TransferCommands})
+                          DatasetCommands, ReportCommands, TransferCommands, BackupCommands, ServiceCommands})
             for (auto& command : area()) all.push_back(std::move(command));
         return all;
     }();

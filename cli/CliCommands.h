@@ -1,9 +1,12 @@
 #pragma once
 
 #include "cli/CliOptions.h"
+#include "app/data/MachineData.h"
+#include "link/Clock.h"
 #include "link/RSComm.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string_view>
@@ -13,12 +16,17 @@
 
 namespace quelby::cli {
 
-// What a command works with. `link` is open and online for commands that need the board.
+// What a command works with. `link` is open and online for commands that need the board;
+// the others call goOnline once their arguments passed their checks, so nothing is sent for
+// a command line that is refused.
 struct CliSession {
     RSComm& link;
     const CliOptions& options;
     std::ostream& out;
     std::ostream& err;
+    Clock& clock;
+    // Opens the port and probes the board (once); false when the board cannot be reached.
+    std::function<bool()> goOnline;
 };
 
 struct CliCommand {
@@ -32,6 +40,17 @@ struct CliCommand {
 // The value at a board address as the board confirmed it; an unconfirmed read is tried again
 // up to --retries times. nullopt (with a line on standard error) when none was confirmed.
 std::optional<std::uint32_t> ConfirmedRead(CliSession& session, std::string_view address);
+// The same without the line on standard error.
+std::optional<std::uint32_t> TrustedRead(CliSession& session, std::string_view address);
+
+// The All upload into `data` (whose addresses are read). False, with the reason on standard
+// error, when the link failed or the board did not confirm every value: `data` is then no
+// picture of the board.
+bool UploadWholeDataSet(CliSession& session, MachineData& data);
+
+// The board's program into the hex, rev (and lcf) files beside `hbx`, which must exist and
+// gives the board type, with progress on standard error. The exit status.
+int UploadBoardProgram(CliSession& session, const std::filesystem::path& hbx);
 
 // The commands of each area; the same name may come in several rows (one per form).
 std::vector<CliCommand> LinkCommands();
@@ -41,6 +60,8 @@ std::vector<CliCommand> ProgramCommands();
 std::vector<CliCommand> ReportCommands();
 std::vector<CliCommand> DatasetCommands();
 std::vector<CliCommand> TransferCommands();
+std::vector<CliCommand> BackupCommands();
+std::vector<CliCommand> ServiceCommands();
 
 // Every command the tool knows, in the order the help lists them.
 const std::vector<CliCommand>& Commands();

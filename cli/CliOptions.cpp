@@ -22,6 +22,10 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, 
             options.version = true;
         } else if (arg == "--yes") {
             options.yes = true;
+        } else if (arg == "--json") {
+            options.json = true;
+        } else if (arg == "--csv") {
+            options.csv = true;
         } else if (arg == "--device") {
             if (!(options.device = value(arg))) return std::nullopt;
         } else if (arg == "--home") {
@@ -59,12 +63,20 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, 
             error = "unknown option " + arg;
             return std::nullopt;
         } else {
-            options.command.assign(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
+            for (std::size_t k = i; k < args.size(); ++k) {
+                if (k > i && args[k] == "--json") options.json = true;
+                else if (k > i && args[k] == "--csv") options.csv = true;
+                else options.command.push_back(args[k]);
+            }
             break;
         }
     }
     if (options.device && options.port) {
         error = "--device and --port exclude each other";
+        return std::nullopt;
+    }
+    if (options.json && options.csv) {
+        error = "--json and --csv exclude each other";
         return std::nullopt;
     }
     if (options.command.empty() && !options.help && !options.version) {

@@ -24,12 +24,14 @@ struct CliOptions {
     std::optional<std::filesystem::path> trace; // --trace FILE: one line per byte exchange
     int retries = 0; // Retry answers to a Retry/Cancel question before Cancel
     bool yes = false;
+    bool json = false; // --json: the command's result as one JSON document
+    bool csv = false;  // --csv: watch and export write CSV
     bool help = false;
     bool version = false;
     std::vector<std::string> command; // the command and its arguments
 };
 
-// Parses the global options up to the command word. On a usage error returns nullopt and
+// Parses the global options up to the command word; --json and --csv may also follow it. On a usage error returns nullopt and
 // sets `error`.
 std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, std::string& error);
 

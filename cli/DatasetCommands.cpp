@@ -4,6 +4,7 @@
 #include "cli/CliCommands.h"
 #include "cli/CliPrompt.h"
 #include "app/data/DataSetFiles.h"
+#include "app/data/DataSetJson.h"
 #include "link/FilePaths.h"
 #include "link/SystemClock.h"
 
@@ -56,7 +57,13 @@ int runDataset(CliSession& session, const std::vector<std::string>& args) {
                     << " was not opened; give --yes to open a file of another version."
                     << std::endl;
     if (opened != FileCommandResult::Done) return kExitRefused;
-    printDataSet(session.out, data.CurrentData);
+    if (session.options.json) {
+        JsonWriter json(session.out);
+        WriteDataSetJson(json, data.CurrentData);
+        json.finish();
+    } else {
+        printDataSet(session.out, data.CurrentData);
+    }
     return kExitOk;
 }
 
@@ -67,7 +74,9 @@ std::vector<CliCommand> DatasetCommands() {
         {"dataset", "show FILE.sdt",
          "print a set-up file as File Open takes it: version, 'INDEX ADDRESS VALUE' per data "
          "point ('-': no address), PLS fields, speed compensation, setpoints; a file of "
-         "another version needs --yes",
+         "another version needs --yes (--json: version, dataPoints [{index, address, name, "
+         "value}...], plsChannels, plsScale, resolverOffset, plsProgram, speedComp, "
+         "setpoints [{channel, on, off}...])",
          false, runDataset},
         {"dataset", "new FILE.sdt",
          "write the built-in default data set to a set-up file; replacing a file needs --yes",

@@ -2,6 +2,7 @@
 #include "cli/CliArguments.h"
 #include "cli/CliCommands.h"
 #include "link/PlsMessages.h"
+#include "app/data/JsonWriter.h"
 
 namespace quelby::cli {
 namespace {
@@ -32,8 +33,21 @@ std::optional<std::vector<int>> numbers(const std::vector<std::string>& args, st
 
 int runRecall(CliSession& session, int chan) {
     const RSComm::RecallList list = session.link.RecallAllSetpoints(chan);
-    for (const auto& setpoint : list.setpoints)
-        session.out << (setpoint.on ? "ON " : "OFF ") << setpoint.position << '\n';
+    // A list that did not end as the board ends it is not printed as JSON: it is not the
+    // channel's list.
+    if (session.options.json && list.end == RSComm::RecallEnd::EndOfList) {
+        JsonWriter json(session.out);
+        json.beginObject().key("channel").value(chan).key("setpoints").beginArray();
+        for (const auto& setpoint : list.setpoints)
+            json.beginObject()
+                .key("state").value(setpoint.on ? "ON" : "OFF")
+                .key("position").value(setpoint.position)
+                .endObject();
+        json.endArray().endObject().finish();
+    }
+    if (!session.options.json)
+        for (const auto& setpoint : list.setpoints)
+            session.out << (setpoint.on ? "ON " : "OFF ") << setpoint.position << '\n';
     switch (list.end) {
     case RSComm::RecallEnd::EndOfList:
         return kExitOk;
@@ -59,6 +73,13 @@ int runPls(CliSession& session, const std::vector<std::string>& args) {
         if (what == "config") {
             const RSComm::PlsConfiguration config = link.PLSConfigUpload();
             if (!link.PLSConfigUploaded()) return kExitLinkFailed;
+            if (session.options.json) {
+                JsonWriter json(session.out);
+                json.beginObject().key("configuration").beginArray();
+                for (std::int16_t value : config) json.value(int{value});
+                json.endArray().endObject().finish();
+                return kExitOk;
+            }
             for (std::size_t i = 0; i < config.size(); ++i) session.out << (i ? " " : "") << config[i];
             session.out << '\n';
             return kExitOk;
@@ -85,14 +106,18 @@ int runPls(CliSession& session, const std::vector<std::string>& args) {
 std::vector<CliCommand> PlsCommands() {
     return {
         {"pls", "scale|offset|position|rpm|config",
-         "a PLS reading; config prints the 19 configuration values on one line", true, runPls},
+         "a PLS reading; config prints the 19 configuration values on one line (--json: "
+         "{\"configuration\":[19 numbers]})",
+         true, runPls},
         {"pls", "set CH ON OFF [--clear]",
          "program an ON/OFF setpoint pair on channel CH, clearing the channel first if asked",
          true, runPls},
         {"pls", "pulse CH ON OFF START", "program a pulse train on channel CH", true, runPls},
         {"pls", "clear CH", "clear every setpoint of channel CH", true, runPls},
-        {"pls", "recall CH", "list channel CH's setpoints, one 'ON n' or 'OFF n' line each", true,
-         runPls},
+        {"pls", "recall CH",
+         "list channel CH's setpoints, one 'ON n' or 'OFF n' line each (--json: channel, "
+         "setpoints [{state, position}...])",
+         true, runPls},
         {"pls", "offset-to POSITION",
          "set the resolver offset so that the present position reads POSITION", true, runPls},
     };

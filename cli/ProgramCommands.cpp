@@ -27,9 +27,7 @@ int runProgram(CliSession& session, const std::vector<std::string>& args) {
         if (!link.ValidProgram()) return kExitRefused;
         link.DumpProgram();
     } else if (args[0] == "upload") {
-        link.UploadFile(args[1]);
-        link.InUploadMode = true;
-        link.UploadProgram();
+        return UploadBoardProgram(session, args[1]);
     } else {
         return kExitUsage;
     }
@@ -39,6 +37,17 @@ int runProgram(CliSession& session, const std::vector<std::string>& args) {
 }
 
 } // namespace
+
+int UploadBoardProgram(CliSession& session, const std::filesystem::path& hbx) {
+    RSComm& link = session.link;
+    showProgress(session);
+    link.UploadFile(hbx);
+    link.InUploadMode = true;
+    link.UploadProgram();
+    link.SetEventHook({});
+    if (link.TransferSucceeded()) return kExitOk;
+    return link.CommError ? kExitLinkFailed : kExitRefused;
+}
 
 std::vector<CliCommand> ProgramCommands() {
     return {

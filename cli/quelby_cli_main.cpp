@@ -35,6 +35,11 @@ void printHelp(std::ostream& out) {
            "  --retries N       answer Retry to a communication warning N times, then Cancel\n"
            "                    (default 0)\n"
            "  --yes             answer Yes to confirmation questions (otherwise No)\n"
+           "  --json            print the result as one JSON document on one line (read,\n"
+           "                    ident, fault, pls config, pls recall, dataset show, compare,\n"
+           "                    diff); may also follow the command\n"
+           "  --csv             CSV output: watch prints a header and a row per pass, export\n"
+           "                    writes the shift data as CSV; may also follow the command\n"
            "  --trace FILE      write one line per byte exchange with the board to FILE:\n"
            "                    milliseconds, byte sent, reply ('--' for none), marker\n"
            "  --help            show this help\n"
@@ -48,10 +53,11 @@ void printHelp(std::ostream& out) {
     out << "\n"
            "Link messages are printed on standard error as \"TITLE: text\".\n"
            "Exit status: 0 success (a read printed only values the board confirmed, a write\n"
-           "the board confirmed), 2 the link failed or the board did not confirm a value or a\n"
-           "write (an unconfirmed read is tried again up to --retries times), 3 an address or\n"
-           "value was refused or a question answered No, 64 usage error, 73 the trace file\n"
-           "could not be created.\n";
+           "the board confirmed), 1 compare or diff found differences, 2 the link failed or\n"
+           "the board did not confirm a value or a write (an unconfirmed read is tried again\n"
+           "up to --retries times) or a backup step failed, 3 an address, value or file was\n"
+           "refused, a backup folder exists already or a question was answered No, 64 usage\n"
+           "error, 73 the trace file could not be created.\n";
 }
 
 } // namespace
@@ -91,7 +97,17 @@ int main(int argc, char** argv) {
     RSComm link(clock, prompt, home);
     link.OverrideSettings(options->port, options->speed);
     PosixSerialPort port(PortMap::load(PortMap::FileIn(home)), options->device.value_or(""));
-    CliSession session{link, *options, std::cout, std::cerr};
+    bool linkOpened = false;
+    auto goOnline = [&]() {
+        if (!linkOpened) {
+            linkOpened = true;
+            link.OpenRSComm(port);
+            if (link.OnlineMode && !port.lowLatencyNote().empty())
+                std::cerr << "quelby-cli: " << port.lowLatencyNote() << std::endl;
+        }
+        return link.OnlineMode;
+    };
+    CliSession session{link, *options, std::cout, std::cerr, clock, goOnline};
     std::unique_ptr<FileLinkTrace> trace;
     if (options->trace) {
         trace = FileLinkTrace::Create(*options->trace, error);
@@ -102,17 +118,13 @@ int main(int argc, char** argv) {
         link.SetTrace(trace.get());
     }
 
-    if (command->needsBoard) {
-        link.OpenRSComm(port);
-        if (!link.OnlineMode) return kExitLinkFailed;
-        if (!port.lowLatencyNote().empty()) std::cerr << "quelby-cli: " << port.lowLatencyNote() << std::endl;
-    }
+    if (command->needsBoard && !goOnline()) return kExitLinkFailed;
     int status = command->run(session, commandArgs);
     if (status == kExitUsage)
         for (const auto& form : Commands())
             if (form.name == options->command.front())
                 std::cerr << "quelby-cli: usage: " << form.name << " " << form.usage << std::endl;
-    if (command->needsBoard) link.CloseRSComm();
+    if (linkOpened) link.CloseRSComm();
     link.SetTrace(nullptr);
     return status;
 }

@@ -27,6 +27,19 @@ TEST(CliOptions, globalOptionsComeBeforeTheCommandAndItsArgumentsAreKept) {
     EXPECT_EQ(options->command, (std::vector<std::string>{"write", "W182", "--not-an-option"}));
 }
 
+TEST(CliOptions, outputFormsMayFollowTheCommandAndAreTakenOutOfItsArguments) {
+    auto options = Parse({"compare", "--json", "visit/setup.sdt"});
+    ASSERT_TRUE(options);
+    EXPECT_TRUE(options->json);
+    EXPECT_EQ(options->command, (std::vector<std::string>{"compare", "visit/setup.sdt"}));
+    options = Parse({"--csv", "watch", "W182", "--count", "3"});
+    ASSERT_TRUE(options);
+    EXPECT_TRUE(options->csv);
+    EXPECT_EQ(options->command, (std::vector<std::string>{"watch", "W182", "--count", "3"}));
+    // The option alone names no command.
+    EXPECT_FALSE(Parse({"--json"}));
+}
+
 TEST(CliOptions, refusesWhatCannotBeMeant) {
     std::string error;
     for (const auto& args : std::vector<std::vector<std::string>>{
@@ -37,7 +50,8 @@ TEST(CliOptions, refusesWhatCannotBeMeant) {
              {"--speed", "4800", "read", "W182"},
              {"--retries", "-1", "read", "W182"},
              {"--device", "/dev/x", "--port", "2", "read", "W182"},
-             {"--bogus", "read"}}) {
+             {"--bogus", "read"},
+             {"--json", "read", "W182", "--csv"}}) {
         EXPECT_FALSE(Parse(args, &error)) << (args.empty() ? "(none)" : args[0]);
         EXPECT_FALSE(error.empty());
     }
