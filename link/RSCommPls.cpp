@@ -45,15 +45,18 @@ bool RSComm::StartPlsRequest(int wantedMode, std::uint8_t code) {
     return SetPLCMode(wantedMode, code) && !CommError;
 }
 
+// Every data byte is answered 0x55, the 0xFF sent after a time-out included: a board that
+// missed a byte takes that 0xFF as data. So an answer that came after a time-out confirms
+// nothing, and the request ends there as failed.
 bool RSComm::SendPlsData(const std::vector<std::uint8_t>& bytes) {
     for (std::uint8_t byte : bytes)
-        if (SendByte(byte, false, false) != wire::kAck || CommError) return false;
+        if (SendByte(byte, false, false) != wire::kAck || m_replyDoubtful || CommError) return false;
     return true;
 }
 
 int RSComm::FetchPlsByte() {
     const int reply = SendByte(wire::kFetch, false, false);
-    return CommError ? kNoReply : reply;
+    return CommError || m_replyDoubtful ? kNoReply : reply;
 }
 
 int RSComm::ReadPLSValue(std::uint8_t code) {
@@ -116,7 +119,7 @@ bool RSComm::Recall(int chan) {
         return false;
     }
     const bool done = [&] {
-        if (SendByte(chan, false, false) != wire::kAck || CommError) return false;
+        if (SendByte(chan, false, false) != wire::kAck || m_replyDoubtful || CommError) return false;
         int fetched[3] = {};
         for (int& byte : fetched) {
             byte = FetchPlsByte();

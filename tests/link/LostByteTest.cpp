@@ -1,6 +1,7 @@
 // A byte lost on its way to the board, at every position of a request: the link reports the
 // right value or a failure, and the board never stores a byte it was not sent to store.
 #include "tests/link/ProgramRig.h"
+#include "sim/SimPls.h"
 
 #include <gtest/gtest.h>
 
@@ -137,6 +138,39 @@ TEST(LostByte, anUploadWhoseByteIsSpoiledTwiceEndsNotCompleteAndKeepsThePrevious
     EXPECT_EQ(rig.home.read("programs/K650DEMO.rev"), "previous rev");
     EXPECT_TRUE(rig.link.OnlineMode) << "the board still answers";
     EXPECT_FALSE(rig.link.InUploadMode);
+}
+
+// PLS data bytes are all answered 0x55, so the 0xFF the link sends after a lost byte's time-out
+// is taken as data and answered like any data byte: that answer confirms nothing.
+TEST(LostByte, aPlsSetpointIsProgrammedAsAskedOrFailsWithoutASetpointNobodyAskedFor) {
+    const std::vector<sim::PlsSetpoint> asked = {{1, 10}, {0, 20}};
+    int failures = 0;
+    for (long lost = 0; lost < 40; ++lost) {
+        LinkRig rig;
+        sim::SimPls pls;
+        rig.board.addHandler(pls);
+        // Each exchange takes its time on the line, so that a ready wait on a board answering
+        // 0x00 runs into its time-out as it would on a real line.
+        rig.port.setEmulateLineSpeed(true);
+        pls.setChannel(3, {{1, 5}, {0, 6}});
+        rig.goOnline();
+        rig.board.loseByteAt(lost);
+        const bool done = rig.link.SingleSetpoint(3, 10, 20, true);
+        const auto& channel = pls.channel(3);
+        if (done) {
+            EXPECT_EQ(channel, asked) << "lost " << lost;
+        } else {
+            ++failures;
+            const bool untouched = channel == std::vector<sim::PlsSetpoint>{{1, 5}, {0, 6}};
+            const bool cleared = channel.empty();
+            EXPECT_TRUE(untouched || cleared || channel == asked) << "lost " << lost;
+        }
+        for (int other = 0; other < sim::SimPls::kChannelCount; ++other) {
+            if (other == 3) continue;
+            EXPECT_TRUE(pls.channel(other).empty()) << "lost " << lost;
+        }
+    }
+    EXPECT_GT(failures, 0);
 }
 
 } // namespace
