@@ -140,6 +140,30 @@ TEST(LostByte, anUploadWhoseByteIsSpoiledTwiceEndsNotCompleteAndKeepsThePrevious
     EXPECT_FALSE(rig.link.InUploadMode);
 }
 
+// The read before a bit write has no echo to check its data byte by: an altered answer there
+// would be written back with the other seven bits changed.
+TEST(AlteredAnswer, aBitWriteChangesOnlyItsBitWhicheverAnswerComesBackAltered) {
+    int confirmed = 0;
+    for (long altered = 0; altered < 24; ++altered) {
+        LinkRig rig;
+        rig.board.poke(1016, 0x90);
+        rig.goOnline();
+        rig.board.corruptAnswerAt(altered);
+        rig.link.RSWrite("B1016.3", "1");
+        const std::uint8_t now = rig.board.peek(1016);
+        EXPECT_TRUE(now == 0x98 || now == 0x90) << "altered " << altered << ": " << int(now);
+        if (rig.link.WriteConfirmed()) {
+            ++confirmed;
+            EXPECT_EQ(now, 0x98) << "altered " << altered;
+        }
+        for (int a = 0; a < 0x10000; ++a) {
+            if (a == 1016) continue;
+            ASSERT_EQ(rig.board.peek(static_cast<std::uint16_t>(a)), 0) << "altered " << altered;
+        }
+    }
+    EXPECT_EQ(confirmed, 24) << "one altered answer is always mended by the repeated write";
+}
+
 // PLS data bytes are all answered 0x55, so the 0xFF the link sends after a lost byte's time-out
 // is taken as data and answered like any data byte: that answer confirms nothing.
 TEST(LostByte, aPlsSetpointIsProgrammedAsAskedOrFailsWithoutASetpointNobodyAskedFor) {
