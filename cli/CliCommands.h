@@ -13,12 +13,16 @@
 
 namespace quelby::cli {
 
-// What a command works with. `link` is open and online for commands that need the board.
+class CliPrompt;
+
+// What a command works with. `link` is open and online for commands that need the board;
+// `prompt`, when given, is the one the link shows its messages through.
 struct CliSession {
     RSComm& link;
     const CliOptions& options;
     std::ostream& out;
     std::ostream& err;
+    const CliPrompt* prompt = nullptr;
 };
 
 struct CliCommand {
