@@ -45,13 +45,19 @@ bool RSComm::StartPlsRequest(int wantedMode, std::uint8_t code) {
     return SetPLCMode(wantedMode, code) && !CommError;
 }
 
-// Every data byte is answered 0x55, the 0xFF sent after a time-out included: a board that
-// missed a byte takes that 0xFF as data. So an answer that came after a time-out confirms
-// nothing, and the request ends there as failed.
+// Every data byte is answered 0x55, whatever its value: a board that missed a byte would take
+// the 0xFF of a resynchronisation as that byte, and every byte after it one place on. So a
+// byte whose answer does not come is sent again itself, and the rest of the request follows,
+// which leaves the board with the data asked for; but an answer that came after a time-out
+// confirms nothing, and the request is reported failed.
 bool RSComm::SendPlsData(const std::vector<std::uint8_t>& bytes) {
-    for (std::uint8_t byte : bytes)
-        if (SendByte(byte, false, false) != wire::kAck || m_replyDoubtful || CommError) return false;
-    return true;
+    bool confirmed = true;
+    for (std::uint8_t byte : bytes) {
+        if (SendByteResyncWith(byte, false, false, byte, true) != wire::kAck || CommError)
+            return false;
+        if (m_replyDoubtful) confirmed = false;
+    }
+    return confirmed;
 }
 
 int RSComm::FetchPlsByte() {

@@ -197,5 +197,25 @@ TEST(LostByte, aPlsSetpointIsProgrammedAsAskedOrFailsWithoutASetpointNobodyAsked
     EXPECT_GT(failures, 0);
 }
 
+TEST(LostByte, aPlsConfigurationBlockHoldsWhatItHeldOrWhatWasAskedNeverBytesShiftedIntoIt) {
+    RSComm::PlsConfigDownloadValues asked{};
+    for (std::size_t i = 0; i < asked.size(); ++i) asked[i] = static_cast<std::int16_t>(i + 1);
+    for (long lost = 0; lost < 40; ++lost) {
+        LinkRig rig;
+        sim::SimPls pls;
+        rig.board.addHandler(pls);
+        rig.port.setEmulateLineSpeed(true);
+        rig.goOnline();
+        const auto before = pls.downloaded();
+        rig.board.loseByteAt(lost);
+        const bool done = rig.link.PLSConfigDownload(asked, 360);
+        for (std::size_t i = 0; i < asked.size(); ++i) {
+            const int held = pls.downloaded()[i];
+            if (done) EXPECT_EQ(held, asked[i]) << "lost " << lost << " at " << i;
+            else EXPECT_TRUE(held == asked[i] || held == before[i]) << "lost " << lost << " at " << i;
+        }
+    }
+}
+
 } // namespace
 } // namespace quelby::test
