@@ -15,6 +15,12 @@ Then the files the program saves (a set-up file from 'dataset new' and from 'upl
 a program upload) are saved onto a full file system and into a read-only folder: each must fail
 with a message and leave the previous file whole.
 
+The wrong echo is put on an answer the link can check (an echo, an acknowledgement, a program
+record's sum). The data byte that answers a read or a PLS fetch has neither echo nor sum: one
+altered on the line is read as the board's value, and reading each value twice would not help
+with values the running line changes between two reads. Only the bit write, which writes the
+byte back, reads it twice.
+
 Usage: fault_matrix.py --bin DIR --samples DIR [--short] [--jobs N]
 """
 
