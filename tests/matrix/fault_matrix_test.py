@@ -6,6 +6,7 @@ import sys
 import tempfile
 import unittest
 
+sys.dont_write_bytecode = True  # nothing written into the source tree
 sys.path.insert(0, sys.argv.pop(1))
 import fault_matrix as fm  # noqa: E402
 
