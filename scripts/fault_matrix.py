@@ -578,8 +578,8 @@ def unmount(folder):
     subprocess.run(["umount", folder], capture_output=True)
 
 
-def fill(folder):
-    """Fills the file system of `folder` to the last byte."""
+def fill(folder, leave=0):
+    """Fills the file system of `folder` to the last byte, then frees `leave` bytes."""
     with open(os.path.join(folder, "filler"), "wb", buffering=0) as f:
         for size in (65536, 4096, 256, 16, 1):
             try:
@@ -587,9 +587,11 @@ def fill(folder):
                     pass
             except OSError:
                 pass
+        if leave:
+            f.truncate(max(0, f.tell() - leave))
 
 
-def save_checks(tools, presets, scratch):
+def save_checks(tools, presets, scratch, allow_mount=True):
     """Each save onto a full file system and into a read-only folder: a message, a failing
     status and the previous file whole, nothing else left there."""
     new_file = os.path.join(scratch, "new.sdt")
@@ -618,11 +620,17 @@ def save_checks(tools, presets, scratch):
     ]
     rows = []
     probe = tempfile.mkdtemp(prefix="mount-", dir=scratch)
-    can_mount = try_mount(probe, "64k")
+    can_mount = allow_mount and try_mount(probe, "64k")
     if can_mount:
         unmount(probe)
-    for place in ("full file system", "read-only folder"):
-        for name, setup, command, board in saves:
+    # A program upload saves several files: with room for the small ones only, none of them
+    # may be replaced (never a new revision file beside the old hex file).
+    room_left = 8192
+    places = [("full file system", saves),
+              ("%d bytes left" % room_left, [s for s in saves if s[0] == "program upload"]),
+              ("read-only folder", saves)]
+    for place, place_saves in places:
+        for name, setup, command, board in place_saves:
             folder = tempfile.mkdtemp(prefix="save-", dir=scratch)
             preexec = None
             how = ""
@@ -632,14 +640,17 @@ def save_checks(tools, presets, scratch):
                 if place == "full file system":
                     fill(folder)
                     how = "tmpfs filled"
+                elif place != "read-only folder":
+                    fill(folder, room_left)
+                    how = "tmpfs filled but for %d bytes" % room_left
                 else:
                     subprocess.run(["mount", "-o", "remount,ro", folder], check=True)
                     how = "tmpfs mounted read-only"
             else:
                 setup(folder)
-                if place == "full file system":
-                    limit = max(os.path.getsize(os.path.join(folder, f))
-                                for f in os.listdir(folder)) // 2
+                if place != "read-only folder":
+                    # Fewer bytes than any file saved here, or room for the small ones only.
+                    limit = 8 if place == "full file system" else room_left
 
                     def preexec(limit=limit):
                         signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
@@ -715,6 +726,11 @@ def main():
                         help="each operation once without a fault and once with one fault, "
                              "every fault at least once")
     parser.add_argument("--jobs", type=int, default=2, help="cells run side by side")
+    parser.add_argument("--no-mount", action="store_true",
+                        help="fill no tmpfs: a file size limit stands for the full file system "
+                             "and a folder without write permission for the read-only one "
+                             "(skipped for root, who writes anyway); the default where mounting "
+                             "is not allowed")
     options = parser.parse_args()
     tools = Tools(options.bin, options.samples)
     started = time.monotonic()
@@ -767,7 +783,8 @@ def main():
                                                     cell.verdict))
         print()
         print("%-17s %-20s %-6s %s" % ("save", "onto", "exit", "verdict"))
-        for place, name, status, verdict in save_checks(tools, presets, scratch):
+        for place, name, status, verdict in save_checks(tools, presets, scratch,
+                                                        not options.no_mount):
             bad += verdict.startswith("WRONG")
             print("%-17s %-20s %-6s %s" % (name, place, status, verdict))
         print()
