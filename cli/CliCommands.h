@@ -16,9 +16,12 @@
 
 namespace quelby::cli {
 
+class CliPrompt;
+
 // What a command works with. `link` is open and online for commands that need the board;
 // the others call goOnline once their arguments passed their checks, so nothing is sent for
-// a command line that is refused.
+// a command line that is refused. `prompt`, when given, is the one the link shows its messages
+// through.
 struct CliSession {
     RSComm& link;
     const CliOptions& options;
@@ -27,6 +30,7 @@ struct CliSession {
     Clock& clock;
     // Opens the port and probes the board (once); false when the board cannot be reached.
     std::function<bool()> goOnline;
+    const CliPrompt* prompt = nullptr;
 };
 
 struct CliCommand {

@@ -9,6 +9,7 @@ namespace quelby::cli {
 
 enum ExitCode : int {
     kExitOk = 0,
+    kExitDiffer = 1,     // compare or diff found differences: an answer, not a failure
     kExitLinkFailed = 2, // the link failed (CommError) or the board did not confirm a write
     kExitRefused = 3,    // the entry check refused an address or value, or a question was
                          // answered No

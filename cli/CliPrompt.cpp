@@ -3,6 +3,7 @@
 namespace quelby::cli {
 
 MessageAnswer CliPrompt::ask(const MessageRequest& request) {
+    ++m_asked;
     std::string text;
     for (const auto& line : request.lines) {
         if (line.empty()) continue;

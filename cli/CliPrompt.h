@@ -14,8 +14,11 @@ public:
 
     MessageAnswer ask(const MessageRequest& request) override;
     std::optional<std::string> input(const InputRequest& request) override;
+    // Messages shown so far.
+    int asked() const { return m_asked; }
 
 private:
+    int m_asked = 0;
     std::ostream& m_err;
     int m_retriesLeft;
     bool m_yes;

@@ -1,6 +1,7 @@
 // pls: the board's programmable limit switch from the command line.
 #include "cli/CliArguments.h"
 #include "cli/CliCommands.h"
+#include "cli/CliPrompt.h"
 #include "link/PlsMessages.h"
 #include "app/data/JsonWriter.h"
 
@@ -8,10 +9,19 @@ namespace quelby::cli {
 namespace {
 
 constexpr int kWord = 65535;
+constexpr int kLargestChannel = 255;
 
-int outcome(CliSession& session, bool done) {
-    if (done) return kExitOk;
-    return session.link.CommError ? kExitLinkFailed : kExitRefused;
+// A request that failed without a message of its own was not confirmed by the board: an
+// answer came late or wrong, and the request may have been taken only in part.
+template <typename Request> int outcome(CliSession& session, Request request) {
+    const int asked = session.prompt ? session.prompt->asked() : 0;
+    if (request()) return kExitOk;
+    if (session.link.CommError) return kExitLinkFailed;
+    if (session.prompt && session.prompt->asked() > asked) return kExitRefused;
+    session.err << "quelby-cli: the board did not confirm the PLS request; the channel or "
+                   "setting may be changed in part."
+                << std::endl;
+    return kExitLinkFailed;
 }
 
 int printReading(CliSession& session, const std::string& value) {
@@ -58,6 +68,9 @@ int runRecall(CliSession& session, int chan) {
     case RSComm::RecallEnd::Failed:
         break;
     }
+    if (!session.link.CommError)
+        session.err << "quelby-cli: the board did not confirm a setpoint of channel " << chan
+                    << "; the list above ends there." << std::endl;
     return kExitLinkFailed;
 }
 
@@ -92,12 +105,18 @@ int runPls(CliSession& session, const std::vector<std::string>& args) {
     const auto values = numbers(rest, 0);
     if (!values) return kExitUsage;
     const std::vector<int>& v = *values;
-    if (what == "set" && v.size() == 3) return outcome(session, link.SingleSetpoint(v[0], v[1], v[2], clear));
+    // A channel travels as one byte.
+    if (what != "offset-to" && !v.empty() && v[0] > kLargestChannel) return kExitUsage;
+    if (what == "set" && v.size() == 3)
+        return outcome(session, [&] { return link.SingleSetpoint(v[0], v[1], v[2], clear); });
     if (clear) return kExitUsage;
-    if (what == "pulse" && v.size() == 4) return outcome(session, link.PulseTrain(v[0], v[1], v[2], v[3]));
-    if (what == "clear" && v.size() == 1) return outcome(session, link.ClearPLSChan(v[0]));
+    if (what == "pulse" && v.size() == 4)
+        return outcome(session, [&] { return link.PulseTrain(v[0], v[1], v[2], v[3]); });
+    if (what == "clear" && v.size() == 1)
+        return outcome(session, [&] { return link.ClearPLSChan(v[0]); });
     if (what == "recall" && v.size() == 1) return runRecall(session, v[0]);
-    if (what == "offset-to" && v.size() == 1) return outcome(session, link.SetPLSOffset(v[0]));
+    if (what == "offset-to" && v.size() == 1)
+        return outcome(session, [&] { return link.SetPLSOffset(v[0]); });
     return kExitUsage;
 }
 

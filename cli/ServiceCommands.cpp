@@ -23,7 +23,6 @@ namespace fs = std::filesystem;
 namespace quelby::cli {
 namespace {
 
-constexpr int kExitDiffer = 1;
 
 // ---- Set-up files ----
 

@@ -2,6 +2,7 @@
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
 #include "cli/CliPrompt.h"
+#include "cli/CountingStream.h"
 #include "link/FilePaths.h"
 #include "link/HomeFolder.h"
 #include "link/LinkTrace.h"
@@ -93,7 +94,8 @@ int main(int argc, char** argv) {
     options->home = folders.home;
     const std::filesystem::path& home = folders.home;
     SystemClock clock;
-    CliPrompt prompt(std::cerr, options->retries, options->yes);
+    CountingStream err(std::cerr);
+    CliPrompt prompt(err, options->retries, options->yes);
     RSComm link(clock, prompt, home);
     link.OverrideSettings(options->port, options->speed);
     PosixSerialPort port(PortMap::load(PortMap::FileIn(home)), options->device.value_or(""));
@@ -107,7 +109,7 @@ int main(int argc, char** argv) {
         }
         return link.OnlineMode;
     };
-    CliSession session{link, *options, std::cout, std::cerr, clock, goOnline};
+    CliSession session{link, *options, std::cout, err, clock, goOnline, &prompt};
     std::unique_ptr<FileLinkTrace> trace;
     if (options->trace) {
         trace = FileLinkTrace::Create(*options->trace, error);
@@ -124,6 +126,16 @@ int main(int argc, char** argv) {
         for (const auto& form : Commands())
             if (form.name == options->command.front())
                 std::cerr << "quelby-cli: usage: " << form.name << " " << form.usage << std::endl;
+    // A failure always says something: a port that went away mid-command shows no message
+    // of the link's own.
+    if (status != kExitOk && status != kExitDiffer && status != kExitUsage && err.written() == 0) {
+        if (linkOpened && !port.isOpen())
+            err << "quelby-cli: the serial port closed during the command; what it had not yet "
+                   "sent never reached the board."
+                << std::endl;
+        else
+            err << "quelby-cli: " << options->command.front() << " failed." << std::endl;
+    }
     if (linkOpened) link.CloseRSComm();
     link.SetTrace(nullptr);
     return status;

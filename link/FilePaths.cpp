@@ -97,33 +97,73 @@ fs::path ProgramFolder() {
     return fs::current_path();
 }
 
+namespace {
+
+fs::path temporaryFor(const fs::path& path) {
+    fs::path temporary = path;
+    temporary += ".tmp";
+    return temporary;
+}
+
+// Writes `contents` whole to `temporary`; on failure removes it and sets `error`.
+bool writeTemporary(const fs::path& temporary, const std::string& contents, std::error_code& error) {
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    if (!out) {
+        error = std::error_code(errno ? errno : EACCES, std::generic_category());
+        return false;
+    }
+    // A failing write (disk full, size limit) leaves its reason in errno; keep it.
+    errno = 0;
+    out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
+    out.close();
+    if (!out) {
+        error = std::error_code(errno ? errno : EIO, std::generic_category());
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
 bool WriteFileAtomically(const fs::path& path, const std::string& contents,
                          std::error_code& error) {
     error.clear();
-    fs::path temporary = path;
-    temporary += ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            error = std::error_code(errno ? errno : EACCES, std::generic_category());
-            return false;
-        }
-        // A failing write (disk full, size limit) leaves its reason in errno; keep it.
-        errno = 0;
-        out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
-        out.close();
-        if (!out) {
-            error = std::error_code(errno ? errno : EIO, std::generic_category());
-            std::error_code ignored;
-            fs::remove(temporary, ignored);
-            return false;
-        }
-    }
+    const fs::path temporary = temporaryFor(path);
+    if (!writeTemporary(temporary, contents, error)) return false;
     fs::rename(temporary, path, error);
     if (error) {
         std::error_code ignored;
         fs::remove(temporary, ignored);
         return false;
+    }
+    return true;
+}
+
+bool WriteFilesAtomically(const std::vector<std::pair<fs::path, std::string>>& files,
+                          std::error_code& error, fs::path& failed) {
+    error.clear();
+    std::size_t written = 0;
+    auto removeTemporaries = [&](std::size_t from) {
+        std::error_code ignored;
+        for (std::size_t i = from; i < written; ++i) fs::remove(temporaryFor(files[i].first), ignored);
+    };
+    for (const auto& [path, contents] : files) {
+        if (!writeTemporary(temporaryFor(path), contents, error)) {
+            failed = path;
+            removeTemporaries(0);
+            return false;
+        }
+        ++written;
+    }
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        fs::rename(temporaryFor(files[i].first), files[i].first, error);
+        if (error) {
+            failed = files[i].first;
+            removeTemporaries(i);
+            return false;
+        }
     }
     return true;
 }

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
+#include <vector>
 #include <system_error>
 
 namespace quelby {
@@ -39,5 +41,10 @@ BoundedFileRead ReadFileBounded(const std::filesystem::path& file, std::uintmax_
 // leaves a half-written file. Returns false with `error` set on failure.
 bool WriteFileAtomically(const std::filesystem::path& path, const std::string& contents,
                          std::error_code& error);
+// Writes files that belong together as one: each whole under a temporary name, then all
+// renamed into place, so a failure while writing (a full disk) leaves every previous file as it
+// was. Returns false with `error` set and `failed` naming the file on failure.
+bool WriteFilesAtomically(const std::vector<std::pair<std::filesystem::path, std::string>>& files,
+                          std::error_code& error, std::filesystem::path& failed);
 
 } // namespace quelby

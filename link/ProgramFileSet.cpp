@@ -150,9 +150,11 @@ std::string ConfigurationFileText(int boardType, const ConfigDigits& digits) {
            digitChar(digits.pos40) + "000%\r\n";
 }
 
-std::optional<MessageRequest> WriteUploadFile(const fs::path& file, const std::string& text) {
+std::optional<MessageRequest> WriteUploadFiles(
+    const std::vector<std::pair<fs::path, std::string>>& files) {
     std::error_code error;
-    if (WriteFileAtomically(file, text, error)) return std::nullopt;
+    fs::path failed;
+    if (WriteFilesAtomically(files, error, failed)) return std::nullopt;
     return ProgramMessages::RunTimeError("RSComm-Upload Program", MessageIcon::Information, error);
 }
 

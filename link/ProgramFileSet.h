@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 // A board program's file set: hbx (development-system file: board type character first),
 // rev (ident, checksum, revision), lcf (configuration digits) and hex (the program), sharing
@@ -78,9 +80,10 @@ std::string RevisionFileText(const BoardIdentityBytes& identity);
 // 34 "0", digit 36, "00", digits 39 and 40, "000%") and CR LF. A board without an index
 // character gets "0" there, and a digit outside 0..9 is written as "0", so the positions hold.
 std::string ConfigurationFileText(int boardType, const ConfigDigits& digits);
-// Writes a file of the upload whole and atomically; the "RSComm-Upload Program" message when
-// that fails (the old file is then intact).
-std::optional<MessageRequest> WriteUploadFile(const std::filesystem::path& file,
-                                              const std::string& text);
+// Writes the files of an upload (path, text) as one, each whole; the "RSComm-Upload Program"
+// message when that fails (every old file is then intact: never a new revision file beside an
+// old hex file).
+std::optional<MessageRequest> WriteUploadFiles(
+    const std::vector<std::pair<std::filesystem::path, std::string>>& files);
 
 } // namespace quelby

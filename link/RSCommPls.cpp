@@ -45,15 +45,24 @@ bool RSComm::StartPlsRequest(int wantedMode, std::uint8_t code) {
     return SetPLCMode(wantedMode, code) && !CommError;
 }
 
+// Every data byte is answered 0x55, whatever its value: a board that missed a byte would take
+// the 0xFF of a resynchronisation as that byte, and every byte after it one place on. So a
+// byte whose answer does not come is sent again itself, and the rest of the request follows,
+// which leaves the board with the data asked for; but an answer that came after a time-out
+// confirms nothing, and the request is reported failed.
 bool RSComm::SendPlsData(const std::vector<std::uint8_t>& bytes) {
-    for (std::uint8_t byte : bytes)
-        if (SendByte(byte, false, false) != wire::kAck || CommError) return false;
-    return true;
+    bool confirmed = true;
+    for (std::uint8_t byte : bytes) {
+        if (SendByteResyncWith(byte, false, false, byte, true) != wire::kAck || CommError)
+            return false;
+        if (m_replyDoubtful) confirmed = false;
+    }
+    return confirmed;
 }
 
 int RSComm::FetchPlsByte() {
     const int reply = SendByte(wire::kFetch, false, false);
-    return CommError ? kNoReply : reply;
+    return CommError || m_replyDoubtful ? kNoReply : reply;
 }
 
 int RSComm::ReadPLSValue(std::uint8_t code) {
@@ -116,7 +125,7 @@ bool RSComm::Recall(int chan) {
         return false;
     }
     const bool done = [&] {
-        if (SendByte(chan, false, false) != wire::kAck || CommError) return false;
+        if (SendByte(chan, false, false) != wire::kAck || m_replyDoubtful || CommError) return false;
         int fetched[3] = {};
         for (int& byte : fetched) {
             byte = FetchPlsByte();

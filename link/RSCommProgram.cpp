@@ -234,13 +234,12 @@ void RSComm::UploadProgram() {
 
     // Nothing is replaced until the whole program is in hand, so a failed upload leaves the
     // previous files as they were.
-    std::optional<MessageRequest> failure = WriteUploadFile(m_program.files.rev, RevisionFileText(identity));
-    if (!failure && !configurationText.empty())
-        failure = WriteUploadFile(m_program.files.lcf, configurationText);
-    if (!failure)
-        failure = WriteUploadFile(m_program.files.hex,
-                                  IntelHexText(static_cast<std::uint16_t>(range.start), memory));
-    if (failure) {
+    std::vector<std::pair<std::filesystem::path, std::string>> files;
+    files.emplace_back(m_program.files.rev, RevisionFileText(identity));
+    if (!configurationText.empty()) files.emplace_back(m_program.files.lcf, configurationText);
+    files.emplace_back(m_program.files.hex,
+                       IntelHexText(static_cast<std::uint16_t>(range.start), memory));
+    if (const std::optional<MessageRequest> failure = WriteUploadFiles(files)) {
         Ask(*failure);
         return;
     }

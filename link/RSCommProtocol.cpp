@@ -190,8 +190,18 @@ void RSComm::WriteValue(std::string_view add, std::string_view value) {
     }
     std::uint8_t currentByte = 0;
     if (entry.address.isBitAddress) {
-        const std::string current = ReadValue("B" + std::to_string(entry.address.byteAddress));
-        if (current.empty()) return;
+        // The byte goes back with its other seven bits as read, and a read's data byte has no
+        // echo to check it by: it is read twice, and two answers that differ are no value.
+        // A read spoiled on the line fails the pass like a wrong echo, and the write is
+        // repeated.
+        const std::string byteAddress = "B" + std::to_string(entry.address.byteAddress);
+        const std::string current = ReadValue(byteAddress);
+        const std::string again = current.empty() ? current : ReadValue(byteAddress);
+        if (again.empty() || again != current) {
+            m_writeFailed = !CommError;
+            m_currentMode = 0;
+            return;
+        }
         currentByte = static_cast<std::uint8_t>(std::stoi(current));
     }
     const std::vector<std::uint8_t> bytes = BytesToWrite(entry, currentByte);

@@ -121,7 +121,8 @@ bool PtyBoardServer::run(std::string& error) {
         if (watched[0].revents & POLLIN) {
             const ssize_t got = ::read(m_master, bytes, sizeof bytes);
             if (got > 0) {
-                if (!serveBytes(bytes, static_cast<std::size_t>(got), error)) return false;
+                if (!serveRead(bytes, static_cast<std::size_t>(got), error)) return false;
+                watched[0].fd = m_master; // -1 once the line was closed: poll skips it
             } else if (got == 0 || (errno != EINTR && errno != EAGAIN)) {
                 return error = systemError("reading the pseudo-terminal"), false;
             }
@@ -132,6 +133,22 @@ bool PtyBoardServer::run(std::string& error) {
     if (m_trace) std::fflush(m_trace.get());
     m_traceDirty = false;
     return true;
+}
+
+bool PtyBoardServer::serveRead(const std::uint8_t* bytes, std::size_t count, std::string& error) {
+    if (m_closeAfter >= 0) {
+        const long left = std::max(0L, m_closeAfter - m_board.receivedBytes());
+        count = std::min(count, static_cast<std::size_t>(left));
+    }
+    if (!serveBytes(bytes, count, error)) return false;
+    if (m_closeAfter >= 0 && m_board.receivedBytes() >= m_closeAfter) hangUp();
+    return true;
+}
+
+void PtyBoardServer::hangUp() {
+    closeFd(m_slave);
+    closeFd(m_master);
+    m_closedLine = true;
 }
 
 void PtyBoardServer::whileQuiet() {

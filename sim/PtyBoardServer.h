@@ -41,6 +41,11 @@ public:
     // line goes quiet and when run() ends. Fails (false, `error` set) when the file cannot
     // be created.
     bool openTrace(const std::string& path, std::string& error);
+    // Closes the pseudo-terminal once `bytes` bytes have been received, as a line that goes
+    // away mid-transfer: bytes after those never reach the board, and the client's end hangs
+    // up. The server then waits for its stop signal. Negative (the default) for never.
+    void setCloseAfter(long bytes) { m_closeAfter = bytes; }
+    bool closed() const { return m_closedLine; }
     // Called with the seconds since open() before each byte is answered and at least every
     // kTickSeconds while the line is quiet; lets the board's machine move on. Cannot fail.
     void setTick(std::function<void(double nowSeconds)> tick) { m_tick = std::move(tick); }
@@ -58,6 +63,8 @@ private:
     void sleepUntil(Nanos deadline);
     bool writeAnswers(const std::uint8_t* bytes, std::size_t count, std::string& error);
     void whileQuiet();
+    bool serveRead(const std::uint8_t* bytes, std::size_t count, std::string& error);
+    void hangUp();
 
     SimBoard& m_board;
     int m_master = -1;
@@ -71,6 +78,8 @@ private:
     Nanos m_exchangeNanos = 0;
     Nanos m_lastDeadline = 0;
     Nanos m_wakeLateness = 0; // how late sleeps typically end
+    long m_closeAfter = -1;
+    bool m_closedLine = false;
     std::function<void(double)> m_tick;
     Nanos m_lastTick = 0;
 

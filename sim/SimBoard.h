@@ -83,6 +83,8 @@ public:
     }
     // How many bytes were lost so far, by either option.
     long lostBytes() const { return m_lost; }
+    // How many bytes reached the board's end of the line so far, lost ones included.
+    long receivedBytes() const { return m_received; }
 
     // Every exchange is recorded; a sink also sees each entry as it happens.
     const std::vector<TraceEntry>& trace() const { return m_trace; }

@@ -64,7 +64,8 @@ SimOptionsResult ParseSimOptions(const std::vector<std::string>& args) {
         const std::string& arg = args[i];
         const bool takesValue = arg == "--link" || arg == "--set" || arg == "--baud" ||
                                 arg == "--trace" || arg == "--wrong-echo" || arg == "--stop-after" ||
-                                arg == "--lose" || arg == "--loss" || arg == "--seed";
+                                arg == "--lose" || arg == "--loss" || arg == "--seed" ||
+                                arg == "--close-after" || arg == "--dump";
         if (takesValue && i + 1 == args.size()) return {std::nullopt, arg + " needs a value"};
         const std::string value = takesValue ? args[++i] : std::string();
 
@@ -76,9 +77,11 @@ SimOptionsResult ParseSimOptions(const std::vector<std::string>& args) {
             options.silent = true;
         } else if (arg == "--still") {
             options.still = true;
-        } else if (arg == "--link" || arg == "--trace") {
+        } else if (arg == "--link" || arg == "--trace" || arg == "--dump") {
             if (value.empty()) return {std::nullopt, arg + " needs a file name"};
-            (arg == "--link" ? options.linkPath : options.tracePath) = value;
+            (arg == "--link"    ? options.linkPath
+             : arg == "--trace" ? options.tracePath
+                                : options.dumpPath) = value;
         } else if (arg == "--set") {
             auto preset = parsePreset(value, error);
             if (!preset) return {std::nullopt, error};
@@ -87,15 +90,17 @@ SimOptionsResult ParseSimOptions(const std::vector<std::string>& args) {
             if (value != "9600" && value != "19200")
                 return {std::nullopt, "--baud must be 9600 or 19200, got '" + value + "'"};
             options.baud = value == "9600" ? 9600 : 19200;
-        } else if (arg == "--wrong-echo" || arg == "--stop-after" || arg == "--lose") {
+        } else if (arg == "--wrong-echo" || arg == "--stop-after" || arg == "--lose" ||
+                   arg == "--close-after") {
             const long least = arg == "--stop-after" ? 0 : 1;
             auto count = wholeNumber<long>(value, least, 1'000'000'000'000L);
             if (!count)
                 return {std::nullopt, arg + " needs a whole number of bytes from " +
                                           std::to_string(least) + ", got '" + value + "'"};
-            (arg == "--wrong-echo" ? options.wrongEcho
-             : arg == "--lose"     ? options.lose
-                                   : options.stopAfter) = *count;
+            (arg == "--wrong-echo"  ? options.wrongEcho
+             : arg == "--lose"        ? options.lose
+             : arg == "--close-after" ? options.closeAfter
+                                      : options.stopAfter) = *count;
         } else if (arg == "--loss") {
             char* end = nullptr;
             const double rate = std::strtod(value.c_str(), &end);
@@ -136,11 +141,16 @@ std::string SimUsage() {
            "  --loss P             lose each byte received with probability P (0..1)\n"
            "  --seed S             start the --loss draws from S (default 1), so a run\n"
            "                       can be repeated\n"
+           "  --close-after N      close the pseudo-terminal after N bytes received (from 1),\n"
+           "                       as a line that goes away; then wait for the stop signal\n"
+           "  --dump FILE          at exit, write the board's state to FILE: bytes received\n"
+           "                       and lost, PLS scale, offset, configuration and channels,\n"
+           "                       and the whole byte memory in hex, 32 bytes a line\n"
            "  --help               show this text\n"
            "  --version            show the program's version\n"
            "\n"
            "Exit status: 0 when stopped by a signal, 64 for a bad command line, 71 when the\n"
-           "pseudo-terminal fails, 73 when the trace file or the link cannot be made.\n";
+           "pseudo-terminal fails, 73 when the trace file, the link or the dump cannot be made.\n";
 }
 
 void ApplySimOptions(const SimOptions& options, SimBoard& board) {

@@ -33,6 +33,8 @@ struct SimOptions {
     long lose = 0;       // --lose N: byte N received (from 1) is lost on the line; 0 for none
     double lossRate = 0; // --loss P: each byte is lost with probability P (0..1)
     std::uint32_t seed = 1; // --seed S: the loss's random generator starts from S
+    long closeAfter = -1;   // --close-after N: the pseudo-terminal closes after N bytes; -1 never
+    std::string dumpPath;   // --dump FILE: the board's state written there at exit
     bool help = false;   // --help
     bool version = false; // --version
     bool still = false;  // --still: board memory only, no running machine behind it

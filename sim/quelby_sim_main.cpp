@@ -1,6 +1,7 @@
 // quelby-sim: the simulated target board on a pseudo-terminal, for running the program,
 // its tests and its benchmarks without hardware.
 
+#include "sim/BoardDump.h"
 #include "sim/DeviceLink.h"
 #include "sim/PtyBoardServer.h"
 #include "sim/SimulatedLine.h"
@@ -50,6 +51,7 @@ int main(int argc, char** argv) {
     std::string error;
     if (!server.open(error)) return fail(kExitOsError, error);
     server.setLineSpeed(options.baud);
+    server.setCloseAfter(options.closeAfter);
     if (!options.tracePath.empty() && !server.openTrace(options.tracePath, error))
         return fail(kExitCantCreate, error);
     DeviceLink link;
@@ -60,6 +62,11 @@ int main(int argc, char** argv) {
     std::printf("%s\n", server.devicePath().c_str());
     std::fflush(stdout);
 
-    if (!server.run(error)) return fail(kExitOsError, error);
+    const bool served = server.run(error);
+    // The board's state is written however the run ended: it is what a failed session left.
+    std::string dumpError;
+    if (!options.dumpPath.empty() && !WriteBoardDump(options.dumpPath, board, line.pls(), dumpError))
+        return fail(kExitCantCreate, dumpError);
+    if (!served) return fail(kExitOsError, error);
     return 0;
 }

@@ -10,6 +10,8 @@
 namespace quelby::test {
 namespace {
 
+namespace fs = std::filesystem;
+
 SimProcess::Outcome runCli(const TempFolder& home, const SimProcess& sim,
                            std::vector<std::string> args) {
     args.insert(args.begin(), {"--home", home.path().string(), "--device", sim.devicePath()});
@@ -19,8 +21,9 @@ SimProcess::Outcome runCli(const TempFolder& home, const SimProcess& sim,
 // Bytes on the line from quelby-cli's start: the probe's 0xFF (1), the read handshake's 0xFF
 // and 0x01 (2, 3), then each read's high and low address bytes.
 constexpr const char* kReadLowByte = "5";
-// ... and for a bit write, after the read: the write handshake (6, 7), high, low, data.
-constexpr const char* kWriteLowByte = "9";
+// ... and for a bit write, after the byte's two reads (4..7): the write handshake (8, 9),
+// high, low, data.
+constexpr const char* kWriteLowByte = "11";
 
 TEST(CliTrust, aReadWhoseAnswerFollowsAResynchronisationIsNeverPrinted) {
     TempFolder home;
@@ -52,10 +55,13 @@ TEST(CliTrust, aReadWhoseAnswerFollowsAResynchronisationIsNeverPrinted) {
 TEST(CliTrust, aBitWriteActsOnlyOnAConfirmedReadAndSucceedsOnlyWhenConfirmed) {
     TempFolder home;
     {
+        // The read of B1016 was not confirmed: nothing is written on it, and the whole bit
+        // write is repeated, as after a wrong echo. B1023 is where the resynchronising 0xFF
+        // would have sent the value.
         SimProcess sim({"--still", "--set", "B1016=5", "--lose", kReadLowByte});
         const auto write = runCli(home, sim, {"write", "B1016.3", "1"});
-        EXPECT_EQ(write.status, 2) << "the read of B1016 was not confirmed: nothing written";
-        EXPECT_EQ(runCli(home, sim, {"read", "B1016", "B1023"}).out, "5\n0\n");
+        EXPECT_EQ(write.status, 0) << write.err;
+        EXPECT_EQ(runCli(home, sim, {"read", "B1016", "B1023"}).out, "13\n0\n");
     }
     {
         // The write's low address byte is lost: it is sent again, and the whole write repeated.
@@ -68,6 +74,30 @@ TEST(CliTrust, aBitWriteActsOnlyOnAConfirmedReadAndSucceedsOnlyWhenConfirmed) {
         SimProcess sim({"--still", "--silent"});
         EXPECT_EQ(runCli(home, sim, {"write", "B1016.3", "1"}).status, 2);
     }
+}
+
+TEST(CliTrust, everyFailureSaysWhyAndAPlsRequestStandsOnlyOnAnswersThatCameInTime) {
+    TempFolder home;
+    {
+        // The line goes away after the write's high address byte: no message of the link's.
+        SimProcess sim({"--still", "--close-after", "4"});
+        const auto write = runCli(home, sim, {"write", "W182", "1234"});
+        EXPECT_EQ(write.status, 2);
+        EXPECT_NE(write.err.find("the serial port closed during the command"), std::string::npos)
+            << write.err;
+    }
+    // These draws lose the ON setpoint's low byte: the 0xFF sent after the time-out was taken
+    // as that byte, answered like one, and the channel was set to ON 255 as if confirmed.
+    const fs::path dump = home.path() / "board.txt";
+    SimProcess sim({"--still", "--loss", "0.0625", "--seed", "11", "--dump", dump.string()});
+    const auto set = runCli(home, sim, {"pls", "set", "3", "10", "20", "--clear"});
+    EXPECT_EQ(set.status, 2);
+    EXPECT_NE(set.err.find("did not confirm the PLS request"), std::string::npos) << set.err;
+    ASSERT_EQ(sim.stop(), 0);
+    const std::string board = home.read("board.txt");
+    const bool asChannelWasOrAsAsked = board.find("\npls channel 3:\n") != std::string::npos ||
+                                       board.find("\npls channel 3: ON 10 OFF 20\n") != std::string::npos;
+    EXPECT_TRUE(asChannelWasOrAsAsked) << board.substr(0, 400);
 }
 
 TEST(CliTrust, aTraceHasOneLinePerExchangeWithItsMarks) {

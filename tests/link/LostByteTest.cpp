@@ -1,6 +1,7 @@
 // A byte lost on its way to the board, at every position of a request: the link reports the
 // right value or a failure, and the board never stores a byte it was not sent to store.
 #include "tests/link/ProgramRig.h"
+#include "sim/SimPls.h"
 
 #include <gtest/gtest.h>
 
@@ -137,6 +138,83 @@ TEST(LostByte, anUploadWhoseByteIsSpoiledTwiceEndsNotCompleteAndKeepsThePrevious
     EXPECT_EQ(rig.home.read("programs/K650DEMO.rev"), "previous rev");
     EXPECT_TRUE(rig.link.OnlineMode) << "the board still answers";
     EXPECT_FALSE(rig.link.InUploadMode);
+}
+
+// The read before a bit write has no echo to check its data byte by: an altered answer there
+// would be written back with the other seven bits changed.
+TEST(AlteredAnswer, aBitWriteChangesOnlyItsBitWhicheverAnswerComesBackAltered) {
+    int confirmed = 0;
+    for (long altered = 0; altered < 24; ++altered) {
+        LinkRig rig;
+        rig.board.poke(1016, 0x90);
+        rig.goOnline();
+        rig.board.corruptAnswerAt(altered);
+        rig.link.RSWrite("B1016.3", "1");
+        const std::uint8_t now = rig.board.peek(1016);
+        EXPECT_TRUE(now == 0x98 || now == 0x90) << "altered " << altered << ": " << int(now);
+        if (rig.link.WriteConfirmed()) {
+            ++confirmed;
+            EXPECT_EQ(now, 0x98) << "altered " << altered;
+        }
+        for (int a = 0; a < 0x10000; ++a) {
+            if (a == 1016) continue;
+            ASSERT_EQ(rig.board.peek(static_cast<std::uint16_t>(a)), 0) << "altered " << altered;
+        }
+    }
+    EXPECT_EQ(confirmed, 24) << "one altered answer is always mended by the repeated write";
+}
+
+// PLS data bytes are all answered 0x55, so the 0xFF the link sends after a lost byte's time-out
+// is taken as data and answered like any data byte: that answer confirms nothing.
+TEST(LostByte, aPlsSetpointIsProgrammedAsAskedOrFailsWithoutASetpointNobodyAskedFor) {
+    const std::vector<sim::PlsSetpoint> asked = {{1, 10}, {0, 20}};
+    int failures = 0;
+    for (long lost = 0; lost < 40; ++lost) {
+        LinkRig rig;
+        sim::SimPls pls;
+        rig.board.addHandler(pls);
+        // Each exchange takes its time on the line, so that a ready wait on a board answering
+        // 0x00 runs into its time-out as it would on a real line.
+        rig.port.setEmulateLineSpeed(true);
+        pls.setChannel(3, {{1, 5}, {0, 6}});
+        rig.goOnline();
+        rig.board.loseByteAt(lost);
+        const bool done = rig.link.SingleSetpoint(3, 10, 20, true);
+        const auto& channel = pls.channel(3);
+        if (done) {
+            EXPECT_EQ(channel, asked) << "lost " << lost;
+        } else {
+            ++failures;
+            const bool untouched = channel == std::vector<sim::PlsSetpoint>{{1, 5}, {0, 6}};
+            const bool cleared = channel.empty();
+            EXPECT_TRUE(untouched || cleared || channel == asked) << "lost " << lost;
+        }
+        for (int other = 0; other < sim::SimPls::kChannelCount; ++other) {
+            if (other == 3) continue;
+            EXPECT_TRUE(pls.channel(other).empty()) << "lost " << lost;
+        }
+    }
+    EXPECT_GT(failures, 0);
+}
+
+TEST(LostByte, aPlsConfigurationBlockHoldsWhatItHeldOrWhatWasAskedNeverBytesShiftedIntoIt) {
+    RSComm::PlsConfigDownloadValues asked{};
+    for (std::size_t i = 0; i < asked.size(); ++i) asked[i] = static_cast<std::int16_t>(i + 1);
+    for (long lost = 0; lost < 40; ++lost) {
+        LinkRig rig;
+        sim::SimPls pls;
+        rig.board.addHandler(pls);
+        rig.port.setEmulateLineSpeed(true);
+        rig.goOnline();
+        const auto before = pls.downloaded();
+        rig.board.loseByteAt(lost);
+        const bool done = rig.link.PLSConfigDownload(asked, 360);
+        for (std::size_t i = 0; i < asked.size(); ++i) {
+            const int held = pls.downloaded()[i];
+            if (done) EXPECT_EQ(held, asked[i]) << "lost " << lost << " at " << i;
+            else EXPECT_TRUE(held == asked[i] || held == before[i]) << "lost " << lost << " at " << i;
+        }
+    }
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
+#include <sys/resource.h>
 
 namespace quelby::test {
 namespace {
@@ -146,6 +148,34 @@ TEST(ProgramUpload, aLinkFailureHalfWayLeavesThePreviousFilesUntouched) {
     EXPECT_EQ(rig.home.read("programs/K650DEMO.rev"), "previous rev");
     EXPECT_FALSE(rig.link.OnlineMode);
     EXPECT_FALSE(rig.link.InUploadMode);
+}
+
+TEST(ProgramUpload, aFileThatCannotBeWrittenLeavesTheWholePreviousSetAsItWas) {
+    ProgramRig rig;
+    rig.home.write("programs/K650DEMO.hex", "previous hex");
+    rig.home.write("programs/K650DEMO.rev", "previous rev");
+    rig.link.UploadFile(rig.hbx());
+    rig.link.InUploadMode = true;
+    // A disk with room for the revision file but not for the hex file, as a size limit.
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit small{4096, old.rlim_max};
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    rig.link.UploadProgram();
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(rig.link.TransferSucceeded());
+    ASSERT_FALSE(rig.prompt.requests().empty());
+    EXPECT_EQ(rig.prompt.requests().back().title, "RSComm-Upload Program");
+    EXPECT_EQ(rig.home.read("programs/K650DEMO.hex"), "previous hex");
+    EXPECT_EQ(rig.home.read("programs/K650DEMO.rev"), "previous rev") << "no new rev beside the old hex";
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(rig.home.path() / "programs"))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"K650DEMO.hbx", "K650DEMO.hex", "K650DEMO.rev"}));
 }
 
 } // namespace

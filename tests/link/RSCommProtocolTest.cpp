@@ -53,13 +53,13 @@ TEST(RSCommProtocol, doubleWordsTravelAsTwoDecimalWords) {
     EXPECT_EQ(rig.link.RSRead("D1100"), "123456789");
 }
 
-TEST(RSCommProtocol, bitWriteReadsTheWholeByteFirstAndKeepsTheOtherBits) {
+TEST(RSCommProtocol, bitWriteReadsTheWholeByteTwiceFirstAndKeepsTheOtherBits) {
     OnlineRig rig;
     rig.board.poke(1016, 0x05);
     rig.link.RSWrite("B1016.3", "1");
     EXPECT_EQ(rig.takeTrace(),
-              Exchanges({{0xFF, 0x55}, {0x01, 0x55}, {0x03, 0x03}, {0xF8, 0x05},
-                         {0xFF, 0x55}, {0x02, 0x55}, {0x03, 0x03}, {0xF8, 0xF8}, {0x0D, 0x0D}}));
+              Exchanges({{0xFF, 0x55}, {0x01, 0x55}, {0x03, 0x03}, {0xF8, 0x05}, {0x03, 0x03},
+                         {0xF8, 0x05}, {0xFF, 0x55}, {0x02, 0x55}, {0x03, 0x03}, {0xF8, 0xF8}, {0x0D, 0x0D}}));
     EXPECT_EQ(rig.board.peek(1016), 0x0D);
 
     rig.link.RSWrite("B1016.0", "0");

@@ -64,14 +64,14 @@ TEST(UploadFiles, revisionFileReadsBackWhatTheBoardHeldOrSaysItCouldNotBeWritten
     TempFolder folder;
     for (const auto& [bytes, ident] : cases) {
         const auto file = folder.path() / "p.rev";
-        ASSERT_FALSE(WriteUploadFile(file, RevisionFileText(bytes)));
+        ASSERT_FALSE(WriteUploadFiles({{file, RevisionFileText(bytes)}}));
         const auto read = ReadRevisionFile(file);
         ASSERT_TRUE(read.info.valid);
         EXPECT_EQ(read.info.ident, ident);
         EXPECT_EQ(read.info.checksum, std::to_string(bytes[8]));
         EXPECT_EQ(read.info.revision, std::to_string(bytes[9]));
     }
-    const auto failed = WriteUploadFile(folder.path() / "missing" / "p.rev", "x");
+    const auto failed = WriteUploadFiles({{folder.path() / "missing" / "p.rev", "x"}});
     ASSERT_TRUE(failed);
     EXPECT_EQ(failed->title, "RSComm-Upload Program");
     EXPECT_EQ(failed->icon, MessageIcon::Information);

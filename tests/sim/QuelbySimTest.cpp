@@ -86,6 +86,28 @@ TEST(QuelbySimFaults, silenceWrongEchoAndStopAfterAsAskedWithEveryByteTraced) {
     EXPECT_EQ(dir.read("trace.txt"), "FF 55\n01 55\n00 00\nB6 --\n");
 }
 
+TEST(QuelbySimFaults, closeAfterHangsUpTheLineAndTheDumpAtExitShowsWhatTheBoardKept) {
+    TempFolder dir;
+    const fs::path dump = dir.path() / "board.txt";
+    SimProcess sim({"--still", "--set", "B1016=90", "--close-after", "7", "--dump", dump.string()});
+    Line line(sim.devicePath());
+    EXPECT_EQ(line.exchange({0xFF, 0x02, 0x00, 0x20, 0xAB, 0xFF}), "55 55 00 20 AB 55");
+    // The seventh byte closes the line once answered (whether that answer is still read
+    // depends on the race with the hang-up): the write it starts never gets further.
+    line.send({0x02, 0x00, 0x21, 0xCD});
+    EXPECT_EQ(line.next(3, 300).substr(2), " -- --");
+    EXPECT_FALSE(fs::exists(dump));
+    ASSERT_EQ(sim.stop(), 0);
+
+    const std::string text = dir.read("board.txt");
+    EXPECT_EQ(text.substr(0, 18), "received 7\nlost 0\n");
+    EXPECT_NE(text.find("\nmemory 0020 AB" + std::string(62, '0') + "\n"), std::string::npos);
+    char preset[8];
+    std::snprintf(preset, sizeof preset, "%02X", 90);
+    EXPECT_NE(text.find("\nmemory 03E0 " + std::string(2 * (1016 - 0x3E0), '0') + preset),
+              std::string::npos);
+}
+
 TEST(QuelbySimProcess, linkReplacesAStaleSymlinkAndIsRemovedOnExitButNeverReplacesAFile) {
     TempFolder dir;
     const fs::path link = dir.path() / "ttyQUELBY";
@@ -117,6 +139,7 @@ TEST(QuelbySimProcess, badCommandLinesExitWithUsageStatusBeforeServing) {
         {"--stop-after", "-1"},  {"--trace"},
         {"--lose", "0"},         {"--loss", "1.5"},
         {"--loss", "x"},         {"--seed", "-3"},
+        {"--close-after", "0"},  {"--dump"},
         {"--frobnicate"}};
     for (const auto& args : bad) {
         const auto outcome = SimProcess::runProgram(QUELBY_SIM_PROGRAM, args);
