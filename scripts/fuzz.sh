@@ -33,10 +33,11 @@ fi
 
 launcher=()
 if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
+mkdir -p "$build"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DQUELBY_LIBFUZZER=ON \
-    -DQUELBY_BENCHMARKS=OFF "${launcher[@]}" >"$build.configure.log" 2>&1 \
-    || { cat "$build.configure.log" >&2; exit 2; }
+    -DQUELBY_BENCHMARKS=OFF "${launcher[@]}" >"$build/configure.log" 2>&1 \
+    || { cat "$build/configure.log" >&2; exit 2; }
 cmake --build "$build" -j2 --target "${targets[@]/#/fuzz_}"
 
 found=0
