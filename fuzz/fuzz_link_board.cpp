@@ -1,6 +1,7 @@
 // The link against a board that answers with whatever the input says (ReplyStreamPort), on a
 // manual clock. The input also picks the requests (reads, checked reads, writes, bit writes,
-// PLS requests, closing and reopening) and answers the link's messages. After each request:
+// PLS requests, a program download and upload, closing and reopening) and answers the link's
+// messages. After each request:
 //   - it ended within a bounded time: a fixed allowance plus a little for every input byte
 //     it used, so a silent board or an exhausted input always lets it end;
 //   - every byte sent is one the request calls for: the handshake, its mode byte, the address
@@ -8,10 +9,13 @@
 //   - a read reported trusted returns the value the board's replies of its last pass make up,
 //     and that pass ran clean: each address byte echoed, no wait expired, nothing discarded;
 //   - a write reported confirmed had its last pass echoed byte for byte and sent the value
-//     asked for (for a bit write: the byte read back with only that bit changed).
+//     asked for (for a bit write: the byte read back with only that bit changed);
+//   - an upload that did not complete left no file behind.
 // With QUELBY_FUZZ_TRACE set, each request's line events are printed, to read a finding.
 #include "fuzz/ReplyStreamPort.h"
 #include "link/BoardAddress.h"
+#include "link/BoardIdentity.h"
+#include "link/IntelHex.h"
 #include "link/BoardProtocol.h"
 #include "link/RSComm.h"
 
@@ -79,6 +83,15 @@ const std::filesystem::path& HomeFolder() {
         const std::filesystem::path folder(pattern);
         std::filesystem::create_directories(folder / "Support");
         std::ofstream(folder / "Support" / "RSPort.cfg", std::ios::binary) << "1,9600\r\n";
+        // A small program for the K650(PLC): two records at 4000H.
+        std::filesystem::create_directories(folder / "programs");
+        std::ofstream(folder / "programs" / "P.hbx", std::ios::binary) << "D fuzz program\r\n";
+        std::ofstream(folder / "programs" / "P.rev", std::ios::binary) << "FUZZPROG?601\r\n";
+        std::vector<std::uint8_t> program(24);
+        for (std::size_t i = 0; i < program.size(); ++i) program[i] = static_cast<std::uint8_t>(0xA0 + i);
+        std::ofstream(folder / "programs" / "P.hex", std::ios::binary) << IntelHexText(0x4000, program);
+        std::filesystem::create_directories(folder / "upload");
+        std::ofstream(folder / "upload" / "U.hbx", std::ios::binary) << "D upload\r\n";
         return folder;
     }();
     return home;
@@ -242,6 +255,39 @@ void CheckWrite(RSComm& link, const Transcript& t, const std::string& address, s
     if (link.WriteConfirmed()) CheckConfirmedWrite(t, entry.address, data);
 }
 
+// The bytes of a write of `value` to `address`: address bytes of each byte, the data.
+void AddWrite(std::set<std::uint8_t>& allowed, const std::string& address, const std::string& value) {
+    const EntryCheck entry = CheckEntry(address, value);
+    if (entry.error) return;
+    for (std::uint8_t byte : BytesToWrite(entry, 0)) allowed.insert(byte);
+    for (int i = 0; i < entry.address.byteCount(); ++i) {
+        const AddressBytes a = BytesOf(entry.address.byteAddress + i);
+        allowed.insert({a.hi, a.lo});
+    }
+}
+
+// Everything a program download may send: the identity reads, the arming and fault code
+// writes, the configuration and identity writes, the program's records, the mode bytes.
+std::set<std::uint8_t> DownloadAllowed(const ProgramSelection& program) {
+    std::set<std::uint8_t> allowed = {0xFF, wire::kReadMode, wire::kWriteMode, wire::kProgramMode};
+    for (int i = 0; i < kIdentityLength; ++i) {
+        const AddressBytes a = BytesOf(kIdentityAddress + i);
+        allowed.insert({a.hi, a.lo});
+    }
+    AddWrite(allowed, "B8181", "86");
+    AddWrite(allowed, "B8176", "0");
+    for (const BoardWrite& write : ConfigurationWrites(program.config)) AddWrite(allowed, write.address, write.value);
+    for (const BoardWrite& write : IdentityWrites(program.ident, program.checksum, program.revision))
+        AddWrite(allowed, write.address, write.value);
+    const HexFileRead hex = ReadIntelHexFile(program.files.hex);
+    for (const HexRecord& record : hex.parse.records) {
+        allowed.insert({static_cast<std::uint8_t>(record.length()), static_cast<std::uint8_t>(record.address / 256),
+                        static_cast<std::uint8_t>(record.address % 256)});
+        allowed.insert(record.data.begin(), record.data.end());
+    }
+    return allowed;
+}
+
 std::set<std::uint8_t> ReadAllowed(const std::string& address) {
     std::set<std::uint8_t> allowed = {0xFF, wire::kReadMode};
     if (const auto parsed = ParseAddress(address))
@@ -272,12 +318,12 @@ void RunRequest(RSComm& link, fuzz::ReplyStreamPort& port, InputStream& input, s
     std::set<std::uint8_t> allowed;
     std::function<void(const Transcript&)> check;
 
-    switch (op % 8) {
+    switch (op % 10) {
     case 0:
     case 1: {
         const std::string address = PickAddress(input, op & 0x10);
         allowed = ReadAllowed(address);
-        if (op % 8 == 0) {
+        if (op % 10 == 0) {
             const RSComm::ReadResult read = link.RSReadChecked(address);
             check = [address, read](const Transcript& t) {
                 if (read.trusted) CheckTrustedRead(t, address, read.text);
@@ -291,7 +337,7 @@ void RunRequest(RSComm& link, fuzz::ReplyStreamPort& port, InputStream& input, s
     }
     case 2:
     case 3: {
-        const bool bit = op % 8 == 3;
+        const bool bit = op % 10 == 3;
         const std::string address = PickAddress(input, bit);
         std::uint32_t value = bit ? input.takeOr(0) % 2 : 0;
         if (!bit)
@@ -351,6 +397,32 @@ void RunRequest(RSComm& link, fuzz::ReplyStreamPort& port, InputStream& input, s
         }
         break;
     }
+    case 8: {
+        link.DownloadFile(HomeFolder() / "programs" / "P.hbx");
+        require(link.ValidProgram());
+        allowed = DownloadAllowed(link.Program());
+        link.DumpProgram();
+        break;
+    }
+    case 9: {
+        const auto files = ProgramFilesOf(HomeFolder() / "upload" / "U.hbx");
+        link.UploadFile(files.hbx);
+        link.InUploadMode = true;
+        allowed = {0xFF, wire::kReadMode};
+        for (int address : {kIdentityAddress, 0x4000}) // identity, then the program from 4000H
+            for (int i = 0; i < 0x800; ++i) {
+                const AddressBytes a = BytesOf(address + i);
+                allowed.insert({a.hi, a.lo});
+            }
+        link.UploadProgram();
+        require(!link.InUploadMode);
+        if (link.TransferSucceeded()) {
+            for (const auto& file : {files.rev, files.lcf, files.hex}) std::filesystem::remove(file);
+        } else {
+            for (const auto& file : {files.rev, files.lcf, files.hex}) require(!std::filesystem::exists(file));
+        }
+        break;
+    }
     case 7: {
         allowed = {0xFF};
         link.CloseRSComm();
@@ -362,7 +434,7 @@ void RunRequest(RSComm& link, fuzz::ReplyStreamPort& port, InputStream& input, s
 
     require(!link.Busy());
     const Transcript transcript(port.events(), from);
-    if (std::getenv("QUELBY_FUZZ_TRACE")) transcript.print(op % 8);
+    if (std::getenv("QUELBY_FUZZ_TRACE")) transcript.print(op % 10);
     if (!allowed.empty()) transcript.requireSentWithin(allowed);
     if (check) check(transcript);
     const double elapsed = clock.monotonicSeconds() - started;
