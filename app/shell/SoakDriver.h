@@ -32,6 +32,9 @@ public:
 
     // Goes online and starts the schedule.
     void start();
+    // One step of the schedule (the schedule's timer calls it): the next window, or offline,
+    // or back online; nothing while a modal window is open or the link is busy.
+    void step();
 
     long messages() const { return m_messages; }
     long linkFailures() const { return m_linkFailures; }
@@ -39,7 +42,6 @@ public:
     long reconnects() const { return m_reconnects; }
 
 private:
-    void step();
     void answerModal();
     void watchLink();
     void report();
