@@ -15,8 +15,8 @@
 #include "fuzz/ReplyStreamPort.h"
 #include "link/BoardAddress.h"
 #include "link/BoardIdentity.h"
-#include "link/IntelHex.h"
 #include "link/BoardProtocol.h"
+#include "link/IntelHex.h"
 #include "link/RSComm.h"
 
 #include <array>
@@ -78,7 +78,8 @@ private:
 // A home folder with a settings file, made once per process.
 const std::filesystem::path& HomeFolder() {
     static const std::filesystem::path home = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quelby-fuzz-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "quelby-fuzz-XXXXXX").string();
         if (!mkdtemp(pattern.data())) std::abort();
         const std::filesystem::path folder(pattern);
         std::filesystem::create_directories(folder / "Support");
@@ -88,8 +89,10 @@ const std::filesystem::path& HomeFolder() {
         std::ofstream(folder / "programs" / "P.hbx", std::ios::binary) << "D fuzz program\r\n";
         std::ofstream(folder / "programs" / "P.rev", std::ios::binary) << "FUZZPROG?601\r\n";
         std::vector<std::uint8_t> program(24);
-        for (std::size_t i = 0; i < program.size(); ++i) program[i] = static_cast<std::uint8_t>(0xA0 + i);
-        std::ofstream(folder / "programs" / "P.hex", std::ios::binary) << IntelHexText(0x4000, program);
+        for (std::size_t i = 0; i < program.size(); ++i)
+            program[i] = static_cast<std::uint8_t>(0xA0 + i);
+        std::ofstream(folder / "programs" / "P.hex", std::ios::binary)
+            << IntelHexText(0x4000, program);
         std::filesystem::create_directories(folder / "upload");
         std::ofstream(folder / "upload" / "U.hbx", std::ios::binary) << "D upload\r\n";
         return folder;
@@ -106,7 +109,8 @@ struct AddressBytes {
 };
 
 AddressBytes BytesOf(int byteAddress) {
-    return {static_cast<std::uint8_t>(byteAddress / 256), static_cast<std::uint8_t>(byteAddress % 256)};
+    return {static_cast<std::uint8_t>(byteAddress / 256),
+            static_cast<std::uint8_t>(byteAddress % 256)};
 }
 
 // An address the request names: "B", "W" or "D" and a number, now and then a bit address.
@@ -203,8 +207,9 @@ void CheckTrustedRead(const Transcript& t, const std::string& address, const std
     std::vector<std::uint8_t> data;
     for (std::size_t i = 1; i < replies.size(); i += 2)
         data.push_back(replies[i]);
-    const std::string expected = parsed->isBitAddress ? ((data[0] & parsed->bitMask) ? "1" : "0")
-                                                      : std::to_string(DecodeValue(parsed->addrType, data));
+    const std::string expected = parsed->isBitAddress
+                                     ? ((data[0] & parsed->bitMask) ? "1" : "0")
+                                     : std::to_string(DecodeValue(parsed->addrType, data));
     require(text == expected);
 }
 
@@ -219,7 +224,8 @@ void CheckConfirmedWrite(const Transcript& t, const ParsedAddress& address,
     t.cleanExchanges(t.size(), sent, std::vector<bool>(sent.size(), true));
 }
 
-void CheckWrite(RSComm& link, const Transcript& t, const std::string& address, std::uint32_t value) {
+void CheckWrite(RSComm& link, const Transcript& t, const std::string& address,
+                std::uint32_t value) {
     const EntryCheck entry = CheckEntry(address, std::to_string(value));
     if (entry.error) {
         require(link.EntryRefused() && !link.WriteConfirmed() && t.sentNothing());
@@ -256,10 +262,12 @@ void CheckWrite(RSComm& link, const Transcript& t, const std::string& address, s
 }
 
 // The bytes of a write of `value` to `address`: address bytes of each byte, the data.
-void AddWrite(std::set<std::uint8_t>& allowed, const std::string& address, const std::string& value) {
+void AddWrite(std::set<std::uint8_t>& allowed, const std::string& address,
+              const std::string& value) {
     const EntryCheck entry = CheckEntry(address, value);
     if (entry.error) return;
-    for (std::uint8_t byte : BytesToWrite(entry, 0)) allowed.insert(byte);
+    for (std::uint8_t byte : BytesToWrite(entry, 0))
+        allowed.insert(byte);
     for (int i = 0; i < entry.address.byteCount(); ++i) {
         const AddressBytes a = BytesOf(entry.address.byteAddress + i);
         allowed.insert({a.hi, a.lo});
@@ -276,12 +284,15 @@ std::set<std::uint8_t> DownloadAllowed(const ProgramSelection& program) {
     }
     AddWrite(allowed, "B8181", "86");
     AddWrite(allowed, "B8176", "0");
-    for (const BoardWrite& write : ConfigurationWrites(program.config)) AddWrite(allowed, write.address, write.value);
-    for (const BoardWrite& write : IdentityWrites(program.ident, program.checksum, program.revision))
+    for (const BoardWrite& write : ConfigurationWrites(program.config))
+        AddWrite(allowed, write.address, write.value);
+    for (const BoardWrite& write :
+         IdentityWrites(program.ident, program.checksum, program.revision))
         AddWrite(allowed, write.address, write.value);
     const HexFileRead hex = ReadIntelHexFile(program.files.hex);
     for (const HexRecord& record : hex.parse.records) {
-        allowed.insert({static_cast<std::uint8_t>(record.length()), static_cast<std::uint8_t>(record.address / 256),
+        allowed.insert({static_cast<std::uint8_t>(record.length()),
+                        static_cast<std::uint8_t>(record.address / 256),
                         static_cast<std::uint8_t>(record.address % 256)});
         allowed.insert(record.data.begin(), record.data.end());
     }
@@ -299,9 +310,11 @@ std::set<std::uint8_t> ReadAllowed(const std::string& address) {
 }
 
 // The bytes of a PLS request: handshake, its code, the fetch and the ready poll, and data.
-std::set<std::uint8_t> PlsAllowed(std::initializer_list<int> codes, std::initializer_list<int> data) {
+std::set<std::uint8_t> PlsAllowed(std::initializer_list<int> codes,
+                                  std::initializer_list<int> data) {
     std::set<std::uint8_t> allowed = {0xFF, 0x55, 0x38};
-    for (int c : codes) allowed.insert(static_cast<std::uint8_t>(c));
+    for (int c : codes)
+        allowed.insert(static_cast<std::uint8_t>(c));
     for (int d : data) {
         allowed.insert(static_cast<std::uint8_t>(d % 256));
         allowed.insert(static_cast<std::uint8_t>(d / 256 % 256));
@@ -310,7 +323,8 @@ std::set<std::uint8_t> PlsAllowed(std::initializer_list<int> codes, std::initial
 }
 
 // Runs one request chosen by the input and checks it.
-void RunRequest(RSComm& link, fuzz::ReplyStreamPort& port, InputStream& input, sim::ManualClock& clock) {
+void RunRequest(RSComm& link, fuzz::ReplyStreamPort& port, InputStream& input,
+                sim::ManualClock& clock) {
     const std::size_t from = port.events().size();
     const double started = clock.monotonicSeconds();
     const std::size_t usedBefore = input.used();
@@ -326,12 +340,16 @@ void RunRequest(RSComm& link, fuzz::ReplyStreamPort& port, InputStream& input, s
         if (op % 10 == 0) {
             const RSComm::ReadResult read = link.RSReadChecked(address);
             check = [address, read](const Transcript& t) {
-                if (read.trusted) CheckTrustedRead(t, address, read.text);
-                else require(read.text == "0");
+                if (read.trusted)
+                    CheckTrustedRead(t, address, read.text);
+                else
+                    require(read.text == "0");
             };
         } else {
             const std::string text = link.RSRead(address);
-            check = [text](const Transcript&) { require(text.find_first_not_of("0123456789") == std::string::npos); };
+            check = [text](const Transcript&) {
+                require(text.find_first_not_of("0123456789") == std::string::npos);
+            };
         }
         break;
     }
@@ -341,11 +359,16 @@ void RunRequest(RSComm& link, fuzz::ReplyStreamPort& port, InputStream& input, s
         const std::string address = PickAddress(input, bit);
         std::uint32_t value = bit ? input.takeOr(0) % 2 : 0;
         if (!bit)
-            for (int i = 0; i < 4; ++i) value = value << 8 | input.takeOr(0);
-        if (!bit && (op & 0x40)) value %= 256; // mostly values that fit a byte or a word
-        else if (!bit && (op & 0x20)) value %= 65536;
+            for (int i = 0; i < 4; ++i)
+                value = value << 8 | input.takeOr(0);
+        if (!bit && (op & 0x40))
+            value %= 256; // mostly values that fit a byte or a word
+        else if (!bit && (op & 0x20))
+            value %= 65536;
         link.RSWrite(address, std::to_string(value));
-        check = [&link, address, value](const Transcript& t) { CheckWrite(link, t, address, value); };
+        check = [&link, address, value](const Transcript& t) {
+            CheckWrite(link, t, address, value);
+        };
         allowed.clear();
         break;
     }
@@ -353,7 +376,7 @@ void RunRequest(RSComm& link, fuzz::ReplyStreamPort& port, InputStream& input, s
         static constexpr int kCodes[] = {0x18, 0x28, 0x48, 0x58};
         const int which = input.takeOr(0) % 4;
         allowed = PlsAllowed({kCodes[which]}, {});
-        const std::string value = which == 0 ? link.PLSScaleFactor()
+        const std::string value = which == 0   ? link.PLSScaleFactor()
                                   : which == 1 ? link.PLSOffset()
                                   : which == 2 ? link.PLSPos()
                                                : link.PLSRpm();
@@ -388,12 +411,14 @@ void RunRequest(RSComm& link, fuzz::ReplyStreamPort& port, InputStream& input, s
             allowed = PlsAllowed({0x09, chan}, {});
             const RSComm::RecallList list = link.RecallAllSetpoints(chan, 4);
             require(list.setpoints.size() <= 4);
-            for (const auto& setpoint : list.setpoints) require(setpoint.position <= 16 * 256 + 255);
+            for (const auto& setpoint : list.setpoints)
+                require(setpoint.position <= 16 * 256 + 255);
         } else {
             allowed = PlsAllowed({0x0C}, {});
             const RSComm::PlsConfiguration configuration = link.PLSConfigUpload();
             if (link.PLSConfigUploaded())
-                for (std::int16_t value : configuration) require(value >= 0 && value <= 255);
+                for (std::int16_t value : configuration)
+                    require(value >= 0 && value <= 255);
         }
         break;
     }
@@ -417,9 +442,11 @@ void RunRequest(RSComm& link, fuzz::ReplyStreamPort& port, InputStream& input, s
         link.UploadProgram();
         require(!link.InUploadMode);
         if (link.TransferSucceeded()) {
-            for (const auto& file : {files.rev, files.lcf, files.hex}) std::filesystem::remove(file);
+            for (const auto& file : {files.rev, files.lcf, files.hex})
+                std::filesystem::remove(file);
         } else {
-            for (const auto& file : {files.rev, files.lcf, files.hex}) require(!std::filesystem::exists(file));
+            for (const auto& file : {files.rev, files.lcf, files.hex})
+                require(!std::filesystem::exists(file));
         }
         break;
     }
@@ -438,7 +465,8 @@ void RunRequest(RSComm& link, fuzz::ReplyStreamPort& port, InputStream& input, s
     if (!allowed.empty()) transcript.requireSentWithin(allowed);
     if (check) check(transcript);
     const double elapsed = clock.monotonicSeconds() - started;
-    require(elapsed <= kTimeAllowance + kTimePerInputByte * static_cast<double>(input.used() - usedBefore));
+    require(elapsed <=
+            kTimeAllowance + kTimePerInputByte * static_cast<double>(input.used() - usedBefore));
 }
 
 } // namespace

@@ -16,7 +16,8 @@ namespace {
 
 const std::filesystem::path& SettingsFile() {
     static const std::filesystem::path file = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quelby-fuzz-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "quelby-fuzz-XXXXXX").string();
         if (!mkdtemp(pattern.data())) std::abort();
         return std::filesystem::path(pattern) / "RSPort.cfg";
     }();

@@ -30,7 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::istringstream back(written);
     const PortMap again = PortMap::parse(back);
     for (int port = PortMap::FirstPort; port <= PortMap::LastPort; ++port)
-        if (again.deviceFor(port) != map.deviceFor(port) || again.isListed(port) != map.isListed(port))
+        if (again.deviceFor(port) != map.deviceFor(port) ||
+            again.isListed(port) != map.isListed(port))
             std::abort();
     return 0;
 }

@@ -37,7 +37,8 @@ std::string_view Part(std::string_view& input) {
         input = {};
         return rest;
     }
-    const std::size_t length = static_cast<std::uint8_t>(input[0]) << 8 | static_cast<std::uint8_t>(input[1]);
+    const std::size_t length =
+        static_cast<std::uint8_t>(input[0]) << 8 | static_cast<std::uint8_t>(input[1]);
     input.remove_prefix(2);
     const std::string_view part = input.substr(0, length);
     input.remove_prefix(part.size());
@@ -45,7 +46,8 @@ std::string_view Part(std::string_view& input) {
 }
 
 void Write(const fs::path& file, std::string_view text) {
-    std::ofstream(file, std::ios::binary | std::ios::trunc).write(text.data(), static_cast<std::streamsize>(text.size()));
+    std::ofstream(file, std::ios::binary | std::ios::trunc)
+        .write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
 void require(bool condition) {
@@ -81,10 +83,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(group == BoardGroup::RevisionOnly || group == BoardGroup::RevisionAndConfiguration);
 
     const RevisionInfo revision = ParseRevisionField(ReadFirstField(Folder() / "P.rev").field);
-    require(revision.valid && revision.ident == program.ident && revision.checksum == program.checksum &&
-            revision.revision == program.revision);
+    require(revision.valid && revision.ident == program.ident &&
+            revision.checksum == program.checksum && revision.revision == program.revision);
     if (group == BoardGroup::RevisionAndConfiguration) {
-        const ConfigDigits digits = ParseConfigurationField(ConfigurationFileText(program.boardType, program.config));
+        const ConfigDigits digits =
+            ParseConfigurationField(ConfigurationFileText(program.boardType, program.config));
         require(digits.pos36 == program.config.pos36 && digits.pos39 == program.config.pos39 &&
                 digits.pos40 == program.config.pos40);
     }

@@ -20,11 +20,14 @@ public:
     Bytes(const std::uint8_t* data, std::size_t size) : m_data(data), m_size(size) {}
     bool empty() const { return m_pos >= m_size; }
     std::uint8_t byte() { return m_pos < m_size ? m_data[m_pos++] : 0; }
-    std::uint32_t u32() { return static_cast<std::uint32_t>(byte()) << 24 | byte() << 16 | byte() << 8 | byte(); }
+    std::uint32_t u32() {
+        return static_cast<std::uint32_t>(byte()) << 24 | byte() << 16 | byte() << 8 | byte();
+    }
     std::int16_t i16() { return static_cast<std::int16_t>(byte() << 8 | byte()); }
     std::string text() {
         std::string s(byte() % 32, '\0');
-        for (char& c : s) c = static_cast<char>(byte());
+        for (char& c : s)
+            c = static_cast<char>(byte());
         return s;
     }
 
@@ -35,10 +38,10 @@ private:
 };
 
 std::uint32_t Largest(const ParsedAddress& address) {
-    return address.isBitAddress ? 1
+    return address.isBitAddress      ? 1
            : address.addrType == 'B' ? kMaxByteValue
            : address.addrType == 'W' ? kMaxWordValue
-                                      : kMaxDoubleValue;
+                                     : kMaxDoubleValue;
 }
 
 bool Holdable(const MachineData& data) {
@@ -46,7 +49,8 @@ bool Holdable(const MachineData& data) {
         if (data.Address[i].empty()) continue;
         const auto address = ParseAddress(data.Address[i]);
         if (!address) return false;
-        if (i < data.Value.size() && (data.Value[i] < 0 || static_cast<std::uint32_t>(data.Value[i]) > Largest(*address)))
+        if (i < data.Value.size() &&
+            (data.Value[i] < 0 || static_cast<std::uint32_t>(data.Value[i]) > Largest(*address)))
             return false;
     }
     return data.PLSScale != 0 && data.PLSChannels >= 0 && data.PLSChannels <= kTimingChannelCount;
@@ -65,9 +69,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     set.PLSScale = in.i16();
     set.ResolverOffset = in.i16();
     set.PLSProgram = in.i16();
-    for (auto& value : set.SpeedComp) value = in.i16();
+    for (auto& value : set.SpeedComp)
+        value = in.i16();
     for (auto& channel : set.Setpoint)
-        for (auto& value : channel) value = in.i16();
+        for (auto& value : channel)
+            value = in.i16();
     // Then changes to single points: a value (within the range of its address or not), or
     // an address text.
     while (!in.empty()) {
@@ -77,7 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (index < set.Address.size()) set.Address[index] = in.text();
         } else if (index < set.Value.size()) {
             std::uint32_t value = in.u32();
-            const auto address = index < set.Address.size() ? ParseAddress(set.Address[index]) : std::nullopt;
+            const auto address =
+                index < set.Address.size() ? ParseAddress(set.Address[index]) : std::nullopt;
             if ((what & 2) && address) value %= Largest(*address) + 1;
             set.Value[index] = static_cast<std::int32_t>(value);
         }

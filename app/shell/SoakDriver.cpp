@@ -70,12 +70,16 @@ void SoakDriver::answerModal() {
     ++m_messages;
     if (box->windowTitle() == QString::fromStdString(LinkMessages::CannotCommunicate().title))
         ++m_linkFailures;
-    QTextStream(stderr) << "soak: message \"" << box->windowTitle() << "\": "
-                        << box->text().simplified() << "\n";
-    if (QAbstractButton* retry = box->button(QMessageBox::Retry)) retry->click();
-    else if (QAbstractButton* chosen = box->defaultButton()) chosen->click();
-    else if (!box->buttons().isEmpty()) box->buttons().front()->click();
-    else box->reject();
+    QTextStream(stderr) << "soak: message \"" << box->windowTitle()
+                        << "\": " << box->text().simplified() << "\n";
+    if (QAbstractButton* retry = box->button(QMessageBox::Retry))
+        retry->click();
+    else if (QAbstractButton* chosen = box->defaultButton())
+        chosen->click();
+    else if (!box->buttons().isEmpty())
+        box->buttons().front()->click();
+    else
+        box->reject();
 }
 
 void SoakDriver::watchLink() {
@@ -85,9 +89,10 @@ void SoakDriver::watchLink() {
 }
 
 void SoakDriver::report() {
-    QTextStream(stderr) << "soak: seconds=" << m_since.elapsed() / 1000 << " messages=" << m_messages
-                        << " link_failures=" << m_linkFailures << " comm_errors=" << m_commErrors
-                        << " switches=" << m_switches << " reconnects=" << m_reconnects
+    QTextStream(stderr) << "soak: seconds=" << m_since.elapsed() / 1000
+                        << " messages=" << m_messages << " link_failures=" << m_linkFailures
+                        << " comm_errors=" << m_commErrors << " switches=" << m_switches
+                        << " reconnects=" << m_reconnects
                         << " lost_bytes=" << (m_lostBytes ? m_lostBytes() : 0) << "\n";
 }
 

@@ -21,9 +21,9 @@ class SoakDriver : public QObject {
 
 public:
     struct Schedule {
-        int stepMs = 4000;          // a window switch (or going offline or online) per step
-        int reconnectEvery = 12;    // every so many steps offline, online the step after
-        int answerMs = 200;         // how often it looks for a message box
+        int stepMs = 4000;       // a window switch (or going offline or online) per step
+        int reconnectEvery = 12; // every so many steps offline, online the step after
+        int answerMs = 200;      // how often it looks for a message box
         int reportMs = 10000;
     };
     // `lostBytes` tells how many bytes the simulated line has lost so far.

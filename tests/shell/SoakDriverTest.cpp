@@ -26,7 +26,8 @@ TEST(SoakDriver, goesOnlineCyclesTheWindowsReconnectsAndAnswersMessagesWithoutAc
     EXPECT_TRUE(rig.window.link().OnlineMode);
 
     // Steps 1-3 show windows 1, 2 and 3 (index 0..2), step 4 goes offline, step 5 online.
-    for (int i = 0; i < 3; ++i) driver.step();
+    for (int i = 0; i < 3; ++i)
+        driver.step();
     EXPECT_EQ(driver.switches(), 3);
     for (const char* loaded : {"load window1", "load window2"})
         EXPECT_EQ(Count(rig.windowLog, loaded), 1) << loaded;
