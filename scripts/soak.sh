@@ -10,7 +10,10 @@
 #   ./scripts/soak.sh [MINUTES]
 #
 # Uses build/bin/quelby (QUELBY_BIN to choose another); runs at nice 10 (QUELBY_SOAK_NICE).
-# QUELBY_SOAK_LOSS and QUELBY_SOAK_SEED change the loss rate (default 0.0001) and its seed.
+# QUELBY_SOAK_LOSS and QUELBY_SOAK_SEED change the loss rate (default 0.0001) and its seed;
+# QUELBY_SOAK_LOG=FILE keeps the program's own output (its schedule and every message answered).
+# link_failures counts the link's "Communication Error" messages, comm_errors the times the
+# link failed at all (most recover by resynchronising, without a message).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 minutes=${1:-30}
@@ -34,7 +37,7 @@ trap cleanup EXIT
 home="$work/home"
 mkdir -p "$home"
 cp -r "$(dirname "$program")/Support" "$(dirname "$program")/Help" "$home/" 2>/dev/null || true
-log="$work/quelby.log"
+log=${QUELBY_SOAK_LOG:-$work/quelby.log}
 
 QT_QPA_PLATFORM=offscreen nice -n "$niceness" "$program" --simulate --simulate-loss "$loss" \
     --simulate-seed "$seed" --soak-schedule --home "$home" 2>"$log" &
@@ -42,8 +45,8 @@ pid=$!
 ticks=$(getconf CLK_TCK)
 warmup=$(( minutes / 6 > 1 ? minutes / 6 : 1 ))
 
-printf '%6s %10s %8s %9s %13s %9s %9s %10s\n' minute rss_kb cpu_s messages link_failures \
-    switches reconnects lost_bytes
+printf '%6s %10s %8s %9s %13s %11s %9s %10s %10s\n' minute rss_kb cpu_s messages link_failures \
+    comm_errors switches reconnects lost_bytes
 rss=()
 start=$(date +%s)
 for ((minute = 1; minute <= minutes; minute++)); do
@@ -63,8 +66,9 @@ for ((minute = 1; minute <= minutes; minute++)); do
     counts=$(grep '^soak: seconds=' "$log" | tail -1 || true)
     field() { sed -n "s/.* $1=\([0-9]*\).*/\1/p" <<<"$counts"; }
     rss+=("$kb")
-    printf '%6d %10d %8s %9s %13s %9s %9s %10s\n' "$minute" "$kb" "$cpu" "$(field messages)" \
-        "$(field link_failures)" "$(field switches)" "$(field reconnects)" "$(field lost_bytes)"
+    printf '%6d %10d %8s %9s %13s %11s %9s %10s %10s\n' "$minute" "$kb" "$cpu" "$(field messages)" \
+        "$(field link_failures)" "$(field comm_errors)" "$(field switches)" "$(field reconnects)" \
+        "$(field lost_bytes)"
 done
 
 reference=${rss[$((warmup - 1))]}
