@@ -70,8 +70,11 @@ void SoakDriver::answerModal() {
     ++m_messages;
     if (box->windowTitle() == QString::fromStdString(LinkMessages::CannotCommunicate().title))
         ++m_linkFailures;
-    QTextStream(stderr) << "soak: message \"" << box->windowTitle()
-                        << "\": " << box->text().simplified() << "\n";
+    // The control that had the focus tells which field a check message came from.
+    const QWidget* focus = box->parentWidget() ? box->parentWidget()->focusWidget() : nullptr;
+    QTextStream(stderr) << "soak: message \"" << box->windowTitle() << "\": "
+                        << box->text().simplified() << " (focus: "
+                        << (focus ? focus->objectName() : QString("none")) << ")\n";
     if (QAbstractButton* retry = box->button(QMessageBox::Retry))
         retry->click();
     else if (QAbstractButton* chosen = box->defaultButton())
