@@ -72,9 +72,9 @@ void SoakDriver::answerModal() {
         ++m_linkFailures;
     // The control that had the focus tells which field a check message came from.
     const QWidget* focus = box->parentWidget() ? box->parentWidget()->focusWidget() : nullptr;
-    QTextStream(stderr) << "soak: message \"" << box->windowTitle() << "\": "
-                        << box->text().simplified() << " (focus: "
-                        << (focus ? focus->objectName() : QString("none")) << ")\n";
+    QTextStream(stderr) << "soak: message \"" << box->windowTitle()
+                        << "\": " << box->text().simplified()
+                        << " (focus: " << (focus ? focus->objectName() : QString("none")) << ")\n";
     if (QAbstractButton* retry = box->button(QMessageBox::Retry))
         retry->click();
     else if (QAbstractButton* chosen = box->defaultButton())
