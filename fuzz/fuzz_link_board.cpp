@@ -13,6 +13,7 @@
 //   - an upload that did not complete left no file behind.
 // With QUELBY_FUZZ_TRACE set, each request's line events are printed, to read a finding.
 #include "fuzz/ReplyStreamPort.h"
+#include "fuzz/ScratchFolder.h"
 #include "link/BoardAddress.h"
 #include "link/BoardIdentity.h"
 #include "link/BoardProtocol.h"
@@ -29,7 +30,6 @@
 #include <optional>
 #include <set>
 #include <string>
-#include <unistd.h>
 
 using namespace quelby;
 using fuzz::InputStream;
@@ -78,10 +78,7 @@ private:
 // A home folder with a settings file, made once per process.
 const std::filesystem::path& HomeFolder() {
     static const std::filesystem::path home = [] {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "quelby-fuzz-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) std::abort();
-        const std::filesystem::path folder(pattern);
+        const std::filesystem::path& folder = fuzz::ScratchFolder();
         std::filesystem::create_directories(folder / "Support");
         std::ofstream(folder / "Support" / "RSPort.cfg", std::ios::binary) << "1,9600\r\n";
         // A small program for the K650(PLC): two records at 4000H.

@@ -1,6 +1,7 @@
 // The link settings file on arbitrary bytes: an empty file is Empty, anything else reads as a
 // port 1..99 and a speed of 9600 or 19200, and the line the link writes for those settings
 // reads back as the same settings.
+#include "fuzz/ScratchFolder.h"
 #include "link/LinkSettings.h"
 
 #include <cstdint>
@@ -8,19 +9,13 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 using namespace quelby;
 
 namespace {
 
 const std::filesystem::path& SettingsFile() {
-    static const std::filesystem::path file = [] {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "quelby-fuzz-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) std::abort();
-        return std::filesystem::path(pattern) / "RSPort.cfg";
-    }();
+    static const std::filesystem::path file = fuzz::ScratchFolder() / "RSPort.cfg";
     return file;
 }
 

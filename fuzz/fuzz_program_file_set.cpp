@@ -4,6 +4,7 @@
 // first character, a downloadable type, and the ident, checksum and revision of its revision
 // file; a program that is not valid says why unless its hbx file holds no first field; the
 // configuration an upload would write reads back as the digits the program was checked with.
+#include "fuzz/ScratchFolder.h"
 #include "link/BoardIdentity.h"
 #include "link/DownloadFileCheck.h"
 #include "link/ProgramFileSet.h"
@@ -14,7 +15,6 @@
 #include <fstream>
 #include <string>
 #include <string_view>
-#include <unistd.h>
 
 using namespace quelby;
 namespace fs = std::filesystem;
@@ -22,12 +22,7 @@ namespace fs = std::filesystem;
 namespace {
 
 const fs::path& Folder() {
-    static const fs::path folder = [] {
-        std::string pattern = (fs::temp_directory_path() / "quelby-fuzz-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) std::abort();
-        return fs::path(pattern);
-    }();
-    return folder;
+    return fuzz::ScratchFolder();
 }
 
 // The next part of the input: two bytes of length, then that many bytes (or what is left).
