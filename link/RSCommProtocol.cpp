@@ -68,7 +68,10 @@ int RSComm::SendByteResyncWith(int value, bool noReply, bool flushFirst, std::ui
 
         if (m_trace) TraceLine(sentLast, -1, LinkTraceMark::Timeout);
         if (waitOnceMore) {
+            // A late echo still shows what the board took, but it came after a time-out: it
+            // is never a confirmation.
             waitOnceMore = false;
+            m_replyDoubtful = true;
             deadline = now + kReplyTimeout;
             continue;
         }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages QUELBY builds and tests with; with --package also those that
-# make and check its Debian package. Run as root; does nothing when everything is there already.
+# make and check its Debian package, with --fuzz also clang and libFuzzer for scripts/fuzz.sh.
+# Run as root; does nothing when everything is there already.
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,10 @@ packages=(
 )
 if [ "${1:-}" = "--package" ]; then
     packages+=(dpkg-dev help2man librsvg2-bin lintian desktop-file-utils appstream)
+fi
+if [ "${1:-}" = "--fuzz" ]; then
+    # libclang-rt-14-dev holds libclang_rt.fuzzer and the sanitizer run-times.
+    packages+=(clang libclang-rt-14-dev)
 fi
 
 missing=()

@@ -5,6 +5,8 @@
 //   --startup-time                           prints when the main window is first on screen
 //   --online                                 goes online as soon as the window is up
 //   --trace FILE                             writes a link trace from the start (Help > Link Trace)
+//   --simulate-loss P [--simulate-seed N]    the simulated line loses each byte with probability P
+//   --soak-schedule                          works the program on a schedule for soak runs
 
 #include "app/shell/AppIcon.h"
 #include "app/shell/ExposeWatcher.h"
@@ -16,6 +18,7 @@
 #include "app/shell/QtFileDialogs.h"
 #include "app/shell/QtUserPrompt.h"
 #include "app/shell/ScreenshotTour.h"
+#include "app/shell/SoakDriver.h"
 #include "sim/SimSerialPort.h"
 #include "sim/SimulatedLine.h"
 #include "link/SystemClock.h"
@@ -39,11 +42,15 @@ namespace {
 class SimulatedBoardPort {
 public:
     explicit SimulatedBoardPort(Clock& clock) : m_clock(clock), m_port(m_line.board(), clock) {
+        // Nobody reads the board's own record of exchanges here, and a long session would
+        // keep every one of them in memory.
+        m_line.board().setTraceRecording(false);
         m_line.start(clock.monotonicSeconds());
         m_port.setEmulateLineSpeed(true);
         m_port.setOnSend([this](long) { tick(); });
     }
     SerialPort& port() { return m_port; }
+    sim::SimBoard& board() { return m_line.board(); }
 
 private:
     void tick() {
@@ -87,7 +94,14 @@ int main(int argc, char** argv) {
     const QCommandLineOption online("online", "Go online as soon as the main window is up.");
     const QCommandLineOption trace("trace", "Write one line per byte exchange with the board to FILE.",
                                    "FILE");
-    parser.addOptions({simulate, device, home, screenshots, startupTime, online, trace});
+    const QCommandLineOption simulateLoss(
+        "simulate-loss", "The simulated line loses each byte with probability P (0..1).", "P");
+    const QCommandLineOption simulateSeed(
+        "simulate-seed", "Seed of the simulated line's losses (default 1).", "N", "1");
+    const QCommandLineOption soakSchedule(
+        "soak-schedule", "Work the program on a schedule and answer its messages (soak runs).");
+    parser.addOptions({simulate, device, home, screenshots, startupTime, online, trace,
+                       simulateLoss, simulateSeed, soakSchedule});
     parser.process(app);
 
     const HomeFolders folders = ResolveHomeFolders(
@@ -109,6 +123,16 @@ int main(int argc, char** argv) {
     if (parser.isSet(simulate)) {
         simulated = std::make_unique<SimulatedBoardPort>(clock);
         port = &simulated->port();
+        if (parser.isSet(simulateLoss)) {
+            bool rateOk = false, seedOk = false;
+            const double rate = parser.value(simulateLoss).toDouble(&rateOk);
+            const uint seed = parser.value(simulateSeed).toUInt(&seedOk);
+            if (!rateOk || !seedOk || rate < 0 || rate > 1) {
+                QTextStream(stderr) << "quelby: --simulate-loss takes 0..1, --simulate-seed a number\n";
+                return 2;
+            }
+            simulated->board().setLossRate(rate, seed);
+        }
     } else {
         serial = std::make_unique<PosixSerialPort>(PortMap::load(PortMap::FileIn(homeFolder)),
                                                    parser.value(device).toStdString());
@@ -129,6 +153,12 @@ int main(int argc, char** argv) {
     if (parser.isSet(online))
         QObject::connect(watcher, &ExposeWatcher::exposed, &window, &frmMDIMain::goOnline,
                          Qt::QueuedConnection);
+    if (parser.isSet(soakSchedule)) {
+        auto* soak = new SoakDriver(
+            window, [&simulated] { return simulated ? simulated->board().lostBytes() : 0L; },
+            SoakDriver::Schedule{}, &window);
+        QObject::connect(watcher, &ExposeWatcher::exposed, soak, &SoakDriver::start);
+    }
     if (parser.isSet(screenshots)) {
         auto* tour = new ScreenshotTour(window, parser.value(screenshots));
         QObject::connect(watcher, &ExposeWatcher::exposed, tour, &ScreenshotTour::start);

@@ -130,6 +130,26 @@ TEST(RSCommRecovery, aBoardThatAlwaysAnswersLateNeverGivesAValueAndNeverHangsThe
     EXPECT_LT(rig.clock.monotonicSeconds() - rig.start, 120.0) << "bounded by the time-outs";
 }
 
+TEST(RSCommEcho, aLateDataEchoNeverConfirmsTheWriteWhichGoesOutAgain) {
+    for (const int latePasses : {1, 2}) {
+        LinkRig rig;
+        rig.goOnline();
+        // The echo of the data byte arrives 1.5 s late: after the first time-out, before the
+        // second, with nothing else sent meanwhile.
+        int stores = 0;
+        rig.board.setWriteObserver([&](std::uint16_t) {
+            if (++stores <= latePasses) rig.port.setExtraDelay(1.5);
+        });
+        rig.port.setOnSend([&](long) { rig.port.setExtraDelay(0); });
+        rig.link.RSWrite("B1003", "7");
+        EXPECT_EQ(stores, 2) << "the whole write is repeated once";
+        EXPECT_EQ(rig.board.peek(1003), 7);
+        EXPECT_EQ(rig.link.WriteConfirmed(), latePasses == 1) << latePasses;
+        EXPECT_FALSE(rig.link.CommError);
+        EXPECT_TRUE(rig.prompt.requests().empty());
+    }
+}
+
 TEST(RSCommEcho, anAlteredDataByteIsWrittenOnceMoreFromTheStartAndASecondMismatchIsSilent) {
     for (const bool twice : {false, true}) {
         LinkRig rig;
