@@ -41,6 +41,8 @@ std::vector<CliCommand> ProgramCommands();
 std::vector<CliCommand> ReportCommands();
 std::vector<CliCommand> DatasetCommands();
 std::vector<CliCommand> TransferCommands();
+// The PDF report needs Qt's paged devices; a build without Qt has the row, refusing to run.
+CliCommand ReportPdfCommand();
 
 // Every command the tool knows, in the order the help lists them.
 const std::vector<CliCommand>& Commands();
