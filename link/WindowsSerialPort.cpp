@@ -3,6 +3,7 @@
 #include "link/TextCase.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <iterator>
 #include <utility>
@@ -139,6 +140,19 @@ bool WindowsSerialPort::open(const PortSettings& settings, PortError& error) {
         return false;
     };
 
+    // COM drivers refuse a second open; some (virtual ports, Wine's) do not, so a lock named
+    // after the device keeps out another copy of QUELBY there too.
+    std::wstring lockName = L"Local\\quelby-serial-";
+    for (char c : DevicePath(m_device))
+        lockName += c == '\\' ? L'_' : static_cast<wchar_t>(std::toupper(static_cast<unsigned char>(c)));
+    HANDLE lock = CreateMutexW(nullptr, FALSE, lockName.c_str());
+    if (!lock) return fail(GetLastError());
+    m_lock = lock;
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(lock);
+        m_lock = nullptr;
+        return fail(ERROR_ACCESS_DENIED);
+    }
     // No sharing: a second open, from this program or another, is refused.
     HANDLE handle = CreateFileW(wide(DevicePath(m_device)).c_str(), GENERIC_READ | GENERIC_WRITE,
                                 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -221,6 +235,10 @@ void WindowsSerialPort::close() {
         CloseHandle(handleOf(m_handle));
         m_handle = nullptr;
     }
+    if (m_lock) {
+        CloseHandle(handleOf(m_lock));
+        m_lock = nullptr;
+    }
     m_head = m_tail = 0;
 }
 
@@ -288,7 +306,8 @@ bool WindowsSerialPort::waitForByte(double seconds) {
             vanish();
             return false;
         }
-        if (fill(static_cast<unsigned long>(m_buffer.size()))) return true;
+        // One byte: a longer read may wait for all of it on some drivers (and under Wine).
+        if (fill(1)) return true;
         if (!m_handle) return false;
     }
     vanish();

@@ -70,6 +70,7 @@ private:
     std::string m_device;
     std::string m_lowLatencyNote;
     void* m_handle = nullptr; // the HANDLE; null when closed
+    void* m_lock = nullptr;   // the named mutex held while open
     unsigned long m_readTimeoutMs = 0; // the wait the port is set for; 0 until the first wait
     std::array<std::uint8_t, 256> m_buffer{};
     std::size_t m_head = 0; // next byte to hand out

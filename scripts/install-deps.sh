@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages QUELBY builds and tests with; with --package also those that
-# make and check its Debian package. Run as root; does nothing when everything is there already.
+# make and check its Debian package, with --windows the cross compiler and Wine of the Windows
+# build (scripts/test-windows.sh). Run as root; does nothing when everything is there already.
 set -euo pipefail
 
 packages=(
@@ -9,9 +10,12 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     poppler-utils fonts-liberation2 xvfb python3
 )
-if [ "${1:-}" = "--package" ]; then
-    packages+=(dpkg-dev help2man librsvg2-bin lintian desktop-file-utils appstream)
-fi
+for option in "$@"; do
+    case $option in
+    --package) packages+=(dpkg-dev help2man librsvg2-bin lintian desktop-file-utils appstream) ;;
+    --windows) packages+=(g++-mingw-w64-x86-64-posix wine64) ;;
+    esac
+done
 
 missing=()
 for package in "${packages[@]}"; do
