@@ -20,7 +20,9 @@ while (($#)); do
         args+=("$arg")
     fi
 done
-wine "$QUELBY_WINDOWS_CLI" "${args[@]}" 2> >(tr -d '\r' >&2) | tr -d '\r'
+errors=$(mktemp)
+wine "$QUELBY_WINDOWS_CLI" "${args[@]}" 2>"$errors" | tr -d '\r'
 status=${PIPESTATUS[0]}
-wait
+tr -d '\r' <"$errors" >&2
+rm -f "$errors"
 exit "$status"

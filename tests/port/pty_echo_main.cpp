@@ -40,6 +40,9 @@ int main(int argc, char** argv) {
         if (::write(master, bytes, static_cast<size_t>(take)) != take) return 1;
         echoed += take;
     }
+    // A pseudo-terminal drops the input its reader has not taken yet when the master closes:
+    // give the last echo time to be read first.
+    ::usleep(300 * 1000);
     ::close(slave);
     ::close(master);
     // Kept alive, without the device, until the caller is done: its path must not come back
