@@ -22,7 +22,7 @@ if [ ! -f "$win/googletest/lib/cmake/GTest/GTestConfig.cmake" ]; then
     cmake --install "$win/googletest-build" >/dev/null
 fi
 cmake -S . -B "$win" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUELBY_WERROR=ON -DQUELBY_DESKTOP=OFF \
+    -DCMAKE_BUILD_TYPE=Release -DQUELBY_WERROR=ON -DQUELBY_DESKTOP=OFF \
     -DGTest_DIR="$root/$win/googletest/lib/cmake/GTest" >/dev/null
 cmake --build "$win" --parallel "$(nproc)"
 # The Linux side: the simulated board, the echoing pseudo-terminal and the CLI tests.
