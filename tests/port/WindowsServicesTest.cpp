@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <iterator>
 #include <fstream>
 #include <map>
 #include <string>
@@ -52,6 +53,8 @@ TEST(WindowsServices, anInstalledProgramWorksInAppDataEvenUnderANonAsciiName) {
     root.write("build/Support/RSPort.cfg", "1\n19200\n");
     EXPECT_EQ(ResolveHomeFolders(std::nullopt, root.path() / "build", Environment({})).home,
               root.path() / "build");
+    EXPECT_EQ(std::distance(fs::directory_iterator(root.path() / "build"), fs::directory_iterator()), 1)
+        << "the write test leaves nothing behind";
 }
 
 TEST(WindowsServices, environmentAndFileNamesCarryNonAsciiText) {
