@@ -66,6 +66,8 @@ std::vector<CliCommand> DatasetCommands();
 std::vector<CliCommand> TransferCommands();
 std::vector<CliCommand> BackupCommands();
 std::vector<CliCommand> ServiceCommands();
+// The PDF report needs Qt's paged devices; a build without Qt has the row, refusing to run.
+CliCommand ReportPdfCommand();
 
 // Every command the tool knows, in the order the help lists them.
 const std::vector<CliCommand>& Commands();

@@ -7,12 +7,12 @@
 #include "link/HomeFolder.h"
 #include "link/LinkTrace.h"
 #include "link/PortMap.h"
-#include "link/PosixSerialPort.h"
 #include "link/ProgramVersion.h"
 #include "link/RSComm.h"
 #include "link/SystemClock.h"
+#include "link/SystemServices.h"
+#include "link/SystemSerialPort.h"
 
-#include <cstdlib>
 #include <iostream>
 #include <memory>
 
@@ -87,8 +87,7 @@ int main(int argc, char** argv) {
     }
     const std::vector<std::string> commandArgs(options->command.begin() + 1, options->command.end());
 
-    const HomeFolders folders = ResolveHomeFolders(options->home, ProgramFolder(),
-                                                   [](const char* name) { return std::getenv(name); });
+    const HomeFolders folders = ResolveHomeFolders(options->home, ProgramFolder(), SystemEnvironment);
     SetSharedFolder(folders.shared);
     if (!folders.problem.empty()) std::cerr << "quelby-cli: " << folders.problem << std::endl;
     options->home = folders.home;
@@ -98,7 +97,7 @@ int main(int argc, char** argv) {
     CliPrompt prompt(err, options->retries, options->yes);
     RSComm link(clock, prompt, home);
     link.OverrideSettings(options->port, options->speed);
-    PosixSerialPort port(PortMap::load(PortMap::FileIn(home)), options->device.value_or(""));
+    SystemSerialPort port(PortMap::load(PortMap::FileIn(home)), options->device.value_or(""));
     bool linkOpened = false;
     auto goOnline = [&]() {
         if (!linkOpened) {

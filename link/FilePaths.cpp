@@ -1,15 +1,12 @@
 #include "link/FilePaths.h"
 
+#include "link/SystemServices.h"
 #include "link/TextCase.h"
 
 #include <cerrno>
 #include <fstream>
 #include <string>
 #include <system_error>
-
-#if defined(__linux__)
-#include <unistd.h>
-#endif
 
 namespace quelby {
 namespace fs = std::filesystem;
@@ -89,12 +86,8 @@ BoundedFileRead ReadFileBounded(const fs::path& file, std::uintmax_t maxBytes) {
 }
 
 fs::path ProgramFolder() {
-#if defined(__linux__)
-    std::error_code ec;
-    fs::path self = fs::read_symlink("/proc/self/exe", ec);
-    if (!ec) return self.parent_path();
-#endif
-    return fs::current_path();
+    const fs::path self = RunningProgramFile();
+    return self.empty() ? fs::current_path() : self.parent_path();
 }
 
 namespace {
@@ -132,8 +125,7 @@ bool WriteFileAtomically(const fs::path& path, const std::string& contents,
     error.clear();
     const fs::path temporary = temporaryFor(path);
     if (!writeTemporary(temporary, contents, error)) return false;
-    fs::rename(temporary, path, error);
-    if (error) {
+    if (!ReplaceFileWith(temporary, path, error)) {
         std::error_code ignored;
         fs::remove(temporary, ignored);
         return false;
@@ -158,8 +150,7 @@ bool WriteFilesAtomically(const std::vector<std::pair<fs::path, std::string>>& f
         ++written;
     }
     for (std::size_t i = 0; i < files.size(); ++i) {
-        fs::rename(temporaryFor(files[i].first), files[i].first, error);
-        if (error) {
+        if (!ReplaceFileWith(temporaryFor(files[i].first), files[i].first, error)) {
             failed = files[i].first;
             removeTemporaries(i);
             return false;

@@ -1,8 +1,7 @@
 #include "link/HomeFolder.h"
 
 #include "link/FilePaths.h"
-
-#include <unistd.h>
+#include "link/SystemServices.h"
 
 namespace quelby {
 namespace fs = std::filesystem;
@@ -16,15 +15,7 @@ bool Exists(const fs::path& path) {
 }
 
 bool Writable(const fs::path& folder) {
-    return ::access(folder.c_str(), W_OK) == 0;
-}
-
-fs::path UserFolder(const EnvironmentLookup& environment) {
-    const char* config = environment("XDG_CONFIG_HOME");
-    if (config && *config && fs::path(config).is_absolute()) return fs::path(config) / "quelby";
-    const char* home = environment("HOME");
-    if (home && *home) return fs::path(home) / ".config" / "quelby";
-    return fs::current_path() / ".quelby";
+    return FolderIsWritable(folder);
 }
 
 // Copies the shipped settings files (*.cfg) the user's Support/ does not hold yet. The
@@ -68,7 +59,7 @@ HomeFolders ResolveHomeFolders(const std::optional<fs::path>& homeOverride,
         return folders;
     }
     try {
-        folders.home = UserFolder(environment);
+        folders.home = UserSettingsFolder(environment);
         folders.problem = SeedSettings(folders.home, folders.shared);
     } catch (const std::exception& error) {
         folders.problem = "The settings folder " + folders.home.string() +

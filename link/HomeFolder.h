@@ -26,8 +26,9 @@ using EnvironmentLookup = std::function<const char*(const char*)>;
 // Where a program started from `programFolder` works. `homeOverride` (--home DIR) wins. A
 // program whose own folder holds Support/ and can be written (the build folder) works
 // there. Otherwise it is installed: it works in $XDG_CONFIG_HOME/quelby (by default
-// ~/.config/quelby), creating it on first start and copying the shipped settings files it
-// lacks into its Support/. Never throws.
+// ~/.config/quelby; on Windows %APPDATA%\QUELBY), creating it on first start and copying the
+// shipped settings files it lacks into its Support/. `environment` answers in UTF-8 text
+// (SystemEnvironment does). Never throws.
 HomeFolders ResolveHomeFolders(const std::optional<std::filesystem::path>& homeOverride,
                                const std::filesystem::path& programFolder,
                                const EnvironmentLookup& environment);

@@ -1,5 +1,7 @@
 #include "link/LinkTrace.h"
 
+#include "link/SystemServices.h"
+
 #include <cerrno>
 #include <cstring>
 
@@ -56,7 +58,7 @@ std::string FormatLinkTraceLine(const LinkTraceLine& line) {
 
 std::unique_ptr<FileLinkTrace> FileLinkTrace::Create(const std::filesystem::path& file,
                                                      std::string& error) {
-    std::FILE* stream = std::fopen(file.c_str(), "w");
+    std::FILE* stream = OpenFileForWriting(file);
     if (!stream) {
         error = "cannot create the trace file " + file.string() + ": " + std::strerror(errno);
         return nullptr;

@@ -9,9 +9,7 @@
 #include <system_error>
 
 #ifdef _WIN32
-#define NOMINMAX
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
+#include "link/WindowsSerialPort.h"
 #endif
 
 namespace quelby {
@@ -133,9 +131,7 @@ bool PortMap::isListed(int port) const {
 bool PortMap::deviceExists(int port) const {
     if (!inRange(port)) return false;
 #ifdef _WIN32
-    char target[512];
-    const std::string name = "COM" + std::to_string(port);
-    return QueryDosDeviceA(name.c_str(), target, static_cast<DWORD>(sizeof target)) != 0;
+    return ComPortExists(port);
 #else
     std::error_code ec;
     return fs::exists(deviceFor(port), ec);

@@ -1,5 +1,7 @@
 #include "link/SystemClock.h"
 
+#include "link/SystemServices.h"
+
 #include <chrono>
 #include <ctime>
 #include <thread>
@@ -13,8 +15,7 @@ double SystemClock::monotonicSeconds() {
 
 LocalDateTime SystemClock::now() {
     std::time_t t = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&t, &local);
+    const std::tm local = LocalTimeOf(t);
     return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
             local.tm_min,         local.tm_sec,     local.tm_wday + 1};
 }

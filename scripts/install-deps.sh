@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages QUELBY builds and tests with; with --package also those that
-# make and check its Debian package, with --fuzz also clang and libFuzzer for scripts/fuzz.sh.
+# make and check its Debian package, with --fuzz also clang and libFuzzer for scripts/fuzz.sh,
+# with --windows the cross compiler and Wine of the Windows build (scripts/test-windows.sh).
 # Run as root; does nothing when everything is there already.
 set -euo pipefail
 
@@ -10,13 +11,14 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     poppler-utils fonts-liberation2 xvfb python3
 )
-if [ "${1:-}" = "--package" ]; then
-    packages+=(dpkg-dev help2man librsvg2-bin lintian desktop-file-utils appstream)
-fi
-if [ "${1:-}" = "--fuzz" ]; then
+for option in "$@"; do
+    case $option in
+    --package) packages+=(dpkg-dev help2man librsvg2-bin lintian desktop-file-utils appstream) ;;
     # libclang-rt-14-dev holds libclang_rt.fuzzer and the sanitizer run-times.
-    packages+=(clang libclang-rt-14-dev)
-fi
+    --fuzz) packages+=(clang libclang-rt-14-dev) ;;
+    --windows) packages+=(g++-mingw-w64-x86-64-posix wine64) ;;
+    esac
+done
 
 missing=()
 for package in "${packages[@]}"; do

@@ -14,7 +14,6 @@
 #include "link/HomeFolder.h"
 #include "link/ProgramVersion.h"
 #include "link/PortMap.h"
-#include "link/PosixSerialPort.h"
 #include "app/shell/QtFileDialogs.h"
 #include "app/shell/QtUserPrompt.h"
 #include "app/shell/ScreenshotTour.h"
@@ -22,6 +21,8 @@
 #include "sim/SimSerialPort.h"
 #include "sim/SimulatedLine.h"
 #include "link/SystemClock.h"
+#include "link/SystemServices.h"
+#include "link/SystemSerialPort.h"
 #include "app/shell/frmMDIMain.h"
 
 #include <QApplication>
@@ -105,9 +106,9 @@ int main(int argc, char** argv) {
     parser.process(app);
 
     const HomeFolders folders = ResolveHomeFolders(
-        parser.isSet(home) ? std::optional(std::filesystem::path(parser.value(home).toStdString()))
+        parser.isSet(home) ? std::optional(std::filesystem::path(parser.value(home).toStdU16String()))
                            : std::nullopt,
-        ProgramFolder(), [](const char* name) { return std::getenv(name); });
+        ProgramFolder(), SystemEnvironment);
     SetSharedFolder(folders.shared);
     const std::filesystem::path& homeFolder = folders.home;
     // Said once; the link then meets the unwritable settings file with its own message.
@@ -118,7 +119,7 @@ int main(int argc, char** argv) {
     QtUserPrompt prompt;
     QtFileDialogs dialogs;
     std::unique_ptr<SimulatedBoardPort> simulated;
-    std::unique_ptr<PosixSerialPort> serial;
+    std::unique_ptr<SystemSerialPort> serial;
     SerialPort* port = nullptr;
     if (parser.isSet(simulate)) {
         simulated = std::make_unique<SimulatedBoardPort>(clock);
@@ -134,8 +135,8 @@ int main(int argc, char** argv) {
             simulated->board().setLossRate(rate, seed);
         }
     } else {
-        serial = std::make_unique<PosixSerialPort>(PortMap::load(PortMap::FileIn(homeFolder)),
-                                                   parser.value(device).toStdString());
+        serial = std::make_unique<SystemSerialPort>(PortMap::load(PortMap::FileIn(homeFolder)),
+                                                    parser.value(device).toStdString());
         port = serial.get();
     }
 

@@ -18,7 +18,7 @@ public:
     }
     SimProcess::Outcome run(std::vector<std::string> args) {
         args.insert(args.begin(), {"--home", home.path().string(), "--device", m_sim->devicePath()});
-        return SimProcess::runProgram(QUELBY_CLI_PROGRAM, args);
+        return SimProcess::runProgram(SimProcess::cliProgram(), args);
     }
     std::string stopAndReadTrace() {
         m_sim->stop();
@@ -112,13 +112,13 @@ TEST(CliEndToEnd, usageErrorsHelpAndAMissingDeviceWithTheReason) {
     EXPECT_EQ(rig.run({"frobnicate"}).status, 64);
     EXPECT_EQ(rig.run({"write", "W182"}).status, 64);
     EXPECT_EQ(rig.run({"read"}).status, 64);
-    auto help = SimProcess::runProgram(QUELBY_CLI_PROGRAM, {"--help"});
+    auto help = SimProcess::runProgram(SimProcess::cliProgram(), {"--help"});
     EXPECT_EQ(help.status, 0);
     for (const char* word : {"--device", "--port", "--speed", "--home", "--retries", "--yes",
                              "read ADDRESS...", "write ADDRESS VALUE"})
         EXPECT_NE(help.out.find(word), std::string::npos) << word;
 
-    auto missing = SimProcess::runProgram(QUELBY_CLI_PROGRAM, {"--home", rig.home.path().string(),
+    auto missing = SimProcess::runProgram(SimProcess::cliProgram(), {"--home", rig.home.path().string(),
                                                                "--device", "/dev/quelby-no-such-port",
                                                                "read", "W182"});
     EXPECT_EQ(missing.status, 2) << "a link failure";

@@ -15,7 +15,7 @@ namespace fs = std::filesystem;
 SimProcess::Outcome runCli(const TempFolder& home, const SimProcess& sim,
                            std::vector<std::string> args) {
     args.insert(args.begin(), {"--home", home.path().string(), "--device", sim.devicePath()});
-    return SimProcess::runProgram(QUELBY_CLI_PROGRAM, args);
+    return SimProcess::runProgram(SimProcess::cliProgram(), args);
 }
 
 // Bytes on the line from quelby-cli's start: the probe's 0xFF (1), the read handshake's 0xFF

@@ -11,7 +11,7 @@ TEST(DatasetCli, newWritesTheDefaultsThatShowPrintsBack) {
     TempFolder folder;
     const std::string file = (folder.path() / "defaults.sdt").string();
     auto run = [](std::vector<std::string> args) {
-        return SimProcess::runProgram(QUELBY_CLI_PROGRAM, args);
+        return SimProcess::runProgram(SimProcess::cliProgram(), args);
     };
     ASSERT_EQ(run({"dataset", "new", file}).status, 0);
     const auto shown = run({"dataset", "show", file});

@@ -3,6 +3,7 @@
 #include "sim/ManualClock.h"
 #include "tests/support/ScriptedPrompt.h"
 #include "app/data/SetupFile.h"
+#include "tests/support/FileSystemTraits.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -154,7 +155,8 @@ TEST(DataSetFiles, aFailedSaveIsReportedAndTheDataStaysUnsaved) {
     fs::create_directory(rig.folder.path() / "old.sdt.tmp"); // the new file cannot be made
 
     EXPECT_EQ(rig.files.Save(), FileCommandResult::Failed);
-    EXPECT_EQ(rig.firstLine(1), "The set-up file \"old.sdt\" could not be saved (Is a directory).");
+    EXPECT_EQ(rig.firstLine(1), std::string("The set-up file \"old.sdt\" could not be saved (") +
+                                    test::kFolderAsFileText + ").");
     EXPECT_EQ(rig.folder.read("old.sdt"), oldBytes);
     // Yes to saving first and a save that fails again: New keeps the data.
     rig.prompt.answerNext(MessageAnswer::Yes);

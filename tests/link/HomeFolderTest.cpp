@@ -1,4 +1,5 @@
 #include "link/HomeFolder.h"
+#include "tests/support/FileSystemTraits.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -39,6 +40,7 @@ TEST(HomeFolder, aBuildFolderIsItsOwnHomeAndHomeOverrideWins) {
 }
 
 TEST_F(SharedFolderReset, anInstalledProgramWorksInTheUsersFolderSeededWithTheShippedSettings) {
+    if (!test::kXdgHomeRules) GTEST_SKIP() << "Windows keeps the settings in %APPDATA%";
     TempFolder root;
     root.write("usr/share/quelby/Support/SerialPorts.cfg", "1=/dev/ttyUSB0\n");
     root.write("usr/share/quelby/Support/FaultErrCodes.txt", "05,Shipped\n");
@@ -78,6 +80,7 @@ TEST_F(SharedFolderReset, anInstalledProgramWorksInTheUsersFolderSeededWithTheSh
 }
 
 TEST(HomeFolder, aUserFolderThatCannotBeMadeIsReportedByNameAndStillChosen) {
+    if (!test::kXdgHomeRules) GTEST_SKIP() << "Windows keeps the settings in %APPDATA%";
     TempFolder root;
     fs::create_directories(root.path() / "usr/bin");
     const fs::path blocker = root.write("not-a-folder", "x");

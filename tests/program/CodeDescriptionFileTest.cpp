@@ -1,4 +1,5 @@
 #include "link/CodeDescriptionFile.h"
+#include "tests/support/FileSystemTraits.h"
 #include "tests/support/TempFolder.h"
 #include "link/TextFields.h"
 
@@ -62,7 +63,7 @@ TEST(FaultDescription, anUnreadableFileGivesThePrefixAndAMessage) {
     ASSERT_TRUE(result.message);
     EXPECT_EQ(result.message->title, "RSComm FaultDescription");
     EXPECT_EQ(result.message->icon, MessageIcon::Information);
-    EXPECT_EQ(result.message->lines.at(0), "Error Number = " + std::to_string(EISDIR));
+    EXPECT_EQ(result.message->lines.at(0), "Error Number = " + std::to_string(test::kFolderAsFileErrno));
     EXPECT_EQ(CommCodesFile(folder.path()), folder.path() / "Support" / "CommErrCodes.txt");
 }
 

@@ -1,6 +1,7 @@
 #include "tests/support/SimProcess.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <chrono>
 #include <csignal>
 #include <cstring>
@@ -112,6 +113,11 @@ int SimProcess::stop(int signal, double seconds) {
         m_status = reap(m_pid, after(seconds));
     }
     return *m_status;
+}
+
+std::string SimProcess::cliProgram() {
+    const char* other = std::getenv("QUELBY_TEST_CLI");
+    return other && *other ? other : QUELBY_CLI_PROGRAM;
 }
 
 SimProcess::Outcome SimProcess::runProgram(const std::string& program,

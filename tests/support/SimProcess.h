@@ -46,6 +46,11 @@ public:
     static Outcome runProgram(const std::string& program, const std::vector<std::string>& args,
                               double seconds = 30.0);
 
+    // quelby-cli as the tests run it: QUELBY_CLI_PROGRAM, unless the environment variable
+    // QUELBY_TEST_CLI names another program taking the same arguments (the Windows build
+    // run through Wine).
+    static std::string cliProgram();
+
 private:
     TempFolder m_output; // the program's standard output and error, as files
     pid_t m_pid = -1;
