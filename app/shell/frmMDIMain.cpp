@@ -348,7 +348,15 @@ void frmMDIMain::ShowChildWindow(int index) {
     sub->setWidget(window);
     m_frameStyle->dress(*sub);
     m_mdi->addSubWindow(sub);
+    // The window opens with its focus parked, never in a field: leaving a field checks it and
+    // writes what it shows, which before the first read is not the board's value. While the
+    // sub-window shows and maximises, Qt hands the focus on to the next control it finds, so
+    // the window takes no focus until it stands.
+    window->setEnabled(false);
     sub->showMaximized();
+    window->setEnabled(true);
+    if (auto* parking = window->findChild<QWidget*>(QStringLiteral("cmdDefault")))
+        parking->setFocus(Qt::OtherFocusReason);
     m_child = sub;
     m_currentWindow = index;
 }

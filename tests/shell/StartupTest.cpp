@@ -1,6 +1,9 @@
 #include "app/shell/MainStatusBar.h"
 #include "tests/shell/ShellRig.h"
 
+#include "views/EntryTextBox.h"
+
+#include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -90,6 +93,30 @@ TEST(ShowChildWindow, TheWindowShownOrAnIndexOutsideTheTableChangesNothing) {
     rig.window.ShowChildWindow(-1);
     EXPECT_EQ(rig.window.currentWindow(), 0);
     EXPECT_TRUE(rig.windowLog.empty());
+}
+
+// Opening a window never enters one of its fields: leaving a field checks it and writes a
+// passing value, so a field entered by the opening would write what it showed before the
+// board was read, or refuse a "-" nobody typed.
+TEST(ShowChildWindow, EveryWindowOpensOnlineWithoutEnteringAFieldOrWritingAnything) {
+    ShellRig rig(false);
+    rig.window.show();
+    rig.window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&rig.window));
+    rig.board.setValue("F152", 1); // the DF1 driver is enabled: its window has nothing to say
+    rig.window.goOnline();
+    int writes = 0;
+    rig.board.setWriteObserver([&](std::uint16_t) { ++writes; });
+    for (int index : {1, 2, 3, 4, 5, 0}) {
+        SCOPED_TRACE(index);
+        rig.window.ShowChildWindow(index);
+        QTest::qWait(300); // the online preparation and a few passes
+        EXPECT_EQ(qobject_cast<EntryTextBox*>(QApplication::focusWidget()), nullptr)
+            << QApplication::focusWidget()->objectName().toStdString();
+        EXPECT_TRUE(rig.prompt.requests().empty()) << rig.prompt.requests().front().text();
+        EXPECT_EQ(writes, 0);
+        rig.prompt.clear();
+    }
 }
 
 } // namespace
