@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages QUELBY builds and tests with; with --package also those that
 # make and check its Debian package. Run as root; does nothing when everything is there already.
+# With --lint also clang-tidy, which ./scripts/lint.sh runs.
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,9 @@ packages=(
 )
 if [ "${1:-}" = "--package" ]; then
     packages+=(dpkg-dev help2man librsvg2-bin lintian desktop-file-utils appstream)
+fi
+if [ "${1:-}" = "--lint" ]; then
+    packages+=(clang-tidy)
 fi
 
 missing=()
