@@ -38,7 +38,8 @@ fi
 # A warning option of gcc's that clang does not know is no reason to stop.
 if [ $# -gt 0 ]; then
     printf '%s\n' "$files" | xargs -P "$jobs" -n 1 \
-        clang-tidy -p "$dir" --quiet --extra-arg=-Wno-unknown-warning-option
+        clang-tidy -p "$dir" --quiet --extra-arg=-Wno-unknown-warning-option 2>&1 \
+        | sed '/ warnings\? generated\.$/d'
     exit
 fi
 
@@ -60,13 +61,13 @@ if [ -n "$findings" ]; then
     printf '%s\n' "$findings"
     echo
     echo "lint: findings by check:"
-    printf '%s\n' "$findings" | grep -oE '\[[^]]+\]$' | sort | uniq -c | sort -rn
+    printf '%s\n' "$findings" | grep -oE '\[[^],]+' | tr -d '[' | sort | uniq -c | sort -rn
 fi
-# A file that failed without a finding (clang-tidy could not parse it): show all it said.
+# A file that failed without a finding (clang-tidy could not parse it): show what it said.
 for mark in "$logs"/*.failed; do
     [ -e "$mark" ] || continue
     log=${mark%.failed}
     grep -qE ': (warning|error):' "$log" || cat "$log"
 done
-echo "lint: $count files checked in $(( $(date +%s) - start )) s, $failed with findings"
+echo "lint: $count files checked in $(( $(date +%s) - start )) s, $failed failed"
 [ "$failed" -eq 0 ]
