@@ -36,9 +36,10 @@ double BarePtyExchangesPerSecond(long exchanges) {
     int slave = open(ptsname(master), O_RDWR | O_NOCTTY);
     if (slave < 0) return -1;
     termios raw{};
-    tcgetattr(slave, &raw);
+    // A line left cooked would measure the terminal's line discipline, not the bare exchange.
+    if (tcgetattr(slave, &raw) != 0) return -1;
     cfmakeraw(&raw);
-    tcsetattr(slave, TCSANOW, &raw);
+    if (tcsetattr(slave, TCSANOW, &raw) != 0) return -1;
 
     pid_t child = fork();
     if (child == 0) {

@@ -74,7 +74,7 @@ void report(const char* what, int baud, const Heartbeat& heartbeat) {
                 "(%ld blocks over 20 ms, %ld over 50 ms)\n",
                 what, baud, heartbeat.elapsedSeconds(), heartbeat.beats(), heartbeat.longestMs(),
                 heartbeat.over20ms(), heartbeat.over50ms());
-    std::fflush(stdout);
+    (void)std::fflush(stdout);
 }
 
 // File > Download Program always picks the sample program.
@@ -155,6 +155,6 @@ int main(int argc, char** argv) {
         QCoreApplication::quit();
     });
     const int status = QApplication::exec();
-    std::fflush(stdout);
+    (void)std::fflush(stdout);
     return status;
 }

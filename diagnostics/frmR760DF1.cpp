@@ -53,7 +53,8 @@ NumericEntryOptions NumberFieldOptions(int index) {
     options.maximum = kNumberFieldMax;
     options.rememberAsWord = true;
     options.dataPoint = kDf1FirstNumberDataPoint + index;
-    options.boardAddress = kDf1Entries[static_cast<std::size_t>(kDf1PlcTypeEntry + 1 + index)].address;
+    const int entry = kDf1PlcTypeEntry + 1 + index;
+    options.boardAddress = kDf1Entries[static_cast<std::size_t>(entry)].address;
     return options;
 }
 
@@ -129,8 +130,8 @@ void frmR760DF1::buildControls() {
                                             setupFrame);
         m_txtSetup[static_cast<std::size_t>(i)] = field;
         grids[kSetupFrame]->addWidget(field, 1 + i, 1, Qt::AlignLeft);
-        m_lblDescription[static_cast<std::size_t>(kDf1PlcTypeEntry + 1 + i)]->setBuddy(
-            field->textBox());
+        const int entry = kDf1PlcTypeEntry + 1 + i;
+        m_lblDescription[static_cast<std::size_t>(entry)]->setBuddy(field->textBox());
     }
 
     // Focus parking: takes the focus out of an edited field; no action of its own.

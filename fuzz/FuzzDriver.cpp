@@ -33,7 +33,7 @@ constexpr std::size_t kMaxInput = 1 << 20;
 constexpr std::size_t kMaxSeed = 1 << 20;
 constexpr std::size_t kMaxPool = 512;
 // Inputs kept to build on stay small, so that long runs stay the exception.
-constexpr std::size_t kMaxKept = 64 * 1024;
+constexpr std::size_t kMaxKept = std::size_t{64} * 1024;
 
 const std::string_view kTokens[] = {
     ":",           ",",   "\"", "\r\n", "\n", "\r",   " ", "\t",  std::string_view("\0", 1),

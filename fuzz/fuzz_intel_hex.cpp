@@ -6,6 +6,7 @@
 #include "link/IntelHex.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -44,7 +45,8 @@ void checkWriter(const std::uint8_t* data, std::size_t size) {
     for (const HexRecord& record : parse.records)
         readBack.insert(readBack.end(), record.data.begin(), record.data.end());
     const std::size_t fits = std::min<std::size_t>(memory.size(), 0x10000u - start);
-    if (!std::equal(readBack.begin(), readBack.end(), memory.begin(), memory.begin() + fits) ||
+    const auto fitsEnd = memory.begin() + static_cast<std::ptrdiff_t>(fits);
+    if (!std::equal(readBack.begin(), readBack.end(), memory.begin(), fitsEnd) ||
         readBack.size() != fits)
         std::abort();
 }

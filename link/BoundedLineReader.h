@@ -35,7 +35,7 @@ private:
     std::size_t m_maxLineLength;
     std::uintmax_t m_maxBytes;
     std::uintmax_t m_bytesRead = 0;
-    char m_buffer[4096];
+    char m_buffer[4096]{};
     std::size_t m_bufferPos = 0;
     std::size_t m_bufferEnd = 0;
     int m_pushedBack = -1;

@@ -19,7 +19,7 @@
 namespace quelby {
 
 inline constexpr std::size_t kCodeFileMaxLineLength = 1024;
-inline constexpr std::uintmax_t kCodeFileMaxBytes = 1024 * 1024;
+inline constexpr std::uintmax_t kCodeFileMaxBytes = std::uintmax_t{1024} * 1024;
 
 // Which record answers when a code appears more than once.
 enum class CodeMatch { First, Last };

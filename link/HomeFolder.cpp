@@ -7,7 +7,8 @@ namespace quelby {
 namespace fs = std::filesystem;
 namespace {
 
-fs::path g_shared;
+// Set once at start-up, before anything looks for a run-time file.
+fs::path g_shared; // NOLINT(cppcoreguidelines-avoid-non-const-global-variables)
 
 bool Exists(const fs::path& path) {
     std::error_code ec;
@@ -77,7 +78,7 @@ const fs::path& SharedFolder() {
 }
 
 fs::path FindRunTimeFile(const fs::path& home, const fs::path& relative) {
-    const fs::path own = FindPath(home, relative);
+    fs::path own = FindPath(home, relative);
     if (Exists(own) || g_shared.empty()) return own;
     const fs::path shipped = FindPath(g_shared, relative);
     return Exists(shipped) ? shipped : own;

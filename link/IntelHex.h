@@ -16,7 +16,7 @@ namespace quelby {
 // Longest record line: ":" + length, address, type, 255 data bytes and checksum in hex.
 inline constexpr std::size_t kHexMaxLineLength = 1 + 2 * (1 + 2 + 1 + 255 + 1);
 // Largest program file read: a whole 64 KiB memory in one-byte records fits with room.
-inline constexpr std::uintmax_t kHexMaxFileBytes = 2 * 1024 * 1024;
+inline constexpr std::uintmax_t kHexMaxFileBytes = std::uintmax_t{2} * 1024 * 1024;
 
 inline constexpr std::uint8_t kHexDataRecord = 0x00;
 inline constexpr std::uint8_t kHexEndRecord = 0x01;

@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::uintmax_t kFirstLineMaxBytes = 64 * 1024;
+constexpr std::uintmax_t kFirstLineMaxBytes = std::uintmax_t{64} * 1024;
 
 fs::path companion(const fs::path& folder, const std::string& hbxName, const char* lower) {
     const bool upperCase =

@@ -32,6 +32,7 @@ private:
 
 void RSComm::Pause(double seconds) {
     const double end = m_clock.monotonicSeconds() + seconds;
+    // NOLINTNEXTLINE(cert-flp30-c): the time left, not a counter; no rounding adds up.
     for (double left = seconds; left > 0; left = end - m_clock.monotonicSeconds()) {
         m_clock.sleepFor(std::min(left, kPauseSlice));
         LetEventsRun();

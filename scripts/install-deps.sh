@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages QUELBY builds and tests with; with --package also those that
-# make and check its Debian package, with --fuzz also clang and libFuzzer for scripts/fuzz.sh,
-# with --windows the cross compiler and Wine of the Windows build (scripts/test-windows.sh).
-# Run as root; does nothing when everything is there already.
+# make and check its Debian package, with --fuzz clang and libFuzzer for scripts/fuzz.sh, with
+# --lint clang-tidy for scripts/lint.sh, with --windows the cross compiler and Wine of the
+# Windows build (scripts/test-windows.sh). Run as root; does nothing when everything is there.
 set -euo pipefail
 
 packages=(
@@ -16,6 +16,7 @@ for option in "$@"; do
     --package) packages+=(dpkg-dev help2man librsvg2-bin lintian desktop-file-utils appstream) ;;
     # libclang-rt-14-dev holds libclang_rt.fuzzer and the sanitizer run-times.
     --fuzz) packages+=(clang libclang-rt-14-dev) ;;
+    --lint) packages+=(clang-tidy) ;;
     --windows) packages+=(g++-mingw-w64-x86-64-posix wine64) ;;
     esac
 done

@@ -89,7 +89,7 @@ bool PtyBoardServer::openTrace(const std::string& path, std::string& error) {
         return error = systemError(("cannot create the trace file " + path).c_str()), false;
     m_board.setTraceSink([this](const TraceEntry& entry) {
         const std::string line = FormatTraceEntry(entry) + '\n';
-        std::fwrite(line.data(), 1, line.size(), m_trace.get());
+        (void)std::fwrite(line.data(), 1, line.size(), m_trace.get());
         m_traceDirty = true;
     });
     return true;
@@ -130,7 +130,7 @@ bool PtyBoardServer::run(std::string& error) {
             return error = "the pseudo-terminal hung up", false;
         }
     }
-    if (m_trace) std::fflush(m_trace.get());
+    if (m_trace) (void)std::fflush(m_trace.get());
     m_traceDirty = false;
     return true;
 }
@@ -153,7 +153,7 @@ void PtyBoardServer::hangUp() {
 
 void PtyBoardServer::whileQuiet() {
     if (m_tick) tickAt(monotonicNanos());
-    if (m_traceDirty) std::fflush(m_trace.get());
+    if (m_traceDirty) (void)std::fflush(m_trace.get());
     m_traceDirty = false;
 }
 

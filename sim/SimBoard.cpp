@@ -10,7 +10,9 @@ namespace {
 constexpr std::uint8_t kUnexpected = 0x00;
 } // namespace
 
-SimBoard::SimBoard() = default;
+// The loss generator starts from its default seed on purpose: setLossRate() seeds it, so a
+// run can be repeated exactly.
+SimBoard::SimBoard() = default; // NOLINT(cert-msc51-cpp)
 
 std::optional<std::uint8_t> SimBoard::receive(std::uint8_t byte) {
     const long index = m_received++;

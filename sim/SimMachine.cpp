@@ -105,7 +105,8 @@ void SimMachine::fillStartingValues() {
     for (const auto& [address, value] : kBoardStatus)
         m_board.setValue(address, value);
     // Shift data starts at its default 0: trips, both shifts, the tripped spindle.
-    for (std::uint16_t a = kTripsPerSpindle; a < kTripsPerSpindle + 2 * kSpindles; ++a)
+    constexpr auto kTripsEnd = static_cast<std::uint16_t>(kTripsPerSpindle + 2 * kSpindles);
+    for (std::uint16_t a = kTripsPerSpindle; a < kTripsEnd; ++a)
         m_board.poke(a, 0);
     for (std::uint16_t a = kCurrentShiftFirst; a < kCurrentShiftEnd + kLastShiftOffset; ++a)
         m_board.poke(a, 0);

@@ -99,6 +99,7 @@ inline void SetWord(SimBoard& board, std::uint16_t address, std::uint32_t value)
 }
 inline std::uint32_t Double(const SimBoard& board, std::uint16_t address) {
     std::vector<std::uint8_t> bytes;
+    bytes.reserve(4);
     for (int i = 0; i < 4; ++i)
         bytes.push_back(board.peek(static_cast<std::uint16_t>(address + i)));
     return DecodeValue('D', bytes);

@@ -26,7 +26,7 @@ int fail(int status, const std::string& message) {
 
 int main(int argc, char** argv) {
     // The reader of the device path may be gone by the time anything else is printed.
-    std::signal(SIGPIPE, SIG_IGN);
+    (void)std::signal(SIGPIPE, SIG_IGN);
 
     const auto parsed = ParseSimOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.options) return fail(kExitUsage, parsed.error + "\nTry 'quelby-sim --help'.");
@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
 
     // The first line out tells scripts and tests the board is ready, and where.
     std::printf("%s\n", server.devicePath().c_str());
-    std::fflush(stdout);
+    (void)std::fflush(stdout);
 
     const bool served = server.run(error);
     // The board's state is written however the run ended: it is what a failed session left.

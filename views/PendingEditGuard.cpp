@@ -14,7 +14,8 @@
 namespace quelby {
 namespace {
 
-QPointer<PendingEditGuard> g_guard;
+// The application's one guard, used on the UI thread only.
+QPointer<PendingEditGuard> g_guard; // NOLINT(cppcoreguidelines-avoid-non-const-global-variables)
 
 // Controls that act on a mouse press without taking the focus first: buttons that take no
 // focus (arrows, push-and-hold buttons), the menu bar, tab strips, scroll bars.

@@ -18,7 +18,8 @@ using namespace std::chrono_literals;
 // How long a cycle with nothing to do waits before it looks again.
 constexpr auto kIdleWait = 100ms;
 
-int g_liveCycles = 0;
+// Cycles run on the UI thread only.
+int g_liveCycles = 0; // NOLINT(cppcoreguidelines-avoid-non-const-global-variables)
 
 // Counts a cycle for as long as its coroutine frame exists.
 class LiveCycle {

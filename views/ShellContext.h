@@ -28,6 +28,7 @@ public:
     // Work the shell runs when the program goes offline, just before it closes the port (a
     // window lets go of a command it holds on the board). One at a time; an empty function
     // removes it. The shell forgets it once run.
+    // NOLINTNEXTLINE(performance-unnecessary-value-param): the shell keeps the work it is given.
     virtual void setBeforeGoingOffline(std::function<void()> work) { (void)work; }
 };
 

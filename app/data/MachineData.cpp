@@ -52,9 +52,10 @@ MachineData BuildDefaultData() {
     data.Value.assign(kDataPointCount, 0);
     // Trips per spindle, then the current and last shift's trips, spindles 1..24.
     for (int spindle = 0; spindle < 24; ++spindle) {
-        data.Address[static_cast<std::size_t>(1 + spindle)] = word(1020 + 2 * spindle);
-        data.Address[static_cast<std::size_t>(31 + spindle)] = word(1124 + 2 * spindle);
-        data.Address[static_cast<std::size_t>(61 + spindle)] = word(1224 + 2 * spindle);
+        const auto at = static_cast<std::size_t>(spindle);
+        data.Address[1 + at] = word(1020 + 2 * spindle);
+        data.Address[31 + at] = word(1124 + 2 * spindle);
+        data.Address[61 + at] = word(1224 + 2 * spindle);
     }
     for (const FixedPoint& point : kFixedPoints) {
         data.Address[static_cast<std::size_t>(point.index)] = point.address;

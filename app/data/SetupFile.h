@@ -20,7 +20,7 @@
 namespace quelby {
 
 // A record that does not end within this many bytes is refused; a real one is about 1.5 KiB.
-inline constexpr std::size_t kSetupFileMaxBytes = 1024 * 1024;
+inline constexpr std::size_t kSetupFileMaxBytes = std::size_t{1024} * 1024;
 
 struct SetupFileRead {
     enum class Outcome {

@@ -3,7 +3,7 @@
 namespace quelby::TransferMessages {
 namespace {
 
-const char* kPleaseStandby = ", Please Standby...";
+const char* const kPleaseStandby = ", Please Standby...";
 
 std::string Verb(TransferDirection direction) {
     return direction == TransferDirection::Upload ? "Uploading " : "Downloading ";

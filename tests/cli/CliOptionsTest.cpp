@@ -8,7 +8,8 @@
 namespace quelby::cli {
 namespace {
 
-std::optional<CliOptions> Parse(std::vector<std::string> args, std::string* errorOut = nullptr) {
+std::optional<CliOptions> Parse(const std::vector<std::string>& args,
+                                std::string* errorOut = nullptr) {
     std::string error;
     auto options = ParseCliOptions(args, error);
     if (errorOut) *errorOut = error;

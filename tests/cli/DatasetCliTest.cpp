@@ -10,7 +10,7 @@ namespace {
 TEST(DatasetCli, newWritesTheDefaultsThatShowPrintsBack) {
     TempFolder folder;
     const std::string file = (folder.path() / "defaults.sdt").string();
-    auto run = [](std::vector<std::string> args) {
+    auto run = [](const std::vector<std::string>& args) {
         return SimProcess::runProgram(SimProcess::cliProgram(), args);
     };
     ASSERT_EQ(run({"dataset", "new", file}).status, 0);

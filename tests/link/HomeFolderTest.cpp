@@ -22,7 +22,7 @@ EnvironmentLookup Environment(std::map<std::string, std::string> values) {
 }
 
 class SharedFolderReset : public ::testing::Test {
-protected:
+public:
     ~SharedFolderReset() override { SetSharedFolder({}); }
 };
 

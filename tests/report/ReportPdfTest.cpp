@@ -17,7 +17,7 @@ std::vector<std::string> PdfPages(const std::filesystem::path& pdf) {
     if (std::system(("pdftotext '" + pdf.string() + "' '" + text + "'").c_str()) != 0) return {};
     std::vector<std::string> pages;
     const std::string all = test::ReadWholeFile(text);
-    for (std::size_t start = 0, end; (end = all.find('\f', start)) != std::string::npos;
+    for (std::size_t start = 0, end = 0; (end = all.find('\f', start)) != std::string::npos;
          start = end + 1)
         pages.push_back(all.substr(start, end - start));
     return pages;

@@ -31,7 +31,7 @@ const std::map<int, std::string> kHeadings = {
 std::vector<std::string> SplitCrLf(const std::string& text) {
     std::vector<std::string> lines;
     std::size_t start = 0;
-    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+    for (std::size_t end = 0; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
         lines.push_back(text.substr(start, end - start));
     if (start < text.size()) lines.push_back(text.substr(start));
     return lines;
@@ -65,7 +65,7 @@ TEST(ShiftExport, eachValueLineCarriesItsDataPoint) {
 TEST(ShiftExport, writeFailureKeepsTheEarlierFileAndSaysWhy) {
     test::TempFolder folder;
     const auto file = folder.write("shift.txt", "earlier export");
-    std::signal(SIGXFSZ, SIG_IGN);
+    (void)std::signal(SIGXFSZ, SIG_IGN);
     rlimit saved{};
     getrlimit(RLIMIT_FSIZE, &saved);
     rlimit small = saved;
@@ -73,11 +73,11 @@ TEST(ShiftExport, writeFailureKeepsTheEarlierFileAndSaysWhy) {
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     const auto failure = ExportShiftData(file, BuildDefaultData(), {});
     setrlimit(RLIMIT_FSIZE, &saved);
+    const std::string unchanged =
+        "Nothing was exported; a file of that name from before is unchanged.";
     EXPECT_EQ(failure, (MessageRequest{"Export Shift Data",
                                        {"The shift data could not be exported to:", file.string(),
-                                        "File too large.", "",
-                                        "Nothing was exported; a file of that name from before is "
-                                        "unchanged."},
+                                        "File too large.", "", unchanged},
                                        MessageButtons::OK,
                                        MessageIcon::Exclamation}));
     EXPECT_EQ(folder.read("shift.txt"), "earlier export");

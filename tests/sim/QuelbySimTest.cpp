@@ -62,8 +62,8 @@ TEST(QuelbySim, writeIsStoredAndReadBackWithControlByteValuesUntranslated) {
 }
 
 TEST(QuelbySim, bytesSentTogetherAreAllAnsweredInOrderAtEitherSpeed) {
-    for (auto args : {std::vector<std::string>{"--still"},
-                      std::vector<std::string>{"--still", "--baud", "19200"}}) {
+    for (const auto& args : {std::vector<std::string>{"--still"},
+                             std::vector<std::string>{"--still", "--baud", "19200"}}) {
         SimProcess sim(args);
         Line line(sim.devicePath());
         line.send({0xFF, 0x02, 0x00, 0x20, 0x5A, 0xFF, 0x01, 0x00, 0x20});

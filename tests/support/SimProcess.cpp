@@ -10,7 +10,8 @@
 #include <sys/wait.h>
 #include <thread>
 
-extern char** environ;
+// The C library's own environment, which the child inherits.
+extern char** environ; // NOLINT(cppcoreguidelines-avoid-non-const-global-variables)
 
 namespace quelby::test {
 namespace {
@@ -29,6 +30,7 @@ pid_t spawn(const std::string& program, const std::vector<std::string>& args,
     std::vector<std::string> argvText{program};
     argvText.insert(argvText.end(), args.begin(), args.end());
     std::vector<char*> argv;
+    argv.reserve(argvText.size() + 1);
     for (auto& arg : argvText)
         argv.push_back(arg.data());
     argv.push_back(nullptr);
@@ -63,7 +65,7 @@ pid_t spawn(const std::string& program, const std::vector<std::string>& args,
 // The child's exit status (or 128 + signal) once it has ended; nullopt while it runs.
 std::optional<int> ended(pid_t pid) {
     int waitStatus = 0;
-    pid_t got;
+    pid_t got = -1;
     while ((got = ::waitpid(pid, &waitStatus, WNOHANG)) < 0 && errno == EINTR) {
     }
     if (got == 0) return std::nullopt;

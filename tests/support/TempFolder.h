@@ -33,7 +33,7 @@ public:
     // Writes `contents` byte for byte to `relative`, making its folders; returns its path.
     std::filesystem::path write(const std::filesystem::path& relative,
                                 std::string_view contents) const {
-        const auto file = m_path / relative;
+        auto file = m_path / relative;
         std::filesystem::create_directories(file.parent_path());
         std::ofstream(file, std::ios::binary)
             .write(contents.data(), static_cast<std::streamsize>(contents.size()));
