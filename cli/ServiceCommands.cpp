@@ -102,7 +102,8 @@ int runDiff(CliSession& session, const std::vector<std::string>& args) {
 
 // ---- watch ----
 
-volatile std::sig_atomic_t g_interrupted = 0;
+// Set by the signal handler, so it can only be a global.
+volatile std::sig_atomic_t g_interrupted = 0; // NOLINT(cppcoreguidelines-avoid-non-const-global-variables)
 
 extern "C" void onInterrupt(int) { g_interrupted = 1; }
 
@@ -115,8 +116,8 @@ public:
         m_term = std::signal(SIGTERM, onInterrupt);
     }
     ~InterruptScope() {
-        std::signal(SIGINT, m_int);
-        std::signal(SIGTERM, m_term);
+        (void)std::signal(SIGINT, m_int);
+        (void)std::signal(SIGTERM, m_term);
     }
     InterruptScope(const InterruptScope&) = delete;
     InterruptScope& operator=(const InterruptScope&) = delete;
@@ -201,9 +202,12 @@ int runWatch(CliSession& session, const std::vector<std::string>& args) {
         }
         session.out << line << (csv ? "\r\n" : "\n") << std::flush;
         if (watch->count != 0 && pass + 1 >= watch->count) break;
-        for (double left = start + interval - session.clock.monotonicSeconds();
-             left > 0 && !g_interrupted; left = start + interval - session.clock.monotonicSeconds())
+        // Sleeps in short slices until the pass's interval is over, so Ctrl+C is heard soon.
+        while (!g_interrupted) {
+            const double left = start + interval - session.clock.monotonicSeconds();
+            if (left <= 0) break;
             session.clock.sleepFor(std::min(left, 0.05));
+        }
     }
     return kExitOk;
 }

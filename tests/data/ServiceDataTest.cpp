@@ -58,7 +58,7 @@ TEST(Sha256, matchesTheKnownVectorsWhateverPiecesTheMessageComesIn) {
 TEST(JsonWriter, anyTextOfTheBoardComesBackFromAJsonParser) {
     // Quotes, backslashes, control characters, a zero byte and bytes beyond ASCII, as an
     // ident read from a board may hold them.
-    const std::string awkward = std::string("a\"b\\c\n\r\t\b\f/", 13) + '\0' + "\x01\x1f\x7f\xe9\xff";
+    const std::string awkward = std::string("a\"b\\c\n\r\t\b\f/") + '\0' + "\x01\x1f\x7f\xe9\xff";
     std::ostringstream out;
     JsonWriter json(out);
     json.beginObject()

@@ -164,7 +164,7 @@ TEST(ProgramUpload, aFileThatCannotBeWrittenLeavesTheWholePreviousSetAsItWas) {
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     rig.link.UploadProgram();
     setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    (void)std::signal(SIGXFSZ, oldHandler);
 
     EXPECT_FALSE(rig.link.TransferSucceeded());
     ASSERT_FALSE(rig.prompt.requests().empty());

@@ -13,7 +13,7 @@
 
 int main(int argc, char** argv) {
     long hangUpAfter = -1;
-    if (argc == 3 && std::strcmp(argv[1], "--hang-up-after") == 0) hangUpAfter = std::atol(argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "--hang-up-after") == 0) hangUpAfter = std::strtol(argv[2], nullptr, 10);
     else if (argc != 1) {
         std::fprintf(stderr, "usage: quelby-pty-echo [--hang-up-after N]\n");
         return 64;
@@ -26,9 +26,9 @@ int main(int argc, char** argv) {
     termios raw{};
     if (slave < 0 || ::tcgetattr(slave, &raw) != 0) return 1;
     ::cfmakeraw(&raw);
-    ::tcsetattr(slave, TCSANOW, &raw);
+    if (::tcsetattr(slave, TCSANOW, &raw) != 0) return 1;
     std::printf("%s\n", device.c_str());
-    std::fflush(stdout);
+    (void)std::fflush(stdout);
 
     long echoed = 0;
     while (hangUpAfter < 0 || echoed < hangUpAfter) {
