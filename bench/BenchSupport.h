@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bench/BenchPrompt.h"
 #include "link/PosixSerialPort.h"
 #include "link/RSComm.h"
 #include "link/SerialPort.h"
@@ -13,25 +14,6 @@
 #include <vector>
 
 namespace quelby::bench {
-
-// Answers Yes to questions and gives up at once on a communication warning, printing every
-// message on standard error so a benchmark that went wrong says why.
-class BenchPrompt : public UserPrompt {
-public:
-    MessageAnswer ask(const MessageRequest& request) override {
-        std::fprintf(stderr, "%s: %s\n", request.title.c_str(), request.text(" ").c_str());
-        switch (request.buttons) {
-        case MessageButtons::YesNo:
-        case MessageButtons::YesNoCancel:
-            return MessageAnswer::Yes;
-        case MessageButtons::OK:
-            return MessageAnswer::OK;
-        default:
-            return MessageAnswer::Cancel;
-        }
-    }
-    std::optional<std::string> input(const InputRequest&) override { return std::nullopt; }
-};
 
 // Counts the bytes that cross the line in each direction, for the wire-time bound.
 class CountingSerialPort : public SerialPort {

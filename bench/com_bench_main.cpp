@@ -3,6 +3,7 @@
 // with B1003=42, reached through a COM port), next to a bare Win32 one-byte ping-pong
 // through COMa, whose far side echoes every byte.
 #include "bench/BareComPingPong.h"
+#include "bench/BenchPrompt.h"
 #include "link/RSComm.h"
 #include "link/SystemClock.h"
 #include "link/UserPrompt.h"
@@ -18,23 +19,7 @@ using namespace quelby;
 
 namespace {
 
-// Prints every message, answers Yes to questions and gives up at once on a warning.
-class BenchPrompt : public UserPrompt {
-public:
-    MessageAnswer ask(const MessageRequest& request) override {
-        std::fprintf(stderr, "%s: %s\n", request.title.c_str(), request.text(" ").c_str());
-        switch (request.buttons) {
-        case MessageButtons::YesNo:
-        case MessageButtons::YesNoCancel:
-            return MessageAnswer::Yes;
-        case MessageButtons::OK:
-            return MessageAnswer::OK;
-        default:
-            return MessageAnswer::Cancel;
-        }
-    }
-    std::optional<std::string> input(const InputRequest&) override { return std::nullopt; }
-};
+using bench::BenchPrompt;
 
 [[noreturn]] void usage() {
     std::fprintf(stderr, "usage: quelby-bench-com --echo COMa --board COMb [--reads N]\n");
