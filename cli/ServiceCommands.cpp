@@ -10,6 +10,7 @@
 #include "app/data/SetupFile.h"
 #include "app/data/ShiftDataCsv.h"
 #include "link/BoardAddress.h"
+#include "link/SystemServices.h"
 
 #include <algorithm>
 #include <chrono>
@@ -133,8 +134,7 @@ std::string timestamp() {
     const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
     const auto millis = std::chrono::duration_cast<std::chrono::milliseconds>(
                             now.time_since_epoch()).count() % 1000;
-    std::tm local{};
-    localtime_r(&seconds, &local);
+    const std::tm local = LocalTimeOf(seconds);
     std::ostringstream text;
     text << std::put_time(&local, "%Y-%m-%d %H:%M:%S") << '.' << std::setw(3) << std::setfill('0')
          << millis;
