@@ -50,8 +50,9 @@ TEST(BoardDump, isWrittenWholeOrNotAtAll) {
     EXPECT_EQ(dir.read("board.txt"), FormatBoardDump(line.board(), line.pls()));
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "board.txt.part"));
 
-    EXPECT_FALSE(WriteBoardDump(dir.path() / "missing" / "board.txt", line.board(), line.pls(), error));
-    EXPECT_NE(error.find("missing/board.txt"), std::string::npos) << error;
+    const std::filesystem::path missing = dir.path() / "missing" / "board.txt";
+    EXPECT_FALSE(WriteBoardDump(missing, line.board(), line.pls(), error));
+    EXPECT_NE(error.find(missing.string()), std::string::npos) << error;
 }
 
 } // namespace
