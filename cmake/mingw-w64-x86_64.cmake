@@ -15,6 +15,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-# Test programs run under Wine; tests are listed when CTest runs, not while building.
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# Test programs run under Wine (Debian's wine64 puts it in /usr/lib/wine, off the path); tests
+# are listed when CTest runs, not while building.
+set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine64)
 set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)

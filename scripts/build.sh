@@ -3,7 +3,9 @@
 # arguments after it).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/tools.sh
+require - cmake ninja
 dir=${1:-build}
 shift || true
-cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+quietly cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
 cmake --build "$dir" --parallel "$(nproc)"

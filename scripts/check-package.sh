@@ -3,6 +3,8 @@
 # errors, the desktop entry and the AppStream metainfo.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/tools.sh
+require --package dpkg-deb lintian desktop-file-validate appstreamcli
 deb=$(ls build-package/package/quelby_*_amd64.deb | head -n 1)
 contents=$(dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|')
 id=org.quelby.Quelby

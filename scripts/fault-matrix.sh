@@ -9,9 +9,12 @@
 # building quelby-cli and quelby-sim there when they are missing or out of date.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/tools.sh
+# mount gives the saves a full file system of their own.
+require - cmake python3 mount umount
 if [ -f build/build.ninja ] || [ -f build/Makefile ]; then
-    cmake --build build --target quelby-cli quelby-sim > /dev/null
+    quietly cmake --build build --target quelby-cli quelby-sim
 else
-    ./scripts/build.sh build > /dev/null
+    quietly ./scripts/build.sh build
 fi
 exec python3 scripts/fault_matrix.py --bin build/bin --samples samples "$@"

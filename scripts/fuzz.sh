@@ -18,10 +18,9 @@ shift || true
 build=${QUELBY_FUZZ_BUILD:-$root/build-fuzz}
 niceness=${QUELBY_FUZZ_NICE:-10}
 
-if ! command -v clang++ >/dev/null; then
-    echo "fuzz: clang++ is missing; run ./scripts/install-deps.sh --fuzz as root" >&2
-    exit 2
-fi
+source "$root/scripts/tools.sh"
+require --fuzz clang clang++
+require - cmake ninja
 
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then

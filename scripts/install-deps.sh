@@ -2,7 +2,8 @@
 # Installs the Debian 12 packages QUELBY builds and tests with; with --package also those that
 # make and check its Debian package, with --fuzz clang and libFuzzer for scripts/fuzz.sh, with
 # --lint clang-tidy for scripts/lint.sh, with --windows the cross compiler and Wine of the
-# Windows build (scripts/test-windows.sh). Run as root; does nothing when everything is there.
+# Windows build (scripts/test-windows.sh), with --fresh-machine debootstrap for
+# scripts/fresh-machine.sh. Run as root; does nothing when everything is there.
 set -euo pipefail
 
 packages=(
@@ -17,7 +18,10 @@ for option in "$@"; do
     # libclang-rt-14-dev holds libclang_rt.fuzzer and the sanitizer run-times.
     --fuzz) packages+=(clang libclang-rt-14-dev) ;;
     --lint) packages+=(clang-tidy) ;;
+    # wine64 puts Wine in /usr/lib/wine, where the scripts call it.
     --windows) packages+=(g++-mingw-w64-x86-64-posix wine64) ;;
+    --fresh-machine) packages+=(debootstrap) ;;
+    *) echo "install-deps: unknown option $option" >&2; exit 64 ;;
     esac
 done
 
@@ -37,5 +41,6 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 echo "install-deps: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+source "$(dirname "$0")/tools.sh"
+quietly apt-get update
+quietly apt-get install -y --no-install-recommends "${missing[@]}"

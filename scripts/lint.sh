@@ -7,10 +7,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh --lint
+source scripts/tools.sh
+require --lint clang-tidy
+require - cmake ninja python3
 dir=build-lint
 jobs=$(nproc)
-cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-      -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
+quietly cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
 
 # The project's own sources, as the compile database lists them: moc and other generated
 # files under the build folder are left out.

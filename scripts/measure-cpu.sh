@@ -4,6 +4,8 @@
 # Usage: scripts/measure-cpu.sh [build folder] [seconds]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/tools.sh
+require - Xvfb
 build=${1:-build}
 seconds=${2:-30}
 bin="$build/bin"

@@ -3,9 +3,12 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh --package
+source scripts/tools.sh
+require --package help2man rsvg-convert dpkg-deb
+require - cmake cpack ninja
 dir=build-package
-cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUELBY_PACKAGE=ON \
-      -DQUELBY_BENCHMARKS=OFF "$@" >/dev/null
+quietly cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUELBY_PACKAGE=ON \
+      -DQUELBY_BENCHMARKS=OFF "$@"
 cmake --build "$dir" --parallel "$(nproc)" --target quelby quelby-cli quelby-sim package_files
-(cd "$dir" && cpack -G DEB >/dev/null)
+(cd "$dir" && quietly cpack -G DEB)
 ls "$dir"/package/quelby_*_amd64.deb

@@ -6,11 +6,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
+source scripts/tools.sh
+require - pdftoppm
 build=${BUILD_DIR:-build}
 out=${1:-$build/review/report}
 # Only the tool is needed here.
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" --target quelby-cli >/dev/null
+quietly cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+quietly cmake --build "$build" --target quelby-cli
 mkdir -p "$out"
 for paper in letter legal; do
     pdf="$out/defaults-$paper.pdf"

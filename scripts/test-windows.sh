@@ -10,27 +10,30 @@ root=$PWD
 started=$(date +%s)
 
 ./scripts/install-deps.sh --windows
+source scripts/tools.sh
+require --windows x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-gcc-posix "$WINE" "$WINESERVER"
+require - cmake ninja
 win=build-windows
 linux=${QUELBY_LINUX_BUILD:-build}
 
 # GoogleTest for Windows, from the sources Debian ships with libgtest-dev.
 if [ ! -f "$win/googletest/lib/cmake/GTest/GTestConfig.cmake" ]; then
-    cmake -S /usr/src/googletest -B "$win/googletest-build" -G Ninja \
+    quietly cmake -S /usr/src/googletest -B "$win/googletest-build" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_INSTALL_PREFIX="$root/$win/googletest" -DBUILD_GMOCK=OFF >/dev/null
-    cmake --build "$win/googletest-build" --parallel "$(nproc)" >/dev/null
-    cmake --install "$win/googletest-build" >/dev/null
+        -DCMAKE_INSTALL_PREFIX="$root/$win/googletest" -DBUILD_GMOCK=OFF
+    quietly cmake --build "$win/googletest-build" --parallel "$(nproc)"
+    quietly cmake --install "$win/googletest-build"
 fi
 # Optimised without debug information, which makes the static links slow.
 launcher=()
 if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
-cmake -S . -B "$win" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+quietly cmake -S . -B "$win" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DQUELBY_WERROR=ON \
-    -DQUELBY_DESKTOP=OFF -DGTest_DIR="$root/$win/googletest/lib/cmake/GTest" "${launcher[@]}" >/dev/null
+    -DQUELBY_DESKTOP=OFF -DGTest_DIR="$root/$win/googletest/lib/cmake/GTest" "${launcher[@]}"
 cmake --build "$win" --parallel "$(nproc)"
 # The Linux side: the simulated board, the echoing pseudo-terminal and the CLI tests.
 if [ ! -f "$linux/build.ninja" ]; then
-    cmake -S . -B "$linux" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUELBY_WERROR=ON >/dev/null
+    quietly cmake -S . -B "$linux" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUELBY_WERROR=ON
 fi
 cmake --build "$linux" --parallel "$(nproc)" --target quelby-sim quelby-pty-echo cli_tests
 
@@ -39,15 +42,15 @@ helpers=()
 export WINEPREFIX=$scratch/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 cleanup() {
     for pid in "${helpers[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wineserver -k 2>/dev/null || true
+    "$WINESERVER" -k 2>/dev/null || true
     rm -rf "$scratch"
 }
 trap cleanup EXIT
 # One server for the whole run: a server that exits between two programs can drop the
 # next one's connection.
 mkdir -p "$WINEPREFIX"
-wineserver -p </dev/null >/dev/null 2>&1
-wineboot -i >/dev/null 2>&1
+quietly "$WINESERVER" -p </dev/null
+quietly "$WINE" wineboot -i </dev/null
 
 # Starts a program that prints a device path on its first line and links COMn to that device.
 link_com() {
@@ -85,7 +88,7 @@ run_tests() {
 }
 cd "$win/bin"
 for program in link_tests data_tests program_tests quelby_sim_tests transfer_tests quelby_windows_port_tests; do
-    run_tests "$program" wine "$program.exe"
+    run_tests "$program" "$WINE" "$program.exe"
 done
 cd "$root"
 # The command-line tests start quelby-sim natively; quelby-cli.exe reaches it as a COM port.
@@ -94,7 +97,7 @@ QUELBY_TEST_CLI=$root/scripts/wine-cli.sh QUELBY_WINDOWS_CLI=$root/$win/bin/quel
 echo "test-windows: $total tests run with the Windows build under Wine"
 
 link_com 92 "$linux/bin/quelby-sim" --still --set B1003=42
-wine "$win/bin/quelby-bench-com.exe" --echo COM90 --board COM92 --reads "${QUELBY_BENCH_READS:-2000}" \
+"$WINE" "$win/bin/quelby-bench-com.exe" --echo COM90 --board COM92 --reads "${QUELBY_BENCH_READS:-2000}" \
     2>&1 | tr -d '\r' || failed=1
 echo "test-windows: $(($(date +%s) - started)) s"
 exit "$failed"

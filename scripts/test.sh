@@ -6,6 +6,9 @@ cd "$(dirname "$0")/.."
 # Each include names its folder and reaches only the layers below it.
 python3 scripts/check-layers.py
 ./scripts/install-deps.sh
+source scripts/tools.sh
+# The report tests read the PDF back with pdftotext.
+require - cmake ctest ninja pdftotext
 jobs=$(nproc)
 
 ./scripts/build.sh build -DQUELBY_WERROR=ON

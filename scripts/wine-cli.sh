@@ -5,6 +5,7 @@
 # through Wine's Z: drive, and Windows line ends are turned back into "\n".
 # Needs QUELBY_WINDOWS_CLI (the .exe) and WINEPREFIX.
 set -uo pipefail
+source "$(dirname "$0")/tools.sh"
 args=()
 while (($#)); do
     arg=$1
@@ -21,7 +22,7 @@ while (($#)); do
     fi
 done
 errors=$(mktemp)
-wine "$QUELBY_WINDOWS_CLI" "${args[@]}" 2>"$errors" | tr -d '\r'
+"$WINE" "$QUELBY_WINDOWS_CLI" "${args[@]}" 2>"$errors" | tr -d '\r'
 status=${PIPESTATUS[0]}
 tr -d '\r' <"$errors" >&2
 rm -f "$errors"

@@ -16,9 +16,9 @@ public:
         simArgs.insert(simArgs.end(), {"--trace", (home.path() / "trace.txt").string()});
         m_sim = std::make_unique<SimProcess>(simArgs);
     }
-    SimProcess::Outcome run(std::vector<std::string> args) {
+    SimProcess::Outcome run(std::vector<std::string> args, double seconds = 30.0) {
         args.insert(args.begin(), {"--home", home.path().string(), "--device", m_sim->devicePath()});
-        return SimProcess::runProgram(SimProcess::cliProgram(), args);
+        return SimProcess::runProgram(SimProcess::cliProgram(), args, seconds);
     }
     std::string stopAndReadTrace() {
         m_sim->stop();
@@ -96,12 +96,16 @@ TEST(CliEndToEnd, aProgramDownloadedAndUploadedAgainComesBackTheSame) {
 
     auto declined = rig.run({"program", "download", hbx});
     EXPECT_EQ(declined.status, 3) << "without --yes the question is answered No";
-    auto download = rig.run({"--yes", "program", "download", hbx});
+    // A whole program each way: tens of thousands of exchanges, slow on a loaded machine and
+    // under the sanitizers; the limit only ends a hang.
+    constexpr double wholeProgramSeconds = 240.0;
+    auto download = rig.run({"--yes", "program", "download", hbx}, wholeProgramSeconds);
     ASSERT_EQ(download.status, 0) << download.err;
     EXPECT_NE(download.err.find("Program Download: Program Download Complete!"), std::string::npos);
 
     rig.home.write("programs/BACK.hbx", rig.home.read("programs/K650DEMO.hbx"));
-    auto upload = rig.run({"program", "upload", (rig.home.path() / "programs" / "BACK.hbx").string()});
+    auto upload = rig.run({"program", "upload", (rig.home.path() / "programs" / "BACK.hbx").string()},
+                          wholeProgramSeconds);
     ASSERT_EQ(upload.status, 0) << upload.err;
     EXPECT_EQ(rig.home.read("programs/BACK.rev"), rig.home.read("programs/K650DEMO.rev"));
     EXPECT_NE(rig.home.read("programs/BACK.hex").find(":10400000"), std::string::npos);
