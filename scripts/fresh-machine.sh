@@ -117,8 +117,10 @@ step() {
 }
 
 # Runs a command in the root, in the clone, with a plain environment as on a new machine.
+# It replaces the shell it runs in (every caller runs it in a job of its own), so that job's
+# process becomes the command's.
 inside() {
-    env -i HOME=/root LANG=C.UTF-8 TERM=dumb CI=true \
+    exec env -i HOME=/root LANG=C.UTF-8 TERM=dumb CI=true \
         PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
         chroot "$root" /bin/bash -c "cd /root/quelby && $1"
 }
