@@ -31,7 +31,7 @@ std::unique_ptr<QGuiApplication> offscreenApplication() {
 // report FILE.sdt OUT.pdf [letter|a4|legal]
 int runReport(CliSession& session, const std::vector<std::string>& args) {
     if (args.size() < 2 || args.size() > 3) return kExitUsage;
-    const auto paper = args.size() == 3 ? paperNamed(args[2]) : ReportPaper::Letter;
+    const auto paper = args.size() == 3 ? paperNamed(args[2]) : LocalReportPaper();
     if (!paper) return kExitUsage;
     CommandDataSet dataSet(session, args[0]);
     if (!dataSet.load()) return kExitRefused;
@@ -47,7 +47,7 @@ int runReport(CliSession& session, const std::vector<std::string>& args) {
 CliCommand ReportPdfCommand() {
     return {"report", "FILE.sdt OUT.pdf [letter|a4|legal]",
             "write the printed report of a set-up file (\"-\" for the defaults) to a PDF file "
-            "(default paper: letter)",
+            "(default paper: the locale's, letter where US units are used, else a4)",
             false, runReport};
 }
 

@@ -78,14 +78,44 @@ void printDifferences(CliSession& session, const std::vector<DataSetDifference>&
     out.flush();
 }
 
+// The arguments of compare: the file and the sections of `--only LIST`.
+struct CompareArguments {
+    std::string file;
+    CompareSections sections;
+};
+
+std::optional<CompareArguments> compareArguments(CliSession& session,
+                                                 const std::vector<std::string>& args) {
+    CompareArguments compare;
+    std::vector<std::string> files;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] != "--only") {
+            files.push_back(args[i]);
+            continue;
+        }
+        const auto sections = i + 1 < args.size() ? ParseCompareSections(args[i + 1]) : std::nullopt;
+        if (!sections) {
+            session.err << "quelby-cli: --only takes a comma-separated list of these sections: "
+                        << kCompareSectionNames << std::endl;
+            return std::nullopt;
+        }
+        compare.sections = *sections;
+        ++i;
+    }
+    if (files.size() != 1) return std::nullopt;
+    compare.file = files[0];
+    return compare;
+}
+
 int runCompare(CliSession& session, const std::vector<std::string>& args) {
-    if (args.size() != 1) return kExitUsage;
-    const auto file = openSetupFile(session, args[0]);
+    const auto compare = compareArguments(session, args);
+    if (!compare) return kExitUsage;
+    const auto file = openSetupFile(session, compare->file);
     if (!file) return kExitRefused;
     if (!session.goOnline()) return kExitLinkFailed;
     MachineData board = *file;
     if (!UploadWholeDataSet(session, board)) return kExitLinkFailed;
-    const auto differences = CompareDataSets(board, *file);
+    const auto differences = OnlySections(CompareDataSets(board, *file), compare->sections);
     printDifferences(session, differences, "board", "file");
     return differences.empty() ? kExitOk : kExitDiffer;
 }
@@ -238,9 +268,11 @@ bool UploadWholeDataSet(CliSession& session, MachineData& data) {
 
 std::vector<CliCommand> ServiceCommands() {
     return {
-        {"compare", "FILE.sdt",
+        {"compare", "FILE.sdt [--only LIST]",
          "read the board's data points, PLS fields and setpoints and list each that differs from "
-         "the file; exit 0 when they agree, 1 when they differ (--json: agree, differences "
+         "the file; exit 0 when they agree, 1 when they differ; --only compares just the listed "
+         "sections of setup, timing and shift (comma-separated; the live shift counters always "
+         "differ on a running line) (--json: agree, differences "
          "[{kind, index, address, name, board, file}...])",
          false, runCompare},
         {"diff", "A.sdt B.sdt",

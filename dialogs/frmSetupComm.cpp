@@ -126,6 +126,11 @@ void frmSetupComm::portTextChanged() {
     }
     const int port = static_cast<int>(std::nearbyint(*value));
     m_updCommPort->setValue(port);
+    // A device given on the command line serves every port number for this run.
+    if (const std::string given = m_commObj.deviceForEveryPort(); !given.empty()) {
+        m_lblPortDevice->setText(QString::fromStdString(given) + " (given with --device, this run)");
+        return;
+    }
     const QString device = QString::fromStdString(m_portMap.deviceFor(port));
     m_lblPortDevice->setText(device +
                              (m_portMap.deviceExists(port) ? " (present)" : " (not found)"));

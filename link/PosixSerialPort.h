@@ -45,6 +45,8 @@ public:
     // False on time-out or when the device vanished (the port is then closed).
     bool waitForByte(double seconds) override;
 
+    std::string deviceForEveryPort() const override { return m_deviceOverride; }
+
     // The device of the last open(), whether it succeeded or not.
     const std::string& device() const { return m_device; }
     // Empty when the driver runs at low latency or has no such setting (pseudo-terminal);

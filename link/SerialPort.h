@@ -39,6 +39,10 @@ public:
     virtual int readByte() = 0;
     // Sleeps until a byte is waiting or `seconds` have passed; true when a byte waits.
     virtual bool waitForByte(double seconds) = 0;
+
+    // The one device this run uses whatever the port number (given on the command line);
+    // empty when port numbers map to devices.
+    virtual std::string deviceForEveryPort() const { return {}; }
 };
 
 } // namespace quelby

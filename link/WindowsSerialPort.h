@@ -50,6 +50,7 @@ public:
 
     // The device of the last open(), whether it succeeded or not.
     const std::string& device() const { return m_device; }
+    std::string deviceForEveryPort() const override { return m_deviceOverride; }
     // Always empty: the COM driver's own latency is not adjustable from here.
     const std::string& lowLatencyNote() const { return m_lowLatencyNote; }
 

@@ -44,10 +44,12 @@ double QtReportSurface::printableHeight() const {
 
 void QtReportSurface::setFont(const ReportFont& font) {
     m_font = QFont(fromUtf8(font.name));
+    // Times is asked for as Liberation Serif, its metric-compatible face that the package
+    // depends on, before any other: left to the system's aliases, a machine with other
+    // Times-like faces (the URW fonts) picks one with taller lines and breaks pages earlier.
+    if (font.name == "Times") m_font.setFamilies({QStringLiteral("Liberation Serif"), m_font.family()});
     // Plain glyphs without ligatures, so "ff" and "fi" stay two letters for anyone who
     // searches or copies the text of a PDF.
-    // (No style hint: a hint outranks the system's metric aliases, which give Times the
-    // Times-compatible face where one is installed.)
     m_font.setStyleStrategy(QFont::PreferNoShaping);
     m_font.setPointSizeF(font.size);
     m_font.setBold(font.bold);

@@ -4,6 +4,7 @@
 #include "report/QtReportSurface.h"
 
 #include <QFile>
+#include <QLocale>
 #include <QPageLayout>
 #include <QPdfWriter>
 #include <QPrinter>
@@ -35,6 +36,11 @@ std::optional<MessageRequest> PrintReportOnPrinter(QPrinter& printer, Clock& clo
     if (surface.failed() || printer.printerState() == QPrinter::Error)
         return ReportNotPrinted(printer.printerName().toStdString());
     return std::nullopt;
+}
+
+ReportPaper LocalReportPaper() {
+    return QLocale::system().measurementSystem() == QLocale::ImperialUSSystem ? ReportPaper::Letter
+                                                                              : ReportPaper::A4;
 }
 
 std::optional<MessageRequest> WriteReportPdf(const std::filesystem::path& file, ReportPaper paper,

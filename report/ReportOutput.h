@@ -16,6 +16,10 @@ namespace quelby {
 
 enum class ReportPaper { Letter, A4, Legal };
 
+// The paper a report takes when none is named: Letter where the system's locale measures in
+// US units, A4 elsewhere. Never fails.
+ReportPaper LocalReportPaper();
+
 // Prints the report of `data` on `printer`, which the printer dialog has set up (copies
 // included). Returns nothing when the job went to the printer, otherwise the message to show.
 std::optional<MessageRequest> PrintReportOnPrinter(QPrinter& printer, Clock& clock,

@@ -28,7 +28,12 @@ for path in /usr/bin/quelby /usr/bin/quelby-cli /usr/bin/quelby-sim \
 done
 [ "$missing" -eq 0 ]
 echo "check-package: every path is in $(basename "$deb")"
-dpkg-deb -f "$deb" Depends
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "$depends"
+if ! grep -q 'fonts-liberation2' <<<"$depends"; then
+    echo "check-package: $deb does not depend on fonts-liberation2, the report's face" >&2
+    exit 1
+fi
 lintian --fail-on error "$deb"
 desktop-file-validate packaging/$id.desktop
 appstreamcli validate --no-net --pedantic build-package/packaging/$id.metainfo.xml

@@ -97,6 +97,39 @@ std::string ChannelName(int channel) {
     return name.str();
 }
 
+std::optional<CompareSections> ParseCompareSections(const std::string& list) {
+    CompareSections sections{false, false, false};
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t comma = list.find(',', start);
+        const std::string name = list.substr(start, comma == std::string::npos ? comma : comma - start);
+        if (name == "setup")
+            sections.setup = true;
+        else if (name == "timing")
+            sections.timing = true;
+        else if (name == "shift")
+            sections.shift = true;
+        else
+            return std::nullopt;
+        if (comma == std::string::npos) return sections;
+        start = comma + 1;
+    }
+}
+
+std::vector<DataSetDifference> OnlySections(const std::vector<DataSetDifference>& differences,
+                                            const CompareSections& sections) {
+    constexpr int kLastShiftPoint = 84;
+    std::vector<DataSetDifference> kept;
+    for (const DataSetDifference& difference : differences) {
+        const bool dataPoint = difference.kind == DataSetDifference::Kind::DataPoint ||
+                               difference.kind == DataSetDifference::Kind::Address;
+        const bool shift = dataPoint && difference.index >= 1 && difference.index <= kLastShiftPoint;
+        const bool wanted = !dataPoint ? sections.timing : shift ? sections.shift : sections.setup;
+        if (wanted) kept.push_back(difference);
+    }
+    return kept;
+}
+
 std::vector<DataSetDifference> CompareDataSets(const MachineData& first, const MachineData& second) {
     using Kind = DataSetDifference::Kind;
     std::vector<DataSetDifference> differences;

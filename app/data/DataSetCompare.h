@@ -3,6 +3,7 @@
 #include "app/data/MachineData.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,5 +43,23 @@ std::string ChannelName(int channel);
 // is listed as an Address difference before the point's value. The version texts are not
 // compared. Never fails.
 std::vector<DataSetDifference> CompareDataSets(const MachineData& first, const MachineData& second);
+
+// The parts of a data set a comparison may be limited to: the set-up parameters (data point 0
+// and 85 on), the timing (PLS fields, speed compensations, setpoints) and the shift data
+// (data points 1..84), which on a running line always differ.
+struct CompareSections {
+    bool setup = true;
+    bool timing = true;
+    bool shift = true;
+};
+inline constexpr const char* kCompareSectionNames = "setup, timing, shift";
+
+// A comma-separated list of section names ("setup,timing"); nullopt for an empty list or an
+// unknown name.
+std::optional<CompareSections> ParseCompareSections(const std::string& list);
+
+// The differences that lie in the chosen sections, in their order. Never fails.
+std::vector<DataSetDifference> OnlySections(const std::vector<DataSetDifference>& differences,
+                                            const CompareSections& sections);
 
 } // namespace quelby

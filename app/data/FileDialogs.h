@@ -6,11 +6,13 @@
 
 namespace quelby {
 
-// What a file dialog shows: the filter in the "Description(*.ext)|*.ext|" form and the name
-// it starts with (empty for none).
+// What a file dialog shows: the filter in the "Description(*.ext)|*.ext|" form, the name
+// it starts with (empty for none) and, where the dialog asks for something a plain "Open" or
+// "Save" does not say, its title.
 struct FileDialogRequest {
     std::string filter;
     std::filesystem::path initialName;
+    std::string title = {};
 };
 
 // The common file dialogs as the core sees them. The desktop shows its own dialogs, the
@@ -20,7 +22,8 @@ public:
     virtual ~FileDialogs() = default;
     // A file to open; the file must exist. nullopt when the user cancelled.
     virtual std::optional<std::filesystem::path> openFile(const FileDialogRequest& request) = 0;
-    // A file to write; replacing an existing file was confirmed. nullopt when cancelled.
+    // A file to write; replacing an existing file was confirmed. A name typed without an
+    // extension gets the chosen filter's. nullopt when cancelled.
     virtual std::optional<std::filesystem::path> saveFile(const FileDialogRequest& request) = 0;
 };
 

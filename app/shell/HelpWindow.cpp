@@ -1,5 +1,6 @@
 #include "app/shell/HelpWindow.h"
 
+#include <QKeyEvent>
 #include <QTextDocument>
 #include <QVBoxLayout>
 
@@ -22,8 +23,25 @@ HelpWindow::HelpWindow(const std::filesystem::path& helpFile, QWidget* parent)
     showContents();
 }
 
+void HelpWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+        close();
+    else
+        QWidget::keyPressEvent(event);
+}
+
 void HelpWindow::showContents() {
-    m_browser->setSource(m_contents);
+    showUrl(m_contents);
+}
+
+void HelpWindow::showTopic(const QString& page, const QString& anchor) {
+    QUrl url = m_contents.resolved(QUrl(page));
+    if (!anchor.isEmpty()) url.setFragment(anchor);
+    showUrl(url);
+}
+
+void HelpWindow::showUrl(const QUrl& url) {
+    m_browser->setSource(url);
     // Text away from the window's edges, as on a page.
     m_browser->document()->setDocumentMargin(kTextMargin);
 }

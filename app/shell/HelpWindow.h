@@ -17,9 +17,17 @@ public:
 
     // Back to the contents page.
     void showContents();
+    // A page beside the contents page ("setup.html"), at an anchor of it when one is given.
+    void showTopic(const QString& page, const QString& anchor = {});
     const QTextBrowser& browser() const { return *m_browser; }
 
+protected:
+    // Esc closes the help, as it does a dialog.
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
+    void showUrl(const QUrl& url);
+
     QTextBrowser* m_browser;
     QUrl m_contents;
 };

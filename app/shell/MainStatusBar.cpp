@@ -23,6 +23,15 @@ MainStatusBar::MainStatusBar(Clock& clock, QWidget* parent) : QStatusBar(parent)
     m_mode = addPanel("MODE", "OFFLINE", "Online Mode", "Communications Mode", false);
     m_date = addPanel("DATE", {}, "Current Date", "Current Date", false);
     m_time = addPanel("TIME", {}, "Current Time", "Current Time", false);
+    m_notice = new QLabel(this);
+    m_notice->setObjectName("NOTICE");
+    m_hint = new QLabel(this);
+    m_hint->setObjectName("HINT");
+    for (QLabel* label : {m_hint, m_notice}) {
+        label->setContentsMargins(4, 0, 4, 0);
+        label->hide();
+        insertPermanentWidget(0, label);
+    }
     m_mode->installEventFilter(this);
     m_mode->setCursor(Qt::PointingHandCursor);
     m_mode->setMinimumWidth(m_mode->fontMetrics().horizontalAdvance("OFFLINE") + 16);
@@ -70,6 +79,16 @@ QString MainStatusBar::panelText(int index) const {
 
 void MainStatusBar::setPanelText(int index, const QString& text) {
     if (QLabel* label = panel(index); label && label->text() != text) label->setText(text);
+}
+
+void MainStatusBar::setNotice(const QString& text) {
+    m_notice->setText(text);
+    m_notice->setVisible(!text.isEmpty());
+}
+
+void MainStatusBar::setHint(const QString& text) {
+    m_hint->setText(text);
+    m_hint->setVisible(!text.isEmpty());
 }
 
 void MainStatusBar::refreshDateTime() {

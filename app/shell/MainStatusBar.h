@@ -25,6 +25,14 @@ public:
     // Re-reads the clock into the DATE and TIME panels.
     void refreshDateTime();
 
+    // Beside the four panels: the last thing the program did for the user ("NOTICE", such as
+    // a finished transfer) and a standing hint about the window in front ("HINT"). Each is
+    // hidden while empty.
+    QLabel* notice() const { return m_notice; }
+    QLabel* hint() const { return m_hint; }
+    void setNotice(const QString& text);
+    void setHint(const QString& text);
+
 signals:
     void modePanelClicked();
 
@@ -40,6 +48,8 @@ private:
     QLabel* m_mode = nullptr;
     QLabel* m_date = nullptr;
     QLabel* m_time = nullptr;
+    QLabel* m_notice = nullptr;
+    QLabel* m_hint = nullptr;
     QTimer m_dateTimeTimer;
 };
 

@@ -20,6 +20,16 @@ QString QtFileDialogs::ToQtFilter(const std::string& filter) {
     return filters.join(u";;");
 }
 
+QString QtFileDialogs::DefaultSuffix(const std::string& filter) {
+    const QStringList parts = QString::fromStdString(filter).split(u'|');
+    if (parts.size() < 2) return {};
+    const QString pattern = parts[1].trimmed().section(u';', 0, 0);
+    if (!pattern.startsWith(QStringLiteral("*.")) || pattern.size() < 3 ||
+        pattern.indexOf(u'*', 1) >= 0 || pattern.contains(u'?'))
+        return {};
+    return pattern.mid(2);
+}
+
 std::optional<std::filesystem::path> QtFileDialogs::run(const FileDialogRequest& request,
                                                         bool save) {
     QFileDialog dialog(m_parent);
@@ -27,6 +37,13 @@ std::optional<std::filesystem::path> QtFileDialogs::run(const FileDialogRequest&
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::ReadOnly, !save);
     dialog.setNameFilter(ToQtFilter(request.filter));
+    if (!request.title.empty()) dialog.setWindowTitle(QString::fromStdString(request.title));
+    // "visit1" saved as a set-up file becomes visit1.sdt, so File > Open lists it; a name with
+    // an extension of its own keeps it.
+    if (save) {
+        const QString suffix = DefaultSuffix(request.filter);
+        if (!suffix.isEmpty()) dialog.setDefaultSuffix(suffix);
+    }
 
     // The initial name may be a pattern ("<home>/*.sdt"): start in its folder then.
     const std::filesystem::path& initial = request.initialName;

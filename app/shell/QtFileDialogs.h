@@ -20,6 +20,9 @@ public:
     // list "*.a;*.b" becomes "*.a *.b". Pairs are separated by ";;". Never fails: a filter
     // without patterns gives an empty text (all files).
     static QString ToQtFilter(const std::string& filter);
+    // The extension of the filter's first pattern ("*.sdt" gives "sdt"); empty when that
+    // pattern is not a plain "*.ext".
+    static QString DefaultSuffix(const std::string& filter);
 
 private:
     std::optional<std::filesystem::path> run(const FileDialogRequest& request, bool save);

@@ -20,12 +20,14 @@
 #include "views/PendingEditGuard.h"
 #include "app/shell/frmWaitDisplay.h"
 
+#include <QAction>
 #include <QCloseEvent>
-#include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPrinter>
+#include <QTime>
 
+#include <array>
 #include <utility>
 
 namespace quelby {
@@ -37,10 +39,10 @@ constexpr const char* kTextFilter = "Text Files(*.txt)|*.txt|";
 constexpr const char* kPdfFilter = "PDF Files(*.pdf)|*.pdf|";
 constexpr const char* kProgramFilter = "Halbix Files(*.hbx)|*.hbx|";
 
-// The paper of a PDF report: Letter where the system measures in US units, A4 elsewhere.
-ReportPaper LocalPaper() {
-    return QLocale::system().measurementSystem() == QLocale::ImperialUSSystem ? ReportPaper::Letter
-                                                                              : ReportPaper::A4;
+// The windows that edit the data set while offline editing is on: Set-up Parameters, Serial
+// Communications, Machine Timing and Shift Data.
+bool EditsOffline(int window) {
+    return window >= 1 && window <= 4;
 }
 
 std::array<bool, MainMenus::kWindowCount> BuiltWindows(const ChildWindowFactory& children) {
@@ -125,6 +127,13 @@ void frmMDIMain::connectMenus() {
     command(m_menus->viewOnline(), [this] { goOnline(); });
     command(m_menus->viewOffline(), [this] { goOffline(); });
     command(m_menus->helpTopics(), [this] { showHelpTopics(); });
+    // F1: the help at the section of the window in front (Ctrl+H opens its contents).
+    auto* windowHelp = new QAction(this);
+    windowHelp->setObjectName("actWindowHelp");
+    windowHelp->setShortcut(QKeySequence(Qt::Key_F1));
+    windowHelp->setShortcutContext(Qt::ApplicationShortcut);
+    addAction(windowHelp);
+    command(windowHelp, [this] { showWindowHelp(); });
     command(m_menus->helpAbout(), [this] { showAbout(); });
     command(m_menus->helpLinkTrace(), [this] { toggleLinkTrace(); });
     for (int i = 0; i < MainMenus::kWindowCount; ++i)
@@ -161,6 +170,23 @@ void frmMDIMain::showOnlineState() {
     m_menus->viewOnline()->setChecked(online);
     m_menus->viewOffline()->setChecked(!online);
     m_menus->setPasscodeEnabled(online);
+    // Online ended by a link failure rather than by the user: the windows fall back to the
+    // data set's values, which must not pass for the board's.
+    if (m_shownOnline && !online && m_link.CommError)
+        m_status->setNotice(QString::fromStdString(ShellMessages::LinkLostNotice(clockText())));
+    m_shownOnline = online;
+    showOfflineEditingHint();
+}
+
+void frmMDIMain::showOfflineEditingHint() {
+    const bool greyed = !m_link.OnlineMode && !m_offlineEditing && EditsOffline(m_currentWindow);
+    m_status->setHint(greyed ? QString::fromStdString(ShellMessages::OfflineEditingHint())
+                             : QString());
+}
+
+std::string frmMDIMain::clockText() const {
+    const LocalDateTime now = m_clock.now();
+    return QTime(now.hour, now.minute).toString(QStringLiteral("HH:mm")).toStdString();
 }
 
 void frmMDIMain::showCommPortSettings() {
@@ -208,7 +234,9 @@ void frmMDIMain::fileNew() {
 }
 
 void frmMDIMain::fileOpen() {
-    m_files.Open();
+    if (m_files.Open() == FileCommandResult::Done && m_link.OnlineMode)
+        m_status->setNotice(QString::fromStdString(
+            ShellMessages::FileOpenedOnlineNotice(m_files.fileNameTitle())));
     showCaption();
 }
 
@@ -252,9 +280,14 @@ void frmMDIMain::StartTransfer(int request) {
     {
         frmProcessing window(m_link, m_prompt, m_data.CurrentData, *transfer, this);
         window.exec();
-        if (window.outcome() && window.outcome()->timingDownloaded) m_data.TimingDownloaded = true;
+        if (const auto& outcome = window.outcome()) {
+            if (outcome->timingDownloaded) m_data.TimingDownloaded = true;
+            m_status->setNotice(QString::fromStdString(
+                ShellMessages::TransferNotice(*transfer, *outcome, clockText())));
+        }
     }
     setModalTransfer(ModalTransfer::None);
+    showCaption();
 }
 
 void frmMDIMain::downloadProgram() {
@@ -278,7 +311,8 @@ void frmMDIMain::downloadProgram() {
 
 void frmMDIMain::showTargetBoardInterface() {
     if (m_targetBoardOpen) return;
-    const std::optional<std::filesystem::path> file = m_dialogs.openFile({kProgramFilter, {}});
+    const std::optional<std::filesystem::path> file = m_dialogs.openFile(
+        {kProgramFilter, {}, "Choose the program file the board should be running, to compare with what it runs"});
     if (!file) return;
     m_programFilePath = *file;
     m_link.DownloadFile(*file);
@@ -307,23 +341,31 @@ void frmMDIMain::printReport() {
                 ? std::string("QUELBY Report")
                 : std::filesystem::path(m_files.fileNameTitle()).stem().string();
         const std::optional<std::filesystem::path> file =
-            m_dialogs.saveFile({kPdfFilter, stem + ".pdf"});
+            m_dialogs.saveFile({kPdfFilter, stem + ".pdf",
+                                "No printer is installed: save the report as a PDF file"});
         if (!file) return;
         frmWaitDisplay wait(WaitReason::PrintReport, this);
         failure = wait.runWhileShown([&] {
-            return WriteReportPdf(*file, LocalPaper(), m_clock, m_data.CurrentData, caption);
+            return WriteReportPdf(*file, LocalReportPaper(), m_clock, m_data.CurrentData, caption);
         });
     }
     if (failure) m_prompt.ask(*failure);
 }
 
 void frmMDIMain::showCaption() {
-    setWindowTitle(QString::fromStdString(m_files.windowCaption()));
+    // "[*]" is where Qt marks the title while the data set holds unsaved changes.
+    setWindowTitle(QString::fromStdString(m_files.windowCaption()) + QStringLiteral("[*]"));
+    showModified();
+}
+
+void frmMDIMain::showModified() {
+    setWindowModified(m_data.HasUnsavedChanges());
 }
 
 void frmMDIMain::setOfflineEditing(bool on) {
     m_offlineEditing = on;
     m_menus->editOfflineEditing()->setChecked(on);
+    showOfflineEditingHint();
 }
 
 QWidget* frmMDIMain::currentChild() const {
@@ -359,6 +401,7 @@ void frmMDIMain::ShowChildWindow(int index) {
         parking->setFocus(Qt::OtherFocusReason);
     m_child = sub;
     m_currentWindow = index;
+    showOfflineEditingHint();
 }
 
 void frmMDIMain::unloadChild() {
@@ -370,6 +413,8 @@ void frmMDIMain::unloadChild() {
 }
 
 void frmMDIMain::backgroundUpdate() {
+    // Windows and transfers change CurrentData directly; the title follows within a tick.
+    showModified();
     if (m_link.Busy() || m_transfer == ModalTransfer::Program) return;
     if (const std::optional<StatusTexts> texts = PollStatus(m_link)) {
         m_systemMessage = texts->systemMessage;
@@ -402,6 +447,22 @@ void frmMDIMain::showHelpTopics() {
     m_help->show();
     m_help->raise();
     m_help->activateWindow();
+}
+
+void frmMDIMain::showWindowHelp() {
+    // The help page, and the section of it, for each window of the Window menu.
+    static const std::array<std::pair<const char*, const char*>, MainMenus::kWindowCount> topics{{
+        {"index.html", "maindisplay"},
+        {"setup.html", ""},
+        {"index.html", "df1"},
+        {"index.html", "timing"},
+        {"shiftdata.html", ""},
+        {"index.html", "iostates"},
+    }};
+    showHelpTopics();
+    if (!m_help) return;
+    const auto& [page, anchor] = topics.at(static_cast<std::size_t>(m_currentWindow));
+    m_help->showTopic(QString::fromLatin1(page), QString::fromLatin1(anchor));
 }
 
 void frmMDIMain::showAbout() {

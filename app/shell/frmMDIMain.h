@@ -114,6 +114,7 @@ public:
 
     // Help > Help Topics and Help > About QUELBY; both windows stay open beside the shell.
     void showHelpTopics();
+    void showWindowHelp();
     void showAbout();
     HelpWindow* helpWindow() const { return m_help; }
     // Help > Link Trace...: while no trace runs, asks for a file and starts one; while one
@@ -148,6 +149,9 @@ protected:
 private:
     void unloadChild();
     void showCaption();
+    void showModified();
+    void showOfflineEditingHint();
+    std::string clockText() const; // the local time as "HH:MM", for notices
     // The MODE panel and the items that follow the online state.
     void showOnlineState();
     // Every menu check mark as the program's state has it.
@@ -184,6 +188,7 @@ private:
     bool m_loadFinished = false;
     bool m_shownOnce = false;
     bool m_offlineEditing = false; // OfflineEditing
+    bool m_shownOnline = false;    // the online state the display last showed
     std::string m_systemMessage;   // SystemMessage
     ModalTransfer m_transfer = ModalTransfer::None;
     std::function<void()> m_beforeGoingOffline;

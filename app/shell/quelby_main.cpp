@@ -27,12 +27,14 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QMessageBox>
 #include <QTextStream>
 
 #include <cstdlib>
 #include <memory>
+#include <string_view>
 
 using namespace quelby;
 
@@ -67,17 +69,24 @@ private:
     double m_lastTick = 0;
 };
 
+bool AsksForHelpOrVersion(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--help" || arg == "-h" || arg == "-?" || arg == "--help-all" ||
+            arg == "--version" || arg == "-v")
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     QElapsedTimer sinceStart;
     sinceStart.start();
 
-    QApplication app(argc, argv);
-    QApplication::setApplicationName("QUELBY");
-    QApplication::setApplicationVersion(kVersionString);
-    QApplication::setWindowIcon(AppIcon());
-
+    QCoreApplication::setApplicationName("QUELBY");
+    QCoreApplication::setApplicationVersion(kVersionString);
     QCommandLineParser parser;
     parser.setApplicationDescription(
         "QUELBY: set-up and service utility for the K650 target board");
@@ -103,6 +112,15 @@ int main(int argc, char** argv) {
         "soak-schedule", "Work the program on a schedule and answer its messages (soak runs).");
     parser.addOptions({simulate, device, home, screenshots, startupTime, online, trace,
                        simulateLoss, simulateSeed, soakSchedule});
+    // --help and --version are answered (and the program ends) before any window system is
+    // needed, so they work without a display.
+    if (AsksForHelpOrVersion(argc, argv)) {
+        QCoreApplication early(argc, argv);
+        parser.process(early);
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setWindowIcon(AppIcon());
     parser.process(app);
 
     const HomeFolders folders = ResolveHomeFolders(

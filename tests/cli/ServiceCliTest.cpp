@@ -143,6 +143,25 @@ TEST(ServiceCli, compareAndDiffFindTheOneDataPointAndTheOneSetpointChanged) {
     EXPECT_EQ(differences[1].toObject()["index"].toInt(), 3);
     EXPECT_EQ(differences[1].toObject()["name"].toString(), "CH03 OFF");
 
+    // --only keeps the chosen sections; the shift counters of a running line stay out of it.
+    const struct {
+        const char* sections;
+        int status;
+        const char* out;
+    } only[] = {
+        {"timing", 1, "CH03 OFF: board 30, file 20\n"},
+        {"setup,shift", 1, "85 B1012 print carriage retract response time, msec: board 50, file 0\n"},
+        {"shift", 0, "No differences.\n"},
+    };
+    for (const auto& c : only) {
+        const auto limited = board.run({"compare", file, "--only", c.sections});
+        EXPECT_EQ(limited.status, c.status) << c.sections << limited.err;
+        EXPECT_EQ(limited.out, c.out) << c.sections;
+    }
+    const auto unknown = board.run({"compare", file, "--only", "setup,trips"});
+    EXPECT_EQ(unknown.status, 64);
+    EXPECT_NE(unknown.err.find("setup, timing, shift"), std::string::npos) << unknown.err;
+
     // The same two between two files, without a board.
     const std::string now = board.path("after.sdt");
     ASSERT_EQ(board.run({"--yes", "upload", "all", now}).status, 0);

@@ -1,6 +1,8 @@
 #include "tests/link/LinkRig.h"
 #include "dialogs/SetupCommMessages.h"
 #include "dialogs/frmSetupComm.h"
+#include "link/PortMap.h"
+#include "link/SystemSerialPort.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -82,6 +84,12 @@ TEST(SetupComm, LoadsTheSettingsAndShowsTheDeviceBehindTheNumber) {
     rig.open();
     EXPECT_EQ(rig.portField()->text(), "7");
     EXPECT_TRUE(rig.child<QRadioButton>("optPortSpeed_0")->isChecked());
+
+    // A device given for this run serves every number: the dialog shows that one.
+    SystemSerialPort given(PortMap::load(PortMap::FileIn(rig.home.path())), "/dev/pts/77");
+    frmSetupComm overridden(rig.link, given, rig.prompt, rig.home.path());
+    EXPECT_EQ(overridden.findChild<QLabel*>("lblPortDevice")->text(),
+              "/dev/pts/77 (given with --device, this run)");
 }
 
 TEST(SetupComm, TheUpArrowRaisesThePortNumberTheDownArrowLowersItUpTo99) {

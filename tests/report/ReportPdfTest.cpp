@@ -58,6 +58,18 @@ TEST(ReportPdf, cliWritesExportAndReportOfTheDefaults) {
     const std::string report = " report - '" + pdf.string() + "' legal";
     ASSERT_EQ(std::system(("env -u DISPLAY -u QT_QPA_PLATFORM " + cli + report).c_str()), 0);
     EXPECT_EQ(test::ReadWholeFile(pdf).substr(0, 5), "%PDF-");
+
+    // Without a paper named, the locale's: Letter where US units are used, A4 elsewhere.
+    const auto info = folder.path() / "info.txt";
+    for (const auto& [locale, size] : {std::pair{"en_US.UTF-8", "612 x 792 pts"},
+                                       std::pair{"de_DE.UTF-8", "595.276 x 841.89 pts"}}) {
+        const std::string run = "env -u DISPLAY -u QT_QPA_PLATFORM -u LC_MEASUREMENT LC_ALL=" +
+                                std::string(locale) + " " + cli + " report - '" + pdf.string() +
+                                "' && pdfinfo '" + pdf.string() + "' > '" + info.string() + "'";
+        ASSERT_EQ(std::system(run.c_str()), 0) << locale;
+        EXPECT_NE(test::ReadWholeFile(info).find(size), std::string::npos)
+            << locale << ": " << test::ReadWholeFile(info);
+    }
 }
 
 } // namespace

@@ -70,7 +70,7 @@ TEST(FileNew, AsksOnlyAfterChangesAndKeepsTheCaption) {
     rig.item("mnuFileNew")->trigger();
     EXPECT_EQ(rig.prompt.requests().size(), 1u);
     EXPECT_FALSE(rig.window.dataSet().HasUnsavedChanges());
-    EXPECT_EQ(rig.window.windowTitle(), "QUELBY - [unnamed]");
+    EXPECT_EQ(rig.window.windowTitle(), "QUELBY - [unnamed][*]");
 }
 
 } // namespace

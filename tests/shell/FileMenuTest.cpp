@@ -3,7 +3,13 @@
 #include "app/data/SetupFile.h"
 #include "tests/shell/ShellRig.h"
 #include "app/data/ShiftExport.h"
+#include "app/shell/QtFileDialogs.h"
 #include "app/shell/frmWaitDisplay.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -42,30 +48,39 @@ TEST(FileMenu, OpenOfAnotherVersionAsksYesNoOfferTheDialogAgainCancelKeepsTheDat
               (std::vector<MessageRequest>{DataSetMessages::OtherVersion(old.Version),
                                            DataSetMessages::OtherVersion(old.Version)}));
     EXPECT_NE(rig.window.dataSet().CurrentData.Value[97], 42);
-    EXPECT_EQ(rig.window.windowTitle(), "QUELBY - [unnamed]");
+    EXPECT_EQ(rig.window.windowTitle(), "QUELBY - [unnamed][*]");
 
     rig.dialogs.answerNext(file);
     rig.prompt.answerNext(MessageAnswer::Yes);
     rig.item("mnuFileOpen")->trigger();
     EXPECT_EQ(rig.window.dataSet().CurrentData.Value[97], 42);
-    EXPECT_EQ(rig.window.windowTitle(), "QUELBY - [OLD.sdt]");
+    EXPECT_EQ(rig.window.windowTitle(), "QUELBY - [OLD.sdt][*]");
 }
 
+// The title's "[*]" shows the modified mark while the data set holds unsaved changes: a
+// window's edit sets it within a poll tick, a save clears it, a failed save keeps it.
 TEST(FileMenu, SaveAsThenSaveWritesTheFileAndAFailedSaveIsReportedAndStaysUnsaved) {
     ShellRig rig;
     const auto file = rig.home.path() / "LINE3.sdt";
+    EXPECT_FALSE(rig.window.isWindowModified());
     rig.window.dataSet().CurrentData.Value[97] = 11;
+    rig.window.backgroundUpdate();
+    EXPECT_TRUE(rig.window.isWindowModified());
     rig.dialogs.answerNext(file);
     rig.item("mnuFileSaveAs")->trigger();
-    EXPECT_EQ(rig.window.windowTitle(), "QUELBY - [LINE3.sdt]");
+    EXPECT_EQ(rig.window.windowTitle(), "QUELBY - [LINE3.sdt][*]");
+    EXPECT_FALSE(rig.window.isWindowModified());
     EXPECT_EQ(ReadSetupFile(file).data.Value[97], 11);
 
     rig.window.dataSet().CurrentData.Value[97] = 12;
+    rig.window.backgroundUpdate();
+    EXPECT_TRUE(rig.window.isWindowModified());
     rig.item("mnuFileSave")->trigger();
+    EXPECT_FALSE(rig.window.isWindowModified());
     EXPECT_EQ(rig.dialogs.requests().size(), 1u); // named now: no dialog
     EXPECT_EQ(ReadSetupFile(file).data.Value[97], 12);
     EXPECT_FALSE(rig.window.dataSet().HasUnsavedChanges());
-    EXPECT_EQ(rig.window.windowTitle(), "QUELBY - [LINE3.sdt]");
+    EXPECT_EQ(rig.window.windowTitle(), "QUELBY - [LINE3.sdt][*]");
 
     std::filesystem::create_directory(rig.home.path() / "LINE3.sdt.tmp"); // cannot be made
     rig.window.dataSet().CurrentData.Value[97] = 13;
@@ -75,6 +90,7 @@ TEST(FileMenu, SaveAsThenSaveWritesTheFileAndAFailedSaveIsReportedAndStaysUnsave
               "The set-up file \"LINE3.sdt\" could not be saved (Is a directory).");
     EXPECT_EQ(ReadSetupFile(file).data.Value[97], 12);
     EXPECT_TRUE(rig.window.dataSet().HasUnsavedChanges());
+    EXPECT_TRUE(rig.window.isWindowModified());
 }
 
 TEST(FileMenu, ExportWritesTheShiftDataAndOffersThePathNextTime) {
@@ -116,6 +132,7 @@ TEST(FileMenu, PrintReportWithoutAPrinterWritesAPdfAndLeavesNoStandbyWindow) {
     EXPECT_EQ(rig.printers.m_dialogsShown, 0);
     ASSERT_EQ(rig.dialogs.requests().size(), 1u);
     EXPECT_EQ(rig.dialogs.requests()[0].filter, "PDF Files(*.pdf)|*.pdf|");
+    EXPECT_EQ(rig.dialogs.requests()[0].title, "No printer is installed: save the report as a PDF file");
     EXPECT_EQ(FileText(file).substr(0, 5), "%PDF-");
     EXPECT_TRUE(rig.prompt.requests().empty());
     EXPECT_EQ(rig.window.findChild<frmWaitDisplay*>(), nullptr);
@@ -157,6 +174,31 @@ TEST(FileMenu, PrintReportOnAPrinterPrintsOrSaysThePrinterFailed) {
     rig.item("mnuFilePrint")->trigger();
     ASSERT_EQ(rig.prompt.requests().size(), 1u);
     EXPECT_EQ(rig.prompt.requests()[0], ReportNotPrinted(""));
+}
+
+// The real save dialog, answered by typing a name: one without an extension gets the
+// filter's, one with an extension of its own keeps it.
+TEST(FileMenu, SaveDialogAddsTheFiltersExtensionToANameWithoutOne) {
+    TempFolder folder;
+    QtFileDialogs dialogs;
+    const struct {
+        std::string filter, typed, saved;
+    } cases[] = {
+        {DataSetFiles::kSetupFilter, "visit1", "visit1.sdt"},
+        {DataSetFiles::kSetupFilter, "visit.txt", "visit.txt"},
+        {"Text Files(*.txt)|*.txt|", "shift1", "shift1.txt"},
+    };
+    for (const auto& c : cases) {
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            dialog->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(c.typed));
+            dialog->accept();
+        });
+        const auto chosen = dialogs.saveFile({c.filter, folder.path() / "*.x"});
+        ASSERT_TRUE(chosen) << c.typed;
+        EXPECT_EQ(chosen->filename(), c.saved) << c.typed;
+    }
 }
 
 TEST(FileMenu, StandbyWindowNamesTheReportWhilePrinting) {

@@ -180,5 +180,42 @@ TEST(OnlineState, GoingOfflineOrSwitchingWindowsEndsAHeldShiftDataCommandOnTheBo
     EXPECT_TRUE(rig.prompt.requests().empty());
 }
 
+// The status bar says what the state means for the values shown: the data set's greyed
+// fields while offline editing is off, a file loaded while the windows show the board, and a
+// link that failed (unlike one the user left).
+TEST(OnlineState, TheStatusBarExplainsGreyedFieldsAFileOpenedOnlineAndALostLink) {
+    ShellRig rig;
+    const auto hint = [&] { return rig.window.statusPanels().hint()->text(); };
+    const auto notice = [&] { return rig.window.statusPanels().notice()->text(); };
+    const QString greyed = "Offline: Edit > Enable Offline Editing (F2) allows edits";
+    EXPECT_EQ(hint(), "") << "the Main Display edits nothing";
+    rig.window.ShowChildWindow(1);
+    EXPECT_EQ(hint(), greyed);
+    rig.item("mnuEditOfflineEditing")->trigger();
+    EXPECT_EQ(hint(), "");
+    rig.item("mnuEditOfflineEditing")->trigger();
+    EXPECT_EQ(hint(), greyed);
+    rig.window.goOnline();
+    EXPECT_EQ(hint(), "");
+
+    const auto file = rig.home.path() / "LINE7.sdt";
+    rig.dialogs.answerNext(file);
+    rig.item("mnuFileSaveAs")->trigger();
+    rig.dialogs.answerNext(file);
+    rig.item("mnuFileOpen")->trigger();
+    EXPECT_EQ(notice(), "LINE7.sdt is loaded; the online windows show the board (F4 shows the file)");
+
+    rig.window.goOffline();
+    EXPECT_EQ(notice(), "LINE7.sdt is loaded; the online windows show the board (F4 shows the file)")
+        << "going offline by choice loses nothing";
+    rig.window.goOnline();
+    rig.board.setSilent(true);
+    rig.window.link().RSRead("W182"); // "Cannot Communicate with Target Board." answered Cancel
+    ASSERT_TRUE(rig.window.link().CommError);
+    rig.window.link().OnlineMode = false; // as a window's cycle does on a failure
+    rig.window.updateOnlineStatus();
+    EXPECT_EQ(notice(), "Link to the K650 lost 08:00: the values shown are no longer live");
+}
+
 } // namespace
 } // namespace quelby::test

@@ -78,7 +78,8 @@ TEST(AboutBox, ShowsTheVersionNotModalSystemInfoIsUnavailableAndOkClosesIt) {
     EXPECT_TRUE(about.isNull() || !about->isVisible());
 }
 
-TEST(HelpTopics, AMissingHelpFileIsReportedThenTheFileOpensAtItsContents) {
+// Ctrl+H opens the contents, F1 the section of the window in front, Esc closes the help.
+TEST(HelpTopics, AMissingHelpFileIsReportedThenTheFileOpensAtItsContentsOrTheWindowsSection) {
     ShellRig rig;
     rig.window.showHelpTopics();
     EXPECT_EQ(rig.window.helpWindow(), nullptr);
@@ -92,6 +93,17 @@ TEST(HelpTopics, AMissingHelpFileIsReportedThenTheFileOpensAtItsContents) {
     EXPECT_TRUE(help->isVisible());
     EXPECT_TRUE(help->browser().toPlainText().contains("QUELBY help contents"));
     EXPECT_EQ(rig.prompt.requests().size(), 1u);
+
+    rig.home.write("help/setup.html", "<html><body>Set-up window help</body></html>");
+    rig.window.ShowChildWindow(1);
+    rig.item("actWindowHelp")->trigger();
+    EXPECT_EQ(help->browser().source().fileName(), "setup.html");
+    rig.window.ShowChildWindow(3);
+    rig.item("actWindowHelp")->trigger();
+    EXPECT_EQ(help->browser().source().fragment(), "timing");
+    EXPECT_EQ(rig.item("actWindowHelp")->shortcut(), QKeySequence(Qt::Key_F1));
+    QTest::keyClick(help, Qt::Key_Escape);
+    EXPECT_FALSE(help->isVisible());
 }
 
 TEST(LinkTrace, TheHelpItemStartsATraceOfEveryExchangeAndStopsIt) {

@@ -15,7 +15,7 @@ namespace {
 
 TEST(Startup, EndsUnnamedOfflineWithTheMainDisplayMaximisedAndThePanelsTexts) {
     ShellRig rig(false);
-    EXPECT_EQ(rig.window.windowTitle(), "QUELBY - [unnamed]");
+    EXPECT_EQ(rig.window.windowTitle(), "QUELBY - [unnamed][*]");
     EXPECT_TRUE(rig.item("mnuWindowForm")->isChecked());
     EXPECT_FALSE(rig.window.link().OnlineMode);
     EXPECT_EQ(rig.port.bytesSent(), 0);

@@ -80,16 +80,17 @@ TEST(TransferMenu, EveryUploadAndDownloadRunsInTheProgressWindowWithItsBarAndLab
         int maximum;
         int end;
         const char* label;
+        const char* notice; // in the status bar afterwards, at the clock's 08:00
     };
     const Case cases[] = {
-        {true, 0, 21, 21, "Uploading Set-up Parameters, Please Standby..."},
-        {true, 1, 33, 32, "Uploading Timing Channels, Please Standby..."},
-        {true, 2, 85, 84, "Uploading Shift Data, Please Standby..."},
-        {true, 4, 137, 137, "Uploading Data, Please Standby..."},
-        {false, 0, 21, 21, "Downloading Set-up Parameters, Please Standby..."},
-        {false, 1, 33, 32, "Downloading Timing Channels, Please Standby..."},
-        {false, 2, 85, 84, "Downloading Shift Data, Please Standby..."},
-        {false, 4, 137, 137, "Downloading Data, Please Standby..."},
+        {true, 0, 21, 21, "Uploading Set-up Parameters, Please Standby...", "Set-up Parameters uploaded 08:00"},
+        {true, 1, 33, 32, "Uploading Timing Channels, Please Standby...", "Timing Channels uploaded 08:00"},
+        {true, 2, 85, 84, "Uploading Shift Data, Please Standby...", "Shift Data uploaded 08:00"},
+        {true, 4, 137, 137, "Uploading Data, Please Standby...", "All data uploaded 08:00"},
+        {false, 0, 21, 21, "Downloading Set-up Parameters, Please Standby...", "Set-up Parameters downloaded 08:00"},
+        {false, 1, 33, 32, "Downloading Timing Channels, Please Standby...", "Timing Channels downloaded 08:00"},
+        {false, 2, 85, 84, "Downloading Shift Data, Please Standby...", "Shift Data downloaded 08:00"},
+        {false, 4, 137, 137, "Downloading Data, Please Standby...", "All data downloaded 08:00"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
@@ -106,6 +107,7 @@ TEST(TransferMenu, EveryUploadAndDownloadRunsInTheProgressWindowWithItsBarAndLab
                   (std::vector<MessageRequest>{c.upload ? TransferMessages::ConfirmUpload()
                                                         : TransferMessages::ConfirmDownload()}));
         EXPECT_EQ(rig.window.findChild<frmProcessing*>(), nullptr) << "unloaded at the end";
+        EXPECT_EQ(rig.window.statusPanels().notice()->text(), c.notice);
     }
 }
 
@@ -149,6 +151,7 @@ TEST(TransferMenu, CancelTheCloseBoxOrEscapeStopTheDataPointsOfAnAllTransferNotT
         EXPECT_EQ(rig.watch.labels.back(), "Uploading Timing Channels, Please Standby...");
         EXPECT_EQ(rig.watch.value, 10 + 32) << "the window stayed to the end";
         EXPECT_EQ(rig.prompt.requests().size(), 1u) << "the question, no end message";
+        EXPECT_EQ(rig.window.statusPanels().notice()->text(), "All data upload cancelled 08:00");
     }
 }
 
@@ -159,6 +162,8 @@ TEST(TransferMenu, ALinkFailureEndsWithErrorProcessingRequest) {
     ASSERT_FALSE(rig.prompt.requests().empty());
     EXPECT_EQ(rig.prompt.requests().back(), TransferMessages::ProcessNotComplete());
     EXPECT_LT(rig.watch.value, 84);
+    EXPECT_EQ(rig.window.statusPanels().notice()->text(),
+              "Shift Data upload failed 08:00: the board stopped answering");
 }
 
 TEST(TransferMenu, OfflineTheOnlinePromptComesFirstAndNoOrNoToTheQuestionMovesNothing) {
