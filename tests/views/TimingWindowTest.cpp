@@ -319,8 +319,10 @@ TEST(TimingWindow, thePlsChannelFieldSkipsEightAndNineAndClearOfTenClearsBoardCh
     t.type(channel, "9");
     EXPECT_EQ(channel->text(), "10");
     for (const char* bad : {"11", "7.6"}) {
+        t.shell.rig.prompt.clear();
         t.type(channel, bad);
-        EXPECT_EQ(t.shell.rig.prompt.requests().back(), RangeMessage("Resolver Offset", 0, 10)) << bad;
+        EXPECT_EQ(t.shell.rig.prompt.requests(),
+                  (std::vector<MessageRequest>{RangeMessage("Resolver Offset", 0, 10)})) << bad;
         EXPECT_EQ(channel->text(), "10") << bad;
     }
     channel->setText("7");
