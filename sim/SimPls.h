@@ -25,10 +25,12 @@ struct PlsSetpoint {
 // 0) to every further recall of that channel. The board keeps one recall pointer: a list
 // starts at its first setpoint only when the recall names another channel than the one
 // recalled last (or the first recall since power-up); programming or clearing a channel does
-// not move the pointer. Data bytes are answered 0x55, fetches (0x55) with the byte asked for, and every
-// request that changes the PLS ends with ready polls: 0x38 is answered 0x55, the following 0x55
-// with the status (0 ready, 0x55 busy), and after ready one more 0x55 closes the request. A
-// byte out of place is answered 0x00 and leaves the board idle.
+// not move the pointer.
+//
+// Data bytes are answered 0x55, fetches (0x55) with the byte asked for, and every request that
+// changes the PLS ends with ready polls: 0x38 is answered 0x55, the following 0x55 with the
+// status (0 ready, 0x55 busy), and after ready one more 0x55 closes the request. A byte out of
+// place is answered 0x00 and leaves the board idle.
 //
 // Configuration: the 24 values written in four blocks are kept as written; the 19 values read
 // back are taken from them by kConfigurationSource (what the windows write at one place they
