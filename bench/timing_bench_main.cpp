@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     double total = 0;
     long bytes = 0;
     for (int round = 0; round < rounds; ++round) {
-        // Programming a channel starts its recall list again, so every round reads the pair.
+        // Each row's recall starts at the channel's first setpoint, so every round reads the pair.
         for (int channel = 0; channel < timing::kChannelRows; ++channel)
             if (!link.SingleSetpoint(channel, 10 + channel * 20, 20 + channel * 20, true)) return 1;
         line.port.resetCounts();
@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
     link.CloseRSComm();
 
     const double bound = static_cast<double>(bytes) * 10.0 / baud;
-    std::printf("online preparation (configuration + 9 channels x 2 recalls), %d rounds at %d baud\n",
+    std::printf("online preparation (configuration + 9 channels x 3 recalls, one starting each list), %d rounds at %d baud\n",
                 rounds, baud);
     std::printf("  mean %.3f s   best %.3f s   wire-time bound %.3f s (%ld bytes)   best %+.1f %%\n",
                 total / rounds, best, bound, bytes, 100.0 * (best / bound - 1.0));

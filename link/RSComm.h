@@ -145,6 +145,11 @@ public:
     // Fetches the next setpoint of a channel into ChannelRecallState and ChannelRecallPos.
     // False on a failed request; a state other than 0 and 1 ends the channel's list.
     bool RecallChannel(int Chan);
+    // Fetches the first setpoint of a channel, whatever was recalled before. The board keeps
+    // one recall pointer and starts a list again only when a recall names another channel, so
+    // a recall of another channel goes first (its answer is dropped). Results and failures as
+    // RecallChannel; a recall sequence starts with this and goes on with RecallChannel.
+    bool RecallFirstSetpoint(int Chan);
     // Results of the last recall: 1 ON, 0 OFF, anything else no setpoint (2 after a failure).
     int ChannelRecallState() const { return m_channelRecallState; }
     // Position of the last recalled setpoint; 0 after a failed recall.
@@ -176,7 +181,7 @@ public:
         std::vector<RecalledSetpoint> setpoints;
         RecallEnd end = RecallEnd::Failed;
     };
-    // Recalls a channel's setpoints until the board ends the list, a recall fails or
+    // Recalls a channel's setpoints from its first until the board ends the list, a recall fails or
     // `maxSetpoints` setpoints have been read and the board offers yet another (CutOff). At
     // most maxSetpoints + 1 recalls are made. Failed without traffic when the link is busy.
     RecallList RecallAllSetpoints(int Chan, int maxSetpoints = kMaxRecallSetpoints);
@@ -319,6 +324,8 @@ private:
     bool ReadConfiguration(std::uint8_t code);
     // One recall into m_channelRecallState/m_channelRecallPos.
     bool Recall(int chan);
+    // A recall of another channel, then the recall of `chan`: its first setpoint.
+    bool RecallFromFirst(int chan);
     // Polls until the PLS has taken new data; false when the user cancelled the PLS READY
     // message (CommError is then set) or the link failed.
     bool WaitPLSReady();

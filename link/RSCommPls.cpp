@@ -244,12 +244,23 @@ bool RSComm::RecallChannel(int Chan) {
     return scope.entered() && Recall(Chan);
 }
 
+bool RSComm::RecallFirstSetpoint(int Chan) {
+    BusyScope scope(*this);
+    return scope.entered() && RecallFromFirst(Chan);
+}
+
+bool RSComm::RecallFromFirst(int chan) {
+    if (chan < 0 || chan > 255) return false;
+    const int other = chan == 0 ? 1 : 0;
+    return Recall(other) && Recall(chan);
+}
+
 RSComm::RecallList RSComm::RecallAllSetpoints(int Chan, int maxSetpoints) {
     BusyScope scope(*this);
     RecallList list;
     if (!scope.entered()) return list;
-    for (;;) {
-        if (!Recall(Chan)) {
+    for (bool first = true;; first = false) {
+        if (!(first ? RecallFromFirst(Chan) : Recall(Chan))) {
             list.end = RecallEnd::Failed;
             return list;
         }

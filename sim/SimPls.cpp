@@ -62,7 +62,6 @@ const std::vector<PlsSetpoint>& SimPls::channel(int chan) const {
 void SimPls::setChannel(int chan, std::vector<PlsSetpoint> setpoints) {
     if (chan < 0 || chan >= kChannelCount) return;
     m_channels[static_cast<std::size_t>(chan)] = std::move(setpoints);
-    m_recallNext[static_cast<std::size_t>(chan)] = 0;
 }
 
 std::array<std::uint8_t, SimPls::kConfigurationSize> SimPls::configuration() const {
@@ -195,19 +194,14 @@ std::optional<std::uint8_t> SimPls::receivePoll(std::uint8_t byte, bool& finishe
 }
 
 void SimPls::recallAnswer(int chan) {
-    const auto index = static_cast<std::size_t>(chan);
-    const auto& list = m_channels[index];
-    std::size_t& next = m_recallNext[index];
-    // One recall pointer: turning to another channel starts that channel's list again.
-    if (chan != m_lastRecalled) next = 0;
-    m_lastRecalled = chan;
-    if (next >= list.size() && m_endlessRecall) next = 0;
-    PlsSetpoint answer{kEndOfList, 0};
-    if (next < list.size()) {
-        answer = list[next++];
-    } else {
-        next = 0;
+    const auto& list = m_channels[static_cast<std::size_t>(chan)];
+    if (chan != m_recallChannel) {
+        m_recallChannel = chan;
+        m_recallNext = 0;
     }
+    if (m_recallNext >= list.size() && m_endlessRecall) m_recallNext = 0;
+    PlsSetpoint answer{kEndOfList, 0};
+    if (m_recallNext < list.size()) answer = list[m_recallNext++];
     m_answers = {answer.state, static_cast<std::uint8_t>(answer.position & 0xFF),
                  static_cast<std::uint8_t>(answer.position >> 8)};
     m_stage = Stage::Fetch;
@@ -248,14 +242,12 @@ bool SimPls::apply() {
     } else {
         return false;
     }
-    m_recallNext[static_cast<std::size_t>(chan)] = 0;
     return true;
 }
 
 void SimPls::fillPulseTrain(int chan, int start, int onDivisions, int offDivisions) {
     auto& list = m_channels[static_cast<std::size_t>(chan)];
     list.clear();
-    m_recallNext[static_cast<std::size_t>(chan)] = 0;
     const int period = onDivisions + offDivisions;
     // A pattern needs both divisions and a scale to repeat on; otherwise the channel stays clear.
     if (onDivisions == 0 || offDivisions == 0 || m_scale == 0) return;

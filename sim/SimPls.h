@@ -21,11 +21,16 @@ struct PlsSetpoint {
 //
 // A resolver turns at `rpm`; its raw reading advances rpm * scale / 60 divisions a second and
 // the position reported is (raw - offset) mod scale. Sixteen channels each hold a list of
-// setpoints; recall hands them out one by one, then the end mark (state 2, position 0), and
-// starts over; a recall of another channel than the one recalled last starts at its first. Data bytes are answered 0x55, fetches (0x55) with the byte asked for, and every
-// request that changes the PLS ends with ready polls: 0x38 is answered 0x55, the following 0x55
-// with the status (0 ready, 0x55 busy), and after ready one more 0x55 closes the request. A
-// byte out of place is answered 0x00 and leaves the board idle.
+// setpoints; recall hands them out one by one and then answers the end mark (state 2, position
+// 0) to every further recall of that channel. The board keeps one recall pointer: a list
+// starts at its first setpoint only when the recall names another channel than the one
+// recalled last (or the first recall since power-up); programming or clearing a channel does
+// not move the pointer.
+//
+// Data bytes are answered 0x55, fetches (0x55) with the byte asked for, and every request that
+// changes the PLS ends with ready polls: 0x38 is answered 0x55, the following 0x55 with the
+// status (0 ready, 0x55 busy), and after ready one more 0x55 closes the request. A byte out of
+// place is answered 0x00 and leaves the board idle.
 //
 // Configuration: the 24 values written in four blocks are kept as written; the 19 values read
 // back are taken from them by kConfigurationSource (what the windows write at one place they
@@ -62,7 +67,7 @@ public:
 
     // Channels 0..15; an empty list for any other number.
     const std::vector<PlsSetpoint>& channel(int chan) const;
-    // Loads any list, states and positions included, for tests; recall starts at its first.
+    // Loads any list, states and positions included, for tests; the recall pointer stays.
     void setChannel(int chan, std::vector<PlsSetpoint> setpoints);
 
     const std::array<std::uint8_t, kDownloadSize>& downloaded() const { return m_download; }
@@ -103,8 +108,8 @@ private:
     double m_raw = 0; // raw resolver reading in divisions, 0 <= m_raw < scale
     std::optional<double> m_time;
     std::array<std::vector<PlsSetpoint>, kChannelCount> m_channels;
-    std::array<std::size_t, kChannelCount> m_recallNext{};
-    int m_lastRecalled = -1;
+    int m_recallChannel = -1;    // channel the recall pointer is on; -1 none yet
+    std::size_t m_recallNext = 0; // its next setpoint
     std::array<std::uint8_t, kDownloadSize> m_download{};
 
     bool m_alwaysBusy = false;

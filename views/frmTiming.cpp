@@ -3,6 +3,7 @@
 
 #include "app/data/TimingChannels.h"
 #include "app/data/TimingMessages.h"
+#include "views/EntryMessages.h"
 #include "views/EntryTextBox.h"
 #include "views/NumericEntryField.h"
 #include "views/UpDownControl.h"
@@ -43,6 +44,11 @@ NumericEntryOptions TmgOptions(int index) {
     options.rewriteOnEnter = true;
     options.upDownAction = NumericEntryOptions::UpDownAction::None;
     options.upDownParksFocus = false;
+    // What the field accepts is what a button acts on: a whole number, never one rounded.
+    options.furtherCheck = [max = options.maximum](NumericEntryField& field) -> std::optional<MessageRequest> {
+        if (timing::WholeNumberText(field.text().toStdString())) return std::nullopt;
+        return RangeMessage(TimingMessages::kOffsetTitle, 0, max);
+    };
     if (index == 1) {
         options.beforeCheck = [](const QString& text) {
             return QString::fromStdString(timing::PlsChannelFieldText(text.toStdString()));
@@ -87,11 +93,16 @@ NumericEntryField* frmTiming::addSetpointField(int index, QWidget* parent) {
     options.hasEditingFlag = false;
     options.uncheckedText = timing::kNoSetpoint;
     options.furtherCheck = [this, index](NumericEntryField&) { return checkSetpoint(index); };
-    options.upDownAction = NumericEntryOptions::UpDownAction::Check;
+    // The window parks the focus and runs the check itself, so that it knows the number
+    // the check sees came from an arrow.
+    options.upDownAction = NumericEntryOptions::UpDownAction::None;
+    options.upDownParksFocus = false;
     auto* field = new NumericEntryField(options, shell(), m_prompt, m_escOnce, parent);
-    field->setText(timing::kNotRecalled);
-    connect(field, &NumericEntryField::passed, this, [this, index] { programSetpoint(index); });
     m_txtChannel[static_cast<std::size_t>(index)] = field;
+    showSetpoint(index, timing::kNotRecalled);
+    field->textBox()->installEventFilter(this);
+    connect(field, &NumericEntryField::passed, this, [this, index] { programSetpoint(index); });
+    connect(field, &NumericEntryField::upDownChanged, this, [this, index] { setpointStepped(index); });
     return field;
 }
 

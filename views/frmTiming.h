@@ -41,6 +41,8 @@ public:
     QString panelText(int panel) const;
     // True once the online preparation has recalled the table.
     bool onlineReady() const { return onlinePrepared() && m_onlineReady; }
+    // True while a typed setpoint waits for the other setpoint of its row to be a number.
+    bool setpointPending(int index) const;
 
     void cmdRecallChannel_Click();
     void cmdClearChannel_Click();
@@ -51,6 +53,7 @@ public:
     void tbsTiming_Click(int tab);
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void onlinePreparation() override;
     void offlinePreparation() override;
     QCoro::Task<bool> refreshPass(bool online) override;
@@ -73,17 +76,44 @@ private:
     // Board commands; each ends silently on a link failure.
     void recallIntoRow(int channel, bool store);
     void setRow(int channel, const QString& text);
+    // Recalls the row of a setpoint being checked and shows the other field's setpoint; false
+    // when the recall failed (the row then shows "---", or the link failed).
+    bool recallOtherSetpoint(int index);
     void showBoardConfiguration();
     void showDataConfiguration();
+
+    // What a setpoint field shows: the number the board holds (or CurrentData offline), a
+    // typed number waiting for its row, or a mark. Sets the text too unless `keepTyping` and the
+    // user is typing in the field.
+    void showSetpoint(int index, const QString& text, bool keepTyping = false);
+    void setPending(int index, bool pending);
+    std::optional<int> shownNumber(int index) const;
+    // An arrow click: the stepped number is checked and programmed like a typed one.
+    void setpointStepped(int index);
+    // A setpoint text box left or given Esc with nothing typed: it shows what it showed.
+    bool setpointBoxEvent(int index, QEvent* event);
 
     // The setpoint check's steps beyond the range, and the programming of a passing value.
     std::optional<MessageRequest> checkSetpoint(int index);
     void programSetpoint(int index);
-    // The PLS channel field rewritten as its whole number; that number.
+    // The whole number the PLS channel field shows; -1 when it shows none.
     int plsChannelNumber();
 
     UserPrompt& m_prompt;
     bool m_escOnce = false;
+
+    // The setpoint fields as the window knows them (see showSetpoint), and the one edit the
+    // check accepted: programSetpoint acts on it when the field reports the value passed.
+    std::array<QString, kFieldCount> m_shown{};
+    std::array<bool, kFieldCount> m_pending{};
+    struct SetpointEdit {
+        int index = -1;
+        int on = 0;
+        int off = 0;
+        bool pending = false; // the other field has no number: the value waits
+    };
+    SetpointEdit m_edit;
+    int m_stepping = -1; // the field whose arrow was clicked, while its check runs
 
     // Window state of the cycle.
     bool m_preparationPending = false;

@@ -31,8 +31,8 @@ int WholeNumber(const QString& text) {
 } // namespace
 
 void frmTiming::setRow(int channel, const QString& text) {
-    channelField(timing::FieldIndex(channel, 0))->setText(text);
-    channelField(timing::FieldIndex(channel, 1))->setText(text);
+    showSetpoint(timing::FieldIndex(channel, 0), text);
+    showSetpoint(timing::FieldIndex(channel, 1), text);
 }
 
 void frmTiming::recallIntoRow(int channel, bool store) {
@@ -41,65 +41,43 @@ void frmTiming::recallIntoRow(int channel, bool store) {
     const timing::RowRecall row = timing::RecallRow(link, channel);
     if (!self) return;
     auto& setpoints = shell().dataSet().CurrentData.Setpoint[static_cast<std::size_t>(channel)];
+    const int onField = timing::FieldIndex(channel, 0);
+    const int offField = timing::FieldIndex(channel, 1);
+    // A field the user is typing in keeps the typing; its check compares with the recalled
+    // number.
     if (row.on) {
-        channelField(timing::FieldIndex(channel, 0))->setText(QString::number(*row.on));
+        showSetpoint(onField, QString::number(*row.on), true);
         if (store) setpoints[kOnSetpoint] = static_cast<std::int16_t>(*row.on);
     }
     if (row.off) {
-        channelField(timing::FieldIndex(channel, 1))->setText(QString::number(*row.off));
+        showSetpoint(offField, QString::number(*row.off), true);
         if (store) setpoints[kOffSetpoint] = static_cast<std::int16_t>(*row.off);
     }
     if (row.noSetpoints) {
-        setRow(channel, timing::kNoSetpoint);
+        showSetpoint(onField, timing::kNoSetpoint, true);
+        showSetpoint(offField, timing::kNoSetpoint, true);
         if (store) setpoints = {0, 0};
     }
-    if (!row.failed || link.CommError) return;
+    if (!row.failed) {
+        // A typed setpoint waiting for its row that the board did not confirm is dropped.
+        for (int field : {onField, offField})
+            if (setpointPending(field)) showSetpoint(field, timing::kNoSetpoint, true);
+        return;
+    }
+    if (link.CommError) return;
     m_prompt.ask(TimingMessages::RecallFailed(channel));
     if (!self) return;
     setRow(channel, timing::kRecallFailed);
 }
 
-std::optional<MessageRequest> frmTiming::checkSetpoint(int index) {
-    NumericEntryField* field = channelField(index);
-    const int number = WholeNumber(field->text());
-    field->setText(QString::number(number));
-    if (number == field->rememberedValue()) return std::nullopt;
-    const int channel = timing::ChannelOfField(index);
-    const int on = WordFromBoardText(channelField(timing::FieldIndex(channel, 0))->text().toStdString());
-    const int off = WordFromBoardText(channelField(timing::FieldIndex(channel, 1))->text().toStdString());
-    if (on == off) return TimingMessages::EqualSetpoints();
-    return std::nullopt;
-}
-
-void frmTiming::programSetpoint(int index) {
-    NumericEntryField* field = channelField(index);
-    const std::int16_t number = WordFromBoardText(field->text().toStdString());
-    if (number == field->rememberedValue()) return;
-    const int channel = timing::ChannelOfField(index);
-    shell().dataSet().CurrentData.Setpoint[static_cast<std::size_t>(channel)]
-                                          [static_cast<std::size_t>(timing::ColumnOfField(index))] = number;
-    // The board (or CurrentData) holds this value now: a later step back to the value the
-    // field had on entry is a change again.
-    field->setRememberedValue(number);
-
-    RSComm& link = shell().link();
-    if (!link.OnlineMode) return;
-    const int on = WordFromBoardText(channelField(timing::FieldIndex(channel, 0))->text().toStdString());
-    const int off = WordFromBoardText(channelField(timing::FieldIndex(channel, 1))->text().toStdString());
-    QPointer<frmTiming> self(this);
-    const bool programmed = link.SingleSetpoint(channel, on, off, true);
-    if (!self || link.CommError) return;
-    if (!programmed) m_prompt.ask(TimingMessages::ProgramFailed(channel));
-}
-
 int frmTiming::plsChannelNumber() {
-    const int number = WholeNumber(m_txtTmg[1]->text());
-    m_txtTmg[1]->setText(QString::number(number));
-    return number;
+    return timing::WholeNumberText(m_txtTmg[1]->text().toStdString()).value_or(-1);
 }
 
 void frmTiming::cmdRecallChannel_Click() {
-    recallIntoRow(timing::BoardChannel(plsChannelNumber()), false);
+    const int channel = timing::BoardChannel(plsChannelNumber());
+    if (channel < 0 || channel >= timing::kChannelRows) return;
+    recallIntoRow(channel, false);
 }
 
 void frmTiming::cmdClearChannel_Click() {

@@ -64,10 +64,11 @@ void frmTiming::onlinePreparation() {
                 m_cmdResetPLSConfig},
                false);
     setOffsetControlsEnabled(false);
-    for (NumericEntryField* field : m_txtChannel) {
+    for (int index = 0; index < kFieldCount; ++index) {
+        NumericEntryField* field = channelField(index);
         if (!field) continue;
         SetFieldEnabled(field, true);
-        field->setText(timing::kNotRecalled);
+        showSetpoint(index, timing::kNotRecalled);
     }
     m_lblSensorOn->setText(timing::kNotRecalled);
     // The board's configuration and the recall of every channel follow in the cycle, which
@@ -120,9 +121,9 @@ void frmTiming::offlinePreparation() {
     for (int row = 0; row < timing::kChannelRows; ++row) {
         const auto r = static_cast<std::size_t>(row);
         for (int column = 0; column < 2; ++column) {
-            NumericEntryField* field = channelField(timing::FieldIndex(row, column));
-            SetFieldEnabled(field, editing);
-            field->setText(QString::number(current.Setpoint[r][static_cast<std::size_t>(column)]));
+            const int index = timing::FieldIndex(row, column);
+            SetFieldEnabled(channelField(index), editing);
+            showSetpoint(index, QString::number(current.Setpoint[r][static_cast<std::size_t>(column)]));
         }
     }
 
@@ -242,7 +243,12 @@ void frmTiming::showBoardConfiguration() {
     if (!link.OnlineMode) return;
     QPointer<frmTiming> self(this);
     const RSComm::PlsConfiguration configuration = link.PLSConfigUpload();
-    if (!self || link.CommError) return;
+    if (!self) return;
+    // A failed read leaves old values in the array: none of them is shown as the board's.
+    if (!link.PLSConfigUploaded()) {
+        setConfigurationLabels(timing::kNotRecalled);
+        return;
+    }
     for (std::size_t i = 0; i < m_lblPLSCfg.size(); ++i)
         m_lblPLSCfg[i]->setText(QString::number(configuration[i]));
 }

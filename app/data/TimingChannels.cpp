@@ -1,6 +1,5 @@
 #include "app/data/TimingChannels.h"
 
-
 #include <charconv>
 
 namespace quelby::timing {
@@ -10,6 +9,7 @@ constexpr int kRecallsPerRow = 2;
 constexpr int kRecallOn = 1;
 constexpr int kRecallOff = 0;
 constexpr int kLastOctalChannel = 7;
+constexpr std::size_t kWholeNumberDigits = 9;
 
 } // namespace
 
@@ -23,15 +23,21 @@ const std::array<const char*, kChannelRows>& ChannelCaptions() {
     return captions;
 }
 
+std::optional<int> WholeNumberText(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    const bool negative = !text.empty() && text.front() == '-';
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
+    if (text.empty() || text.size() > kWholeNumberDigits) return std::nullopt;
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return negative ? -value : value;
+}
+
 std::string PlsChannelFieldText(std::string_view text) {
-    std::string_view trimmed = text;
-    while (!trimmed.empty() && trimmed.front() == ' ') trimmed.remove_prefix(1);
-    while (!trimmed.empty() && trimmed.back() == ' ') trimmed.remove_suffix(1);
-    double value = 0;
-    const auto [end, error] = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), value);
-    if (error == std::errc() && end == trimmed.data() + trimmed.size() && !trimmed.empty() &&
-        (value == 8.0 || value == 9.0))
-        return "10";
+    const std::optional<int> number = WholeNumberText(text);
+    if (number == 8 || number == 9) return "10";
     return std::string(text);
 }
 
@@ -42,7 +48,8 @@ int BoardChannel(int fieldNumber) {
 RowRecall RecallRow(RSComm& link, int channel) {
     RowRecall row;
     for (int i = 0; i < kRecallsPerRow; ++i) {
-        if (!link.OnlineMode || !link.RecallChannel(channel)) {
+        if (!link.OnlineMode ||
+            !(i == 0 ? link.RecallFirstSetpoint(channel) : link.RecallChannel(channel))) {
             row.failed = true;
             return row;
         }

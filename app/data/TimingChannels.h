@@ -37,6 +37,10 @@ inline int ChannelOfField(int index) { return index % kOffFieldBase; }
 inline int ColumnOfField(int index) { return index / kOffFieldBase; }
 inline int FieldIndex(int channel, int column) { return channel + kOffFieldBase * column; }
 
+// The number a text shows when it is a whole number: an optional sign and up to nine digits,
+// blanks around them allowed; nullopt for anything else ("12.5", "1e2", "12abc", "").
+std::optional<int> WholeNumberText(std::string_view text);
+
 // The PLS channel field's text with an entered 8 or 9 (exactly) turned into 10, the number
 // the captions give board channel 8. Any other text comes back as it is.
 std::string PlsChannelFieldText(std::string_view text);
@@ -53,7 +57,8 @@ struct RowRecall {
     // A recall failed (offline, or the request failed); on and off hold what came before.
     bool failed = false;
 };
-// Recalls channel `channel` into a row. Fails without traffic when the link is offline.
+// Recalls channel `channel` into a row from its first setpoint, whatever was recalled before.
+// Fails without traffic when the link is offline.
 RowRecall RecallRow(RSComm& link, int channel);
 
 // The 24 values "Reset PLS Config" sends: PLS program, speed compensations 0..3 and 4..7

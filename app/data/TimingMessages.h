@@ -9,6 +9,10 @@ namespace quelby::TimingMessages {
 inline constexpr const char* kSetpointTitle = "Set-up";
 inline constexpr const char* kOffsetTitle = "Resolver Offset";
 
+// Tip of a typed setpoint that waits for the other setpoint of its row.
+inline constexpr const char* kWaitingForOff = "Waiting for the OFF setpoint: the channel is programmed when both are set.";
+inline constexpr const char* kWaitingForOn = "Waiting for the ON setpoint: the channel is programmed when both are set.";
+
 // "Unable to Recall Channel ch" + channel (information, "Channel Recall").
 MessageRequest RecallFailed(int channel);
 // "Unable to Successfully Program Setpoint for Channel CH0" + channel + "." (critical).

@@ -62,7 +62,12 @@ void DataTransfer::UploadTimingChannels() {
         for (int recall = 0; recall < kRecallsPerChannel; ++recall) {
             if (m_link.CommError || m_plsStopFlag) break;
             Step();
-            if (!m_link.RecallChannel(channel)) {
+            // The list of channel 0 starts at its first setpoint whatever was recalled before
+            // the transfer; each later channel follows another channel, which starts it too.
+            const bool recalled = channel == 0 && recall == 0
+                                      ? m_link.RecallFirstSetpoint(channel)
+                                      : m_link.RecallChannel(channel);
+            if (!recalled) {
                 m_plsStopFlag = true;
                 continue;
             }

@@ -6,9 +6,13 @@ namespace quelby::timing {
 namespace {
 
 TEST(TimingChannels, thePlsChannelFieldTurnsExactlyEightAndNineIntoTenAndTheButtonsTenIntoEight) {
-    for (const char* text : {"8", "9", " 9", "9.0", "8e0"}) EXPECT_EQ(PlsChannelFieldText(text), "10") << text;
-    for (const char* text : {"7", "10", "8.5", "89", "9abc", "", "-8"})
+    for (const char* text : {"8", "9", " 9", "+8"}) EXPECT_EQ(PlsChannelFieldText(text), "10") << text;
+    for (const char* text : {"7", "10", "8.5", "9.0", "8e0", "89", "9abc", "", "-8"})
         EXPECT_EQ(PlsChannelFieldText(text), text) << text;
+    for (const char* text : {"7.6", "9.0", "1e2", "12abc", "", "-", " ", "1234567890"})
+        EXPECT_EQ(WholeNumberText(text), std::nullopt) << text;
+    EXPECT_EQ(WholeNumberText(" 359 "), 359);
+    EXPECT_EQ(WholeNumberText("-1"), -1);
     EXPECT_EQ(BoardChannel(7), 7);
     EXPECT_EQ(BoardChannel(10), 8);
     EXPECT_EQ(ChannelOfField(24), 8);

@@ -189,9 +189,10 @@ TEST(PlsReadyWait, aPlsThatStaysBusyGivesTheMessageAfterThreeSecondsAndCancelFai
     EXPECT_EQ(rig.link.CurrentMode(), 0);
 }
 
-TEST(PlsRecall, setpointsComeOneByOneThenTheEndMarkThenTheListStartsOverOrAreCutOff) {
+TEST(PlsRecall, aListStartsAtItsFirstSetpointOnlyAfterAnotherChannelAndASequenceMakesSureOfIt) {
     PlsRig rig;
     rig.pls.setChannel(8, {{1, 20}, {0, 0x1FF}});
+    rig.pls.setChannel(3, {{1, 7}});
     auto recall = [&](int channel) {
         const bool recalled = rig.link.RecallChannel(channel);
         return std::tuple{recalled, rig.link.ChannelRecallState(), rig.link.ChannelRecallPos()};
@@ -201,7 +202,22 @@ TEST(PlsRecall, setpointsComeOneByOneThenTheEndMarkThenTheListStartsOverOrAreCut
               Handshake(0x09) + Exchanges({{8, 0x55}, {0x55, 1}, {0x55, 20}, {0x55, 0}}));
     EXPECT_EQ(recall(8), std::tuple(true, 0, 0x1FF));
     EXPECT_EQ(recall(8), std::tuple(true, 2, 0));
-    EXPECT_EQ(recall(8), std::tuple(true, 1, 20));
+    EXPECT_EQ(recall(8), std::tuple(true, 2, 0)) << "past its end a list stays ended";
+    EXPECT_EQ(recall(3), std::tuple(true, 1, 7));
+    EXPECT_EQ(recall(8), std::tuple(true, 1, 20)) << "another channel came between";
+
+    // A sequence starts with a recall of another channel, whose answer it drops.
+    rig.board.clearTrace();
+    EXPECT_TRUE(rig.link.RecallFirstSetpoint(8));
+    EXPECT_EQ(rig.link.ChannelRecallState(), 1);
+    EXPECT_EQ(rig.link.ChannelRecallPos(), 20);
+    EXPECT_EQ(rig.takeTrace(),
+              Handshake(0x09) + Exchanges({{0, 0x55}, {0x55, 2}, {0x55, 0}, {0x55, 0}}) +
+                  Handshake(0x09) + Exchanges({{8, 0x55}, {0x55, 1}, {0x55, 20}, {0x55, 0}}));
+    EXPECT_TRUE(rig.link.RecallFirstSetpoint(0));
+    EXPECT_EQ(rig.takeTrace(),
+              Handshake(0x09) + Exchanges({{1, 0x55}, {0x55, 2}, {0x55, 0}, {0x55, 0}}) +
+                  Handshake(0x09) + Exchanges({{0, 0x55}, {0x55, 2}, {0x55, 0}, {0x55, 0}}));
 
     // A position high byte above 16 fails with state 2 and position 0.
     rig.pls.setChannel(1, {{1, 0x10FF}, {1, 0x1100}});
@@ -211,9 +227,11 @@ TEST(PlsRecall, setpointsComeOneByOneThenTheEndMarkThenTheListStartsOverOrAreCut
 
     // Recalling a whole list reads it to its end and cuts off a list that never ends.
     rig.pls.setChannel(2, {{1, 5}, {0, 15}});
+    EXPECT_EQ(recall(2), std::tuple(true, 1, 5));
     auto list = rig.link.RecallAllSetpoints(2);
     EXPECT_EQ(list.end, RSComm::RecallEnd::EndOfList);
     EXPECT_EQ(list.setpoints, (std::vector<RSComm::RecalledSetpoint>{{true, 5}, {false, 15}}));
+    EXPECT_EQ(rig.link.RecallAllSetpoints(2).setpoints.size(), 2u) << "read again from the first";
     EXPECT_EQ(rig.link.RecallAllSetpoints(9).end, RSComm::RecallEnd::EndOfList);
     EXPECT_EQ(rig.link.RecallAllSetpoints(16).end, RSComm::RecallEnd::Failed);
 
@@ -222,7 +240,8 @@ TEST(PlsRecall, setpointsComeOneByOneThenTheEndMarkThenTheListStartsOverOrAreCut
     list = rig.link.RecallAllSetpoints(2, 5);
     EXPECT_EQ(list.end, RSComm::RecallEnd::CutOff);
     EXPECT_EQ(list.setpoints.size(), 5u);
-    EXPECT_EQ(rig.takeCount(0x09), 6) << "one recall past the bound tells a cut-off from five";
+    EXPECT_EQ(rig.takeCount(0x09), 7)
+        << "one recall to start the list, five, and one past the bound to tell a cut-off";
     EXPECT_EQ(rig.link.RecallAllSetpoints(2).setpoints.size(),
               static_cast<std::size_t>(RSComm::kMaxRecallSetpoints));
 }

@@ -3,6 +3,7 @@
 #include "views/frmTiming.h"
 
 #include <QAction>
+#include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -35,6 +36,24 @@ TEST(MachineTimingInTheShell, TheWindowMenuOpensItAndATimingDownloadMakesItRecal
     ASSERT_TRUE(WaitFor([&] { return timing->channelField(6)->text() == "61"; }));
     EXPECT_EQ(timing->channelField(22)->text(), "71");
     EXPECT_FALSE(rig.window.dataSet().TimingDownloaded);
+}
+
+TEST(MachineTimingInTheShell, RecallChannelThenATimingUploadStoresThePairTheBoardHolds) {
+    ShellRig rig(false);
+    rig.window.show();
+    rig.window.goOnline();
+    rig.pls.setChannel(0, {{1, 25}, {0, 65}});
+    rig.window.menus().windowForm(3)->trigger();
+    auto* timing = qobject_cast<frmTiming*>(rig.window.currentChild());
+    ASSERT_NE(timing, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return timing->onlineReady(); }));
+    timing->tmgField(1)->setText("0");
+    QTest::mouseClick(timing->findChild<QPushButton*>("cmdRecallChannel"), Qt::LeftButton);
+    ASSERT_EQ(timing->channelField(16)->text(), "65");
+
+    rig.prompt.answerNext(MessageAnswer::Yes);
+    rig.window.menus().fileUploadData(1)->trigger(); // Timing Channels
+    EXPECT_EQ(rig.window.dataSet().CurrentData.Setpoint[0], (std::array<std::int16_t, 2>{25, 65}));
 }
 
 } // namespace

@@ -30,6 +30,15 @@ TEST(TimingChannelUpload, aListEndingEarlyZerosTheChannelAndCancelIsIgnored) {
     EXPECT_FALSE(outcome.commError || outcome.plsStopped);
 }
 
+TEST(TimingChannelUpload, aChannelRecalledJustBeforeIsStoredAsTheBoardHoldsIt) {
+    TransferRig rig;
+    rig.pls.setChannel(0, {{1, 25}, {0, 65}});
+    // The timing window's Recall Channel reads the row's two setpoints and leaves the list there.
+    ASSERT_TRUE(rig.link.RecallChannel(0) && rig.link.RecallChannel(0));
+    rig.run(1);
+    EXPECT_EQ(rig.data.Setpoint[0], (Pair{25, 65}));
+}
+
 TEST(TransferTrust, aScaleOfZeroOrAnUntrustedDataPointIsNotTakenAndCounted) {
     TransferRig rig;
     rig.pls.setScaleFactor(0);

@@ -156,7 +156,7 @@ TEST(TimingWindow, theOffsetControlsFollowTheMachineStoppingAndStartingAndPositi
     EXPECT_FALSE(t.control("updTmg_0")->isEnabled());
 }
 
-TEST(TimingWindow, setpointEditsProgramTheChannelOnlyWhenChangedAndNeverEqualOnAndOff) {
+TEST(TimingWindow, setpointEditsProgramBothSetpointsOnlyWhenChangedAndNeverEqualOnAndOff) {
     TimingRig t;
     t.pls.setChannel(0, Pair(10, 20));
     t.openOnline();
@@ -165,10 +165,10 @@ TEST(TimingWindow, setpointEditsProgramTheChannelOnlyWhenChangedAndNeverEqualOnA
     t.type(t.field(0), "10");
     EXPECT_EQ(t.shell.rig.takeCount(0x1B), 0) << "the remembered value programs nothing";
 
-    t.type(t.field(0), "12.6");
-    EXPECT_EQ(t.text(0), "13");
+    t.type(t.field(0), "13");
     EXPECT_EQ(t.pls.channel(0), Pair(13, 20)) << "cleared first, then the pair";
-    EXPECT_EQ(t.shell.data.CurrentData.Setpoint[0][kOnSetpoint], 13);
+    EXPECT_EQ(t.shell.data.CurrentData.Setpoint[0], (std::array<std::int16_t, 2>{13, 20}))
+        << "both setpoints as programmed";
 
     t.type(t.field(0), "20");
     ASSERT_EQ(prompt.requests().size(), 1u);
@@ -177,7 +177,7 @@ TEST(TimingWindow, setpointEditsProgramTheChannelOnlyWhenChangedAndNeverEqualOnA
     EXPECT_EQ(QApplication::focusWidget(), t.field(0)->textBox());
     EXPECT_EQ(t.pls.channel(0), Pair(13, 20));
 
-    for (const char* bad : {"360", "-1", "", "12abc"}) {
+    for (const char* bad : {"360", "-1", "", "12abc", "12.6"}) {
         prompt.clear();
         t.type(t.field(16), bad);
         ASSERT_EQ(prompt.requests().size(), 1u) << bad;
@@ -195,25 +195,101 @@ TEST(TimingWindow, setpointEditsProgramTheChannelOnlyWhenChangedAndNeverEqualOnA
     EXPECT_EQ(t.shell.data.CurrentData.Setpoint[0][kOffSetpoint], 20);
     EXPECT_EQ(QApplication::focusWidget(), t.control("cmdDefault"));
     EXPECT_TRUE(prompt.requests().empty());
+
+    // An arrow steps from what a recall put into the field, whatever the field held when the
+    // user was last in it, and programs.
+    t.pls.setChannel(0, Pair(14, 20));
+    t.window->tmgField(1)->setText("0");
+    t.click("cmdRecallChannel");
+    ASSERT_EQ(t.text(0), "14");
+    t.field(0)->upDown()->stepDown();
+    EXPECT_EQ(t.text(0), "13");
+    EXPECT_EQ(t.pls.channel(0), Pair(13, 20));
 }
 
-TEST(TimingWindow, aFieldBesideNoSetpointCountsAsZeroAndNoSetpointItselfIsNeverChecked) {
+TEST(TimingWindow, aMarkIsNeverTakenForANumberAndAnEmptyChannelWaitsForBothSetpoints) {
     TimingRig t;
-    t.openOnline(); // channel 2 has no setpoints: "****"
+    t.pls.setChannel(1, {{1, 30}, {1, 40}}); // no OFF setpoint: its field stays "-"
+    t.pls.setChannel(4, {{1, 17 * 256}});     // an answer the link refuses: "---"
+    t.openOnline();                           // channel 2 has no setpoints: "****"
     auto& prompt = t.shell.rig.prompt;
-    t.field(2)->textBox()->setFocus(Qt::MouseFocusReason);
-    QTest::keyClick(t.field(2)->textBox(), Qt::Key_Tab);
-    EXPECT_TRUE(prompt.requests().empty());
-    EXPECT_EQ(t.text(2), "****");
+    prompt.clear();
 
-    t.type(t.field(2), "45");
-    EXPECT_EQ(t.pls.channel(2), Pair(45, 0));
-    EXPECT_EQ(t.text(18), "****");
-    t.type(t.field(2), "0");
-    ASSERT_EQ(prompt.requests().size(), 1u);
-    EXPECT_EQ(prompt.requests()[0], TimingMessages::EqualSetpoints());
-    EXPECT_EQ(t.text(2), "45");
-    EXPECT_EQ(t.pls.channel(2), Pair(45, 0));
+    for (int index : {2, 17, 4}) {
+        const QString mark = t.text(index);
+        auto* box = t.field(index)->textBox();
+        box->setFocus(Qt::MouseFocusReason);
+        QTest::keyClick(box, Qt::Key_Escape);
+        EXPECT_EQ(t.text(index), mark) << index;
+        QTest::keyClick(box, Qt::Key_Tab);
+        box->setFocus(Qt::MouseFocusReason);
+        QTest::keyClick(box, Qt::Key_Tab);
+        EXPECT_EQ(t.text(index), mark) << index;
+    }
+    EXPECT_TRUE(prompt.requests().empty());
+    t.type(t.field(17), "abc");
+    QTest::keyClick(t.field(17)->textBox(), Qt::Key_Tab);
+    EXPECT_EQ(prompt.requests(), (std::vector<MessageRequest>{RangeMessage("Set-up", 0, 359)}));
+    EXPECT_EQ(t.text(17), "-") << "a refused entry brings the mark back, not its number";
+    EXPECT_EQ(t.shell.rig.takeCount(0x1B), 0);
+
+    // A typed ON in an empty channel waits, marked, until the OFF is a number too.
+    prompt.clear();
+    const auto before = t.shell.data.CurrentData.Setpoint[2];
+    t.type(t.field(2), "100");
+    EXPECT_TRUE(t.window->setpointPending(2));
+    EXPECT_EQ(t.text(2), "100");
+    EXPECT_EQ(t.shell.rig.takeCount(0x1B), 0);
+    EXPECT_EQ(t.shell.data.CurrentData.Setpoint[2], before);
+    t.type(t.field(18), "100");
+    EXPECT_EQ(prompt.requests(), (std::vector<MessageRequest>{TimingMessages::EqualSetpoints()}));
+    t.type(t.field(18), "200");
+    EXPECT_EQ(t.pls.channel(2), Pair(100, 200));
+    EXPECT_FALSE(t.window->setpointPending(2));
+    EXPECT_EQ(t.shell.data.CurrentData.Setpoint[2], (std::array<std::int16_t, 2>{100, 200}));
+}
+
+TEST(TimingWindow, aRowNotKnownYetIsRecalledBeforeItIsProgrammed) {
+    TimingRig t;
+    t.pls.setChannel(7, Pair(100, 200));
+    t.pls.setChannel(4, {{1, 17 * 256}}); // "---" until the board holds a pair
+    // The preparation's recall stops after channel 4's message, channel 7 still showing "-".
+    t.shell.rig.prompt.onAsk([&](const MessageRequest&) { t.shell.paused = true; });
+    t.shell.rig.goOnline();
+    t.open();
+    ASSERT_TRUE(RunEventsUntil([&] { return !t.shell.rig.prompt.requests().empty(); }));
+    RunEvents();
+    ASSERT_EQ(t.text(23), "-");
+    t.type(t.field(7), "1");
+    EXPECT_EQ(t.pls.channel(7), Pair(1, 200));
+    EXPECT_EQ(t.text(23), "200");
+
+    t.shell.rig.prompt.onAsk({});
+    t.shell.paused = false;
+    ASSERT_TRUE(RunEventsUntil([&] { return t.window->onlineReady(); }));
+    EXPECT_EQ(t.text(7), "1");
+    ASSERT_EQ(t.text(20), "---");
+    t.pls.setChannel(4, Pair(5, 6));
+    t.type(t.field(20), "9");
+    EXPECT_EQ(t.pls.channel(4), Pair(5, 9));
+    EXPECT_EQ(t.text(4), "5");
+}
+
+TEST(TimingWindow, aWriteTheBoardDidNotConfirmIsReportedAndTheRowShowsWhatTheBoardHolds) {
+    TimingRig t;
+    t.pls.setChannel(5, Pair(1, 2));
+    t.openOnline();
+    const MachineData before = t.shell.data.CurrentData;
+    // The answer to the flag byte of the clear that goes before the pair comes back wrong.
+    t.shell.rig.board.corruptAnswerAt(11);
+    t.type(t.field(5), "3");
+    EXPECT_EQ(t.shell.rig.prompt.requests(),
+              (std::vector<MessageRequest>{TimingMessages::ProgramFailed(5)}));
+    EXPECT_FALSE(t.shell.rig.link.CommError);
+    EXPECT_TRUE(t.pls.channel(5).empty());
+    EXPECT_EQ(t.text(5), "****");
+    EXPECT_EQ(t.text(21), "****");
+    EXPECT_EQ(t.shell.data.CurrentData, before);
 }
 
 TEST(TimingWindow, aBusyPlsEndsProgrammingWithTheLinkMessageAndTheWindowGoesOffline) {
@@ -226,10 +302,11 @@ TEST(TimingWindow, aBusyPlsEndsProgrammingWithTheLinkMessageAndTheWindowGoesOffl
     EXPECT_TRUE(t.shell.rig.link.CommError);
     ASSERT_EQ(t.shell.rig.prompt.requests().size(), 1u);
     EXPECT_EQ(t.shell.rig.prompt.requests()[0].title, "WARNING - Communication Error!");
-    EXPECT_EQ(t.shell.data.CurrentData.Setpoint[5][kOnSetpoint], 3);
+    const std::int16_t unconfirmed = t.shell.data.CurrentData.Setpoint[5][kOnSetpoint];
+    EXPECT_NE(unconfirmed, 3) << "an unconfirmed write leaves the data set as it was";
     ASSERT_TRUE(RunEventsUntil([&] { return !t.shell.rig.link.OnlineMode; }));
     ASSERT_TRUE(RunEventsUntil([&] { return t.window->panelText(1) == "RPM: -"; }));
-    EXPECT_EQ(t.text(5), "3") << "offline: the data set";
+    EXPECT_EQ(t.text(5), QString::number(unconfirmed)) << "offline: the data set";
     EXPECT_FALSE(t.control("txtChannel_5")->isEnabled());
 }
 
@@ -241,8 +318,13 @@ TEST(TimingWindow, thePlsChannelFieldSkipsEightAndNineAndClearOfTenClearsBoardCh
     NumericEntryField* channel = t.window->tmgField(1);
     t.type(channel, "9");
     EXPECT_EQ(channel->text(), "10");
-    t.type(channel, "11");
-    EXPECT_EQ(t.shell.rig.prompt.requests().back(), RangeMessage("Resolver Offset", 0, 10));
+    for (const char* bad : {"11", "7.6"}) {
+        t.shell.rig.prompt.clear();
+        t.type(channel, bad);
+        EXPECT_EQ(t.shell.rig.prompt.requests(),
+                  (std::vector<MessageRequest>{RangeMessage("Resolver Offset", 0, 10)})) << bad;
+        EXPECT_EQ(channel->text(), "10") << bad;
+    }
     channel->setText("7");
     channel->upDown()->stepUp();
     EXPECT_EQ(channel->text(), "10");
@@ -394,6 +476,16 @@ TEST(TimingWindow, resetPlsConfigSendsTheDataSetAndShowsWhatTheBoardReports) {
                                                 "PLS Download", "PLS Config Download"}));
     EXPECT_EQ(t.shell.rig.prompt.requests().back(), TimingMessages::ResetFailed());
     EXPECT_EQ(t.label("lblPLSCfg_9"), "---");
+
+    // A configuration read that fails after the reset shows no value as the board's.
+    data.PLSScale = 360;
+    t.shell.rig.prompt.clear();
+    t.shell.rig.board.loseByteAt(51 + 10); // a fetch of the read that follows four blocks and the scale
+    t.click("cmdResetPLSConfig");
+    ASSERT_FALSE(t.shell.rig.prompt.requests().empty());
+    EXPECT_EQ(t.shell.rig.prompt.requests().back().title, "PLS Upload");
+    EXPECT_FALSE(t.shell.rig.link.CommError);
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(t.label(QString("lblPLSCfg_%1").arg(i)), "-") << i;
 }
 
 TEST(TimingWindow, offlineShowsTheDataSetAndEditsItOnlyWithOfflineEditing) {
