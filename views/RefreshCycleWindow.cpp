@@ -1,8 +1,10 @@
 #include "views/RefreshCycleWindow.h"
 
 #include "link/RSComm.h"
+#include "views/NumericEntryField.h"
 #include "views/ShellContext.h"
 
+#include <QCloseEvent>
 #include <QHideEvent>
 #include <QPointer>
 #include <qcoro/qcorotimer.h>
@@ -48,7 +50,26 @@ void RefreshCycleWindow::showEvent(QShowEvent* event) {
     startCycle();
 }
 
+void RefreshCycleWindow::endEdits() {
+    QPointer<RefreshCycleWindow> self(this);
+    const QList<NumericEntryField*> fields = findChildren<NumericEntryField*>();
+    for (const QPointer<NumericEntryField> field : fields) {
+        if (!self) return;
+        if (field) field->EndEdit();
+    }
+}
+
+void RefreshCycleWindow::closeEvent(QCloseEvent* event) {
+    QPointer<RefreshCycleWindow> self(this);
+    endEdits();
+    if (!self) return;
+    QWidget::closeEvent(event);
+}
+
 void RefreshCycleWindow::hideEvent(QHideEvent* event) {
+    QPointer<RefreshCycleWindow> self(this);
+    endEdits();
+    if (!self) return;
     QWidget::hideEvent(event);
     // Minimising the main window hides it and its children on the window system's behalf
     // (a spontaneous hide): the window is still open and its display goes on.
@@ -69,6 +90,11 @@ void RefreshCycleWindow::startCycle() {
 }
 
 void RefreshCycleWindow::prepareForMode() {
+    // An edit begun in the other mode ends before the window changes under it.
+    QPointer<RefreshCycleWindow> self(this);
+    const bool online = m_shell.link().OnlineMode;
+    if ((online && !m_onlinePrepared) || (!online && !m_offlinePrepared)) endEdits();
+    if (!self) return;
     if (m_shell.link().OnlineMode) {
         m_offlinePrepared = false;
         if (!m_onlinePrepared) {
@@ -88,10 +114,16 @@ bool RefreshCycleWindow::handleLinkFailure() {
     RSComm& link = m_shell.link();
     if (!link.CommError) return true;
     m_onlinePrepared = false;
+    // Once per failure: when the program is offline with its port closed the failure has
+    // been dealt with (by this window or another), and the flag stays set until the next
+    // Go Online clears it.
+    if (!link.OnlineMode && !link.PortOpen()) return true;
+    QPointer<RefreshCycleWindow> self(this);
+    endEdits();
+    if (!self) return false;
     // Also when the link already turned itself offline (a probe or a mode handshake given
     // up): only the update closes a port the failure left open and shows OFFLINE.
     link.OnlineMode = false;
-    QPointer<RefreshCycleWindow> self(this);
     m_shell.updateOnlineStatus();
     return !self.isNull();
 }
