@@ -22,6 +22,9 @@ constexpr auto kIdleWait = 100ms;
 
 // Cycles run on the UI thread only.
 int g_liveCycles = 0; // NOLINT(cppcoreguidelines-avoid-non-const-global-variables)
+// A cycle has run the online status update for the link failure CommError now stands for;
+// cleared as soon as a cycle finds the link healthy again.
+bool g_failureShown = false; // NOLINT(cppcoreguidelines-avoid-non-const-global-variables)
 
 // Counts a cycle for as long as its coroutine frame exists.
 class LiveCycle {
@@ -112,12 +115,16 @@ void RefreshCycleWindow::prepareForMode() {
 
 bool RefreshCycleWindow::handleLinkFailure() {
     RSComm& link = m_shell.link();
-    if (!link.CommError) return true;
+    if (!link.CommError) {
+        g_failureShown = false;
+        return true;
+    }
     m_onlinePrepared = false;
-    // Once per failure: when the program is offline with its port closed the failure has
-    // been dealt with (by this window or another), and the flag stays set until the next
-    // Go Online clears it.
-    if (!link.OnlineMode && !link.PortOpen()) return true;
+    // Once per failure: offline with the port closed, a failure this window or another has
+    // shown needs nothing more (CommError stays set until the next Go Online clears it). A
+    // link that turned itself offline and closed its port has not been shown yet.
+    if (!link.OnlineMode && !link.PortOpen() && g_failureShown) return true;
+    g_failureShown = true;
     QPointer<RefreshCycleWindow> self(this);
     endEdits();
     if (!self) return false;
