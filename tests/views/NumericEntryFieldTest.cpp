@@ -162,7 +162,7 @@ TEST(NumericEntryField, aPassingValueIsStoredOfflineAndOnlineOnlyWhenTheBoardCon
     w.shell.rig.board.setWriteObserver([&](std::uint16_t) { w.shell.rig.board.corruptAnswerAt(-1); });
     enter("15");
     EXPECT_EQ(w.stored(kSegmentsPoint), 14);
-    EXPECT_EQ(w.shell.rig.prompt.requests(),
+    ASSERT_EQ(w.shell.rig.prompt.requests(),
               std::vector<MessageRequest>{WriteNotConfirmedMessage("B1018", "15")});
     EXPECT_EQ(w.shell.rig.prompt.requests()[0].text(" "),
               "The target board did not confirm the value 15 written to B1018. The window shows "
