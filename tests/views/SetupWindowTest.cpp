@@ -9,7 +9,9 @@
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QHideEvent>
 #include <QPushButton>
+#include <QSpontaneKeyEvent>
 
 #include <gtest/gtest.h>
 
@@ -139,6 +141,25 @@ TEST(SetupWindow, aFieldBeingEditedKeepsItsTextOnlineAndOffline) {
     s.typeAndEnter(s.box(1), "44");
     EXPECT_EQ(s.shell.data.CurrentData.Value[86], 44);
     EXPECT_TRUE(s.writes.empty()) << "offline edits stay in the data set";
+}
+
+TEST(SetupWindow, minimisingEndsAnEditOnceWhileTheRefreshRunsOn) {
+    SetupWindow s;
+    s.openOnlineWithBoardValues();
+    ASSERT_TRUE(RunEventsUntil([&] { return s.pageShowsBoard(0); }));
+    s.box(0)->setFocus(Qt::MouseFocusReason);
+    s.box(0)->selectAll();
+    QTest::keyClicks(s.box(0), "66");
+    s.writes.clear();
+    QHideEvent minimised; // as the window system sends it when the main window is minimised
+    QSpontaneKeyEvent::setSpontaneous(&minimised);
+    static_cast<QObject*>(s.window.get())->event(&minimised); // sendEvent clears "spontaneous"
+    EXPECT_EQ(s.shell.rig.board.value("B1012"), 66u) << "the half-typed value is checked and written";
+    EXPECT_EQ(s.writes.size(), 1u);
+    EXPECT_FALSE(s.window->field(0)->editing());
+    EXPECT_TRUE(s.window->runFlag());
+    s.shell.rig.board.setValue("B1012", 70);
+    EXPECT_TRUE(RunEventsUntil([&] { return s.text(0) == "70"; })) << "the field refreshes again";
 }
 
 TEST(SetupWindow, offlineEditingOffDisablesEverythingYetShowsTheDataSetAndOnEnablesWithinAPass) {
