@@ -43,7 +43,6 @@ constexpr const char* kFrameCaptions[3] = {"R760-DF1 Communication Status", "A/B
                                            "DF1 Communication Set-up"};
 constexpr int kFirstLinkLayerRow = 7;
 constexpr int kSetupFrame = 2;
-constexpr int kNumberFieldMax = 255;
 
 NumericEntryOptions NumberFieldOptions(int index) {
     NumericEntryOptions options;
@@ -51,7 +50,7 @@ NumericEntryOptions NumberFieldOptions(int index) {
     options.upDownName = QString("updSetup_%1").arg(index);
     options.title = "R760DF1 Set-up";
     options.minimum = 0;
-    options.maximum = kNumberFieldMax;
+    options.maximum = kDf1NumberFieldMax;
     options.rememberAsWord = true;
     options.dataPoint = kDf1FirstNumberDataPoint + index;
     const int entry = kDf1PlcTypeEntry + 1 + index;

@@ -216,7 +216,6 @@ void NumericEntryField::UpDownChange() {
 }
 
 void NumericEntryField::Commit() {
-    m_lastCommitTook = false;
     const std::optional<int> point = m_options.dataPoint;
     auto& current = m_shell.dataSet().CurrentData;
     const bool stored = point && *point >= 0 && *point < static_cast<int>(current.Value.size());
@@ -236,7 +235,6 @@ void NumericEntryField::Commit() {
         return; // a field that writes only to the board has nothing to do offline
     }
     if (stored) current.Value[static_cast<std::size_t>(*point)] = value;
-    m_lastCommitTook = true;
 }
 
 } // namespace quelby

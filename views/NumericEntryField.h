@@ -88,8 +88,6 @@ public:
     // Offline it is stored in CurrentData only. A field with neither data point nor board
     // address commits nothing (its window reacts to passed()).
     void Commit();
-    // True when the last commit took: stored offline, or confirmed by the board online.
-    bool lastCommitTook() const { return m_lastCommitTook; }
 
 signals:
     // A text passed the check (after the commit).
@@ -115,7 +113,6 @@ private:
     bool m_checking = false;
     // The user changed the text since the edit began (or since its last check).
     bool m_changed = false;
-    bool m_lastCommitTook = false;
     // The edit began (on entering the field) and its text then.
     bool m_editBegun = false;
     QString m_entryText;

@@ -25,7 +25,6 @@
 namespace quelby {
 namespace {
 
-constexpr int kTripOffsetMax = 23;
 constexpr const char* kTripOffsetTitle = "Spindle #1 Trip Offset:";
 
 constexpr std::array<const char*, 3> kTabCaptions{"&Trips Per Spindle", "&Current Shift",

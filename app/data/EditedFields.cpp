@@ -12,17 +12,13 @@
 namespace quelby {
 namespace {
 
-// The spindle #1 trip offset field checks from 0 to 23; the DF1 number fields take 0 to 255.
-constexpr int kTripOffsetHigh = 23;
-constexpr int kDf1NumberHigh = 255;
-
 std::vector<EditedField> AllEditedFields() {
     std::vector<EditedField> fields;
     for (const SetupParameter& parameter : kSetupParameters)
         fields.push_back({parameter.address, parameter.minimum, parameter.maximum, "Set-up"});
-    fields.push_back({kTripOffsetAddress, 0, kTripOffsetHigh, "Spindle #1 Trip Offset:"});
+    fields.push_back({kTripOffsetAddress, 0, kTripOffsetMax, "Spindle #1 Trip Offset:"});
     for (int entry = kDf1PlcTypeEntry + 1; entry < static_cast<int>(kDf1Entries.size()); ++entry)
-        fields.push_back({kDf1Entries[static_cast<std::size_t>(entry)].address, 0, kDf1NumberHigh,
+        fields.push_back({kDf1Entries[static_cast<std::size_t>(entry)].address, 0, kDf1NumberFieldMax,
                           "R760DF1 Set-up"});
     for (const TargetSetupField& field : kTargetSetupFields)
         fields.push_back({field.address, field.minimum, field.maximum, SetupFieldTitle(field)});

@@ -230,20 +230,7 @@ TEST(R760DF1Window, setupEditsOnlineWriteTheBoardOnlyWhenTheyPassTheirCheck) {
     w.openOnline();
     w.runPasses();
 
-    for (int index : {0, 1}) {
-        w.shell.rig.prompt.clear();
-        w.type(index, "256");
-        EXPECT_EQ(w.shell.rig.prompt.requests(),
-                  std::vector<MessageRequest>{RangeMessage("R760DF1 Set-up", 0, 255)});
-        EXPECT_EQ(w.shell.rig.prompt.requests().at(0).text(" "),
-                  "Only a Number Between 0 and 255 can be Entered");
-        EXPECT_EQ(QApplication::focusWidget(), w.window->numberField(index)->textBox());
-        QTest::keyClick(w.window->numberField(index)->textBox(), Qt::Key_Escape);
-        QTest::keyClick(w.window->numberField(index)->textBox(), Qt::Key_Escape);
-    }
-    EXPECT_EQ(w.shell.rig.board.value("B4050"), 5u) << "a refused value is never written";
-    EXPECT_EQ(w.shell.rig.board.value("B4011"), 9u);
-
+    // Limits and messages: EntryFieldsTest.
     w.type(0, "12");
     EXPECT_EQ(w.shell.rig.board.value("B4050"), 12u);
     EXPECT_EQ(w.shell.data.CurrentData.Value[103], 12);

@@ -394,23 +394,8 @@ TEST(TargetBoard, theFieldsWriteOnlyCheckedValuesStraightToTheBoard) {
     std::vector<std::uint16_t> written;
     t.board().setWriteObserver([&](std::uint16_t address) { written.push_back(address); });
 
-    t.window->showTab(2);
-    t.typeInto(0, "33");
-    ASSERT_EQ(t.prompt().requests().size(), 1u);
-    EXPECT_EQ(t.prompt().requests()[0].title, "Set-upCurrent Network Address 1:");
-    EXPECT_EQ(t.prompt().requests()[0].text(), "Only a Number Between 1 and 32 can be Entered");
-    EXPECT_EQ(t.prompt().requests()[0].icon, MessageIcon::Information);
-    EXPECT_TRUE(written.empty());
-    EXPECT_EQ(t.field(0)->text(), "4") << "the value from before the edit is back";
-
+    // Limits and messages of every field: EntryFieldsTest.
     t.window->showTab(3);
-    t.prompt().clear();
-    t.typeInto(5, "0");
-    ASSERT_EQ(t.prompt().requests().size(), 1u);
-    EXPECT_EQ(t.prompt().requests()[0].title, "Set-upMo.");
-    EXPECT_EQ(t.prompt().requests()[0].text(), "Only a Number Between 1 and 12 can be Entered");
-    EXPECT_TRUE(written.empty());
-
     t.prompt().clear();
     t.typeInto(5, "12");
     EXPECT_TRUE(t.prompt().requests().empty());
