@@ -1,7 +1,10 @@
 #include "cli/CliCommands.h"
 
+#include "app/data/EditedFields.h"
 #include "app/data/JsonWriter.h"
 #include "link/BoardAddress.h"
+
+#include <algorithm>
 
 namespace quelby::cli {
 namespace {
@@ -39,9 +42,24 @@ int runRead(CliSession& session, const std::vector<std::string>& args) {
     return kExitOk;
 }
 
-// write ADDRESS VALUE: through the entry check, then to the board.
-int runWrite(CliSession& session, const std::vector<std::string>& args) {
+// write [--force] ADDRESS VALUE: through the entry check, then to the board. An address that
+// a window's field edits takes only a whole number within that field's limits, as the field
+// does, unless --force is given; a refused value sends nothing.
+int runWrite(CliSession& session, const std::vector<std::string>& arguments) {
+    std::vector<std::string> args = arguments;
+    const auto force = std::find(args.begin(), args.end(), "--force");
+    const bool forced = force != args.end();
+    if (forced) args.erase(force);
     if (args.size() != 2) return kExitUsage;
+    if (const auto field = EditedFieldAt(args[0]); field && !forced) {
+        const auto value = WholeNumberValue(args[1]);
+        if (!value || *value < field->low || *value > field->high) {
+            session.err << field->title << ": " << RangeMessageText(field->low, field->high)
+                        << " (" << args[0] << " is edited by that field; --force writes it "
+                        << "anyway)." << std::endl;
+            return kExitRefused;
+        }
+    }
     session.link.RSWrite(args[0], args[1]);
     if (session.link.EntryRefused()) return kExitRefused;
     if (session.link.CommError) return kExitLinkFailed;
@@ -77,7 +95,9 @@ std::vector<CliCommand> LinkCommands() {
          "print the value at each board address in decimal, one per line (--json: "
          "{\"values\":[{\"address\",\"value\"}...]})",
          false, runRead},
-        {"write", "ADDRESS VALUE", "write a value to a board address (checked as typed values are)",
+        {"write", "[--force] ADDRESS VALUE",
+         "write a whole number to a board address (checked as typed values are; an address a "
+         "window edits keeps that field's limits unless --force)",
          true, runWrite},
     };
 }

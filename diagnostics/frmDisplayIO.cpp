@@ -149,9 +149,11 @@ QCoro::Task<bool> frmDisplayIO::refreshPass(bool online) {
         if (!co_await yieldToEvents()) co_return false; // false also when the window went
         RSComm& link = shell().link();
         if (!link.OnlineMode) co_return true;
-        const std::string text = link.RSRead(kIoAddresses[i]);
+        const RSComm::ReadResult read = link.RSReadChecked(kIoAddresses[i]);
         if (!self) co_return false;
         if (link.CommError) co_return true;
+        if (!read.trusted) continue; // the states keep their look until a confirmed read
+        const std::string& text = read.text;
         if (i < kIoFirstValueEntry) {
             showState(m_lblk610State[i], IoInputOn(text));
         } else if (i < kIoFirstWordEntry) {

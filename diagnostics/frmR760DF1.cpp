@@ -4,6 +4,7 @@
 #include "app/data/Df1Status.h"
 #include "app/data/TransferValues.h"
 #include "link/RSComm.h"
+#include "views/BoardWrite.h"
 #include "link/UserPrompt.h"
 #include "views/EntryTextBox.h"
 #include "views/NumericEntryField.h"
@@ -42,7 +43,6 @@ constexpr const char* kFrameCaptions[3] = {"R760-DF1 Communication Status", "A/B
                                            "DF1 Communication Set-up"};
 constexpr int kFirstLinkLayerRow = 7;
 constexpr int kSetupFrame = 2;
-constexpr int kNumberFieldMax = 255;
 
 NumericEntryOptions NumberFieldOptions(int index) {
     NumericEntryOptions options;
@@ -50,7 +50,7 @@ NumericEntryOptions NumberFieldOptions(int index) {
     options.upDownName = QString("updSetup_%1").arg(index);
     options.title = "R760DF1 Set-up";
     options.minimum = 0;
-    options.maximum = kNumberFieldMax;
+    options.maximum = kDf1NumberFieldMax;
     options.rememberAsWord = true;
     options.dataPoint = kDf1FirstNumberDataPoint + index;
     const int entry = kDf1PlcTypeEntry + 1 + index;
@@ -147,7 +147,7 @@ void frmR760DF1::buildControls() {
 
 void frmR760DF1::clearEditingFlags() {
     m_listEditing = false;
-    for (NumericEntryField* field : m_txtSetup) field->setEditing(false);
+    endEdits();
 }
 
 void frmR760DF1::setStatusEnabled(bool enabled) {
@@ -171,18 +171,25 @@ void frmR760DF1::onlinePreparation() {
     RSComm& link = shell().link();
     if (link.CommError) return; // the next pass turns the window offline
     QPointer<frmR760DF1> self(this);
-    const std::string driver = link.RSRead(kDf1DriverFlag);
+    m_driverCheckPending = true;
+    checkDriver();
     if (!self) return;
-    // A read the link could not confirm says nothing about the driver.
-    if (!link.CommError && ValueFromBoardText(driver) == 0) {
-        m_prompt.ask(Df1DriverNotEnabledMessage());
-        if (!self) return;
-    }
     m_listReady = false;
     m_cmdDefault->setFocus(Qt::OtherFocusReason);
     clearEditingFlags();
     setStatusEnabled(true);
     setSetupEnabled(true);
+}
+
+void frmR760DF1::checkDriver() {
+    RSComm& link = shell().link();
+    QPointer<frmR760DF1> self(this);
+    const RSComm::ReadResult driver = link.RSReadChecked(kDf1DriverFlag);
+    if (!self || link.CommError) return;
+    // A read the link could not confirm says nothing about the driver: it is asked again.
+    if (!driver.trusted) return;
+    m_driverCheckPending = false;
+    if (ValueFromBoardText(driver.text) == 0) m_prompt.ask(Df1DriverNotEnabledMessage());
 }
 
 void frmR760DF1::offlinePreparation() {
@@ -195,9 +202,11 @@ void frmR760DF1::offlinePreparation() {
 }
 
 void frmR760DF1::hideEvent(QHideEvent* event) {
-    RefreshCycleWindow::hideEvent(event);
-    clearEditingFlags();
-    m_escOnce = false; // the next activation starts afresh
+    QPointer<frmR760DF1> self(this);
+    RefreshCycleWindow::hideEvent(event); // ends the fields' edits
+    if (!self) return;
+    m_listEditing = false;
+    if (!event->spontaneous()) m_escOnce = false; // the next activation starts afresh
 }
 
 QCoro::Task<bool> frmR760DF1::refreshPass(bool online) {
@@ -231,15 +240,27 @@ QCoro::Task<bool> frmR760DF1::statusRead() {
         if (!co_await yieldToEvents()) co_return false; // false also when the window went
         RSComm& link = shell().link();
         if (!link.OnlineMode) co_return true;
+        if (i == 0 && m_driverCheckPending) {
+            checkDriver();
+            if (!self) co_return false;
+            if (link.CommError) co_return true;
+            if (!co_await yieldToEvents()) co_return false;
+            if (!link.OnlineMode) co_return true;
+        }
         const Df1Entry& entry = kDf1Entries[i];
-        const std::string text = link.RSRead(entry.address);
+        const RSComm::ReadResult read = link.RSReadChecked(entry.address);
         if (!self) co_return false;
         if (link.CommError) co_return true;
+        // A value the link could not confirm decides nothing: the row keeps its text.
+        if (!read.trusted) continue;
+        const std::string& text = read.text;
         switch (entry.shown) {
         case Df1Shown::LinkLayerStatus: {
             std::string status = kDf1LinkLayerSuccess;
             if (ValueFromBoardText(text) != 0 && !readLinkLayerStatus(status)) {
-                co_return static_cast<bool>(self);
+                if (!self) co_return false;
+                if (link.CommError) co_return true;
+                continue;
             }
             m_lblDisplay[i]->setText(QString::fromStdString(status));
             break;
@@ -267,12 +288,12 @@ QCoro::Task<bool> frmR760DF1::statusRead() {
 bool frmR760DF1::readLinkLayerStatus(std::string& text) {
     RSComm& link = shell().link();
     QPointer<frmR760DF1> self(this);
-    const std::string status = link.RSRead(kDf1StatusCode);
-    if (!self || link.CommError) return false;
-    const std::string extended = link.RSRead(kDf1ExtendedStatusCode);
-    if (!self || link.CommError) return false;
-    text = Df1LinkLayerStatusText(static_cast<std::uint32_t>(ValueFromBoardText(status)),
-                                  static_cast<std::uint32_t>(ValueFromBoardText(extended)));
+    const RSComm::ReadResult status = link.RSReadChecked(kDf1StatusCode);
+    if (!self || link.CommError || !status.trusted) return false;
+    const RSComm::ReadResult extended = link.RSReadChecked(kDf1ExtendedStatusCode);
+    if (!self || link.CommError || !extended.trusted) return false;
+    text = Df1LinkLayerStatusText(static_cast<std::uint32_t>(ValueFromBoardText(status.text)),
+                                  static_cast<std::uint32_t>(ValueFromBoardText(extended.text)));
     return true;
 }
 
@@ -288,10 +309,12 @@ void frmR760DF1::cboSetup_Click(int index) {
     if (!m_listReady || index < 0) return;
     m_listEditing = true;
     m_escOnce = false;
+    // Online the data set follows only a write the board confirmed.
+    if (shell().link().OnlineMode &&
+        !WriteToBoard(shell(), m_prompt, kDf1Entries[kDf1PlcTypeEntry].address,
+                      std::to_string(index)))
+        return;
     shell().dataSet().CurrentData.Value.at(kDf1PlcTypeDataPoint) = index;
-    RSComm& link = shell().link();
-    if (link.OnlineMode && !link.CommError)
-        link.RSWrite(kDf1Entries[kDf1PlcTypeEntry].address, std::to_string(index));
 }
 
 bool frmR760DF1::eventFilter(QObject* watched, QEvent* event) {

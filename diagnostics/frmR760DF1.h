@@ -30,6 +30,7 @@ public:
     QComboBox* plcTypeList() const { return m_cboSetup; }
     bool listEditing() const { return m_listEditing; }
     bool listReady() const { return m_listReady; }
+    bool driverCheckPending() const { return m_driverCheckPending; }
 
     // A user's change of the PLC type: stored in data point 102 and, online with a healthy
     // link, written to B4001.0. Ignored until the window has set the list itself once.
@@ -58,11 +59,16 @@ private:
     // The link layer text of entry 7 for a B4303 value that is not 0: reads B4018 and B4019.
     // False when the link failed or the window went meanwhile.
     bool readLinkLayerStatus(std::string& text);
+    // Reads F152 and warns when the driver is not enabled; a read the link could not
+    // confirm leaves the check pending for the next status read.
+    void checkDriver();
 
     UserPrompt& m_prompt;
     bool m_escOnce = false;
     bool m_listEditing = false; // editing flag 2
     bool m_listReady = false;
+    // The DF1 driver flag still waits for a confirmed read this online period.
+    bool m_driverCheckPending = false;
     bool m_offlineEditingSeen = false;
     std::array<QGroupBox*, 3> m_fraSetup{};
     std::array<QLabel*, 12> m_lblDescription{};

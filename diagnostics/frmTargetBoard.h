@@ -77,7 +77,8 @@ private:
     // The online pass: false when the window went or was told to close meanwhile.
     QCoro::Task<bool> onlinePass();
     // Reads the program identity in the board; false when the window went meanwhile.
-    QCoro::Task<bool> readBoardIdent();
+    // `complete` is set when all ten values came back confirmed.
+    QCoro::Task<bool> readBoardIdent(bool& complete);
     QCoro::Task<bool> addressPoll();
     // Puts the descriptions of the codes of `entries` found in `file` into their fields;
     // false after the "TargetBoard FirstPass" message when the file could not be read.
@@ -85,8 +86,9 @@ private:
     void enableFieldsOnline();
     void disableFieldsOffline();
     void showClock();
-    void writeFieldToBoard(int index, const QString& text);
-    void writeClock(const std::array<ClockWrite, 3>& writes);
+    // Set to Current Time or Date: one reading of the PC clock for the three writes, then the
+    // three values read back; "not held" is reported when the board keeps another value.
+    void writeClock(const std::array<ClockWrite, 3>& writes, bool time);
 
     void setDisplay(int entry, const QString& text);
     void setFieldEnabled(int index, bool enabled);

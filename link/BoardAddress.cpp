@@ -130,15 +130,18 @@ std::uint32_t DecodeValue(char addrType, const std::vector<std::uint8_t>& bytes)
 
 EntryCheck CheckEntry(std::string_view addressText, std::string_view valueText) {
     EntryCheck entry;
-    // Displayed values may carry grouping, a unit or a decimal point: those characters drop
-    // out (so "12.5" writes 125, as the board's own tools always have). The degree sign comes
-    // as Latin-1 0xB0 or as UTF-8 C2 B0.
+    // Displayed values may carry grouping or a unit: those characters drop out. The degree
+    // sign comes as Latin-1 0xB0 or as UTF-8 C2 B0. The board holds whole numbers only, and a
+    // decimal point is refused rather than dropped: "2.5" is never written as 25.
     std::uint64_t value = 0;
     for (std::size_t i = 0; i < valueText.size(); ++i) {
         unsigned char c = static_cast<unsigned char>(valueText[i]);
         if (isDigit(static_cast<char>(c))) {
             value = std::min<std::uint64_t>(value * 10 + (c - '0'), std::uint64_t{1} << 40);
-        } else if (c == ' ' || c == '%' || c == ',' || c == '.' || c == 0xB0) {
+        } else if (c == '.') {
+            entry.error = "Only Whole Numbers Allowed.";
+            return entry;
+        } else if (c == ' ' || c == '%' || c == ',' || c == 0xB0) {
             continue;
         } else if (c == 0xC2 && i + 1 < valueText.size() &&
                    static_cast<unsigned char>(valueText[i + 1]) == 0xB0) {

@@ -3,6 +3,7 @@
 #include "views/NumericEntryField.h"
 #include "views/PendingEditGuard.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -13,6 +14,15 @@ namespace {
 
 bool IsWindowSwitch(Qt::FocusReason reason) {
     return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
+}
+
+// Whether the focus went to another top-level window (a message box, a popup, another
+// program) rather than to another control of this one: the field is not left then. Another
+// child window of the main window is a control of the same top-level window.
+bool FocusLeftWindow(const QWidget* box, Qt::FocusReason reason) {
+    if (!IsWindowSwitch(reason)) return false;
+    const QWidget* now = QApplication::focusWidget();
+    return !now || now->window() != box->window();
 }
 
 } // namespace
@@ -30,10 +40,14 @@ void EntryTextBox::focusInEvent(QFocusEvent* event) {
 
 void EntryTextBox::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
-    if (IsWindowSwitch(event->reason()) || !m_entered) return;
+    if (!m_entered || FocusLeftWindow(this, event->reason())) return;
     m_entered = false;
-    // A hidden window (closing, or switched away from) checks nothing.
-    if (!isVisible()) return;
+    // Hidden with its page, tab or window: the edit ends all the same, and the focus cannot
+    // come back to a hidden field.
+    if (!isVisible()) {
+        m_field.EndEdit();
+        return;
+    }
     QPointer<EntryTextBox> self(this);
     const bool passed = m_field.Validate();
     // A click on a control took the focus; the check has put it back. The click itself is

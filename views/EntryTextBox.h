@@ -18,6 +18,9 @@ public:
     NumericEntryField& field() const { return m_field; }
     // True from the focus-in that entered the field until the focus-out that leaves it.
     bool entered() const { return m_entered; }
+    // The edit was ended while the focus stayed (the window was minimised or switched): the
+    // next focus-in enters the field again.
+    void forgetEntry() { m_entered = false; }
 
     // Moves the focus to the next control in tab order, as the Tab key does.
     void focusNext() { focusNextPrevChild(true); }

@@ -1,13 +1,15 @@
 #include "views/NumericEntryField.h"
 
 #include "app/data/DataSet.h"
+#include "app/data/EditedFields.h"
+#include "app/data/TransferValues.h"
+#include "link/RSComm.h"
+#include "views/BoardWrite.h"
 #include "views/EntryMessages.h"
 #include "views/EntryTextBox.h"
 #include "views/NumericText.h"
 #include "views/PendingEditGuard.h"
-#include "link/RSComm.h"
 #include "views/ShellContext.h"
-#include "app/data/TransferValues.h"
 #include "views/UpDownControl.h"
 
 #include <QHBoxLayout>
@@ -44,7 +46,8 @@ NumericEntryField::NumericEntryField(const NumericEntryOptions& options, ShellCo
     setFocusProxy(m_text);
 
     connect(m_upDown, &UpDownControl::valueChanged, this, &NumericEntryField::UpDownChange);
-    connect(m_text, &QLineEdit::textEdited, this, [this] { m_unchecked = true; });
+    connect(m_text, &QLineEdit::textEdited, this,
+            [this](const QString& text) { m_changed = text != m_entryText; });
     PendingEditGuard::install();
 }
 
@@ -53,17 +56,36 @@ QString NumericEntryField::text() const {
 }
 
 void NumericEntryField::setText(const QString& text) {
-    m_unchecked = false;
+    m_changed = false;
     m_text->setText(text);
 }
 
 void NumericEntryField::restoreRemembered() {
-    m_unchecked = false;
+    m_changed = false;
     m_text->setText(QString::number(m_remembered));
 }
 
 bool NumericEntryField::hasUncheckedEdit() const {
-    return m_unchecked && m_text->entered();
+    return m_changed && m_text->entered();
+}
+
+void NumericEntryField::EndEdit() {
+    if (m_changed && !m_checking) {
+        QPointer<NumericEntryField> self(this);
+        Validate();
+        if (!self) return;
+    }
+    m_changed = false;
+    m_editing = false;
+    // The focus stays in the window's memory even while the window is inactive: it moves to
+    // the parking button, so coming back to the window does not resume an ended edit.
+    if (m_text->window()->focusWidget() == m_text) {
+        m_text->forgetEntry();
+        if (m_parking && m_parking->isVisibleTo(m_parking->window()))
+            m_parking->setFocus(Qt::OtherFocusReason);
+        else
+            m_text->clearFocus();
+    }
 }
 
 bool NumericEntryField::CheckUncheckedEdit() {
@@ -71,21 +93,28 @@ bool NumericEntryField::CheckUncheckedEdit() {
     QPointer<NumericEntryField> self(this);
     if (!Validate()) return false;
     // The focus never left: the user goes on in the field from the value just committed.
-    if (self && m_text->entered()) Click();
+    if (self && m_text->entered()) GotFocus();
     return true;
 }
 
 void NumericEntryField::GotFocus() {
+    m_editBegun = false;
     Click();
 }
 
 void NumericEntryField::Click() {
-    m_unchecked = false;
     if (m_options.hasEditingFlag) m_editing = true;
     m_escOnce = false;
     const std::string shown = m_text->text().toStdString();
     m_remembered = m_options.rememberAsWord ? WordFromBoardText(shown) : ValueFromBoardText(shown);
     if (m_options.rewriteOnEnter) m_text->setText(QString::number(m_remembered));
+    // A click inside a field being edited remembers its value anew, but the edit, and what
+    // the user changed in it, goes on.
+    if (!m_editBegun) {
+        m_editBegun = true;
+        m_changed = false;
+        m_entryText = m_text->text();
+    }
     m_text->selectAll();
 }
 
@@ -116,7 +145,12 @@ void NumericEntryField::KeyPress(int& keyAscii) {
 bool NumericEntryField::Validate() {
     if (m_checking) return false;
     if (!m_options.uncheckedText.isEmpty() && m_text->text() == m_options.uncheckedText) {
-        m_unchecked = false;
+        m_changed = false;
+        m_editing = false;
+        return true;
+    }
+    // No change, no write: leaving, Enter or a command from a field the user did not change.
+    if (!m_changed) {
         m_editing = false;
         return true;
     }
@@ -126,15 +160,18 @@ bool NumericEntryField::Validate() {
     }
     const int low = m_options.checkFromZero ? 0 : m_upDown->minimum();
     const int high = m_upDown->maximum();
-    const auto value = WholeNumericValue(m_text->text().toStdString());
+    const auto value = WholeNumberValue(m_text->text().toStdString());
     if (!value || *value > high || *value < low) return refuse(RangeMessage(m_options.title, low, high));
+    // What passed is what is written and shown: the number's plain decimal form.
+    const QString plain = QString::number(*value);
+    if (m_text->text() != plain) m_text->setText(plain);
     if (m_options.furtherCheck) {
         QPointer<NumericEntryField> self(this);
         const auto refusal = m_options.furtherCheck(*this);
         if (!self) return false;
         if (refusal) return refuse(*refusal);
     }
-    m_unchecked = false;
+    m_changed = false;
     Commit();
     m_editing = false;
     emit passed(m_text->text());
@@ -147,7 +184,7 @@ bool NumericEntryField::refuse(const MessageRequest& message) {
     // may let events run, the window's closing among them.
     m_checking = true;
     restoreRemembered();
-    if (m_text->isEnabled()) m_text->setFocus(Qt::OtherFocusReason);
+    if (m_text->isEnabled() && m_text->isVisible()) m_text->setFocus(Qt::OtherFocusReason);
     m_text->selectAll();
     QPointer<NumericEntryField> self(this);
     m_prompt.ask(message);
@@ -158,37 +195,46 @@ bool NumericEntryField::refuse(const MessageRequest& message) {
 }
 
 void NumericEntryField::UpDownChange() {
-    m_unchecked = false;
+    // An arrow click is a change the user asked for.
+    m_changed = true;
     if (m_options.upDownEndsEdit) m_editing = false;
     if (m_options.upDownClearsEscOnce) m_escOnce = false;
     if (m_options.upDownParksFocus && m_parking) m_parking->setFocus(Qt::OtherFocusReason);
     switch (m_options.upDownAction) {
     case NumericEntryOptions::UpDownAction::Commit:
+        m_changed = false;
         Commit();
         break;
     case NumericEntryOptions::UpDownAction::Check:
         Validate();
         break;
     case NumericEntryOptions::UpDownAction::None:
+        m_changed = false;
         break;
     }
     emit upDownChanged(m_text->text());
 }
 
 void NumericEntryField::Commit() {
-    if (!m_options.dataPoint) return;
-    const int index = *m_options.dataPoint;
+    const std::optional<int> point = m_options.dataPoint;
     auto& current = m_shell.dataSet().CurrentData;
-    if (index < 0 || index >= static_cast<int>(current.Value.size())) return;
+    const bool stored = point && *point >= 0 && *point < static_cast<int>(current.Value.size());
+    if (!stored && m_options.boardAddress.empty()) return;
     const std::string text = m_text->text().toStdString();
-    current.Value[static_cast<std::size_t>(index)] = ValueFromBoardText(text);
+    const std::int32_t value = ValueFromBoardText(text);
 
     RSComm& link = m_shell.link();
-    if (!link.OnlineMode || link.CommError) return;
-    const std::string address = !m_options.boardAddress.empty()
-                                    ? m_options.boardAddress
-                                    : current.Address[static_cast<std::size_t>(index)];
-    link.RSWrite(address, text);
+    if (link.OnlineMode) {
+        const std::string address = !m_options.boardAddress.empty()
+                                        ? m_options.boardAddress
+                                        : current.Address[static_cast<std::size_t>(*point)];
+        QPointer<NumericEntryField> self(this);
+        const bool confirmed = WriteToBoard(m_shell, m_prompt, address, text);
+        if (!self || !confirmed) return;
+    } else if (!stored) {
+        return; // a field that writes only to the board has nothing to do offline
+    }
+    if (stored) current.Value[static_cast<std::size_t>(*point)] = value;
 }
 
 } // namespace quelby

@@ -17,9 +17,15 @@ class UserPrompt;
 // A numeric entry field: a text box and its up-down pair, used for every number the user
 // types. Entering the field remembers its value and selects the text; Enter moves on as Tab
 // does; Esc restores the remembered value and a second Esc in a row leaves the field; leaving
-// the field checks the text against the up-down's limits and commits a passing value (into
-// CurrentData and, online, to the board) or reports it and keeps the focus. The Esc-once flag
-// belongs to the window and is shared by all its fields.
+// the field checks a changed text against the up-down's limits and commits a passing value
+// (into CurrentData and, online, to the board) or reports it and keeps the focus. The Esc-once
+// flag belongs to the window and is shared by all its fields.
+//
+// Nothing is written that the user did not ask for: only a text the user changed (it differs
+// from the text shown when the edit began) or an arrow click is checked and committed;
+// leaving an unchanged field, Enter, Esc Esc and a command pressed from it write nothing. The
+// field accepts whole numbers only, and what it accepts is what it writes and then shows: the
+// plain decimal form of the number ("+4" and "04" become "4").
 //
 // The text box shows any text ("-", "****", "12abc"); nothing filters keys.
 class NumericEntryField : public QWidget {
@@ -47,9 +53,14 @@ public:
     // check compares with.
     void setRememberedValue(std::int32_t value) { m_remembered = value; }
 
-    // True from the user's first change of the text after entering the field (or after its
-    // last check) until the check runs, the text is set again or the field is left.
+    // True while the focus is in the field and the user has changed its text since the edit
+    // began (or since its last check): a text that differs from the one shown then.
     bool hasUncheckedEdit() const;
+    // Ends the edit whatever the focus does (a page or window switch, minimising, closing,
+    // going offline): a changed text is checked and committed or refused once, an unchanged
+    // one dropped; the editing flag is cleared so the window's refresh shows the field again.
+    // A field that keeps the focus hands it to the parking button.
+    void EndEdit();
     // For a command that acts while the focus stays in the field: runs the check of an edit
     // not checked yet. True when there was nothing to check or the check passed (the field
     // is then entered again, as when the focus comes back); false after the range message,
@@ -64,15 +75,18 @@ public:
     // Enter and Esc; any other character clears the Esc-once flag. Sets keyAscii to 0 for a
     // key it swallows.
     void KeyPress(int& keyAscii);
-    // The check before the focus leaves. True when the text passed (it is then committed);
-    // false after the range message, with the remembered value back and the focus kept.
+    // The check before the focus leaves. True when the text passed (it is then committed) and
+    // when the user did not change it (nothing is committed, the edit ends); false after the
+    // range message, with the remembered value back and the focus kept.
     bool Validate();
     // The up-down's arrows changed the value.
     void UpDownChange();
 
-    // Stores the leading number of the text (halves to even) in the field's data point of
-    // CurrentData and, online with a healthy link, writes the text as typed to the board.
-    // Does nothing for a field without a data point.
+    // Commits the field's whole number. Online it is written to the field's board address
+    // and, when the board confirmed it, stored in the field's data point of CurrentData; a
+    // write not confirmed leaves CurrentData as it was and says so ("Write Not Confirmed").
+    // Offline it is stored in CurrentData only. A field with neither data point nor board
+    // address commits nothing (its window reacts to passed()).
     void Commit();
 
 signals:
@@ -97,7 +111,11 @@ private:
     std::int32_t m_remembered = 0;
     bool m_editing = false;
     bool m_checking = false;
-    bool m_unchecked = false;
+    // The user changed the text since the edit began (or since its last check).
+    bool m_changed = false;
+    // The edit began (on entering the field) and its text then.
+    bool m_editBegun = false;
+    QString m_entryText;
 };
 
 } // namespace quelby

@@ -39,9 +39,10 @@ struct NumericEntryOptions {
     // Entering the field rewrites its text as the plain decimal form of its leading number.
     bool rewriteOnEnter = false;
 
-    // A passing value is stored in this data point of CurrentData and, online, written to
-    // boardAddress (the data point's own address when empty). No data point: nothing is
-    // stored or written; the window reacts to passed().
+    // A passing value is written, online, to boardAddress (the data point's own address when
+    // empty) and stored in this data point of CurrentData once the board confirmed it;
+    // offline it is stored only. A board address without a data point: written online only.
+    // Neither: nothing is stored or written; the window reacts to passed().
     std::optional<int> dataPoint;
     std::string boardAddress;
 

@@ -1,8 +1,10 @@
 #include "views/RefreshCycleWindow.h"
 
 #include "link/RSComm.h"
+#include "views/NumericEntryField.h"
 #include "views/ShellContext.h"
 
+#include <QCloseEvent>
 #include <QHideEvent>
 #include <QPointer>
 #include <qcoro/qcorotimer.h>
@@ -20,6 +22,9 @@ constexpr auto kIdleWait = 100ms;
 
 // Cycles run on the UI thread only.
 int g_liveCycles = 0; // NOLINT(cppcoreguidelines-avoid-non-const-global-variables)
+// A cycle has run the online status update for the link failure CommError now stands for;
+// cleared as soon as a cycle finds the link healthy again.
+bool g_failureShown = false; // NOLINT(cppcoreguidelines-avoid-non-const-global-variables)
 
 // Counts a cycle for as long as its coroutine frame exists.
 class LiveCycle {
@@ -48,7 +53,26 @@ void RefreshCycleWindow::showEvent(QShowEvent* event) {
     startCycle();
 }
 
+void RefreshCycleWindow::endEdits() {
+    QPointer<RefreshCycleWindow> self(this);
+    const QList<NumericEntryField*> fields = findChildren<NumericEntryField*>();
+    for (const QPointer<NumericEntryField> field : fields) {
+        if (!self) return;
+        if (field) field->EndEdit();
+    }
+}
+
+void RefreshCycleWindow::closeEvent(QCloseEvent* event) {
+    QPointer<RefreshCycleWindow> self(this);
+    endEdits();
+    if (!self) return;
+    QWidget::closeEvent(event);
+}
+
 void RefreshCycleWindow::hideEvent(QHideEvent* event) {
+    QPointer<RefreshCycleWindow> self(this);
+    endEdits();
+    if (!self) return;
     QWidget::hideEvent(event);
     // Minimising the main window hides it and its children on the window system's behalf
     // (a spontaneous hide): the window is still open and its display goes on.
@@ -69,6 +93,11 @@ void RefreshCycleWindow::startCycle() {
 }
 
 void RefreshCycleWindow::prepareForMode() {
+    // An edit begun in the other mode ends before the window changes under it.
+    QPointer<RefreshCycleWindow> self(this);
+    const bool online = m_shell.link().OnlineMode;
+    if ((online && !m_onlinePrepared) || (!online && !m_offlinePrepared)) endEdits();
+    if (!self) return;
     if (m_shell.link().OnlineMode) {
         m_offlinePrepared = false;
         if (!m_onlinePrepared) {
@@ -86,12 +115,22 @@ void RefreshCycleWindow::prepareForMode() {
 
 bool RefreshCycleWindow::handleLinkFailure() {
     RSComm& link = m_shell.link();
-    if (!link.CommError) return true;
+    if (!link.CommError) {
+        g_failureShown = false;
+        return true;
+    }
     m_onlinePrepared = false;
+    // Once per failure: offline with the port closed, a failure this window or another has
+    // shown needs nothing more (CommError stays set until the next Go Online clears it). A
+    // link that turned itself offline and closed its port has not been shown yet.
+    if (!link.OnlineMode && !link.PortOpen() && g_failureShown) return true;
+    g_failureShown = true;
+    QPointer<RefreshCycleWindow> self(this);
+    endEdits();
+    if (!self) return false;
     // Also when the link already turned itself offline (a probe or a mode handshake given
     // up): only the update closes a port the failure left open and shows OFFLINE.
     link.OnlineMode = false;
-    QPointer<RefreshCycleWindow> self(this);
     m_shell.updateOnlineStatus();
     return !self.isNull();
 }

@@ -20,6 +20,11 @@ class ShellContext;
 // waits on a short timer; a pass with nothing to do is followed by the same idle wait, so an
 // idle window uses next to no CPU.
 //
+// An edit always ends: hiding the window (closing it, switching it away, minimising the main
+// window), closing it and each change between online and offline end the edit of every entry
+// field of the window (a changed text is checked and committed once, an unchanged one
+// dropped), so no field stays "being edited" without the focus.
+//
 // A window may be destroyed at any suspension point: every resume checks a guard before it
 // touches the window, and a cycle whose window has gone simply ends.
 class RefreshCycleWindow : public QWidget {
@@ -40,6 +45,8 @@ public:
     void startCycle();
     // Clears the run flag: the cycle ends at its next resume.
     void stopCycle() { m_run = false; }
+    // Ends the edit of every entry field of the window (see above).
+    void endEdits();
 
 signals:
     // A refresh pass has ended (the window is still there).
@@ -71,6 +78,7 @@ protected:
 
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     QCoro::Task<> runCycle();

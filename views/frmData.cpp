@@ -6,6 +6,7 @@
 #include "views/EntryTextBox.h"
 #include "views/GroupedNumber.h"
 #include "views/NumericEntryField.h"
+#include "views/BoardWrite.h"
 #include "views/PushHoldButton.h"
 #include "views/ShellContext.h"
 #include "views/UpDownControl.h"
@@ -24,7 +25,6 @@
 namespace quelby {
 namespace {
 
-constexpr int kTripOffsetMax = 23;
 constexpr const char* kTripOffsetTitle = "Spindle #1 Trip Offset:";
 
 constexpr std::array<const char*, 3> kTabCaptions{"&Trips Per Spindle", "&Current Shift",
@@ -296,6 +296,8 @@ QCoro::Task<bool> frmData::refreshPass(bool online) {
 QCoro::Task<bool> frmData::onlineRefresh() {
     QPointer<frmData> self(this);
     const IndexRange range = m_range;
+    // Every value of the page came back confirmed in this refresh: only then is the total shown.
+    bool pageTrusted = false;
     for (int i = range.first; i <= range.last; ++i) {
         if (!co_await yieldToEvents()) co_return false;
         finishReleases();
@@ -307,21 +309,29 @@ QCoro::Task<bool> frmData::onlineRefresh() {
             m_pageChanged = false;
             co_return true;
         }
-        const std::string text = link.RSRead(ShiftDataAddress(i));
+        if (i == range.first) pageTrusted = true;
+        const RSComm::ReadResult read = link.RSReadChecked(ShiftDataAddress(i));
         if (!self) co_return false;
         if (link.CommError) co_return true;
-        m_lastRead = text;
-        const std::int32_t value = ValueFromBoardText(text);
-        m_values[static_cast<std::size_t>(i)] = value;
-        setShown(i, value);
+        // A value the link could not confirm keeps the label's text and spoils the total.
+        if (read.trusted) {
+            m_lastRead = read.text;
+            const std::int32_t value = ValueFromBoardText(read.text);
+            m_values[static_cast<std::size_t>(i)] = value;
+            setShown(i, value);
+        } else {
+            pageTrusted = false;
+        }
         if (i == kTrippedSpindleEntry && !m_tripOffset->editing()) {
-            const std::string offset = link.RSRead(kTripOffsetAddress);
+            const RSComm::ReadResult offset = link.RSReadChecked(kTripOffsetAddress);
             if (!self) co_return false;
             if (link.CommError) co_return true;
-            if (!m_tripOffset->editing()) m_tripOffset->setText(QString::fromStdString(offset));
+            if (offset.trusted && !m_tripOffset->editing())
+                m_tripOffset->setText(QString::fromStdString(offset.text));
         }
         const int endingPage = PageEndingAt(i);
-        if (endingPage >= 0) showTotal(endingPage, PageTripTotal(m_values, endingPage));
+        if (endingPage >= 0 && pageTrusted)
+            showTotal(endingPage, PageTripTotal(m_values, endingPage));
     }
     co_return true;
 }
@@ -355,7 +365,7 @@ void frmData::holdDown(HoldCommand& command) {
     RSComm& link = shell().link();
     if (link.CommError || link.Busy()) return;
     QPointer<frmData> self(this);
-    link.RSWrite(command.address, "1");
+    WriteToBoard(shell(), m_prompt, command.address, "1");
     // A link message during the write may have taken the mouse: its release is due now.
     if (self) finishReleases();
 }
@@ -371,7 +381,7 @@ void frmData::finishReleases() {
     for (HoldCommand* command : {&m_resetTrips, &m_transferData}) {
         if (!command->releasePending || link.Busy()) continue;
         command->releasePending = false;
-        if (!link.CommError && link.PortOpen()) link.RSWrite(command->address, "0");
+        WriteToBoard(shell(), m_prompt, command->address, "0", true);
         if (!self) return;
     }
     watchGoingOffline();
@@ -391,11 +401,6 @@ void frmData::watchGoingOffline() {
         if (self) self->m_transferData.button->endHold();
         if (self) self->finishReleases();
     });
-}
-
-void frmData::hideEvent(QHideEvent* event) {
-    m_tripOffset->setEditing(false);
-    RefreshCycleWindow::hideEvent(event);
 }
 
 } // namespace quelby

@@ -46,7 +46,6 @@ protected:
     void onlinePreparation() override;
     void offlinePreparation() override;
     QCoro::Task<bool> refreshPass(bool online) override;
-    void hideEvent(QHideEvent* event) override;
 
 private:
     // One push-and-hold command: its board bit and whether its 0 is still to be written.

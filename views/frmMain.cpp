@@ -6,6 +6,7 @@
 #include "views/GroupedNumber.h"
 #include "views/NumericEntryField.h"
 #include "link/RSComm.h"
+#include "views/BoardWrite.h"
 #include "views/ShellContext.h"
 #include "app/data/TransferValues.h"
 #include "views/UpDownControl.h"
@@ -155,8 +156,10 @@ void frmMain::onlinePreparation() {
         m_spindle->setText("1");
     } else {
         QPointer<frmMain> self(this);
-        const std::string text = link.RSRead(kSpindleAddress);
+        const RSComm::ReadResult read = link.RSReadChecked(kSpindleAddress);
         if (!self) return;
+        // A value the link could not confirm is taken as none.
+        const std::string text = read.trusted ? read.text : "0";
         const std::int32_t value = ValueFromBoardText(text);
         if (value > m_spindle->upDown()->maximum())
             m_spindle->setText(QString::number(m_spindle->upDown()->maximum()));
@@ -198,9 +201,11 @@ QCoro::Task<bool> frmMain::refreshPass(bool online) {
         if (!co_await yieldToEvents()) co_return false; // false also when the window went
         RSComm& link = shell().link();
         if (!link.OnlineMode) co_return true;
-        const std::string text = link.RSRead(kDisplayAddresses[i]);
+        const RSComm::ReadResult read = link.RSReadChecked(kDisplayAddresses[i]);
         if (!self) co_return false;
         if (link.CommError) co_return true;
+        if (!read.trusted) continue; // the display keeps its text until a confirmed read
+        const std::string& text = read.text;
         if (i == 0)
             m_lblDisplay[i]->setText(QString::fromStdString(text).trimmed());
         else
@@ -213,11 +218,12 @@ void frmMain::BlowoffCommand(std::int16_t code) {
     RSComm& link = shell().link();
     QPointer<frmMain> self(this);
     if (link.CommError) return;
-    link.RSWrite(kSpindleAddress, BoardTextFromValue(code));
+    // A step the board did not confirm ends the command: the blow-off is not fired.
+    if (!WriteToBoard(shell(), m_prompt, kSpindleAddress, BoardTextFromValue(code))) return;
     if (!self || link.CommError) return;
-    link.RSWrite("F825", "1");
+    if (!WriteToBoard(shell(), m_prompt, "F825", "1")) return;
     if (!self || link.CommError) return;
-    link.RSWrite("F102", "1");
+    WriteToBoard(shell(), m_prompt, "F102", "1");
 }
 
 void frmMain::cmdSingleBlowoff_Click() {
@@ -233,13 +239,11 @@ void frmMain::cmdMandrelBlowoff_Click() {
 }
 
 void frmMain::cmdBadCanBlowoff_Click() {
-    RSComm& link = shell().link();
-    if (!link.CommError) link.RSWrite("F830", "1");
+    if (!shell().link().CommError) WriteToBoard(shell(), m_prompt, "F830", "1");
 }
 
 void frmMain::spindleUpDownChanged(const QString& text) {
-    RSComm& link = shell().link();
-    if (link.OnlineMode && !link.CommError) link.RSWrite(kSpindleAddress, text.toStdString());
+    if (!shell().link().CommError) WriteToBoard(shell(), m_prompt, kSpindleAddress, text.toStdString());
 }
 
 } // namespace quelby

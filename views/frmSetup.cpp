@@ -2,6 +2,7 @@
 
 #include "app/data/DataSet.h"
 #include "link/RSComm.h"
+#include "views/BoardWrite.h"
 #include "views/EntryTextBox.h"
 #include "views/NumericEntryField.h"
 #include "views/ShellContext.h"
@@ -214,11 +215,6 @@ void frmSetup::showPage(int page) {
     if (m_tbsSetup->currentIndex() != page) m_tbsSetup->setCurrentIndex(page);
 }
 
-void frmSetup::endAllEdits() {
-    for (NumericEntryField* entry : m_fields)
-        entry->setEditing(false);
-}
-
 void frmSetup::setEditorsEnabled(bool enabled) {
     for (QGroupBox* group : m_editGroups)
         group->setEnabled(enabled);
@@ -239,13 +235,11 @@ void frmSetup::setTestsEnabled(bool enabled) {
 }
 
 void frmSetup::onlinePreparation() {
-    endAllEdits();
     setEditorsEnabled(true);
     setTestsEnabled(true);
 }
 
 void frmSetup::offlinePreparation() {
-    endAllEdits();
     setTestsEnabled(false);
     setEditorsEnabled(shell().offlineEditing());
 }
@@ -267,11 +261,14 @@ QCoro::Task<bool> frmSetup::onlineRefresh() {
             m_pageChanged = false;
             co_return true;
         }
-        const std::string text = link.RSRead(kSetupParameters[static_cast<std::size_t>(i)].address);
+        const RSComm::ReadResult read =
+            link.RSReadChecked(kSetupParameters[static_cast<std::size_t>(i)].address);
         if (!self) co_return false;
         if (link.CommError) co_return true;
-        m_lastRead = text;
-        showUnlessEditing(i, QString::fromStdString(text));
+        // A value the link could not confirm is no value: the field keeps its text.
+        if (!read.trusted) continue;
+        m_lastRead = read.text;
+        showUnlessEditing(i, QString::fromStdString(read.text));
     }
     co_return true;
 }
@@ -298,8 +295,7 @@ void frmSetup::showUnlessEditing(int index, const QString& text) {
 
 void frmSetup::cmdBadCanTest_Click(int index) {
     (void)index; // both buttons do the same
-    RSComm& link = shell().link();
-    if (!link.CommError) link.RSWrite(kBadCanTestAddress, "1");
+    if (!shell().link().CommError) WriteToBoard(shell(), m_prompt, kBadCanTestAddress, "1");
 }
 
 void frmSetup::cmdQCTest_Click() {
@@ -307,13 +303,9 @@ void frmSetup::cmdQCTest_Click() {
     QPointer<frmSetup> self(this);
     for (const char* address : {"B2088", "F825", "F102"}) {
         if (!self || link.CommError) return;
-        link.RSWrite(address, "1");
+        // A step the board did not confirm ends the command: the blow-off is not fired.
+        if (!WriteToBoard(shell(), m_prompt, address, "1")) return;
     }
-}
-
-void frmSetup::hideEvent(QHideEvent* event) {
-    endAllEdits();
-    RefreshCycleWindow::hideEvent(event);
 }
 
 } // namespace quelby

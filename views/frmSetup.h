@@ -42,7 +42,6 @@ protected:
     void onlinePreparation() override;
     void offlinePreparation() override;
     QCoro::Task<bool> refreshPass(bool online) override;
-    void hideEvent(QHideEvent* event) override;
 
 private:
     void buildControls();
@@ -51,7 +50,6 @@ private:
     QLabel* makeLabel(int index, const char* caption, QWidget* parent);
     void setEditorsEnabled(bool enabled);
     void setTestsEnabled(bool enabled);
-    void endAllEdits();
     // Puts a value into field `index` unless the user is editing it.
     void showUnlessEditing(int index, const QString& text);
     QCoro::Task<bool> onlineRefresh();

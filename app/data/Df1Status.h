@@ -50,6 +50,7 @@ inline constexpr const char* kDf1DriverFlag = "F152";          // the K650's DF1
 // Data points of the machine data set: the PLC type, then the two number fields.
 inline constexpr int kDf1PlcTypeDataPoint = 102;
 inline constexpr int kDf1FirstNumberDataPoint = 103;
+inline constexpr int kDf1NumberFieldMax = 255; // both number fields take 0..255
 
 // Every value gives a text; the known codes their own, any other "(n) Unknown Status".
 std::string Df1ConfigurationStatusText(std::uint32_t value);

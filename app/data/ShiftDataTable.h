@@ -17,6 +17,7 @@ inline constexpr int kTrippedSpindleEntry = 0;
 inline constexpr const char* kTrippedSpindleAddress = "B598";
 inline constexpr const char* kTripOffsetAddress = "B1011";
 inline constexpr int kTripOffsetDataPoint = 0;
+inline constexpr int kTripOffsetMax = 23; // the trip offset field takes 0..23
 
 // One page of the window: the entries it shows and the first of its 24 spindle entries
 // (the last entry of the page is the last spindle).

@@ -112,5 +112,14 @@ MessageRequest RunTimeError(const std::string& title, const std::error_code& err
             MessageIcon::Information};
 }
 
+MessageRequest ClockNotHeld(bool time) {
+    return {"Target Board Clock",
+            {std::string("The target board does not hold the ") + (time ? "time" : "date") +
+                 " that was sent.",
+             "Check the board's clock and set it again."},
+            MessageButtons::OK,
+            MessageIcon::Exclamation};
+}
+
 } // namespace TargetBoardMessages
 } // namespace quelby

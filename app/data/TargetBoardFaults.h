@@ -61,6 +61,9 @@ MessageRequest ConfirmResetFaults();
 // ("InitializeForm"): "Error Number = n", "", description, information icon, OK.
 MessageRequest RunTimeError(const std::string& title, const std::error_code& error);
 inline constexpr const char* kFirstPassTitle = "TargetBoard FirstPass";
+// Set to Current Time or Date wrote its three values but the board holds other ones:
+// "Target Board Clock", exclamation icon, OK.
+MessageRequest ClockNotHeld(bool time);
 inline constexpr const char* kInitializeFormTitle = "InitializeForm";
 } // namespace TargetBoardMessages
 

@@ -49,13 +49,39 @@ TEST(CliEndToEnd, writesGoThroughTheEntryCheckAndReachTheBoard) {
     CliAgainstSim rig;
     auto write = rig.run({"write", "W182", "1,500"});
     EXPECT_EQ(write.status, 0) << write.err;
-    auto refused = rig.run({"write", "B1003", "256"});
+    auto refused = rig.run({"write", "B2000", "256"});
     EXPECT_EQ(refused.status, 3);
     EXPECT_EQ(refused.err, "ENTRY ALERT: Error: Entry out of Range (0-255).\n");
+    auto decimal = rig.run({"write", "W182", "2.5"});
+    EXPECT_EQ(decimal.status, 3);
+    EXPECT_EQ(decimal.err, "ENTRY ALERT: Error: Only Whole Numbers Allowed.\n");
     auto badAddress = rig.run({"read", "W182", "X10"});
     EXPECT_EQ(badAddress.status, 3);
     EXPECT_EQ(badAddress.out, "") << "nothing is read when any address is refused";
     EXPECT_EQ(rig.run({"read", "W182"}).out, "1500\n");
+}
+
+TEST(CliEndToEnd, anAddressAWindowEditsKeepsThatFieldsLimitsUnlessForced) {
+    CliAgainstSim rig;
+    const std::string before = rig.run({"read", "B1012", "B1017"}).out;
+    const std::string setupMessage = "Set-up: Only a Number Between 0 and 6 can be Entered";
+    for (const char* text : {"2.5", "5e0", "+4x", "7", "", "99999999999999999999"}) {
+        auto refused = rig.run({"write", "B1017", text});
+        EXPECT_EQ(refused.status, 3) << text;
+        EXPECT_EQ(refused.err.rfind(setupMessage, 0), 0u) << refused.err;
+    }
+    auto tooMany = rig.run({"write", "b1012", "99"});
+    EXPECT_EQ(tooMany.status, 3);
+    EXPECT_EQ(tooMany.err.rfind("Set-up: Only a Number Between 5 and 80 can be Entered", 0), 0u);
+    auto offset = rig.run({"write", "B1011", "24"});
+    EXPECT_EQ(offset.err.rfind("Spindle #1 Trip Offset:: Only a Number Between 0 and 23", 0), 0u);
+    EXPECT_EQ(rig.run({"read", "B1012", "B1017"}).out, before) << "nothing was sent";
+
+    EXPECT_EQ(rig.run({"write", "B1017", " 6 "}).status, 0);
+    EXPECT_EQ(rig.run({"write", "--force", "B1012", "99"}).status, 0);
+    EXPECT_EQ(rig.run({"write", "B8180", "33", "--force"}).status, 0);
+    EXPECT_EQ(rig.run({"write", "--force", "B1017", "2.5"}).status, 3) << "no force past the entry check";
+    EXPECT_EQ(rig.run({"read", "B1012", "B1017", "B8180"}).out, "99\n6\n33\n");
 }
 
 TEST(CliEndToEnd, theLiveBoardTellsItsIdentityAndFault) {
@@ -119,7 +145,7 @@ TEST(CliEndToEnd, usageErrorsHelpAndAMissingDeviceWithTheReason) {
     auto help = SimProcess::runProgram(SimProcess::cliProgram(), {"--help"});
     EXPECT_EQ(help.status, 0);
     for (const char* word : {"--device", "--port", "--speed", "--home", "--retries", "--yes",
-                             "read ADDRESS...", "write ADDRESS VALUE"})
+                             "read ADDRESS...", "write [--force] ADDRESS VALUE"})
         EXPECT_NE(help.out.find(word), std::string::npos) << word;
 
     auto missing = SimProcess::runProgram(SimProcess::cliProgram(), {"--home", rig.home.path().string(),

@@ -42,11 +42,14 @@ TEST(CheckEntry, dropsDisplayCharactersAndRefusesEverythingElse) {
     EXPECT_EQ(CheckEntry("W182", "1,200").value, 1200u);
     EXPECT_EQ(CheckEntry("W182", " 45\xB0").value, 45u);
     EXPECT_EQ(CheckEntry("W182", "45\xC2\xB0 %").value, 45u);
-    EXPECT_EQ(CheckEntry("W182", "12.5").value, 125u);
     EXPECT_EQ(CheckEntry("W182", "").value, 0u);
     EXPECT_FALSE(CheckEntry("W182", " 12").error);
     const std::tuple<const char*, const char*, const char*> refused[] = {
         {"W182", "-5", "Only Numerical Data Allowed."},
+        {"W182", "12.5", "Only Whole Numbers Allowed."},
+        {"B1017", "2.5", "Only Whole Numbers Allowed."},
+        {"B1017", "5e0", "Only Numerical Data Allowed."},
+        {"B1017", "+4", "Only Numerical Data Allowed."},
         {"W182", "12abc", "Only Numerical Data Allowed."},
         {"B1016.0", "2", "Enter 0 or 1 Only."},
         {"B1003", "256", "Entry out of Range (0-255)."},

@@ -165,7 +165,8 @@ TEST(TimingWindow, setpointEditsProgramBothSetpointsOnlyWhenChangedAndNeverEqual
     t.type(t.field(0), "10");
     EXPECT_EQ(t.shell.rig.takeCount(0x1B), 0) << "the remembered value programs nothing";
 
-    t.type(t.field(0), "13");
+    t.type(t.field(0), "+13");
+    EXPECT_EQ(t.text(0), "13");
     EXPECT_EQ(t.pls.channel(0), Pair(13, 20)) << "cleared first, then the pair";
     EXPECT_EQ(t.shell.data.CurrentData.Setpoint[0], (std::array<std::int16_t, 2>{13, 20}))
         << "both setpoints as programmed";
@@ -553,17 +554,16 @@ TEST(TimingWindow, noPathProgramsAChannelWithAnUncheckedOrHalfTypedValue) {
     EXPECT_EQ(t.text(1), "10");
     EXPECT_EQ(t.pls.channel(1), Pair(10, 20));
 
-    // Closing the window with a half-typed value sends nothing.
+    // Closing the window ends the edit: a changed value is checked and programmed once.
     t.shell.rig.prompt.clear();
     box->setFocus(Qt::MouseFocusReason);
     QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(box, "3");
-    const MachineData before = t.shell.data.CurrentData;
     t.window->close();
     t.window.reset();
     RunEvents();
-    EXPECT_EQ(t.pls.channel(1), Pair(10, 20));
-    EXPECT_EQ(t.shell.data.CurrentData, before);
+    EXPECT_EQ(t.pls.channel(1), Pair(3, 20));
+    EXPECT_EQ(t.shell.data.CurrentData.Setpoint[1][kOnSetpoint], 3);
     EXPECT_TRUE(t.shell.rig.prompt.requests().empty());
 }
 

@@ -1,0 +1,341 @@
+// Every window's entry fields against the simulated board: what a field accepts is what the
+// board gets, nothing is written that the user did not change, an edit always ends, and only
+// confirmed reads are shown.
+#include "diagnostics/frmR760DF1.h"
+#include "diagnostics/frmTargetBoard.h"
+#include "link/BoardAddress.h"
+#include "link/RSComm.h"
+#include "tests/views/TestShell.h"
+#include "views/EntryTextBox.h"
+#include "views/NumericEntryField.h"
+#include "views/UpDownControl.h"
+#include "views/frmData.h"
+#include "views/frmSetup.h"
+
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+
+namespace quelby::test {
+namespace {
+
+enum class Window { Setup, ShiftData, Df1, TargetBoard };
+
+// One field: its window, index, board address, limits, message title, page or tab, and the
+// data point it keeps (-1: the board only).
+struct FieldCase {
+    Window window;
+    int index;
+    const char* address;
+    int low;
+    int high;
+    const char* title;
+    int page;
+    int dataPoint;
+};
+
+constexpr FieldCase kFields[] = {
+    {Window::Setup, 0, "B1012", 5, 80, "Set-up", 0, 85},
+    {Window::Setup, 1, "B1013", 5, 80, "Set-up", 0, 86},
+    {Window::Setup, 2, "B1014", 5, 80, "Set-up", 0, 87},
+    {Window::Setup, 3, "B1015", 5, 80, "Set-up", 0, 88},
+    {Window::Setup, 4, "B1017", 0, 6, "Set-up", 0, 89},
+    {Window::Setup, 5, "W1004", 0, 999, "Set-up", 1, 90},
+    {Window::Setup, 6, "B1019", 4, 14, "Set-up", 1, 91},
+    {Window::Setup, 7, "B1003", 1, 15, "Set-up", 1, 92},
+    {Window::Setup, 8, "B1000", 0, 99, "Set-up", 1, 93},
+    {Window::Setup, 9, "B1001", 0, 99, "Set-up", 1, 94},
+    {Window::Setup, 10, "B1002", 0, 99, "Set-up", 1, 95},
+    {Window::Setup, 11, "B1010", 1, 24, "Set-up", 1, 96},
+    {Window::Setup, 12, "B1018", 4, 12, "Set-up", 1, 97},
+    {Window::Setup, 13, "B1006", 5, 50, "Set-up", 2, 98},
+    {Window::Setup, 14, "B1007", 5, 50, "Set-up", 2, 99},
+    {Window::Setup, 15, "B1008", 5, 50, "Set-up", 2, 100},
+    {Window::Setup, 16, "B1009", 5, 50, "Set-up", 2, 101},
+    {Window::ShiftData, 0, "B1011", 0, 23, "Spindle #1 Trip Offset:", 0, 0},
+    {Window::Df1, 0, "B4050", 0, 255, "R760DF1 Set-up", 0, 103},
+    {Window::Df1, 1, "B4011", 0, 255, "R760DF1 Set-up", 0, 104},
+    {Window::TargetBoard, 0, "B8180", 1, 32, "Set-upCurrent Network Address 1:", 2, -1},
+    {Window::TargetBoard, 1, "B8191", 1, 32, "Set-upCurrent Network Address 2:", 2, -1},
+    {Window::TargetBoard, 2, "B43012", 0, 23, "Set-upHr.", 3, -1},
+    {Window::TargetBoard, 3, "B43010", 0, 59, "Set-upMin.", 3, -1},
+    {Window::TargetBoard, 4, "B43008", 0, 59, "Set-upSec.", 3, -1},
+    {Window::TargetBoard, 5, "B43016", 1, 12, "Set-upMo.", 3, -1},
+    {Window::TargetBoard, 6, "B43015", 1, 31, "Set-upDay", 3, -1},
+    {Window::TargetBoard, 7, "B43017", 0, 99, "Set-upYr.", 3, -1},
+};
+
+// The first field of each window.
+constexpr const FieldCase* kOnePerWindow[] = {&kFields[0], &kFields[17], &kFields[18], &kFields[20]};
+
+// The shell as the Target Board window needs it: going online opens the port.
+class OpeningShell : public TestShell {
+public:
+    void updateOnlineStatus() override {
+        if (rig.link.OnlineMode) rig.link.OpenRSComm(rig.port);
+        TestShell::updateOnlineStatus();
+        if (rig.link.CommError) rig.link.OnlineMode = false;
+    }
+};
+
+std::uint16_t ByteOf(const char* address) {
+    return static_cast<std::uint16_t>(ParseAddress(address)->byteAddress);
+}
+
+// A field's window opened online, the field's page in front, the field showing `start`.
+struct FieldRig {
+    OpeningShell shell;
+    std::unique_ptr<RefreshCycleWindow> window;
+    NumericEntryField* field = nullptr;
+    const FieldCase& c;
+    std::vector<std::uint16_t> writes;
+    // While set, the read after a read of this byte is spoiled: an address echo comes back
+    // wrong, so the link cannot confirm the value.
+    std::optional<std::uint16_t> spoilAfter;
+    int spoiled = 0;
+    // Put into the field's address at the first spoiled read, so every read of it is spoiled.
+    std::optional<std::uint32_t> valueWhenSpoiled;
+
+    explicit FieldRig(const FieldCase& fieldCase, std::uint32_t start) : c(fieldCase) {
+        auto& board = shell.rig.board;
+        board.setValue("F152", 1);
+        board.setValue(c.address, start);
+        board.setWriteObserver([this](std::uint16_t address) { writes.push_back(address); });
+        board.setReadObserver([this](std::uint16_t address) {
+            if (!spoilAfter || address != *spoilAfter) return;
+            shell.rig.board.corruptAnswerAt(0);
+            if (++spoiled == 1 && valueWhenSpoiled)
+                shell.rig.board.setValue(c.address, *valueWhenSpoiled);
+        });
+        shell.rig.goOnline();
+        open();
+        EXPECT_TRUE(RunEventsUntil([&] { return shownValue() == start; })) << c.address;
+        shell.rig.prompt.clear();
+        writes.clear();
+    }
+    void open() {
+        ScriptedPrompt& prompt = shell.rig.prompt;
+        switch (c.window) {
+        case Window::Setup: {
+            auto* setup = new frmSetup(shell, prompt);
+            window.reset(setup);
+            setup->showPage(c.page);
+            field = setup->field(c.index);
+            break;
+        }
+        case Window::ShiftData: {
+            auto* data = new frmData(shell, prompt);
+            window.reset(data);
+            field = data->tripOffsetField();
+            break;
+        }
+        case Window::Df1: {
+            auto* df1 = new frmR760DF1(shell, prompt);
+            window.reset(df1);
+            field = df1->numberField(c.index);
+            break;
+        }
+        case Window::TargetBoard: {
+            auto* target = new frmTargetBoard(shell, prompt, shell.rig.clock, shell.rig.home.path());
+            window.reset(target);
+            shell.rig.home.write("programs/PROG.rev", "QLBYDEMO1203\r\n");
+            const auto hbx = shell.rig.home.write("programs/PROG.hbx", "A\r\n");
+            EXPECT_TRUE(target->prepare(hbx));
+            break;
+        }
+        }
+        window->resize(760, 560);
+        ShowActive(*window);
+        if (auto* target = dynamic_cast<frmTargetBoard*>(window.get())) {
+            target->showTab(c.page);
+            field = target->setupField(c.index);
+        }
+    }
+    EntryTextBox* box() const { return field->textBox(); }
+    std::int64_t shownValue() const {
+        bool ok = false;
+        const int value = field->text().toInt(&ok);
+        return ok ? value : -1;
+    }
+    std::int32_t stored() const {
+        return c.dataPoint < 0 ? 0 : shell.data.CurrentData.Value[static_cast<std::size_t>(c.dataPoint)];
+    }
+    void enter() {
+        box()->setFocus(Qt::MouseFocusReason);
+        RunEvents();
+    }
+    void type(const QString& text) {
+        enter();
+        box()->selectAll();
+        QTest::keyClick(box(), Qt::Key_Delete);
+        QTest::keyClicks(box(), text);
+    }
+    void press(Qt::Key key) {
+        QTest::keyClick(box(), key);
+        RunEvents();
+    }
+    // Lets the refresh read the board again until the field shows `value`.
+    bool showsSoon(std::int64_t value) {
+        return RunEventsUntil([&] { return shownValue() == value; }, 3000);
+    }
+    MessageRequest rangeMessage() const {
+        return {c.title,
+                {"Only a Number Between " + std::to_string(c.low) + " and " +
+                 std::to_string(c.high) + " can be Entered"},
+                MessageButtons::OK,
+                MessageIcon::Information};
+    }
+};
+
+TEST(EntryFields, everyFieldWritesExactlyTheWholeNumberItAcceptsAndRefusesAnythingElse) {
+    for (const FieldCase& c : kFields) {
+        SCOPED_TRACE(c.address);
+        FieldRig f(c, static_cast<std::uint32_t>(c.low + 1));
+        EXPECT_EQ(f.field->upDown()->minimum(), c.low);
+        EXPECT_EQ(f.field->upDown()->maximum(), c.high);
+        const std::int32_t storedBefore = f.stored();
+        const QString low = QString::number(c.low);
+        const QString high = QString::number(c.high);
+        std::vector<QString> refused{"", "abc", "2.5", "5e0", "1 2", "99999999999999999999",
+                                     "-1", QString::number(c.high + 1), low + ".0"};
+        if (c.low > 0) refused.push_back(QString::number(c.low - 1));
+        for (const QString& text : refused) {
+            SCOPED_TRACE(text.toStdString());
+            f.shell.rig.prompt.clear();
+            f.type(text);
+            f.press(Qt::Key_Return);
+            EXPECT_EQ(f.shell.rig.prompt.requests(), std::vector<MessageRequest>{f.rangeMessage()});
+            EXPECT_EQ(QApplication::focusWidget(), f.box());
+            EXPECT_TRUE(f.writes.empty());
+            EXPECT_EQ(f.stored(), storedBefore);
+        }
+        const std::pair<QString, int> accepted[] = {
+            {"+" + low, c.low}, {" " + high + " ", c.high}, {"0" + low, c.low}, {"-0", 0}};
+        for (const auto& [text, value] : accepted) {
+            if (value < c.low) continue; // "-0" in a field from 1
+            SCOPED_TRACE(text.toStdString());
+            f.shell.rig.prompt.clear();
+            f.writes.clear();
+            f.type(text);
+            f.press(Qt::Key_Return);
+            EXPECT_TRUE(f.shell.rig.prompt.requests().empty());
+            EXPECT_FALSE(f.writes.empty());
+            EXPECT_EQ(f.shell.rig.board.value(c.address), static_cast<std::uint32_t>(value));
+            EXPECT_EQ(f.shownValue(), value) << "shown as written";
+            if (c.dataPoint >= 0) {
+                EXPECT_EQ(f.stored(), value);
+            }
+        }
+    }
+}
+
+TEST(EntryFields, enteringAndLeavingEnterEscEscOrOkWithoutAChangeWriteNothing) {
+    for (const FieldCase& c : kFields) {
+        SCOPED_TRACE(c.address);
+        FieldRig f(c, static_cast<std::uint32_t>(c.low + 1));
+        f.enter();
+        f.press(Qt::Key_Tab);
+        f.enter();
+        f.press(Qt::Key_Return);
+        // The board moves on while the field is entered: the stale text is no edit.
+        f.enter();
+        f.shell.rig.board.setValue(c.address, static_cast<std::uint32_t>(c.high));
+        RunEvents(50);
+        f.press(Qt::Key_Escape);
+        f.press(Qt::Key_Escape);
+        EXPECT_TRUE(f.showsSoon(c.high)) << "after Esc Esc the board's value shows again";
+        f.type(QString::number(c.high)); // the same text again
+        f.press(Qt::Key_Tab);
+        EXPECT_TRUE(f.writes.empty());
+        EXPECT_TRUE(f.shell.rig.prompt.requests().empty());
+        EXPECT_FALSE(f.field->editing());
+        EXPECT_EQ(f.shell.rig.board.value(c.address), static_cast<std::uint32_t>(c.high));
+    }
+    // Ok pressed with the focus in an unchanged clock field.
+    FieldRig f(kFields[26], 12);
+    f.enter();
+    f.shell.rig.board.setValue("B43015", 13);
+    QTest::mouseClick(f.window->findChild<QWidget*>("cmdOk"), Qt::LeftButton);
+    EXPECT_TRUE(f.writes.empty());
+}
+
+TEST(EntryFields, aPageOrTabSwitchClosingOrGoingOfflineEndsTheEditOnce) {
+    for (const FieldCase* c : kOnePerWindow) {
+        SCOPED_TRACE(c->address);
+        FieldRig f(*c, static_cast<std::uint32_t>(c->low + 1));
+        const auto otherPage = [&] {
+            if (auto* setup = dynamic_cast<frmSetup*>(f.window.get())) setup->showPage(1);
+            if (auto* data = dynamic_cast<frmData*>(f.window.get())) data->showPage(1);
+            if (auto* target = dynamic_cast<frmTargetBoard*>(f.window.get())) target->showTab(3);
+        };
+        const auto backAgain = [&] {
+            if (auto* setup = dynamic_cast<frmSetup*>(f.window.get())) setup->showPage(c->page);
+            if (auto* data = dynamic_cast<frmData*>(f.window.get())) data->showPage(c->page);
+            if (auto* target = dynamic_cast<frmTargetBoard*>(f.window.get())) target->showTab(c->page);
+        };
+        if (c->window != Window::Df1) {
+            f.type(QString::number(c->high));
+            otherPage();
+            RunEvents();
+            EXPECT_EQ(f.shell.rig.board.value(c->address), static_cast<std::uint32_t>(c->high));
+            EXPECT_EQ(f.writes.size(), 1u) << "written once";
+            EXPECT_FALSE(f.field->editing());
+            backAgain();
+            f.enter(); // unchanged, then away: dropped, and the field refreshes again
+            otherPage();
+            backAgain();
+            f.shell.rig.board.setValue(c->address, static_cast<std::uint32_t>(c->low));
+            EXPECT_TRUE(f.showsSoon(c->low));
+            EXPECT_EQ(f.writes.size(), 1u);
+        }
+        // Going offline ends the edit too; the field then shows the data set (or nothing).
+        f.type(QString::number(c->low + 1));
+        f.shell.goOffline();
+        EXPECT_TRUE(RunEventsUntil([&] { return !f.field->editing(); }));
+        EXPECT_TRUE(f.shell.rig.prompt.requests().empty());
+        // Closing with a changed text writes it once.
+        f.shell.rig.board.setValue(c->address, static_cast<std::uint32_t>(c->low));
+        f.shell.rig.goOnline();
+        f.shell.rig.link.OnlineMode = true;
+        ASSERT_TRUE(RunEventsUntil([&] { return f.field->isEnabled() && f.shownValue() == c->low; }));
+        f.writes.clear();
+        f.type(QString::number(c->high));
+        f.window->close();
+        RunEvents();
+        EXPECT_EQ(f.shell.rig.board.value(c->address), static_cast<std::uint32_t>(c->high));
+        EXPECT_FALSE(f.writes.empty());
+    }
+}
+
+TEST(EntryFields, aReadTheLinkCouldNotConfirmNeverShowsAndAWriteItDidNotTakeIsReported) {
+    // The read before each field's own read; its next request is the field's.
+    const std::pair<const FieldCase*, const char*> spoiled[] = {
+        {&kFields[1], "B1012"}, {&kFields[17], "B598"}, {&kFields[18], "B4001"}};
+    for (const auto& [c, before] : spoiled) {
+        SCOPED_TRACE(c->address);
+        FieldRig f(*c, static_cast<std::uint32_t>(c->low + 1));
+        f.valueWhenSpoiled = static_cast<std::uint32_t>(c->high);
+        f.spoilAfter = ByteOf(before);
+        for (int pass = 1; pass <= 3; ++pass) {
+            ASSERT_TRUE(RunEventsUntil([&] { return f.spoiled > pass; }));
+            EXPECT_EQ(f.shownValue(), c->low + 1) << "never 0, never the misread";
+        }
+        f.spoilAfter.reset();
+        EXPECT_TRUE(f.showsSoon(c->high));
+
+        // Every echo of the write spoiled: the data set keeps its value, the user is told once.
+        const std::int32_t storedBefore = f.stored();
+        f.type(QString::number(c->low));
+        // The observer runs while the data byte is answered: its echo comes back wrong.
+        f.shell.rig.board.setWriteObserver([&](std::uint16_t) { f.shell.rig.board.corruptAnswerAt(-1); });
+        f.press(Qt::Key_Return);
+        EXPECT_EQ(f.shell.rig.prompt.titles(), std::vector<std::string>{"Write Not Confirmed"});
+        EXPECT_EQ(f.stored(), storedBefore);
+    }
+}
+
+} // namespace
+} // namespace quelby::test
