@@ -405,7 +405,8 @@ void RunRequest(RSComm& link, fuzz::ReplyStreamPort& port, InputStream& input,
     case 6: {
         const int chan = input.takeOr(0) % 20;
         if (input.takeOr(0) & 1) {
-            allowed = PlsAllowed({0x09, chan}, {});
+            // The list is recalled from its first setpoint: another channel is named first.
+            allowed = PlsAllowed({0x09, chan, chan == 0 ? 1 : 0}, {});
             const RSComm::RecallList list = link.RecallAllSetpoints(chan, 4);
             require(list.setpoints.size() <= 4);
             for (const auto& setpoint : list.setpoints)

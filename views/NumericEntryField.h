@@ -56,6 +56,9 @@ public:
     // True while the focus is in the field and the user has changed its text since the edit
     // began (or since its last check): a text that differs from the one shown then.
     bool hasUncheckedEdit() const;
+    // For a window that acts on the arrows itself (UpDownAction::None): the step it takes
+    // counts as the user's change, so the check it runs then writes.
+    void takeStepAsChange() { m_changed = true; }
     // Ends the edit whatever the focus does (a page or window switch, minimising, closing,
     // going offline): a changed text is checked and committed or refused once, an unchanged
     // one dropped; the editing flag is cleared so the window's refresh shows the field again.

@@ -63,6 +63,7 @@ void frmTiming::setpointStepped(int index) {
     QPointer<frmTiming> self(this);
     const bool leaves = field->textBox()->entered();
     m_stepping = index;
+    field->takeStepAsChange();
     // Leaving the text box runs the check; a field without the focus is checked here.
     m_cmdDefault->setFocus(Qt::OtherFocusReason);
     if (!self) return;

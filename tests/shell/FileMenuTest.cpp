@@ -193,7 +193,7 @@ TEST(FileMenu, SaveDialogAddsTheFiltersExtensionToANameWithoutOne) {
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
             ASSERT_NE(dialog, nullptr);
             dialog->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(c.typed));
-            dialog->accept();
+            QMetaObject::invokeMethod(dialog, "accept"); // protected, a slot
         });
         const auto chosen = dialogs.saveFile({c.filter, folder.path() / "*.x"});
         ASSERT_TRUE(chosen) << c.typed;
