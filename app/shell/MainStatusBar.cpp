@@ -30,7 +30,7 @@ MainStatusBar::MainStatusBar(Clock& clock, QWidget* parent) : QStatusBar(parent)
     for (QLabel* label : {m_hint, m_notice}) {
         label->setContentsMargins(4, 0, 4, 0);
         label->hide();
-        insertPermanentWidget(0, label);
+        insertPermanentWidget(1, label); // after STATUS, before MODE
     }
     m_mode->installEventFilter(this);
     m_mode->setCursor(Qt::PointingHandCursor);
