@@ -14,6 +14,7 @@ namespace {
 
 std::vector<EditedField> AllEditedFields() {
     std::vector<EditedField> fields;
+    fields.reserve(kSetupParameters.size() + 1 + kDf1Entries.size() + kTargetSetupFields.size());
     for (const SetupParameter& parameter : kSetupParameters)
         fields.push_back({parameter.address, parameter.minimum, parameter.maximum, "Set-up"});
     fields.push_back({kTripOffsetAddress, 0, kTripOffsetMax, "Spindle #1 Trip Offset:"});
