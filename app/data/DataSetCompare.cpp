@@ -1,5 +1,7 @@
 #include "app/data/DataSetCompare.h"
 
+#include "app/data/TransferRequest.h"
+
 #include <array>
 #include <sstream>
 #include <iomanip>
@@ -118,12 +120,14 @@ std::optional<CompareSections> ParseCompareSections(const std::string& list) {
 
 std::vector<DataSetDifference> OnlySections(const std::vector<DataSetDifference>& differences,
                                             const CompareSections& sections) {
-    constexpr int kLastShiftPoint = 84;
+    // The shift data are the data points a shift data transfer moves.
+    const auto shiftPoints = TransferRequest{TransferDirection::Upload, TransferData::ShiftData}.dataPoints();
     std::vector<DataSetDifference> kept;
     for (const DataSetDifference& difference : differences) {
         const bool dataPoint = difference.kind == DataSetDifference::Kind::DataPoint ||
                                difference.kind == DataSetDifference::Kind::Address;
-        const bool shift = dataPoint && difference.index >= 1 && difference.index <= kLastShiftPoint;
+        const bool shift = dataPoint && difference.index >= shiftPoints->first &&
+                           difference.index <= shiftPoints->last;
         const bool wanted = !dataPoint ? sections.timing : shift ? sections.shift : sections.setup;
         if (wanted) kept.push_back(difference);
     }

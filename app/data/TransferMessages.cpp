@@ -58,4 +58,17 @@ std::string TimingChannelsLabel(TransferDirection direction) {
     return Verb(direction) + What(TransferData::TimingChannels) + kPleaseStandby;
 }
 
+std::string TransferNotice(const TransferRequest& request, const TransferOutcome& outcome,
+                           const std::string& time) {
+    const std::string what = request.data == TransferData::All ? "All data" : What(request.data);
+    const std::string way = request.upload() ? "upload" : "download";
+    if (outcome.commError) return what + " " + way + " failed " + time + ": the board stopped answering";
+    if (outcome.cancelled) return what + " " + way + " cancelled " + time;
+    if (outcome.plsStopped) return what + " " + way + " stopped " + time + ": a PLS command failed";
+    if (outcome.unconfirmed > 0)
+        return what + " " + way + "ed " + time + ", " + std::to_string(outcome.unconfirmed) +
+               " values not confirmed by the board";
+    return what + " " + way + "ed " + time;
+}
+
 } // namespace quelby::TransferMessages

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/data/DataTransfer.h"
 #include "app/data/TransferRequest.h"
 #include "link/UserPrompt.h"
 
@@ -23,5 +24,10 @@ MessageRequest ProcessNotComplete();
 std::string ProcessingLabel(const TransferRequest& request);
 // The label once the timing-channel part begins.
 std::string TimingChannelsLabel(TransferDirection direction);
+
+// The status bar's word on a finished transfer, at `time` ("HH:MM"): what moved, which way,
+// and whether it all went ("Timing Channels uploaded 14:03").
+std::string TransferNotice(const TransferRequest& request, const TransferOutcome& outcome,
+                           const std::string& time);
 
 } // namespace quelby::TransferMessages

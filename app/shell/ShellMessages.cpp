@@ -36,25 +36,6 @@ InputRequest SetupPasscode(const std::string& current) {
     return {"Keypad Set-up Passcode", "Please Enter New Passcode (0-65535)", current};
 }
 
-std::string TransferNotice(const TransferRequest& request, const TransferOutcome& outcome,
-                           const std::string& time) {
-    std::string what;
-    switch (request.data) {
-    case TransferData::SetupParameters: what = "Set-up Parameters"; break;
-    case TransferData::TimingChannels: what = "Timing Channels"; break;
-    case TransferData::ShiftData: what = "Shift Data"; break;
-    case TransferData::All: what = "All data"; break;
-    }
-    const std::string way = request.upload() ? "upload" : "download";
-    if (outcome.commError) return what + " " + way + " failed " + time + ": the board stopped answering";
-    if (outcome.cancelled) return what + " " + way + " cancelled " + time;
-    if (outcome.plsStopped) return what + " " + way + " stopped " + time + ": a PLS command failed";
-    if (outcome.unconfirmed > 0)
-        return what + " " + way + "ed " + time + ", " + std::to_string(outcome.unconfirmed) +
-               " values not confirmed by the board";
-    return what + " " + way + "ed " + time;
-}
-
 std::string FileOpenedOnlineNotice(const std::string& fileTitle) {
     return fileTitle + " is loaded; the online windows show the board (F4 shows the file)";
 }

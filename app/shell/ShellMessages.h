@@ -1,7 +1,5 @@
 #pragma once
 
-#include "app/data/DataTransfer.h"
-#include "app/data/TransferRequest.h"
 #include "link/UserPrompt.h"
 
 #include <string>
@@ -22,10 +20,7 @@ MessageRequest ConfirmProgramDownload(const std::string& fileTitle);
 // Edit > Set-up Passcode, offering the board's present passcode (empty when not read).
 InputRequest SetupPasscode(const std::string& current);
 
-// Status bar notices. `time` is the local time as "HH:MM".
-// A finished data transfer: what moved, which way, and whether all of it was confirmed.
-std::string TransferNotice(const TransferRequest& request, const TransferOutcome& outcome,
-                           const std::string& time);
+// Status bar notices (a finished transfer's is TransferMessages::TransferNotice).
 // A set-up file opened while online: the windows go on showing the board.
 std::string FileOpenedOnlineNotice(const std::string& fileTitle);
 // Offline, in a window that edits the data set, while offline editing is off.

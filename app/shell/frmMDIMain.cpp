@@ -283,7 +283,7 @@ void frmMDIMain::StartTransfer(int request) {
         if (const auto& outcome = window.outcome()) {
             if (outcome->timingDownloaded) m_data.TimingDownloaded = true;
             m_status->setNotice(QString::fromStdString(
-                ShellMessages::TransferNotice(*transfer, *outcome, clockText())));
+                TransferMessages::TransferNotice(*transfer, *outcome, clockText())));
         }
     }
     setModalTransfer(ModalTransfer::None);
