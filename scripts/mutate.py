@@ -15,9 +15,9 @@ killed outright is undone by the next run's start.
 """
 import argparse
 import dataclasses
+import hashlib
 import json
 import os
-import random
 import re
 import shutil
 import signal
@@ -44,6 +44,12 @@ class Mutant:
     kind: str
     before: str      # the whole line
     after: str
+
+    def draw(self, seed):
+        """The mutant's place in a sample: it depends on the seed and the mutant's own text
+        only, so a sample stays the same mutants when other lines of the sources change."""
+        key = f"{seed}|{self.path}|{self.kind}|{self.before.strip()}|{self.after.strip()}"
+        return hashlib.sha256(key.encode()).hexdigest()
 
     def describe(self):
         return f"{self.path}:{self.line} [{self.kind}] {self.before.strip()}  =>  {self.after.strip()}"
@@ -346,7 +352,7 @@ def main():
     everything = [m for f in files for m in mutants_of_file(f)]
     chosen = everything
     if options.sample and options.sample < len(everything):
-        chosen = random.Random(options.seed).sample(everything, options.sample)
+        chosen = sorted(everything, key=lambda m: m.draw(options.seed))[:options.sample]
     # Grouped by file: each file is rebuilt once more when the runner moves on.
     chosen.sort(key=lambda m: (m.path, m.line, m.kind, m.after))
     print(f"mutate: {len(chosen)} of {len(everything)} mutants in {len(files)} files "
