@@ -29,6 +29,9 @@ MainStatusBar::MainStatusBar(Clock& clock, QWidget* parent) : QStatusBar(parent)
     m_hint->setObjectName("HINT");
     for (QLabel* label : {m_hint, m_notice}) {
         label->setContentsMargins(4, 0, 4, 0);
+        // A long notice beside the hint must not widen the main window past a laptop's
+        // screen: the labels give way (the whole text stays in the tip).
+        label->setMinimumWidth(1);
         label->hide();
         insertPermanentWidget(1, label); // after STATUS, before MODE
     }
@@ -83,11 +86,13 @@ void MainStatusBar::setPanelText(int index, const QString& text) {
 
 void MainStatusBar::setNotice(const QString& text) {
     m_notice->setText(text);
+    m_notice->setToolTip(text);
     m_notice->setVisible(!text.isEmpty());
 }
 
 void MainStatusBar::setHint(const QString& text) {
     m_hint->setText(text);
+    m_hint->setToolTip(text);
     m_hint->setVisible(!text.isEmpty());
 }
 

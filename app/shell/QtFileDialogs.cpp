@@ -1,6 +1,9 @@
 #include "app/shell/QtFileDialogs.h"
 
+#include "link/FilePaths.h"
+
 #include <QFileDialog>
+#include <QMessageBox>
 #include <QStringList>
 
 namespace quelby {
@@ -53,8 +56,22 @@ std::optional<std::filesystem::path> QtFileDialogs::run(const FileDialogRequest&
     if (!fileName.empty() && fileName.find_first_of("*?") == std::string::npos)
         dialog.selectFile(QString::fromStdString(fileName));
 
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return std::filesystem::path(dialog.selectedFiles().constFirst().toStdString());
+    for (;;) {
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        const std::filesystem::path chosen(dialog.selectedFiles().constFirst().toStdString());
+        if (!save) return chosen;
+        // "Visit1.sdt" beside an existing "visit1.sdt" is that file, as on the PC's own file
+        // system: the dialog asked about the exact name only, so ask before replacing it.
+        const std::filesystem::path existing = FindPath(chosen.parent_path(), chosen.filename());
+        if (existing == chosen) return chosen;
+        const auto answer = QMessageBox::question(
+            &dialog, dialog.windowTitle(),
+            QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                .arg(QString::fromStdString(existing.filename().string())),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        if (answer == QMessageBox::Yes) return existing;
+    }
 }
 
 std::optional<std::filesystem::path> QtFileDialogs::openFile(const FileDialogRequest& request) {

@@ -312,7 +312,7 @@ void frmMDIMain::downloadProgram() {
 void frmMDIMain::showTargetBoardInterface() {
     if (m_targetBoardOpen) return;
     const std::optional<std::filesystem::path> file = m_dialogs.openFile(
-        {kProgramFilter, {}, "Choose the program file the board should be running, to compare with what it runs"});
+        {kProgramFilter, {}, "Target Board Interface: the program file the board should run"});
     if (!file) return;
     m_programFilePath = *file;
     m_link.DownloadFile(*file);
