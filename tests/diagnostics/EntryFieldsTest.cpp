@@ -3,9 +3,8 @@
 // confirmed reads are shown.
 #include "diagnostics/frmR760DF1.h"
 #include "diagnostics/frmTargetBoard.h"
-#include "link/BoardAddress.h"
 #include "link/RSComm.h"
-#include "tests/views/TestShell.h"
+#include "tests/diagnostics/DiagnosticsRig.h"
 #include "views/EntryTextBox.h"
 #include "views/NumericEntryField.h"
 #include "views/UpDownControl.h"
@@ -71,20 +70,6 @@ constexpr FieldCase kFields[] = {
 // The first field of each window.
 constexpr const FieldCase* kOnePerWindow[] = {&kFields[0], &kFields[17], &kFields[18], &kFields[20]};
 
-// The shell as the Target Board window needs it: going online opens the port.
-class OpeningShell : public TestShell {
-public:
-    void updateOnlineStatus() override {
-        if (rig.link.OnlineMode) rig.link.OpenRSComm(rig.port);
-        TestShell::updateOnlineStatus();
-        if (rig.link.CommError) rig.link.OnlineMode = false;
-    }
-};
-
-std::uint16_t ByteOf(const char* address) {
-    return static_cast<std::uint16_t>(ParseAddress(address)->byteAddress);
-}
-
 // A field's window opened online, the field's page in front, the field showing `start`.
 struct FieldRig {
     OpeningShell shell;
@@ -111,48 +96,34 @@ struct FieldRig {
                 shell.rig.board.setValue(c.address, *valueWhenSpoiled);
         });
         shell.rig.goOnline();
-        open();
+        ScriptedPrompt& prompt = shell.rig.prompt;
+        auto& home = shell.rig.home;
+        if (c.window == Window::Setup) window = std::make_unique<frmSetup>(shell, prompt);
+        if (c.window == Window::ShiftData) window = std::make_unique<frmData>(shell, prompt);
+        if (c.window == Window::Df1) window = std::make_unique<frmR760DF1>(shell, prompt);
+        if (c.window == Window::TargetBoard) {
+            auto target = std::make_unique<frmTargetBoard>(shell, prompt, shell.rig.clock, home.path());
+            home.write("programs/PROG.rev", "QLBYDEMO1203\r\n");
+            EXPECT_TRUE(target->prepare(home.write("programs/PROG.hbx", "A\r\n")));
+            window = std::move(target);
+        }
+        window->resize(760, 560);
+        ShowActive(*window);
+        showPage(c.page);
+        if (auto* setup = dynamic_cast<frmSetup*>(window.get())) field = setup->field(c.index);
+        if (auto* data = dynamic_cast<frmData*>(window.get())) field = data->tripOffsetField();
+        if (auto* df1 = dynamic_cast<frmR760DF1*>(window.get())) field = df1->numberField(c.index);
+        if (auto* target = dynamic_cast<frmTargetBoard*>(window.get()))
+            field = target->setupField(c.index);
         EXPECT_TRUE(RunEventsUntil([&] { return shownValue() == start; })) << c.address;
         shell.rig.prompt.clear();
         writes.clear();
     }
-    void open() {
-        ScriptedPrompt& prompt = shell.rig.prompt;
-        switch (c.window) {
-        case Window::Setup: {
-            auto* setup = new frmSetup(shell, prompt);
-            window.reset(setup);
-            setup->showPage(c.page);
-            field = setup->field(c.index);
-            break;
-        }
-        case Window::ShiftData: {
-            auto* data = new frmData(shell, prompt);
-            window.reset(data);
-            field = data->tripOffsetField();
-            break;
-        }
-        case Window::Df1: {
-            auto* df1 = new frmR760DF1(shell, prompt);
-            window.reset(df1);
-            field = df1->numberField(c.index);
-            break;
-        }
-        case Window::TargetBoard: {
-            auto* target = new frmTargetBoard(shell, prompt, shell.rig.clock, shell.rig.home.path());
-            window.reset(target);
-            shell.rig.home.write("programs/PROG.rev", "QLBYDEMO1203\r\n");
-            const auto hbx = shell.rig.home.write("programs/PROG.hbx", "A\r\n");
-            EXPECT_TRUE(target->prepare(hbx));
-            break;
-        }
-        }
-        window->resize(760, 560);
-        ShowActive(*window);
-        if (auto* target = dynamic_cast<frmTargetBoard*>(window.get())) {
-            target->showTab(c.page);
-            field = target->setupField(c.index);
-        }
+    // Brings page or tab `page` to the front, as a click on it does.
+    void showPage(int page) {
+        if (auto* setup = dynamic_cast<frmSetup*>(window.get())) setup->showPage(page);
+        if (auto* data = dynamic_cast<frmData*>(window.get())) data->showPage(page);
+        if (auto* target = dynamic_cast<frmTargetBoard*>(window.get())) target->showTab(page);
     }
     EntryTextBox* box() const { return field->textBox(); }
     std::int64_t shownValue() const {
@@ -181,24 +152,42 @@ struct FieldRig {
     bool showsSoon(std::int64_t value) {
         return RunEventsUntil([&] { return shownValue() == value; }, 3000);
     }
-    MessageRequest rangeMessage() const {
-        return {c.title,
-                {"Only a Number Between " + std::to_string(c.low) + " and " +
-                 std::to_string(c.high) + " can be Entered"},
-                MessageButtons::OK,
-                MessageIcon::Information};
-    }
 };
 
-TEST(EntryFields, everyFieldWritesExactlyTheWholeNumberItAcceptsAndRefusesAnythingElse) {
+// A field entered and left by Tab, Return, Esc Esc or Ok without a change writes nothing;
+// what it accepts is written exactly, anything else is refused with its range message.
+TEST(EntryFields, everyFieldWritesOnlyAChangedWholeNumberInItsRangeAndRefusesAnythingElse) {
     for (const FieldCase& c : kFields) {
         SCOPED_TRACE(c.address);
         FieldRig f(c, static_cast<std::uint32_t>(c.low + 1));
+        f.enter();
+        f.press(Qt::Key_Tab);
+        f.enter();
+        f.press(Qt::Key_Return);
+        // The board moves on while the field is entered: the stale text is no edit.
+        f.enter();
+        f.shell.rig.board.setValue(c.address, static_cast<std::uint32_t>(c.high));
+        RunEvents(50);
+        f.press(Qt::Key_Escape);
+        f.press(Qt::Key_Escape);
+        EXPECT_TRUE(f.showsSoon(c.high)) << "after Esc Esc the board's value shows again";
+        f.type(QString::number(c.high)); // the same text again
+        f.press(Qt::Key_Tab);
+        EXPECT_TRUE(f.writes.empty());
+        EXPECT_TRUE(f.shell.rig.prompt.requests().empty());
+        EXPECT_FALSE(f.field->editing());
+        EXPECT_EQ(f.shell.rig.board.value(c.address), static_cast<std::uint32_t>(c.high));
+
         EXPECT_EQ(f.field->upDown()->minimum(), c.low);
         EXPECT_EQ(f.field->upDown()->maximum(), c.high);
         const std::int32_t storedBefore = f.stored();
         const QString low = QString::number(c.low);
         const QString high = QString::number(c.high);
+        const MessageRequest range{c.title,
+                                   {"Only a Number Between " + low.toStdString() + " and " +
+                                    high.toStdString() + " can be Entered"},
+                                   MessageButtons::OK,
+                                   MessageIcon::Information};
         std::vector<QString> refused{"", "abc", "2.5", "5e0", "1 2", "99999999999999999999",
                                      "-1", QString::number(c.high + 1), low + ".0"};
         if (c.low > 0) refused.push_back(QString::number(c.low - 1));
@@ -207,7 +196,7 @@ TEST(EntryFields, everyFieldWritesExactlyTheWholeNumberItAcceptsAndRefusesAnythi
             f.shell.rig.prompt.clear();
             f.type(text);
             f.press(Qt::Key_Return);
-            EXPECT_EQ(f.shell.rig.prompt.requests(), std::vector<MessageRequest>{f.rangeMessage()});
+            EXPECT_EQ(f.shell.rig.prompt.requests(), std::vector<MessageRequest>{range});
             EXPECT_EQ(QApplication::focusWidget(), f.box());
             EXPECT_TRUE(f.writes.empty());
             EXPECT_EQ(f.stored(), storedBefore);
@@ -230,30 +219,6 @@ TEST(EntryFields, everyFieldWritesExactlyTheWholeNumberItAcceptsAndRefusesAnythi
             }
         }
     }
-}
-
-TEST(EntryFields, enteringAndLeavingEnterEscEscOrOkWithoutAChangeWriteNothing) {
-    for (const FieldCase& c : kFields) {
-        SCOPED_TRACE(c.address);
-        FieldRig f(c, static_cast<std::uint32_t>(c.low + 1));
-        f.enter();
-        f.press(Qt::Key_Tab);
-        f.enter();
-        f.press(Qt::Key_Return);
-        // The board moves on while the field is entered: the stale text is no edit.
-        f.enter();
-        f.shell.rig.board.setValue(c.address, static_cast<std::uint32_t>(c.high));
-        RunEvents(50);
-        f.press(Qt::Key_Escape);
-        f.press(Qt::Key_Escape);
-        EXPECT_TRUE(f.showsSoon(c.high)) << "after Esc Esc the board's value shows again";
-        f.type(QString::number(c.high)); // the same text again
-        f.press(Qt::Key_Tab);
-        EXPECT_TRUE(f.writes.empty());
-        EXPECT_TRUE(f.shell.rig.prompt.requests().empty());
-        EXPECT_FALSE(f.field->editing());
-        EXPECT_EQ(f.shell.rig.board.value(c.address), static_cast<std::uint32_t>(c.high));
-    }
     // Ok pressed with the focus in an unchanged clock field.
     FieldRig f(kFields[26], 12);
     f.enter();
@@ -266,28 +231,20 @@ TEST(EntryFields, aPageOrTabSwitchClosingOrGoingOfflineEndsTheEditOnce) {
     for (const FieldCase* c : kOnePerWindow) {
         SCOPED_TRACE(c->address);
         FieldRig f(*c, static_cast<std::uint32_t>(c->low + 1));
-        const auto otherPage = [&] {
-            if (auto* setup = dynamic_cast<frmSetup*>(f.window.get())) setup->showPage(1);
-            if (auto* data = dynamic_cast<frmData*>(f.window.get())) data->showPage(1);
-            if (auto* target = dynamic_cast<frmTargetBoard*>(f.window.get())) target->showTab(3);
-        };
-        const auto backAgain = [&] {
-            if (auto* setup = dynamic_cast<frmSetup*>(f.window.get())) setup->showPage(c->page);
-            if (auto* data = dynamic_cast<frmData*>(f.window.get())) data->showPage(c->page);
-            if (auto* target = dynamic_cast<frmTargetBoard*>(f.window.get())) target->showTab(c->page);
-        };
-        if (c->window != Window::Df1) {
+        const auto value = [](int v) { return static_cast<std::uint32_t>(v); };
+        if (c->window != Window::Df1) { // the one page of its own
+            const int otherPage = c->window == Window::TargetBoard ? 3 : 1;
             f.type(QString::number(c->high));
-            otherPage();
+            f.showPage(otherPage);
             RunEvents();
-            EXPECT_EQ(f.shell.rig.board.value(c->address), static_cast<std::uint32_t>(c->high));
+            EXPECT_EQ(f.shell.rig.board.value(c->address), value(c->high));
             EXPECT_EQ(f.writes.size(), 1u) << "written once";
             EXPECT_FALSE(f.field->editing());
-            backAgain();
+            f.showPage(c->page);
             f.enter(); // unchanged, then away: dropped, and the field refreshes again
-            otherPage();
-            backAgain();
-            f.shell.rig.board.setValue(c->address, static_cast<std::uint32_t>(c->low));
+            f.showPage(otherPage);
+            f.showPage(c->page);
+            f.shell.rig.board.setValue(c->address, value(c->low));
             EXPECT_TRUE(f.showsSoon(c->low));
             EXPECT_EQ(f.writes.size(), 1u);
         }
@@ -297,7 +254,7 @@ TEST(EntryFields, aPageOrTabSwitchClosingOrGoingOfflineEndsTheEditOnce) {
         EXPECT_TRUE(RunEventsUntil([&] { return !f.field->editing(); }));
         EXPECT_TRUE(f.shell.rig.prompt.requests().empty());
         // Closing with a changed text writes it once.
-        f.shell.rig.board.setValue(c->address, static_cast<std::uint32_t>(c->low));
+        f.shell.rig.board.setValue(c->address, value(c->low));
         f.shell.rig.goOnline();
         f.shell.rig.link.OnlineMode = true;
         ASSERT_TRUE(RunEventsUntil([&] { return f.field->isEnabled() && f.shownValue() == c->low; }));
@@ -305,7 +262,7 @@ TEST(EntryFields, aPageOrTabSwitchClosingOrGoingOfflineEndsTheEditOnce) {
         f.type(QString::number(c->high));
         f.window->close();
         RunEvents();
-        EXPECT_EQ(f.shell.rig.board.value(c->address), static_cast<std::uint32_t>(c->high));
+        EXPECT_EQ(f.shell.rig.board.value(c->address), value(c->high));
         EXPECT_FALSE(f.writes.empty());
     }
 }

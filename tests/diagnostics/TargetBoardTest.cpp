@@ -1,8 +1,5 @@
 #include "diagnostics/frmTargetBoard.h"
-#include "link/BoardAddress.h"
-#include "link/BoardIdentity.h"
-#include "link/RSComm.h"
-#include "tests/views/TestShell.h"
+#include "tests/diagnostics/DiagnosticsRig.h"
 #include "views/EntryTextBox.h"
 #include "views/NumericEntryField.h"
 #include "views/UpDownControl.h"
@@ -12,11 +9,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 
 namespace quelby::test {
@@ -39,27 +34,12 @@ const std::string kTextD =
 const std::string kTextE = "Reset fault and try again.  If fault persists, replace target board "
                            "and try again.  See Halbix Manual for more details.";
 const std::string kNone = "None";
-
-// The shell as the window sees it: going online opens the port, a failed open falls back to
-// offline.
-class TargetShell : public TestShell {
-public:
-    std::function<void()> onUpdate;
-    void updateOnlineStatus() override {
-        if (onUpdate) onUpdate();
-        if (rig.link.OnlineMode) rig.link.OpenRSComm(rig.port);
-        TestShell::updateOnlineStatus();
-        if (rig.link.CommError) rig.link.OnlineMode = false;
-    }
-};
-
-std::uint16_t ByteOf(const char* address) {
-    return static_cast<std::uint16_t>(ParseAddress(address)->byteAddress);
-}
+const QString kNoLink = "Cannot Communicate with Target Board.";
 
 struct TargetBoard {
-    TargetShell shell;
+    OpeningShell shell;
     std::unique_ptr<frmTargetBoard> window;
+    std::vector<std::uint16_t> written;
 
     sim::SimBoard& board() { return shell.rig.board; }
     ScriptedPrompt& prompt() { return shell.rig.prompt; }
@@ -80,9 +60,12 @@ struct TargetBoard {
         board().setValue("B8179", commCurrent);
         board().setValue("B8178", commLast);
     }
-    void open(char type = 'D') {
+    void make() {
         window = std::make_unique<frmTargetBoard>(shell, prompt(), shell.rig.clock,
                                                   shell.rig.home.path());
+    }
+    void open(char type = 'D') {
+        make();
         ASSERT_TRUE(window->prepare(program(type)));
         ShowActive(*window);
     }
@@ -91,11 +74,15 @@ struct TargetBoard {
         open(type);
         ASSERT_TRUE(RunEventsUntil([&] { return window->onlinePassDone(); }));
     }
+    void recordWrites() {
+        board().setWriteObserver([this](std::uint16_t address) { written.push_back(address); });
+    }
     template <typename T = QWidget> T* control(const QString& name) const {
         T* found = window->findChild<T*>(name);
         EXPECT_NE(found, nullptr) << name.toStdString();
         return found;
     }
+    QString label(const char* name) const { return control<QLabel>(name)->text(); }
     QString caption(int entry) const {
         return control<QLabel>(QString("lblTargetBoard_%1").arg(entry))->text();
     }
@@ -105,20 +92,12 @@ struct TargetBoard {
         return control<QLineEdit>(name)->text();
     }
     QPushButton* button(const char* name) const { return control<QPushButton>(name); }
+    void click(const char* name) { QTest::mouseClick(button(name), Qt::LeftButton); }
     NumericEntryField* field(int index) const { return window->setupField(index); }
     // Whether a control is shown, whichever tab is in front.
     bool shown(const char* name) const {
         QWidget* widget = control(name);
         return widget->isVisibleTo(widget->parentWidget());
-    }
-    void typeInto(int index, const char* text) {
-        EntryTextBox* box = field(index)->textBox();
-        box->setFocus(Qt::MouseFocusReason);
-        RunEvents();
-        box->selectAll();
-        QTest::keyClicks(box, text);
-        button("cmdOk")->setFocus(Qt::TabFocusReason); // leaves the field: its check runs
-        RunEvents();
     }
 };
 
@@ -134,12 +113,10 @@ TEST(TargetBoard, codesCaptionsDescriptionsAndTheProgramIdentityAfterTheOnlinePa
 
     t.openOnline('2'); // the R702 board shows its CO-CPU slot
     EXPECT_EQ(t.window->windowTitle(), "Target Board Interface");
-    EXPECT_EQ(t.caption(0), "Current Fault: Code = 05H");
-    EXPECT_EQ(t.caption(1), "Last Fault: Code = FFH");
-    EXPECT_EQ(t.caption(2), "CO-CPU Slot: 3");
-    EXPECT_EQ(t.caption(3), "Corrective Action:");
-    EXPECT_EQ(t.caption(4), "Current Comm Error: Code = 00H");
-    EXPECT_EQ(t.caption(5), "Last Comm Error: Code = 4AH");
+    const char* captions[] = {"Current Fault: Code = 05H", "Last Fault: Code = FFH",
+                              "CO-CPU Slot: 3", "Corrective Action:",
+                              "Current Comm Error: Code = 00H", "Last Comm Error: Code = 4AH"};
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(t.caption(i), captions[i]) << i;
     EXPECT_EQ(t.display(0), "Late five, wins") << "the last matching record wins";
     EXPECT_EQ(t.display(1), "") << "no record for FF";
     EXPECT_EQ(t.display(3), "None");
@@ -148,14 +125,13 @@ TEST(TargetBoard, codesCaptionsDescriptionsAndTheProgramIdentityAfterTheOnlinePa
     EXPECT_TRUE(t.button("cmdResetFaults")->isEnabled());
     EXPECT_FALSE(t.shown("cmdGoOnline"));
 
-    EXPECT_EQ(t.control<QLabel>("lblRevIdentInPLC_0")->text(), "K650DEM");
-    EXPECT_EQ(t.control<QLabel>("lblRevIdentInPLC_1")->text(), "3");
-    EXPECT_EQ(t.control<QLabel>("lblRevIdentInPLC_2")->text(), "18");
-    EXPECT_EQ(t.control<QLabel>("lblRevIdentOnDisk_0")->text(), "QLBYDEMO");
-    EXPECT_EQ(t.control<QLabel>("lblRevIdentOnDisk_1")->text(), "3");
-    EXPECT_EQ(t.control<QLabel>("lblRevIdentOnDisk_2")->text(), "18");
-    EXPECT_EQ(t.control<QLabel>("lblRevIdentOnDisk_3")->text(), "R702");
-    EXPECT_NE(t.control<QLabel>("lblRevIdentOnDisk_4")->text(), "-");
+    const std::pair<const char*, const char*> identity[] = {
+        {"lblRevIdentInPLC_0", "K650DEM"}, {"lblRevIdentInPLC_1", "3"},
+        {"lblRevIdentInPLC_2", "18"},      {"lblRevIdentOnDisk_0", "QLBYDEMO"},
+        {"lblRevIdentOnDisk_1", "3"},      {"lblRevIdentOnDisk_2", "18"},
+        {"lblRevIdentOnDisk_3", "R702"}};
+    for (auto [name, text] : identity) EXPECT_EQ(t.label(name), text) << name;
+    EXPECT_NE(t.label("lblRevIdentOnDisk_4"), "-");
     EXPECT_EQ(t.window->codes(), (std::array<std::string, 6>{"05", "FF", "03", "FF", "00", "4A"}));
     EXPECT_TRUE(t.prompt().requests().empty());
 }
@@ -178,7 +154,7 @@ TEST(TargetBoard, theCorrectiveActionFollowsTheLastFaultCode) {
 TEST(TargetBoard, resetFaultsIsOfferedForAnyFaultButTheSlotAndClearsInOrder) {
     {
         TargetBoard t;
-        t.faults(0, 0, 7, 0, 0);
+        t.faults(0, 0, 7);
         t.openOnline('2');
         EXPECT_EQ(t.caption(2), "CO-CPU Slot: 7");
         EXPECT_FALSE(t.button("cmdResetFaults")->isEnabled()) << "the slot is no fault";
@@ -190,23 +166,21 @@ TEST(TargetBoard, resetFaultsIsOfferedForAnyFaultButTheSlotAndClearsInOrder) {
     EXPECT_EQ(t.display(5), "Eleven");
     ASSERT_TRUE(t.button("cmdResetFaults")->isEnabled());
 
-    std::vector<std::uint16_t> written;
-    t.board().setWriteObserver([&](std::uint16_t address) { written.push_back(address); });
+    t.recordWrites();
     t.prompt().answerNext(MessageAnswer::No);
-    QTest::mouseClick(t.button("cmdResetFaults"), Qt::LeftButton);
-    ASSERT_EQ(t.prompt().requests().size(), 1u);
-    const MessageRequest& question = t.prompt().requests()[0];
-    EXPECT_EQ(question.title, "WARNING - Fault Code Reset!");
-    EXPECT_EQ(question.text(),
-              "Target Board will be reinitialized.\r\n\r\nDo you wish to continue?");
-    EXPECT_EQ(question.buttons, MessageButtons::YesNoCancel);
-    EXPECT_EQ(question.icon, MessageIcon::Critical);
-    EXPECT_TRUE(written.empty());
+    t.click("cmdResetFaults");
+    EXPECT_EQ(t.prompt().requests(),
+              (std::vector<MessageRequest>{{"WARNING - Fault Code Reset!",
+                                            {"Target Board will be reinitialized.", "",
+                                             "Do you wish to continue?"},
+                                            MessageButtons::YesNoCancel,
+                                            MessageIcon::Critical}}));
+    EXPECT_TRUE(t.written.empty());
     EXPECT_TRUE(t.button("cmdResetFaults")->isEnabled());
 
     t.prompt().answerNext(MessageAnswer::Yes);
-    QTest::mouseClick(t.button("cmdResetFaults"), Qt::LeftButton);
-    EXPECT_EQ(written, (std::vector<std::uint16_t>{8178, 8179, 8177, 8176}));
+    t.click("cmdResetFaults");
+    EXPECT_EQ(t.written, (std::vector<std::uint16_t>{8178, 8179, 8177, 8176}));
     EXPECT_EQ(t.board().value("B8178"), 0u);
     EXPECT_FALSE(t.button("cmdResetFaults")->isEnabled());
     ASSERT_TRUE(RunEventsUntil([&] { return t.window->onlinePassDone(); }));
@@ -216,18 +190,17 @@ TEST(TargetBoard, resetFaultsIsOfferedForAnyFaultButTheSlotAndClearsInOrder) {
 
     // Offline the answer Yes only disables the button.
     t.link().OnlineMode = false;
-    ASSERT_TRUE(
-        RunEventsUntil([&] { return t.display(0) == "Cannot Communicate with Target Board."; }));
-    written.clear();
+    ASSERT_TRUE(RunEventsUntil([&] { return t.display(0) == kNoLink; }));
+    t.written.clear();
     t.prompt().answerNext(MessageAnswer::Yes);
     t.window->cmdResetFaults_Click();
-    EXPECT_TRUE(written.empty());
+    EXPECT_TRUE(t.written.empty());
     EXPECT_FALSE(t.button("cmdResetFaults")->isEnabled());
 }
 
 TEST(TargetBoard, aLinkFailureMidPassGivesTheLinkFaultEverywhereThenTheOfflineLook) {
     TargetBoard t;
-    t.faults(0x21, 0x22, 4, 0, 0);
+    t.faults(0x21, 0x22, 4);
     // The board falls silent once it has answered the last fault's address.
     t.board().setTraceSink([&](const sim::TraceEntry& entry) {
         if (entry.received == (ByteOf("B8177") & 0xFF)) t.board().setSilent(true);
@@ -242,10 +215,8 @@ TEST(TargetBoard, aLinkFailureMidPassGivesTheLinkFaultEverywhereThenTheOfflineLo
     EXPECT_EQ(t.caption(2), "CO-CPU Slot: 66");
     EXPECT_EQ(t.caption(4), "Current Comm Error: Code = 42H");
 
-    ASSERT_TRUE(
-        RunEventsUntil([&] { return t.display(3) == "Cannot Communicate with Target Board."; }));
-    for (int entry : {0, 1, 4, 5})
-        EXPECT_EQ(t.display(entry), "Cannot Communicate with Target Board.") << entry;
+    ASSERT_TRUE(RunEventsUntil([&] { return t.display(3) == kNoLink; }));
+    for (int entry : {0, 1, 4, 5}) EXPECT_EQ(t.display(entry), kNoLink) << entry;
     EXPECT_EQ(t.caption(1), "Last Fault: Code = 22H") << "captions keep their codes";
     EXPECT_TRUE(t.shown("cmdGoOnline"));
     EXPECT_FALSE(t.button("cmdResetFaults")->isEnabled());
@@ -268,8 +239,7 @@ TEST(TargetBoard, eachBoardTypeShowsItsFields) {
         EXPECT_TRUE(t.shown("lblSetupDesc_0"));
         EXPECT_TRUE(t.field(0)->isEnabled());
         EXPECT_EQ(t.shown("lblSetupDesc_1"), c.secondAddress);
-        for (int i = 2; i <= 7; ++i)
-            EXPECT_EQ(t.field(i)->isEnabled(), c.clock) << i;
+        for (int i = 2; i <= 7; ++i) EXPECT_EQ(t.field(i)->isEnabled(), c.clock) << i;
         EXPECT_EQ(t.button("cmdSetToCurrTime")->isEnabled(), c.clock);
         EXPECT_EQ(t.button("cmdSetToCurrDate")->isEnabled(), c.clock);
         EXPECT_EQ(t.control("lblTargetBoardTime")->isEnabled(), c.clock);
@@ -278,9 +248,7 @@ TEST(TargetBoard, eachBoardTypeShowsItsFields) {
         ASSERT_TRUE(RunEventsUntil([&] { return t.shown("cmdGoOnline"); }));
         EXPECT_FALSE(t.button("cmdSetToCurrTime")->isEnabled());
         EXPECT_FALSE(t.button("cmdSetToCurrDate")->isEnabled());
-        EXPECT_FALSE(t.field(0)->isEnabled());
-        for (int i = 2; i <= 7; ++i)
-            EXPECT_FALSE(t.field(i)->isEnabled()) << i;
+        for (int i : {0, 2, 3, 4, 5, 6, 7}) EXPECT_FALSE(t.field(i)->isEnabled()) << i;
     }
 }
 
@@ -299,8 +267,7 @@ TEST(TargetBoard, thePollShowsTwoDigitsAndLeavesAFieldBeingEditedAlone) {
     EXPECT_EQ(t.field(5)->text(), "11");
 
     t.window->showTab(3);
-    EntryTextBox* hour = t.field(2)->textBox();
-    hour->setFocus(Qt::MouseFocusReason);
+    t.field(2)->textBox()->setFocus(Qt::MouseFocusReason);
     RunEvents();
     ASSERT_TRUE(t.field(2)->editing());
     t.board().setValue("B43012", 9);
@@ -309,52 +276,40 @@ TEST(TargetBoard, thePollShowsTwoDigitsAndLeavesAFieldBeingEditedAlone) {
     EXPECT_EQ(t.field(2)->text(), "07") << "the field being edited keeps its text";
 }
 
-TEST(TargetBoard, theClockButtonsWriteThePcClockInOrder) {
+// Each clock button takes one reading of the PC clock for its three writes, and reads them
+// back: a value the board did not keep is reported.
+TEST(TargetBoard, theClockButtonsWriteOneReadingOfThePcClockInOrderAndSayWhatTheBoardDidNotHold) {
     TargetBoard t;
     t.openOnline('6');
-    t.shell.rig.clock.setDate({2005, 3, 7, 9, 5, 41, 2});
-    std::vector<std::uint16_t> written;
-    t.board().setWriteObserver([&](std::uint16_t address) { written.push_back(address); });
-    t.window->stopCycle(); // the writes alone in the trace
-    QTest::mouseClick(t.button("cmdSetToCurrDate"), Qt::LeftButton);
-    EXPECT_EQ(written, (std::vector<std::uint16_t>{43016, 43015, 43017}));
-    EXPECT_EQ(t.board().value("B43017"), 5u);
-    EXPECT_EQ(t.board().value("B43016"), 3u);
-    EXPECT_EQ(t.board().value("B43015"), 7u);
-    written.clear();
-    QTest::mouseClick(t.button("cmdSetToCurrTime"), Qt::LeftButton);
-    EXPECT_EQ(written, (std::vector<std::uint16_t>{43012, 43010, 43008}));
-    EXPECT_EQ(t.board().value("B43012"), 9u);
-    EXPECT_EQ(t.board().value("B43010"), 5u);
-    EXPECT_EQ(t.board().value("B43008"), 41u);
-    EXPECT_TRUE(t.prompt().requests().empty());
-}
-
-TEST(TargetBoard, setTimeAndDateTakeOneReadingOfTheClockAndSayWhenTheBoardHoldsOtherValues) {
-    TargetBoard t;
-    t.openOnline('6');
-    t.window->stopCycle();
+    t.window->stopCycle(); // the writes alone on the link
     RunEvents();
-    // The PC clock turns over to the new year between the first and the second write.
-    t.shell.rig.clock.setDate({2026, 12, 31, 23, 59, 59, 5});
-    t.board().setWriteObserver([&](std::uint16_t) { t.shell.rig.clock.setDate({2027, 1, 1, 0, 0, 0, 6}); });
-    QTest::mouseClick(t.button("cmdSetToCurrDate"), Qt::LeftButton);
+    auto& clock = t.shell.rig.clock;
+    // The PC clock moves on into the new year as soon as the first value is written.
+    t.board().setWriteObserver([&](std::uint16_t address) {
+        t.written.push_back(address);
+        clock.setDate({2027, 1, 1, 0, 0, 0, 6});
+    });
+    clock.setDate({2026, 12, 31, 23, 58, 41, 5});
+    t.click("cmdSetToCurrDate");
+    EXPECT_EQ(t.written, (std::vector<std::uint16_t>{43016, 43015, 43017}));
     EXPECT_EQ(t.board().value("B43016"), 12u);
     EXPECT_EQ(t.board().value("B43015"), 31u);
     EXPECT_EQ(t.board().value("B43017"), 26u);
-    t.shell.rig.clock.setDate({2026, 12, 31, 23, 59, 59, 5});
-    QTest::mouseClick(t.button("cmdSetToCurrTime"), Qt::LeftButton);
+    t.written.clear();
+    clock.setDate({2026, 12, 31, 23, 58, 41, 5});
+    t.click("cmdSetToCurrTime");
+    EXPECT_EQ(t.written, (std::vector<std::uint16_t>{43012, 43010, 43008}));
     EXPECT_EQ(t.board().value("B43012"), 23u);
-    EXPECT_EQ(t.board().value("B43010"), 59u);
-    EXPECT_EQ(t.board().value("B43008"), 59u);
+    EXPECT_EQ(t.board().value("B43010"), 58u);
+    EXPECT_EQ(t.board().value("B43008"), 41u);
     EXPECT_TRUE(t.prompt().requests().empty());
 
     // The board's clock keeps a day of its own (no 31st in its month).
-    t.shell.rig.clock.setDate({2026, 12, 31, 23, 59, 59, 5});
+    clock.setDate({2026, 12, 31, 23, 59, 59, 5});
     t.board().setWriteObserver([&](std::uint16_t address) {
         if (address == 43015) t.board().poke(43015, 1);
     });
-    QTest::mouseClick(t.button("cmdSetToCurrDate"), Qt::LeftButton);
+    t.click("cmdSetToCurrDate");
     const MessageRequest notHeld{"Target Board Clock",
                                  {"The target board does not hold the date that was sent.",
                                   "Check the board's clock and set it again."},
@@ -385,38 +340,29 @@ TEST(TargetBoard, aFaultCodeTheLinkCouldNotConfirmIsNeverShownAndThePassRunsAgai
     EXPECT_TRUE(t.button("cmdResetFaults")->isEnabled());
 }
 
-TEST(TargetBoard, theFieldsWriteOnlyCheckedValuesStraightToTheBoard) {
+// Limits, messages and the ways out of a field: EntryFieldsTest.
+TEST(TargetBoard, theArrowsWriteStraightToTheBoardAndABadValueNeverReachesIt) {
     TargetBoard t;
     t.board().setValue("B8180", 4);
-    t.board().setValue("B43016", 6);
     t.openOnline('A');
     ASSERT_TRUE(RunEventsUntil([&] { return t.field(0)->text() == "04"; }));
-    std::vector<std::uint16_t> written;
-    t.board().setWriteObserver([&](std::uint16_t address) { written.push_back(address); });
-
-    // Limits and messages of every field: EntryFieldsTest.
+    t.recordWrites();
     t.window->showTab(3);
-    t.prompt().clear();
-    t.typeInto(5, "12");
-    EXPECT_TRUE(t.prompt().requests().empty());
-    EXPECT_EQ(written, std::vector<std::uint16_t>{43016});
-    EXPECT_EQ(t.board().value("B43016"), 12u);
-
-    written.clear();
+    t.button("cmdOk")->setFocus(Qt::TabFocusReason);
     t.field(7)->setText("25");
     t.field(7)->upDown()->stepUp();
-    EXPECT_EQ(written, std::vector<std::uint16_t>{43017});
+    EXPECT_EQ(t.written, std::vector<std::uint16_t>{43017});
     EXPECT_EQ(t.board().value("B43017"), 26u);
     EXPECT_EQ(QApplication::focusWidget(), t.button("cmdDefault")) << "the arrows park the focus";
 
-    // A button pressed with a bad value in a field: the value never reaches the board.
+    // A button pressed with a bad value in a field.
     t.prompt().clear();
     EntryTextBox* hour = t.field(2)->textBox();
     hour->setFocus(Qt::MouseFocusReason);
     RunEvents();
     hour->selectAll();
     QTest::keyClicks(hour, "99");
-    QTest::mouseClick(t.button("cmdSetToCurrTime"), Qt::LeftButton);
+    t.click("cmdSetToCurrTime");
     RunEvents();
     ASSERT_FALSE(t.prompt().titles().empty());
     EXPECT_EQ(t.prompt().titles()[0], "Set-upHr.");
@@ -424,9 +370,9 @@ TEST(TargetBoard, theFieldsWriteOnlyCheckedValuesStraightToTheBoard) {
     EXPECT_NE(t.field(2)->text(), "99");
 
     t.link().OnlineMode = false; // offline nothing goes to the board
-    written.clear();
+    t.written.clear();
     t.field(7)->upDown()->stepUp();
-    EXPECT_TRUE(written.empty());
+    EXPECT_TRUE(t.written.empty());
 }
 
 TEST(TargetBoard, okDuringTheOnlinePassStopsItBeforeTheNextRead) {
@@ -461,8 +407,7 @@ TEST(TargetBoard, openingOfflineGoesOnlineOnceAndSettlesOfflineWhenTheBoardIsSil
     TargetBoard t;
     t.board().setSilent(true);
     t.open();
-    ASSERT_TRUE(
-        RunEventsUntil([&] { return t.display(0) == "Cannot Communicate with Target Board."; }));
+    ASSERT_TRUE(RunEventsUntil([&] { return t.display(0) == kNoLink; }));
     EXPECT_FALSE(t.link().OnlineMode);
     EXPECT_TRUE(t.shown("cmdGoOnline"));
     const auto received = t.board().trace().size();
@@ -471,7 +416,7 @@ TEST(TargetBoard, openingOfflineGoesOnlineOnceAndSettlesOfflineWhenTheBoardIsSil
     EXPECT_FALSE(t.link().OnlineMode);
 
     t.board().setSilent(false);
-    QTest::mouseClick(t.button("cmdGoOnline"), Qt::LeftButton);
+    t.click("cmdGoOnline");
     EXPECT_TRUE(t.link().OnlineMode);
     ASSERT_TRUE(RunEventsUntil([&] { return t.window->onlinePassDone(); }));
     EXPECT_FALSE(t.shown("cmdGoOnline"));
@@ -496,35 +441,21 @@ TEST(TargetBoard, badProgramAndDescriptionFilesNeverStopTheWindow) {
     const auto hbx = broken.program('D');
     std::filesystem::remove(broken.shell.rig.home.path() / "programs/PROG.rev");
     std::filesystem::create_directories(broken.shell.rig.home.path() / "programs/PROG.rev");
-    broken.window = std::make_unique<frmTargetBoard>(
-        broken.shell, broken.prompt(), broken.shell.rig.clock, broken.shell.rig.home.path());
+    broken.make();
     EXPECT_FALSE(broken.window->InitializeForm(hbx));
     EXPECT_FALSE(broken.window->isVisible());
     ASSERT_EQ(broken.prompt().titles(), std::vector<std::string>{"InitializeForm"});
 }
 
-TEST(TargetBoard, thePcClockShowsOnceASecondAndTheModalWindowReturnsOnOk) {
+// Opened modally from the Target Board menu: TargetBoardMenu in the shell tests.
+TEST(TargetBoard, thePcClockShowsOnceASecond) {
     TargetBoard t;
     t.shell.rig.clock.setDate({2026, 12, 6, 14, 3, 9, 1});
-    t.shell.rig.goOnline();
-    t.window = std::make_unique<frmTargetBoard>(t.shell, t.prompt(), t.shell.rig.clock,
-                                                t.shell.rig.home.path());
-    bool sawClock = false;
-    QTimer::singleShot(0, [&] {
-        RunEventsUntil([&] { return t.window->onlinePassDone(); });
-        sawClock = t.control<QLabel>("lblCurrTime")->text() == "14 : 03 : 09" &&
-                   t.control<QLabel>("lblCurrDate")->text() == "12 - 06 - 2026";
-        t.shell.rig.clock.setDate({2026, 12, 6, 14, 3, 10, 1});
-        sawClock = sawClock && RunEventsUntil([&] {
-                       return t.control<QLabel>("lblCurrTime")->text() == "14 : 03 : 10";
-                   });
-        EXPECT_EQ(QApplication::activeModalWidget(), t.window.get());
-        t.button("cmdOk")->click();
-    });
-    EXPECT_TRUE(t.window->InitializeForm(t.program('6')));
-    EXPECT_TRUE(sawClock);
-    EXPECT_FALSE(t.window->isVisible());
-    EXPECT_FALSE(t.window->runFlag());
+    t.openOnline('6');
+    EXPECT_EQ(t.label("lblCurrTime"), "14 : 03 : 09");
+    EXPECT_EQ(t.label("lblCurrDate"), "12 - 06 - 2026");
+    t.shell.rig.clock.setDate({2026, 12, 6, 14, 3, 10, 1});
+    EXPECT_TRUE(RunEventsUntil([&] { return t.label("lblCurrTime") == "14 : 03 : 10"; }));
 }
 
 } // namespace

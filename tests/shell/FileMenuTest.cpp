@@ -1,30 +1,83 @@
 #include "app/data/DataSetMessages.h"
-#include "report/ReportOutput.h"
 #include "app/data/SetupFile.h"
-#include "tests/shell/ShellRig.h"
-#include "app/data/ShiftExport.h"
 #include "app/shell/QtFileDialogs.h"
 #include "app/shell/frmWaitDisplay.h"
+#include "report/ReportOutput.h"
+#include "tests/shell/ShellRig.h"
 
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 
 namespace quelby::test {
 namespace {
 
-std::string FileText(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+// An edit that File Save would have to keep.
+void ChangeData(ShellRig& rig) {
+    rig.window.dataSet().CurrentData.Value[97] += 1;
+}
+
+TEST(CloseSequence, CancelKeepsTheProgramRunningWithItsDataNoClosesTheLinkWithoutSaving) {
+    ShellRig rig;
+    rig.window.goOnline();
+    ChangeData(rig);
+    const auto edited = rig.window.dataSet().CurrentData.Value[97];
+    rig.prompt.answerNext(MessageAnswer::Cancel);
+    EXPECT_FALSE(rig.window.close());
+    EXPECT_EQ(rig.prompt.requests(), (std::vector<MessageRequest>{DataSetMessages::SaveChanges()}));
+    EXPECT_EQ(rig.window.dataSet().CurrentData.Value[97], edited);
+    EXPECT_TRUE(rig.port.isOpen());
+    EXPECT_NE(rig.window.currentChild(), nullptr);
+
+    rig.windowLog.clear();
+    rig.prompt.answerNext(MessageAnswer::No);
+    EXPECT_TRUE(rig.window.close());
+    EXPECT_FALSE(rig.port.isOpen());
+    EXPECT_FALSE(rig.window.link().OnlineMode);
+    EXPECT_EQ(rig.windowLog, (std::vector<std::string>{"unload window0"}));
+    EXPECT_TRUE(rig.dialogs.requests().empty());
+}
+
+TEST(CloseSequence, YesSavesToTheChosenFileThenClosesOrKeepsRunningWhenTheSaveIsCancelled) {
+    ShellRig rig;
+    ChangeData(rig);
+    rig.prompt.answerNext(MessageAnswer::Yes);
+    rig.dialogs.answerNext(std::nullopt);
+    EXPECT_FALSE(rig.window.close());
+    EXPECT_TRUE(rig.window.dataSet().HasUnsavedChanges());
+
+    const auto file = rig.home.path() / "LINE3.sdt";
+    rig.prompt.answerNext(MessageAnswer::Yes);
+    rig.dialogs.answerNext(file);
+    EXPECT_TRUE(rig.window.close());
+    EXPECT_TRUE(std::filesystem::exists(file));
+    EXPECT_FALSE(rig.window.dataSet().HasUnsavedChanges());
+}
+
+TEST(CloseSequence, ExitWithoutChangesAsksNothing) {
+    ShellRig rig;
+    rig.item("mnuFileExit")->trigger();
+    EXPECT_TRUE(rig.prompt.requests().empty());
+    EXPECT_EQ(rig.window.currentChild(), nullptr);
+}
+
+TEST(FileNew, AsksOnlyAfterChangesAndKeepsTheCaption) {
+    ShellRig rig;
+    rig.item("mnuFileNew")->trigger();
+    EXPECT_TRUE(rig.prompt.requests().empty());
+    ChangeData(rig);
+    rig.prompt.answerNext(MessageAnswer::No);
+    rig.item("mnuFileNew")->trigger();
+    EXPECT_EQ(rig.prompt.requests().size(), 1u);
+    EXPECT_FALSE(rig.window.dataSet().HasUnsavedChanges());
+    EXPECT_EQ(rig.window.windowTitle(), "QUELBY - [unnamed][*]");
 }
 
 TEST(FileMenu, OpenOfAnotherVersionAsksYesNoOfferTheDialogAgainCancelKeepsTheData) {
@@ -93,16 +146,20 @@ TEST(FileMenu, SaveAsThenSaveWritesTheFileAndAFailedSaveIsReportedAndStaysUnsave
     EXPECT_TRUE(rig.window.isWindowModified());
 }
 
-TEST(FileMenu, ExportWritesTheShiftDataAndOffersThePathNextTime) {
+TEST(FileMenu, ExportWritesTheShiftDataOffersThePathNextTimeAndReportsAFailure) {
     ShellRig rig;
-    rig.window.dataSet().CurrentData.Value[25] = -5;
+    rig.window.dataSet().CurrentData.Value[25] = -5; // the first value of the file
     const auto file = rig.home.path() / "shift.txt";
     rig.dialogs.answerNext(file);
     rig.item("mnuFileExport")->trigger();
-    EXPECT_EQ(FileText(file), ShiftExportText(rig.window.dataSet().CurrentData, {"", ""}));
-    const std::string text = FileText(file);
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), kShiftExportLineCount);
-    EXPECT_NE(text.find("\r\n-5\r\n"), std::string::npos);
+    const std::string text = ReadWholeFile(file);
+    EXPECT_EQ(text.rfind("untitled\r\nDate: \r\n \r\nCurrent Shift Data:\r\n(Good Can, Total "
+                         "Blow-off, Misloads, Manual Blow-offs, QC Blow-offs, Restart "
+                         "Blow-off)\r\n-5\r\n 0\r\n",
+                         0),
+              0u)
+        << text;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 72);
 
     rig.dialogs.answerNext(std::nullopt);
     rig.item("mnuFileExport")->trigger();
@@ -111,20 +168,15 @@ TEST(FileMenu, ExportWritesTheShiftDataAndOffersThePathNextTime) {
     EXPECT_TRUE(rig.dialogs.requests()[0].initialName.empty());
     EXPECT_EQ(rig.dialogs.requests()[1].initialName, file);
     EXPECT_TRUE(rig.prompt.requests().empty());
-}
 
-TEST(FileMenu, ExportThatCannotBeWrittenShowsTheExportMessage) {
-    ShellRig rig;
-    const auto file = rig.home.path() / "missing" / "shift.txt";
-    rig.dialogs.answerNext(file);
+    const auto unwritable = rig.home.path() / "missing" / "shift.txt";
+    rig.dialogs.answerNext(unwritable);
     rig.item("mnuFileExport")->trigger();
-    ASSERT_EQ(rig.prompt.requests().size(), 1u);
-    EXPECT_EQ(rig.prompt.requests()[0].title,
-              ShiftExportFailed(file, std::make_error_code(std::errc::io_error)).title);
-    EXPECT_EQ(rig.window.fileExportPath(), file);
+    EXPECT_EQ(rig.prompt.titles(), std::vector<std::string>{"Export Shift Data"});
+    EXPECT_EQ(rig.window.fileExportPath(), unwritable);
 }
 
-TEST(FileMenu, PrintReportWithoutAPrinterWritesAPdfAndLeavesNoStandbyWindow) {
+TEST(FileMenu, PrintReportWithoutAPrinterWritesAPdfEndsSilentlyWhenCancelledOrSaysItFailed) {
     ShellRig rig;
     const auto file = rig.home.path() / "report.pdf";
     rig.dialogs.answerNext(file);
@@ -133,35 +185,29 @@ TEST(FileMenu, PrintReportWithoutAPrinterWritesAPdfAndLeavesNoStandbyWindow) {
     ASSERT_EQ(rig.dialogs.requests().size(), 1u);
     EXPECT_EQ(rig.dialogs.requests()[0].filter, "PDF Files(*.pdf)|*.pdf|");
     EXPECT_EQ(rig.dialogs.requests()[0].title, "No printer is installed: save the report as a PDF file");
-    EXPECT_EQ(FileText(file).substr(0, 5), "%PDF-");
+    EXPECT_EQ(ReadWholeFile(file).substr(0, 5), "%PDF-");
     EXPECT_TRUE(rig.prompt.requests().empty());
     EXPECT_EQ(rig.window.findChild<frmWaitDisplay*>(), nullptr);
-}
 
-TEST(FileMenu, PrintReportCancelledEndsSilentlyAFailedPdfIsReported) {
-    ShellRig rig;
-    rig.printers.m_hasPrinter = true;
-    rig.item("mnuFilePrint")->trigger();
-    EXPECT_EQ(rig.printers.m_dialogsShown, 1);
-    EXPECT_TRUE(rig.dialogs.requests().empty());
-    EXPECT_TRUE(rig.prompt.requests().empty());
-
-    rig.printers.m_hasPrinter = false;
     rig.dialogs.answerNext(std::nullopt);
     rig.item("mnuFilePrint")->trigger();
     EXPECT_TRUE(rig.prompt.requests().empty());
 
-    const auto file = rig.home.path() / "missing" / "report.pdf";
-    rig.dialogs.answerNext(file);
+    const auto unwritable = rig.home.path() / "missing" / "report.pdf";
+    rig.dialogs.answerNext(unwritable);
     rig.item("mnuFilePrint")->trigger();
-    ASSERT_EQ(rig.prompt.requests().size(), 1u);
-    EXPECT_EQ(rig.prompt.requests()[0].title, "Print Report");
-    EXPECT_FALSE(std::filesystem::exists(file));
+    EXPECT_EQ(rig.prompt.titles(), std::vector<std::string>{"Print Report"});
+    EXPECT_FALSE(std::filesystem::exists(unwritable));
 }
 
-TEST(FileMenu, PrintReportOnAPrinterPrintsOrSaysThePrinterFailed) {
+TEST(FileMenu, PrintReportOnAPrinterPrintsEndsSilentlyWhenCancelledOrSaysThePrinterFailed) {
     ShellRig rig;
     rig.printers.m_hasPrinter = true;
+    rig.item("mnuFilePrint")->trigger(); // the printer dialog is cancelled
+    EXPECT_EQ(rig.printers.m_dialogsShown, 1);
+    EXPECT_TRUE(rig.dialogs.requests().empty());
+    EXPECT_TRUE(rig.prompt.requests().empty());
+
     const auto printed = rig.home.path() / "printed.pdf";
     rig.printers.m_printTo = QString::fromStdString(printed.string());
     rig.item("mnuFilePrint")->trigger();
@@ -172,8 +218,7 @@ TEST(FileMenu, PrintReportOnAPrinterPrintsOrSaysThePrinterFailed) {
     rig.printers.m_printTo =
         QString::fromStdString((rig.home.path() / "missing" / "x.pdf").string());
     rig.item("mnuFilePrint")->trigger();
-    ASSERT_EQ(rig.prompt.requests().size(), 1u);
-    EXPECT_EQ(rig.prompt.requests()[0], ReportNotPrinted(""));
+    EXPECT_EQ(rig.prompt.requests(), std::vector<MessageRequest>{ReportNotPrinted("")});
 }
 
 // The real save dialog, answered by typing a name: one without an extension gets the
@@ -198,6 +243,44 @@ TEST(FileMenu, SaveDialogAddsTheFiltersExtensionToANameWithoutOne) {
         const auto chosen = dialogs.saveFile({c.filter, folder.path() / "*.x"});
         ASSERT_TRUE(chosen) << c.typed;
         EXPECT_EQ(chosen->filename(), c.saved) << c.typed;
+    }
+}
+
+// "VISIT1" beside an existing "visit1.sdt" is that file on the PC's own file system: the save
+// asks before replacing it and keeps the existing name; No shows the dialog again.
+TEST(FileMenu, SaveNameDifferingOnlyInCaseAsksBeforeReplacingTheFile) {
+    TempFolder folder;
+    std::ofstream(folder.path() / "visit1.sdt") << "old";
+    QtFileDialogs dialogs;
+    for (const auto answer : {QMessageBox::Yes, QMessageBox::No}) {
+        int dialogsShown = 0;
+        QStringList questions;
+        QTimer answerer;
+        QObject::connect(&answerer, &QTimer::timeout, [&] {
+            QWidget* front = QApplication::activeModalWidget();
+            if (auto* dialog = qobject_cast<QFileDialog*>(front); dialog && dialog->isVisible()) {
+                if (++dialogsShown == 1) {
+                    dialog->findChild<QLineEdit*>("fileNameEdit")->setText("VISIT1");
+                    QMetaObject::invokeMethod(dialog, "accept");
+                } else {
+                    dialog->reject();
+                }
+            } else if (auto* box = qobject_cast<QMessageBox*>(front)) {
+                questions << box->text();
+                box->button(answer)->click();
+            }
+        });
+        answerer.start(10);
+        const auto chosen = dialogs.saveFile({DataSetFiles::kSetupFilter, folder.path() / "*.sdt"});
+        answerer.stop();
+        EXPECT_EQ(questions, QStringList{"visit1.sdt already exists.\nDo you want to replace it?"});
+        if (answer == QMessageBox::Yes) {
+            EXPECT_EQ(chosen, folder.path() / "visit1.sdt");
+            EXPECT_EQ(dialogsShown, 1);
+        } else {
+            EXPECT_EQ(chosen, std::nullopt);
+            EXPECT_EQ(dialogsShown, 2);
+        }
     }
 }
 

@@ -1,25 +1,26 @@
 #include "app/shell/ShellMessages.h"
 #include "tests/shell/ShellRig.h"
+#include "views/EntryTextBox.h"
+#include "views/NumericEntryField.h"
+#include "views/frmMain.h"
 
+#include <QApplication>
+#include <QMenuBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
 namespace quelby::test {
 namespace {
 
-// The online state and what the display shows of it.
-void ExpectState(ShellRig& rig, bool online) {
+// The online state and what the display shows of it; after a switch that worked the port
+// follows the state.
+void ExpectShown(ShellRig& rig, bool online, bool portFollows = true) {
     EXPECT_EQ(rig.window.link().OnlineMode, online);
     EXPECT_EQ(rig.panel(2), online ? "ONLINE" : "OFFLINE");
     EXPECT_EQ(rig.item("mnuViewOnline")->isChecked(), online);
     EXPECT_EQ(rig.item("mnuViewOffline")->isChecked(), !online);
     EXPECT_EQ(rig.window.menus().passcodeEnabled(), online);
-}
-
-// ... after a switch that worked: the port follows the state.
-void ExpectShown(ShellRig& rig, bool online) {
-    ExpectState(rig, online);
-    EXPECT_EQ(rig.port.isOpen(), online);
+    EXPECT_TRUE(!portFollows || rig.port.isOpen() == online);
 }
 
 TEST(OnlineState, MenuItemsF3F4AndTheModePanelSwitchButOtherPanelsDoNothing) {
@@ -57,7 +58,7 @@ TEST(OnlineState, ASilentBoardEndsOfflineWithCommFaultAMissingPortWithThePortErr
     rig.board.setSilent(true);
     rig.item("mnuViewOnline")->trigger();
     // The failed probe leaves the port to the next update: going offline closes it.
-    ExpectState(rig, false);
+    ExpectShown(rig, false, false);
     EXPECT_TRUE(rig.window.link().CommError);
     EXPECT_EQ(rig.prompt.titles(), (std::vector<std::string>{"WARNING - Communication Error!"}));
 
@@ -183,7 +184,7 @@ TEST(OnlineState, GoingOfflineOrSwitchingWindowsEndsAHeldShiftDataCommandOnTheBo
 // The status bar says what the state means for the values shown: the data set's greyed
 // fields while offline editing is off, a file loaded while the windows show the board, and a
 // link that failed (unlike one the user left).
-TEST(OnlineState, TheStatusBarExplainsGreyedFieldsAFileOpenedOnlineAndALostLink) {
+TEST(OnlineState, OfflineEditingAndTheStatusBarExplainingGreyedFieldsAFileOpenedOnlineAndALostLink) {
     ShellRig rig;
     const auto hint = [&] { return rig.window.statusPanels().hint()->text(); };
     const auto notice = [&] { return rig.window.statusPanels().notice()->text(); };
@@ -191,10 +192,14 @@ TEST(OnlineState, TheStatusBarExplainsGreyedFieldsAFileOpenedOnlineAndALostLink)
     EXPECT_EQ(hint(), "") << "the Main Display edits nothing";
     rig.window.ShowChildWindow(1);
     EXPECT_EQ(hint(), greyed);
-    rig.item("mnuEditOfflineEditing")->trigger();
+    QAction* offlineEditing = rig.item("mnuEditOfflineEditing");
+    offlineEditing->trigger();
     EXPECT_EQ(hint(), "");
-    rig.item("mnuEditOfflineEditing")->trigger();
+    EXPECT_TRUE(offlineEditing->isChecked() && rig.window.offlineEditing());
+    EXPECT_FALSE(rig.window.link().OnlineMode);
+    offlineEditing->trigger();
     EXPECT_EQ(hint(), greyed);
+    EXPECT_FALSE(offlineEditing->isChecked() || rig.window.offlineEditing());
     rig.window.goOnline();
     EXPECT_EQ(hint(), "");
 
@@ -215,6 +220,74 @@ TEST(OnlineState, TheStatusBarExplainsGreyedFieldsAFileOpenedOnlineAndALostLink)
     rig.window.link().OnlineMode = false; // as a window's cycle does on a failure
     rig.window.updateOnlineStatus();
     EXPECT_EQ(notice(), "Link to the K650 lost 08:00: the values shown are no longer live");
+}
+
+// The shell with the Main Display online, its spindle field ready for typing.
+struct EditingShell : ShellRig {
+    EditingShell() : ShellRig(false) {
+        window.show();
+        QApplication::setActiveWindow(&window);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+        window.goOnline();
+        // The online preparation fills the field and puts the focus on a button.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return spindle()->text() != "-"; }, 5000));
+    }
+    NumericEntryField* spindle() const {
+        return qobject_cast<frmMain*>(window.currentChild())->spindleField();
+    }
+    void type(const char* text) {
+        prompt.clear();
+        EntryTextBox* box = spindle()->textBox();
+        box->setFocus(Qt::MouseFocusReason);
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QTest::keyClicks(box, text);
+    }
+    // The command was refused: the field's message once, the focus kept in the field.
+    void expectRefused(const char* command) {
+        EXPECT_EQ(prompt.titles(), std::vector<std::string>{"Q.C. Blow-off"}) << command;
+        EXPECT_EQ(QApplication::focusWidget(), spindle()->textBox()) << command;
+        EXPECT_TRUE(window.link().OnlineMode) << command;
+        EXPECT_TRUE(port.isOpen()) << command;
+    }
+};
+
+TEST(CommandGuard, MenuShortcutsMenusAndTheModePanelWaitForTheCheckOfTheFieldBeingEdited) {
+    EditingShell rig;
+    rig.type("abc");
+    QTest::keyClick(rig.spindle()->textBox(), Qt::Key_F4); // O&ffline Data
+    rig.expectRefused("F4");
+
+    rig.type("25");
+    QMenuBar* bar = rig.window.menuBar();
+    QAction* file = rig.item("mnuFile");
+    QTest::mousePress(bar, Qt::LeftButton, {}, bar->actionGeometry(file).center());
+    rig.expectRefused("menu bar");
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << "the menu did not open";
+
+    rig.type("0");
+    QTest::keyClick(rig.spindle()->textBox(), Qt::Key_F, Qt::AltModifier); // &File
+    rig.expectRefused("Alt+F");
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+
+    rig.type("-1");
+    QAction* offlineEditing = rig.item("mnuEditOfflineEditing");
+    offlineEditing->trigger(); // as an item chosen in an open menu
+    rig.expectRefused("Enable Offline Editing");
+    EXPECT_FALSE(offlineEditing->isChecked()) << "the item keeps its mark";
+    EXPECT_FALSE(rig.window.offlineEditing());
+
+    rig.type("");
+    QTest::mouseClick(rig.window.statusPanels().panel(2), Qt::LeftButton);
+    rig.expectRefused("MODE panel");
+    EXPECT_EQ(rig.panel(2), "ONLINE");
+
+    // A number in range passes its check and the command acts.
+    rig.type("12");
+    QTest::keyClick(rig.spindle()->textBox(), Qt::Key_F4);
+    EXPECT_TRUE(rig.prompt.requests().empty());
+    EXPECT_FALSE(rig.window.link().OnlineMode);
+    EXPECT_EQ(rig.panel(2), "OFFLINE");
 }
 
 } // namespace

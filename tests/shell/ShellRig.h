@@ -1,27 +1,73 @@
 #pragma once
 
+#include "app/data/FileDialogs.h"
 #include "app/shell/MainMenus.h"
 #include "app/shell/MainStatusBar.h"
+#include "app/shell/PrinterDialogs.h"
+#include "app/shell/frmMDIMain.h"
 #include "sim/ManualClock.h"
-#include "tests/shell/ScriptedFileDialogs.h"
-#include "tests/shell/ScriptedPrinterDialogs.h"
-#include "tests/support/ScriptedPrompt.h"
 #include "sim/SimBoard.h"
 #include "sim/SimPls.h"
 #include "sim/SimProgramMode.h"
 #include "sim/SimSerialPort.h"
+#include "tests/support/ScriptedPrompt.h"
 #include "tests/support/TempFolder.h"
-#include "app/shell/frmMDIMain.h"
 
 #include <QAction>
 #include <QMenuBar>
+#include <QPrinter>
 #include <QWidget>
 
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace quelby::test {
+
+// Answers file dialogs from a script (nullopt = cancelled) and records every request.
+class ScriptedFileDialogs : public FileDialogs {
+public:
+    void answerNext(std::optional<std::filesystem::path> path) {
+        m_answers.push_back(std::move(path));
+    }
+    std::optional<std::filesystem::path> openFile(const FileDialogRequest& request) override {
+        return next(request);
+    }
+    std::optional<std::filesystem::path> saveFile(const FileDialogRequest& request) override {
+        return next(request);
+    }
+    const std::vector<FileDialogRequest>& requests() const { return m_requests; }
+
+private:
+    std::optional<std::filesystem::path> next(const FileDialogRequest& request) {
+        m_requests.push_back(request);
+        if (m_answers.empty()) return std::nullopt;
+        auto answer = m_answers.front();
+        m_answers.pop_front();
+        return answer;
+    }
+    std::deque<std::optional<std::filesystem::path>> m_answers;
+    std::vector<FileDialogRequest> m_requests;
+};
+
+// A system without printers by default, so tests never reach a real printer or its dialog.
+// With a printer, its dialog is cancelled unless `m_printTo` names a file: the "printer" then
+// prints into that file.
+class ScriptedPrinterDialogs : public PrinterDialogs {
+public:
+    bool hasPrinter() const override { return m_hasPrinter; }
+    bool choosePrinter(QPrinter& printer, QWidget*) override {
+        ++m_dialogsShown;
+        if (m_printTo.isEmpty()) return false;
+        printer.setOutputFileName(m_printTo);
+        return true;
+    }
+
+    bool m_hasPrinter = false;
+    QString m_printTo;
+    int m_dialogsShown = 0;
+};
 
 // Child windows that record their loading and unloading, so tests see the window table at
 // work without the real windows' refresh cycles.

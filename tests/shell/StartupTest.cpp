@@ -1,11 +1,10 @@
-#include "app/shell/MainStatusBar.h"
 #include "tests/shell/ShellRig.h"
-
 #include "views/EntryTextBox.h"
 
 #include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -44,17 +43,19 @@ TEST(Startup, DateAndTimePanelsFollowTheClock) {
     EXPECT_EQ(rig.panel(4), QLocale().toString(QTime(17, 45, 10), QLocale::ShortFormat));
 }
 
-TEST(ShowChildWindow, SwitchingUnloadsBeforeLoadingAndComingBackReloadsFromScratch) {
+TEST(ShowChildWindow, SwitchingUnloadsBeforeLoadingComingBackReloadsAndTheWindowShownStays) {
     ShellRig rig;
     QPointer<QWidget> first = rig.window.currentChild();
     rig.window.ShowChildWindow(3);
     EXPECT_EQ(rig.window.currentWindow(), 3);
     EXPECT_EQ(rig.window.currentChild()->objectName(), "window3");
     const QList<QAction*> items = rig.window.findChildren<QAction*>("mnuWindowForm");
-    for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(items[i]->isChecked(), i == 3) << i;
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(items[i]->isChecked(), i == 3) << i;
     rig.window.ShowChildWindow(0);
     EXPECT_TRUE(first.isNull());
+    items[0]->trigger(); // the menu flips the check mark of the window shown; the shell keeps it
+    EXPECT_TRUE(items[0]->isChecked());
+    EXPECT_EQ(rig.window.currentWindow(), 0);
     EXPECT_EQ(rig.windowLog,
               (std::vector<std::string>{"load window0", "unload window0", "load window3",
                                         "unload window3", "load window0"}));
@@ -83,18 +84,6 @@ TEST(ShowChildWindow, TheFramelessChildLeavesTheMenuBarAloneAndSurvivesCtrlF4) {
     EXPECT_EQ(rig.window.currentChild()->objectName(), "window0");
 }
 
-TEST(ShowChildWindow, TheWindowShownOrAnIndexOutsideTheTableChangesNothing) {
-    ShellRig rig;
-    rig.windowLog.clear();
-    QAction* first = rig.item("mnuWindowForm");
-    first->trigger(); // the menu flips the check mark; the shell keeps it
-    EXPECT_TRUE(first->isChecked());
-    rig.window.ShowChildWindow(6);
-    rig.window.ShowChildWindow(-1);
-    EXPECT_EQ(rig.window.currentWindow(), 0);
-    EXPECT_TRUE(rig.windowLog.empty());
-}
-
 // Opening a window never enters one of its fields: leaving a field checks it and writes a
 // passing value, so a field entered by the opening would write what it showed before the
 // board was read, or refuse a "-" nobody typed.
@@ -117,6 +106,124 @@ TEST(ShowChildWindow, EveryWindowOpensOnlineWithoutEnteringAFieldOrWritingAnythi
         EXPECT_EQ(writes, 0);
         rig.prompt.clear();
     }
+}
+
+struct ItemRow {
+    const char* name;
+    const char* caption;
+    const char* shortcut;
+    bool enabled;
+    bool visible;
+};
+
+// Every command item as the menus must offer it in this build: commands not built yet are
+// present and disabled; the passcode and print set-up items are hidden.
+const ItemRow kItems[] = {
+    {"mnuFileNew", "&New...", "Ctrl+N", true, true},
+    {"mnuFileOpen", "&Open...", "Ctrl+O", true, true},
+    {"mnuFileSave", "&Save", "Ctrl+S", true, true},
+    {"mnuFileSaveAs", "Save &As...", "", true, true},
+    {"mnuFileExport", "Export Shift Data...", "Ctrl+X", true, true},
+    {"mnuFileUpload", "&Upload (save) Data", "", true, true},
+    {"mnuFileDownloadProgram", "Download &Program", "", true, true},
+    {"mnuFileDownload", "&Download Data", "", true, true},
+    {"mnuFilePrint", "&Print Report...", "Ctrl+P", true, true},
+    {"mnuFilePrintSetup", "Print Set&up...", "", false, false},
+    {"mnuFileExit", "E&xit", "", true, true},
+    {"mnuEditOfflineEditing", "Enable &Offline Editing", "F2", true, true},
+    {"mnuEditCommPort", "Co&mm Port", "Ctrl+M", true, true},
+    {"mnuEditPasscode", "Set-up Passcode", "", false, false},
+    {"mnuViewTargetBoardStatus", "&Target Board Interface", "", true, true},
+    {"mnuViewOnline", "O&nline Data", "F3", true, true},
+    {"mnuViewOffline", "O&ffline Data", "F4", true, true},
+    {"mnuHelpHelpTopics", "&Help Topics", "Ctrl+H", true, true},
+    {"mnuHelpLinkTrace", "Link &Trace...", "", true, true},
+    {"mnuHelpAbout", "&About QUELBY", "", true, true},
+};
+
+TEST(MainMenus, EveryItemHasItsCaptionShortcutAndState) {
+    ShellRig rig(false);
+    for (const ItemRow& row : kItems) {
+        SCOPED_TRACE(row.name);
+        QAction* item = rig.item(row.name);
+        ASSERT_NE(item, nullptr);
+        EXPECT_EQ(item->text(), row.caption);
+        EXPECT_EQ(item->shortcut(), QKeySequence(row.shortcut));
+        EXPECT_EQ(item->isEnabled(), row.enabled);
+        EXPECT_EQ(item->isVisible(), row.visible);
+    }
+}
+
+TEST(MainMenus, TheMenuBarTheTransferSubmenusAndTheWindowMenuInOrder) {
+    ShellRig rig(false);
+    const auto captions = [](const QList<QAction*>& actions) {
+        QStringList texts;
+        for (QAction* item : actions) texts << (item->isSeparator() ? "-" : item->text());
+        return texts;
+    };
+    EXPECT_EQ(captions(rig.window.menuBar()->actions()),
+              (QStringList{"&File", "&Edit", "&View", "&Window", "&Help"}));
+    for (const char* name : {"mnuFileUpload", "mnuFileDownload"})
+        EXPECT_EQ(captions(rig.window.findChild<QMenu*>(name)->actions()),
+                  (QStringList{"Set-up &Parameters", "Timing &Channels", "Shift &Data", "-", "&All"}))
+            << name;
+    const QList<QAction*> windows = rig.window.findChild<QMenu*>("mnuWindow")->actions();
+    EXPECT_EQ(captions(windows), (QStringList{"&1 Main Display", "&2 Set-up Parameters",
+                                              "&3 Serial Communications", "&4 Machine Timing",
+                                              "&5 Shift Data", "&6 I/O States"}));
+    for (QAction* item : windows) EXPECT_TRUE(item->isEnabled()) << item->text().toStdString();
+}
+
+TEST(StatusPoll, PanelAndSystemMessageFollowTheStateAndTheFaultCode) {
+    const struct {
+        bool online;
+        std::uint32_t fault;
+        const char* panel;
+        const char* message;
+    } cases[] = {
+        {false, 0, "System Message:  Program is Currently OFFLINE",
+         "Set-up Program is Currently OFFLINE"},
+        {true, 0, "System Message: All Faults Normal",
+         "-- System Normal --\r\nSet-up Program is Currently ONLINE"},
+        {true, 42, "System Message: Fault Interlock Open",
+         "***** SYSTEM ALARM *****\r\nFault Interlock Open\r\n\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.panel);
+        ShellRig rig;
+        if (c.online) rig.window.goOnline();
+        rig.board.setValue("B8176", c.fault);
+        rig.window.backgroundUpdate();
+        EXPECT_EQ(rig.panel(1), c.panel);
+        EXPECT_EQ(rig.window.systemMessage(), c.message);
+        EXPECT_EQ(rig.port.bytesSent() == 0, !c.online);
+    }
+}
+
+TEST(StatusPoll, AFailedFaultRequestKeepsBothTexts) {
+    ShellRig rig;
+    rig.window.goOnline();
+    rig.window.backgroundUpdate();
+    rig.board.setSilent(true);
+    rig.window.backgroundUpdate();
+    EXPECT_TRUE(rig.window.link().CommError);
+    EXPECT_EQ(rig.panel(1), "System Message: All Faults Normal");
+    // The tick leaves the online state to the windows and UpdateOnlineStatus.
+    EXPECT_TRUE(rig.window.link().OnlineMode);
+}
+
+TEST(StatusPoll, SkipsItsTurnWhileALinkMessageIsOpen) {
+    ShellRig rig;
+    rig.board.setSilent(true);
+    long sentDuringMessage = -1;
+    rig.prompt.onAsk([&](const MessageRequest&) {
+        const long before = rig.port.bytesSent();
+        rig.window.backgroundUpdate();
+        sentDuringMessage = rig.port.bytesSent() - before;
+    });
+    rig.window.goOnline(); // the probe times out and the link asks Retry/Cancel
+    EXPECT_EQ(sentDuringMessage, 0);
+    EXPECT_EQ(rig.panel(1), "System Message:");
 }
 
 } // namespace

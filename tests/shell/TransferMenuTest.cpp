@@ -1,9 +1,13 @@
-#include "app/shell/ShellMessages.h"
-#include "tests/shell/ShellRig.h"
 #include "app/data/TransferMessages.h"
-#include "dialogs/frmDownloadProg.h"
+#include "app/shell/ShellMessages.h"
 #include "app/shell/frmProcessing.h"
+#include "diagnostics/frmTargetBoard.h"
+#include "dialogs/frmDownloadProg.h"
+#include "tests/shell/ShellRig.h"
+#include "views/NumericEntryField.h"
+#include "views/frmTiming.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -17,13 +21,12 @@ namespace quelby::test {
 namespace {
 
 // Watches the progress window of the next transfer from before its first step: the bar's
-// maximum and last value, the labels shown, and whether child cycles were paused and the
-// status poll kept running meanwhile.
-// `atValue` runs each time the bar moves.
+// maximum and last value, the first label, and whether child cycles were paused and the
+// status poll kept running meanwhile. `atValue` runs each time the bar moves.
 struct ProgressWatch {
     int maximum = -1;
     int value = -1;
-    QStringList labels;
+    QString label;
     bool cyclesPaused = false;
     bool pollRunning = false;
     std::function<void(frmProcessing&, int)> atValue;
@@ -33,14 +36,12 @@ struct ProgressWatch {
             auto* window = shell.findChild<frmProcessing*>("frmProcessing");
             if (!window) return;
             auto* bar = window->findChild<QProgressBar*>("prgProcessing");
-            auto* label = window->findChild<QLabel*>("lblProcessing");
             maximum = bar->maximum();
-            labels << label->text();
+            label = window->findChild<QLabel*>("lblProcessing")->text();
             QObject::connect(bar, &QProgressBar::valueChanged, window, [=, this, &shell](int v) {
                 value = v;
                 cyclesPaused = shell.cyclesPaused();
                 pollRunning = shell.backgroundTimer().isActive();
-                if (labels.back() != label->text()) labels << label->text();
                 if (atValue) atValue(*window, v);
             });
         });
@@ -98,7 +99,7 @@ TEST(TransferMenu, EveryUploadAndDownloadRunsInTheProgressWindowWithItsBarAndLab
         rig.run(c.upload, c.index);
         EXPECT_EQ(rig.watch.maximum, c.maximum);
         EXPECT_EQ(rig.watch.value, c.end);
-        EXPECT_EQ(rig.watch.labels.front(), c.label);
+        EXPECT_EQ(rig.watch.label, c.label);
         EXPECT_TRUE(rig.watch.cyclesPaused);
         EXPECT_TRUE(rig.watch.pollRunning);
         EXPECT_FALSE(rig.window.cyclesPaused());
@@ -133,12 +134,11 @@ TEST(TransferMenu, CancelTheCloseBoxOrEscapeStopTheDataPointsOfAnAllTransferNotT
         [](frmProcessing& window) { window.close(); },
         [](frmProcessing& window) { QTest::keyClick(&window, Qt::Key_Escape); },
     };
+    // What moves after Cancel, in an All transfer: AllTransfer in the transfer tests.
     for (const auto& cancel : ways) {
         TransferShell rig;
         rig.board.setValue(rig.address(50), 555);
         rig.value(50) = 777;
-        rig.pls.setChannel(0, {{1, 5}, {0, 15}});
-        rig.window.dataSet().CurrentData.Setpoint[0] = {};
         rig.watch.atValue = [&](frmProcessing& window, int value) {
             if (value == 10) cancel(window);
         };
@@ -146,9 +146,6 @@ TEST(TransferMenu, CancelTheCloseBoxOrEscapeStopTheDataPointsOfAnAllTransferNotT
         rig.watch.arm(rig.window);
         rig.window.menus().fileUploadData(4)->trigger();
         EXPECT_EQ(rig.value(50), 777) << "point 50 comes after Cancel";
-        EXPECT_EQ(rig.window.dataSet().CurrentData.Setpoint[0],
-                  (std::array<std::int16_t, 2>{5, 15}));
-        EXPECT_EQ(rig.watch.labels.back(), "Uploading Timing Channels, Please Standby...");
         EXPECT_EQ(rig.watch.value, 10 + 32) << "the window stayed to the end";
         EXPECT_EQ(rig.prompt.requests().size(), 1u) << "the question, no end message";
         EXPECT_EQ(rig.window.statusPanels().notice()->text(), "All data upload cancelled 08:00");
@@ -253,6 +250,76 @@ TEST(DownloadProgramMenu, ACancelledDialogAnInvalidSetOrNoToTheQuestionSendNothi
     for (const auto& entry : rig.board.trace())
         EXPECT_NE(entry.received, 0x03) << "program mode never opened";
     EXPECT_EQ(rig.board.peek(0x4000), 0x00);
+}
+
+TEST(TargetBoardMenu, theChosenProgramIsCheckedThenTheWindowOpensModallyOverThePausedShell) {
+    ShellRig rig;
+    rig.window.show();
+    const auto hbx = rig.home.write("programs/LINE.hbx", "D\r\n");
+    rig.home.write("programs/LINE.rev", "LINE12AB\r\n");
+
+    int opened = 0;
+    bool pausedWhileOpen = false;
+    std::function<void()> answerWindow = [&] {
+        auto* window = qobject_cast<frmTargetBoard*>(QApplication::activeModalWidget());
+        if (!window) return;
+        ++opened;
+        pausedWhileOpen = rig.window.cyclesPaused();
+        window->findChild<QPushButton*>("cmdOk")->click();
+    };
+
+    rig.window.menus().viewTargetBoardStatus()->trigger(); // the dialog is cancelled
+    EXPECT_EQ(rig.dialogs.requests().at(0).filter, "Halbix Files(*.hbx)|*.hbx|");
+    EXPECT_TRUE(rig.prompt.requests().empty());
+
+    rig.dialogs.answerNext(rig.home.write("programs/PLS.hbx", "7\r\n"));
+    QTimer::singleShot(0, &rig.window, answerWindow);
+    rig.window.menus().viewTargetBoardStatus()->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(rig.prompt.titles(), std::vector<std::string>{"PLS Program Download"});
+    EXPECT_EQ(opened, 0) << "the link refused the program";
+
+    rig.dialogs.answerNext(hbx);
+    QTimer::singleShot(0, &rig.window, answerWindow);
+    rig.window.menus().viewTargetBoardStatus()->trigger();
+    EXPECT_EQ(opened, 1);
+    EXPECT_TRUE(pausedWhileOpen) << "the child window waits under the modal window";
+    EXPECT_FALSE(rig.window.cyclesPaused());
+    EXPECT_EQ(rig.window.programFilePath(), hbx);
+    EXPECT_TRUE(rig.window.link().OnlineMode) << "the window went online as it opened";
+    EXPECT_EQ(rig.panel(2), "ONLINE");
+}
+
+// The Machine Timing window in front: a timing download makes it recall the channels again,
+// a timing upload stores the pair the board holds.
+TEST(MachineTimingInTheShell, ATimingDownloadMakesTheWindowRecallAgainAnUploadStoresWhatTheBoardHolds) {
+    ShellRig rig(false);
+    rig.window.show();
+    rig.window.goOnline();
+    rig.pls.setChannel(6, {{1, 60}, {0, 70}});
+    QAction* item = rig.window.menus().windowForm(3);
+    ASSERT_TRUE(item->isEnabled());
+    item->trigger();
+    auto* timing = qobject_cast<frmTiming*>(rig.window.currentChild());
+    ASSERT_NE(timing, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return timing->onlineReady(); }, 3000));
+    EXPECT_EQ(timing->channelField(6)->text(), "60");
+
+    rig.window.dataSet().CurrentData.Setpoint[6] = {61, 71};
+    rig.prompt.answerNext(MessageAnswer::Yes);
+    rig.window.menus().fileDownloadData(1)->trigger(); // Timing Channels
+    EXPECT_EQ(rig.pls.channel(6).front().position, 61);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return timing->channelField(6)->text() == "61"; }, 3000));
+    EXPECT_EQ(timing->channelField(22)->text(), "71");
+    EXPECT_FALSE(rig.window.dataSet().TimingDownloaded);
+
+    rig.pls.setChannel(0, {{1, 25}, {0, 65}});
+    timing->tmgField(1)->setText("0");
+    QTest::mouseClick(timing->findChild<QPushButton*>("cmdRecallChannel"), Qt::LeftButton);
+    ASSERT_EQ(timing->channelField(16)->text(), "65");
+    rig.prompt.answerNext(MessageAnswer::Yes);
+    rig.window.menus().fileUploadData(1)->trigger(); // Timing Channels
+    EXPECT_EQ(rig.window.dataSet().CurrentData.Setpoint[0], (std::array<std::int16_t, 2>{25, 65}));
 }
 
 } // namespace
