@@ -23,11 +23,6 @@ TEST(CommSettingsSave, WritesSettingsLineAndPortFileIntoEachExistingSystemFolder
     EXPECT_FALSE(fs::exists(home.path() / "CORE2"));
 }
 
-TEST(CommSettingsSave, PortOneIsZeroForTheDevelopmentTools) {
-    EXPECT_EQ(DevelopmentPortLine(1), "0\r\n");
-    EXPECT_EQ(CommSettingsDialogLine(1, 9600), "1, 9600 \r\n");
-}
-
 TEST(CommSettingsSave, UnwritableSettingsFileStopsBeforeThePortFiles) {
     TempFolder home;
     home.write("Support", "a file where the folder should be");

@@ -130,21 +130,20 @@ TEST(SetupComm, SavingOfflineWritesTheFilesAndClosesWithoutOpeningThePort) {
     EXPECT_TRUE(rig.prompt.requests().empty());
 }
 
-TEST(SetupComm, CancelWritesNothingAndLeavesTheLinkOnline) {
+TEST(SetupComm, CancelWritesNothingAndLeavesTheLinkOnlineSavingReopensItOnTheNewPort) {
     SetupCommRig rig;
-    frmSetupComm& dialog = rig.openOnline("4");
+    frmSetupComm& cancelled = rig.openOnline("4");
     rig.child<QPushButton>("cmdCancel")->click();
-    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_EQ(cancelled.result(), QDialog::Rejected);
     EXPECT_EQ(ReadWholeFile(rig.settingsFile()), "1,9600\r\n"); // as the link wrote it
     EXPECT_TRUE(rig.link.OnlineMode);
     EXPECT_TRUE(rig.port.isOpen());
-}
 
-TEST(SetupComm, SavingOnlineReopensTheLinkOnTheNewPort) {
-    SetupCommRig rig;
-    frmSetupComm& dialog = rig.openOnline("2");
+    frmSetupComm& saved = rig.open();
+    saved.show();
+    rig.portField()->setText("2");
     rig.child<QPushButton>("cmdSave")->click();
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(saved.result(), QDialog::Accepted);
     EXPECT_TRUE(rig.link.OnlineMode);
     EXPECT_EQ(rig.port.openedWith().portNumber, 2);
 }

@@ -2,7 +2,7 @@
 #include "app/data/TimingMessages.h"
 #include "link/RSComm.h"
 #include "sim/SimPls.h"
-#include "tests/views/TestShell.h"
+#include "tests/views/WindowRig.h"
 #include "views/EntryMessages.h"
 #include "views/EntryTextBox.h"
 #include "views/NumericEntryField.h"
@@ -15,50 +15,45 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
 namespace quelby::test {
 namespace {
 
-using sim::PlsSetpoint;
-using Setpoints = std::vector<PlsSetpoint>;
+using Setpoints = std::vector<sim::PlsSetpoint>;
+using Row = std::array<std::int16_t, 2>; // a channel's ON and OFF setpoint in the data set
+using Messages = std::vector<MessageRequest>;
+using Shown = std::initializer_list<std::pair<int, const char*>>;
 
 Setpoints Pair(int on, int off) {
     return {{1, static_cast<std::uint16_t>(on)}, {0, static_cast<std::uint16_t>(off)}};
 }
 
-struct TimingRig {
-    TestShell shell;
+struct TimingRig : WindowRig<frmTiming> {
+    ScriptedPrompt& prompt = shell.rig.prompt;
+    MachineData& data = shell.data.CurrentData;
     sim::SimPls pls;
-    std::unique_ptr<frmTiming> window;
 
     TimingRig() { shell.rig.board.addHandler(pls); }
-
-    void open() {
-        window = std::make_unique<frmTiming>(shell, shell.rig.prompt);
-        ShowActive(*window);
-    }
+    ~TimingRig() { window.reset(); } // before the PLS goes: closing may still program a row
     void openOnline() {
         shell.rig.goOnline();
         open();
         ASSERT_TRUE(RunEventsUntil([&] { return window->onlineReady(); }));
     }
-    template <typename T = QWidget>
-    T* control(const char* name) const {
-        return window->findChild<T*>(name);
-    }
     NumericEntryField* field(int index) const { return window->channelField(index); }
     QString text(int index) const { return field(index)->text(); }
-    QString label(const QString& name) const { return window->findChild<QLabel*>(name)->text(); }
-    // Enters the field, replaces its text as the user would, and leaves it with Tab.
-    void type(NumericEntryField* target, const QString& typed) {
-        auto* box = target->textBox();
-        box->setFocus(Qt::MouseFocusReason);
-        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(box, Qt::Key_Delete);
-        if (!typed.isEmpty()) QTest::keyClicks(box, typed);
-        QTest::keyClick(box, Qt::Key_Tab);
+    QString label(const QString& name) const { return control<QLabel>(name)->text(); }
+    QString configuration(int i) const { return label(QString("lblPLSCfg_%1").arg(i)); }
+    void expectTexts(Shown expected) const {
+        for (auto [index, shown] : expected) EXPECT_EQ(text(index), shown) << "field " << index;
     }
+    void expectConfiguration(Shown expected) const {
+        for (auto [i, shown] : expected) EXPECT_EQ(configuration(i), shown) << "lblPLSCfg_" << i;
+    }
+    void expectPanels(Shown expected) const {
+        for (auto [i, shown] : expected) EXPECT_EQ(window->panelText(i), shown) << "panel " << i;
+    }
+    // Enters the field, replaces its text as the user would, and leaves it with Enter.
+    void type(NumericEntryField* target, const QString& typed) { typeAndEnter(target->textBox(), typed); }
     void click(const char* button) { QTest::mouseClick(control<QPushButton>(button), Qt::LeftButton); }
     // Runs the cycle until the status bar has been read again.
     // Waits for a whole pass that began after the test's last change: the pass under way may
@@ -68,29 +63,26 @@ struct TimingRig {
             control<QLabel>("sbrPanel_4")->setText("");
             control<QLabel>("lblSensorOn")->setText("");
             ASSERT_TRUE(RunEventsUntil([&] {
-                return !window->panelText(4).isEmpty() &&
-                       !control<QLabel>("lblSensorOn")->text().isEmpty();
+                return !window->panelText(4).isEmpty() && !label("lblSensorOn").isEmpty();
             }));
         }
     }
 };
 
-TEST(TimingWindow, goingOnlineShowsTheBoardConfigurationRecallsEveryChannelAndTheResolver) {
+TEST(TimingWindow, goingOnlineRecallsEveryChannelTheResolverAndTheBoardConfigurationStoringNothing) {
     TimingRig t;
     t.pls.setChannel(0, Pair(10, 20));
     t.pls.setChannel(1, {{1, 30}, {1, 40}}); // two ON answers: the second wins
     t.pls.setChannel(3, {{0, 5}, {1, 7}});
+    t.pls.setChannel(4, {{1, 17 * 256}}); // position high byte 17: no position the scale has
     t.pls.setChannel(8, Pair(100, 200));
     t.pls.setPosition(123);
     t.shell.rig.board.setValue("W52", 77);
-    RSComm::PlsConfigDownloadValues sent{};
-    sent[18] = 9;
-    sent[0] = 2;
-    sent[1] = 11;
-    sent[9] = 18;
+    // Program 2, the first and last speed compensations 11 and 18, 9 channels.
+    const RSComm::PlsConfigDownloadValues sent{2, 11, 0, 0, 0, 0, 0, 0, 0, 18, 0, 0, 0, 0, 0, 0, 0, 0, 9};
     t.shell.rig.goOnline();
     ASSERT_TRUE(t.shell.rig.link.PLSConfigDownload(sent, 360));
-    const MachineData before = t.shell.data.CurrentData;
+    const MachineData before = t.data;
 
     t.open();
     EXPECT_EQ(t.window->windowTitle(), "Machine Timing");
@@ -99,49 +91,33 @@ TEST(TimingWindow, goingOnlineShowsTheBoardConfigurationRecallsEveryChannelAndTh
     ASSERT_TRUE(RunEventsUntil([&] { return t.window->onlineReady(); }));
     t.refreshPass();
 
-    EXPECT_EQ(t.text(0), "10");
-    EXPECT_EQ(t.text(16), "20");
-    EXPECT_EQ(t.text(1), "40");
-    EXPECT_EQ(t.text(17), "-");
-    EXPECT_EQ(t.text(2), "****") << "no setpoints";
-    EXPECT_EQ(t.text(18), "****");
-    EXPECT_EQ(t.text(3), "7");
-    EXPECT_EQ(t.text(19), "5");
-    EXPECT_EQ(t.text(8), "100");
-    EXPECT_EQ(t.text(24), "200");
-    EXPECT_EQ(t.shell.data.CurrentData, before) << "opening recalls without storing";
+    // Channel 2 has no setpoints: "****"; channel 4's answer the link refuses: "---".
+    t.expectTexts({{0, "10"}, {16, "20"}, {1, "40"}, {17, "-"}, {2, "****"}, {18, "****"},
+                   {3, "7"}, {19, "5"}, {4, "---"}, {20, "---"}, {8, "100"}, {24, "200"}});
+    EXPECT_EQ(t.data, before) << "opening recalls without storing";
+    ASSERT_EQ(t.prompt.requests(), Messages{TimingMessages::RecallFailed(4)});
+    EXPECT_EQ(t.prompt.requests()[0].lines[0], "Unable to Recall Channel ch4");
 
-    EXPECT_EQ(t.label("lblPLSCfg_0"), "9");
-    EXPECT_EQ(t.label("lblPLSCfg_1"), "2");
-    EXPECT_EQ(t.label("lblPLSCfg_2"), "11");
-    EXPECT_EQ(t.label("lblPLSCfg_9"), "18");
+    t.expectConfiguration({{0, "9"}, {1, "2"}, {2, "11"}, {9, "18"}});
     EXPECT_EQ(t.label("lblSensorOn"), "77");
-    EXPECT_EQ(t.window->panelText(1), "RPM: 0");
-    EXPECT_EQ(t.window->panelText(2), "Position: 123");
-    EXPECT_EQ(t.window->panelText(3), "Offset: 0");
-    EXPECT_EQ(t.window->panelText(4), "Scale: 360");
+    t.expectPanels({{1, "RPM: 0"}, {2, "Position: 123"}, {3, "Offset: 0"}, {4, "Scale: 360"}});
     for (const char* name : {"cmdRecallChannel", "cmdClearChannel", "cmdBadCanBlowoff",
                              "cmdQCBlowoff", "cmdResetPLSConfig", "txtChannel_24", "txtTmg_1"})
         EXPECT_TRUE(t.control(name)->isEnabled()) << name;
     EXPECT_TRUE(t.control("cmdSetOffset")->isEnabled()) << "a standing machine counts as just stopped";
-    EXPECT_TRUE(t.shell.rig.prompt.requests().empty());
 }
 
 TEST(TimingWindow, theOffsetControlsFollowTheMachineStoppingAndStartingAndPositionHidesAbove50) {
     TimingRig t;
-    t.pls.setRpm(200);
+    t.pls.setRpm(51);
     t.openOnline();
     t.refreshPass();
     EXPECT_FALSE(t.control("cmdSetOffset")->isEnabled()) << "running at the start";
     EXPECT_EQ(t.window->panelText(2), "Position: 888");
-    t.pls.setRpm(51);
-    t.refreshPass();
-    EXPECT_EQ(t.window->panelText(2), "Position: 888");
     t.pls.setRpm(50);
     t.pls.setPosition(42);
     t.refreshPass();
-    EXPECT_EQ(t.window->panelText(1), "RPM: 50");
-    EXPECT_NE(t.window->panelText(2), "Position: 888");
+    t.expectPanels({{1, "RPM: 50"}, {2, "Position: 42"}});
 
     t.pls.setRpm(0);
     t.refreshPass();
@@ -160,42 +136,35 @@ TEST(TimingWindow, setpointEditsProgramBothSetpointsOnlyWhenChangedAndNeverEqual
     TimingRig t;
     t.pls.setChannel(0, Pair(10, 20));
     t.openOnline();
-    auto& prompt = t.shell.rig.prompt;
-
     t.type(t.field(0), "10");
     EXPECT_EQ(t.shell.rig.takeCount(0x1B), 0) << "the remembered value programs nothing";
 
     t.type(t.field(0), "+13");
     EXPECT_EQ(t.text(0), "13");
     EXPECT_EQ(t.pls.channel(0), Pair(13, 20)) << "cleared first, then the pair";
-    EXPECT_EQ(t.shell.data.CurrentData.Setpoint[0], (std::array<std::int16_t, 2>{13, 20}))
-        << "both setpoints as programmed";
+    EXPECT_EQ(t.data.Setpoint[0], (Row{13, 20})) << "both setpoints as programmed";
 
     t.type(t.field(0), "20");
-    ASSERT_EQ(prompt.requests().size(), 1u);
-    EXPECT_EQ(prompt.requests()[0], TimingMessages::EqualSetpoints());
+    EXPECT_EQ(t.prompt.requests(), Messages{TimingMessages::EqualSetpoints()});
     EXPECT_EQ(t.text(0), "13") << "the remembered value comes back";
     EXPECT_EQ(QApplication::focusWidget(), t.field(0)->textBox());
-    EXPECT_EQ(t.pls.channel(0), Pair(13, 20));
-
     for (const char* bad : {"360", "-1", "", "12abc", "12.6"}) {
-        prompt.clear();
+        t.prompt.clear();
         t.type(t.field(16), bad);
-        ASSERT_EQ(prompt.requests().size(), 1u) << bad;
-        EXPECT_EQ(prompt.requests()[0], RangeMessage("Set-up", 0, 359)) << bad;
+        EXPECT_EQ(t.prompt.requests(), Messages{RangeMessage("Set-up", 0, 359)}) << bad;
         EXPECT_EQ(t.text(16), "20") << bad;
     }
     EXPECT_EQ(t.pls.channel(0), Pair(13, 20));
 
     // Each arrow click programs at once; stepping back to the entry value programs again.
-    prompt.clear();
+    t.prompt.clear();
     t.field(16)->upDown()->stepUp();
     EXPECT_EQ(t.pls.channel(0), Pair(13, 21));
     t.field(16)->upDown()->stepDown();
     EXPECT_EQ(t.pls.channel(0), Pair(13, 20));
-    EXPECT_EQ(t.shell.data.CurrentData.Setpoint[0][kOffSetpoint], 20);
+    EXPECT_EQ(t.data.Setpoint[0][kOffSetpoint], 20);
     EXPECT_EQ(QApplication::focusWidget(), t.control("cmdDefault"));
-    EXPECT_TRUE(prompt.requests().empty());
+    EXPECT_TRUE(t.prompt.requests().empty());
 
     // An arrow steps from what a recall put into the field, whatever the field held when the
     // user was last in it, and programs.
@@ -213,9 +182,7 @@ TEST(TimingWindow, aMarkIsNeverTakenForANumberAndAnEmptyChannelWaitsForBothSetpo
     t.pls.setChannel(1, {{1, 30}, {1, 40}}); // no OFF setpoint: its field stays "-"
     t.pls.setChannel(4, {{1, 17 * 256}});     // an answer the link refuses: "---"
     t.openOnline();                           // channel 2 has no setpoints: "****"
-    auto& prompt = t.shell.rig.prompt;
-    prompt.clear();
-
+    t.prompt.clear();
     for (int index : {2, 17, 4}) {
         const QString mark = t.text(index);
         auto* box = t.field(index)->textBox();
@@ -227,27 +194,27 @@ TEST(TimingWindow, aMarkIsNeverTakenForANumberAndAnEmptyChannelWaitsForBothSetpo
         QTest::keyClick(box, Qt::Key_Tab);
         EXPECT_EQ(t.text(index), mark) << index;
     }
-    EXPECT_TRUE(prompt.requests().empty());
+    EXPECT_TRUE(t.prompt.requests().empty());
     t.type(t.field(17), "abc");
     QTest::keyClick(t.field(17)->textBox(), Qt::Key_Tab);
-    EXPECT_EQ(prompt.requests(), (std::vector<MessageRequest>{RangeMessage("Set-up", 0, 359)}));
+    EXPECT_EQ(t.prompt.requests(), Messages{RangeMessage("Set-up", 0, 359)});
     EXPECT_EQ(t.text(17), "-") << "a refused entry brings the mark back, not its number";
     EXPECT_EQ(t.shell.rig.takeCount(0x1B), 0);
 
     // A typed ON in an empty channel waits, marked, until the OFF is a number too.
-    prompt.clear();
-    const auto before = t.shell.data.CurrentData.Setpoint[2];
+    t.prompt.clear();
+    const Row before = t.data.Setpoint[2];
     t.type(t.field(2), "100");
     EXPECT_TRUE(t.window->setpointPending(2));
     EXPECT_EQ(t.text(2), "100");
     EXPECT_EQ(t.shell.rig.takeCount(0x1B), 0);
-    EXPECT_EQ(t.shell.data.CurrentData.Setpoint[2], before);
+    EXPECT_EQ(t.data.Setpoint[2], before);
     t.type(t.field(18), "100");
-    EXPECT_EQ(prompt.requests(), (std::vector<MessageRequest>{TimingMessages::EqualSetpoints()}));
+    EXPECT_EQ(t.prompt.requests(), Messages{TimingMessages::EqualSetpoints()});
     t.type(t.field(18), "200");
     EXPECT_EQ(t.pls.channel(2), Pair(100, 200));
     EXPECT_FALSE(t.window->setpointPending(2));
-    EXPECT_EQ(t.shell.data.CurrentData.Setpoint[2], (std::array<std::int16_t, 2>{100, 200}));
+    EXPECT_EQ(t.data.Setpoint[2], (Row{100, 200}));
 }
 
 TEST(TimingWindow, aRowNotKnownYetIsRecalledBeforeItIsProgrammed) {
@@ -255,17 +222,17 @@ TEST(TimingWindow, aRowNotKnownYetIsRecalledBeforeItIsProgrammed) {
     t.pls.setChannel(7, Pair(100, 200));
     t.pls.setChannel(4, {{1, 17 * 256}}); // "---" until the board holds a pair
     // The preparation's recall stops after channel 4's message, channel 7 still showing "-".
-    t.shell.rig.prompt.onAsk([&](const MessageRequest&) { t.shell.paused = true; });
+    t.prompt.onAsk([&](const MessageRequest&) { t.shell.paused = true; });
     t.shell.rig.goOnline();
     t.open();
-    ASSERT_TRUE(RunEventsUntil([&] { return !t.shell.rig.prompt.requests().empty(); }));
+    ASSERT_TRUE(RunEventsUntil([&] { return !t.prompt.requests().empty(); }));
     RunEvents();
     ASSERT_EQ(t.text(23), "-");
     t.type(t.field(7), "1");
     EXPECT_EQ(t.pls.channel(7), Pair(1, 200));
     EXPECT_EQ(t.text(23), "200");
 
-    t.shell.rig.prompt.onAsk({});
+    t.prompt.onAsk({});
     t.shell.paused = false;
     ASSERT_TRUE(RunEventsUntil([&] { return t.window->onlineReady(); }));
     EXPECT_EQ(t.text(7), "1");
@@ -276,39 +243,34 @@ TEST(TimingWindow, aRowNotKnownYetIsRecalledBeforeItIsProgrammed) {
     EXPECT_EQ(t.text(4), "5");
 }
 
-TEST(TimingWindow, aWriteTheBoardDidNotConfirmIsReportedAndTheRowShowsWhatTheBoardHolds) {
+TEST(TimingWindow, aWriteTheBoardDidNotConfirmIsReportedAndABusyPlsTakesTheWindowOffline) {
     TimingRig t;
     t.pls.setChannel(5, Pair(1, 2));
+    t.pls.setChannel(6, Pair(1, 2));
     t.openOnline();
-    const MachineData before = t.shell.data.CurrentData;
-    // The answer to the flag byte of the clear that goes before the pair comes back wrong.
+    const MachineData before = t.data;
+    // The answer to the flag byte of the clear that goes before the pair comes back wrong:
+    // the row shows what the board holds.
     t.shell.rig.board.corruptAnswerAt(11);
     t.type(t.field(5), "3");
-    EXPECT_EQ(t.shell.rig.prompt.requests(),
-              (std::vector<MessageRequest>{TimingMessages::ProgramFailed(5)}));
+    EXPECT_EQ(t.prompt.requests(), Messages{TimingMessages::ProgramFailed(5)});
     EXPECT_FALSE(t.shell.rig.link.CommError);
     EXPECT_TRUE(t.pls.channel(5).empty());
-    EXPECT_EQ(t.text(5), "****");
-    EXPECT_EQ(t.text(21), "****");
-    EXPECT_EQ(t.shell.data.CurrentData, before);
-}
+    t.expectTexts({{5, "****"}, {21, "****"}});
+    EXPECT_EQ(t.data, before);
 
-TEST(TimingWindow, aBusyPlsEndsProgrammingWithTheLinkMessageAndTheWindowGoesOffline) {
-    TimingRig t;
-    t.pls.setChannel(5, Pair(1, 2));
-    t.openOnline();
+    // A busy PLS ends programming with the link's message (Cancel, the default answer).
+    t.prompt.clear();
     t.shell.rig.port.setEmulateLineSpeed(true); // the ready polls take the wire's time
     t.pls.setAlwaysBusy(true);
-    t.type(t.field(5), "3"); // Cancel (the default answer) on the PLS READY message
+    t.type(t.field(6), "3");
     EXPECT_TRUE(t.shell.rig.link.CommError);
-    ASSERT_EQ(t.shell.rig.prompt.requests().size(), 1u);
-    EXPECT_EQ(t.shell.rig.prompt.requests()[0].title, "WARNING - Communication Error!");
-    const std::int16_t unconfirmed = t.shell.data.CurrentData.Setpoint[5][kOnSetpoint];
-    EXPECT_NE(unconfirmed, 3) << "an unconfirmed write leaves the data set as it was";
+    EXPECT_EQ(t.prompt.titles(), std::vector<std::string>{"WARNING - Communication Error!"});
+    EXPECT_EQ(t.data, before) << "an unconfirmed write leaves the data set as it was";
     ASSERT_TRUE(RunEventsUntil([&] { return !t.shell.rig.link.OnlineMode; }));
     ASSERT_TRUE(RunEventsUntil([&] { return t.window->panelText(1) == "RPM: -"; }));
-    EXPECT_EQ(t.text(5), QString::number(unconfirmed)) << "offline: the data set";
-    EXPECT_FALSE(t.control("txtChannel_5")->isEnabled());
+    EXPECT_EQ(t.text(6), QString::number(before.Setpoint[6][kOnSetpoint])) << "offline: the data set";
+    EXPECT_FALSE(t.control("txtChannel_6")->isEnabled());
 }
 
 TEST(TimingWindow, thePlsChannelFieldSkipsEightAndNineAndClearOfTenClearsBoardChannelEight) {
@@ -320,10 +282,9 @@ TEST(TimingWindow, thePlsChannelFieldSkipsEightAndNineAndClearOfTenClearsBoardCh
     t.type(channel, "9");
     EXPECT_EQ(channel->text(), "10");
     for (const char* bad : {"11", "7.6"}) {
-        t.shell.rig.prompt.clear();
+        t.prompt.clear();
         t.type(channel, bad);
-        EXPECT_EQ(t.shell.rig.prompt.requests(),
-                  (std::vector<MessageRequest>{RangeMessage("Resolver Offset", 0, 10)})) << bad;
+        EXPECT_EQ(t.prompt.requests(), Messages{RangeMessage("Resolver Offset", 0, 10)}) << bad;
         EXPECT_EQ(channel->text(), "10") << bad;
     }
     channel->setText("7");
@@ -333,87 +294,66 @@ TEST(TimingWindow, thePlsChannelFieldSkipsEightAndNineAndClearOfTenClearsBoardCh
     EXPECT_EQ(channel->text(), "7");
     EXPECT_EQ(t.shell.rig.takeCount(0x1B), 0) << "the arrows only choose a channel";
 
-    t.shell.rig.prompt.clear();
-    t.shell.rig.prompt.answerNext(MessageAnswer::No);
+    t.prompt.answerNext(MessageAnswer::No);
     t.click("cmdClearChannel");
-    EXPECT_EQ(t.shell.rig.prompt.requests().back(), TimingMessages::ClearQuestion(7));
-    EXPECT_EQ(t.shell.rig.prompt.requests().back().lines[0], "You are about to Clear Channel CH07.");
+    EXPECT_EQ(t.prompt.requests().back(), TimingMessages::ClearQuestion(7));
+    EXPECT_EQ(t.prompt.requests().back().lines[0], "You are about to Clear Channel CH07.");
     EXPECT_EQ(t.pls.channel(7), Pair(1, 2));
 
     channel->setText("10");
-    t.shell.data.CurrentData.Setpoint[8] = {100, 200};
-    t.shell.rig.prompt.answerNext(MessageAnswer::Yes);
+    t.data.Setpoint[8] = {100, 200};
+    t.prompt.answerNext(MessageAnswer::Yes);
     t.click("cmdClearChannel");
-    EXPECT_EQ(t.shell.rig.prompt.requests().back().lines,
+    EXPECT_EQ(t.prompt.requests().back().lines,
               (std::vector<std::string>{"You are about to Clear Channel CH10.", "",
                                         "Do you wish to continue?"}));
     EXPECT_TRUE(t.pls.channel(8).empty());
-    EXPECT_EQ(t.text(8), "****");
-    EXPECT_EQ(t.text(24), "****");
-    EXPECT_EQ((t.shell.data.CurrentData.Setpoint[8]), (std::array<std::int16_t, 2>{0, 0}));
+    t.expectTexts({{8, "****"}, {24, "****"}});
+    EXPECT_EQ(t.data.Setpoint[8], (Row{0, 0}));
 
     t.pls.setChannel(8, Pair(5, 6));
     t.click("cmdRecallChannel");
-    EXPECT_EQ(t.text(8), "5");
-    EXPECT_EQ(t.text(24), "6");
+    t.expectTexts({{8, "5"}, {24, "6"}});
 }
 
 TEST(TimingWindow, clearRetriesAfterAFailureCancelMarksTheRowAndAFailedLinkEndsSilently) {
     TimingRig t;
     t.pls.setChannel(3, Pair(10, 20));
     t.openOnline();
-    auto& prompt = t.shell.rig.prompt;
     t.window->tmgField(1)->setText("3");
 
-    // The board answers the last data byte wrongly: the clear fails with the link healthy.
-    prompt.clear();
-    prompt.onAsk([&](const MessageRequest& request) {
-        if (request.title == "Clear Channel" && request.buttons == MessageButtons::YesNoCancel &&
-            prompt.requests().size() == 1)
-            t.shell.rig.board.corruptAnswerAt(7); // the flag byte
+    // The board answers the flag byte wrongly: the clear fails with the link healthy.
+    t.prompt.clear();
+    t.prompt.onAsk([&](const MessageRequest& request) {
+        if (request.buttons == MessageButtons::YesNoCancel && t.prompt.requests().size() == 1)
+            t.shell.rig.board.corruptAnswerAt(7);
     });
-    prompt.answerNext(MessageAnswer::Yes);
-    prompt.answerNext(MessageAnswer::Retry);
-    prompt.answerNext(MessageAnswer::Yes);
+    for (MessageAnswer answer : {MessageAnswer::Yes, MessageAnswer::Retry, MessageAnswer::Yes})
+        t.prompt.answerNext(answer);
     t.click("cmdClearChannel");
-    EXPECT_EQ(prompt.titles(), (std::vector<std::string>{"Clear Channel", "Clear Channel", "Clear Channel"}));
-    EXPECT_EQ(prompt.requests()[1], TimingMessages::ClearFailed());
+    EXPECT_EQ(t.prompt.titles(), (std::vector<std::string>(3, "Clear Channel")));
+    EXPECT_EQ(t.prompt.requests()[1], TimingMessages::ClearFailed());
     EXPECT_TRUE(t.pls.channel(3).empty()) << "the retry cleared the channel";
     EXPECT_EQ(t.text(3), "****");
     EXPECT_FALSE(t.shell.rig.link.CommError);
 
     t.pls.setChannel(3, Pair(10, 20));
-    prompt.clear();
-    prompt.onAsk([&](const MessageRequest& request) {
-        if (request.buttons == MessageButtons::YesNoCancel) t.shell.rig.board.corruptAnswerAt(7); // the flag byte
+    t.prompt.onAsk([&](const MessageRequest& request) {
+        if (request.buttons == MessageButtons::YesNoCancel) t.shell.rig.board.corruptAnswerAt(7);
     });
-    prompt.answerNext(MessageAnswer::Yes);
-    prompt.answerNext(MessageAnswer::Cancel);
+    t.prompt.answerNext(MessageAnswer::Yes);
+    t.prompt.answerNext(MessageAnswer::Cancel);
     t.click("cmdClearChannel");
-    EXPECT_EQ(t.text(3), "---");
-    EXPECT_EQ(t.text(19), "---");
+    t.expectTexts({{3, "---"}, {19, "---"}});
 
-    prompt.clear();
-    prompt.onAsk({});
+    t.prompt.clear();
+    t.prompt.onAsk({});
     t.shell.rig.board.setSilent(true);
-    prompt.answerNext(MessageAnswer::Yes); // then Cancel on every link message
+    t.prompt.answerNext(MessageAnswer::Yes); // then Cancel on every link message
     t.click("cmdClearChannel");
     EXPECT_TRUE(t.shell.rig.link.CommError);
-    for (const auto& request : prompt.requests())
+    for (const auto& request : t.prompt.requests())
         EXPECT_NE(request, TimingMessages::ClearFailed()) << "a failed link ends silently";
-}
-
-TEST(TimingWindow, aRecallAnswerTheLinkRefusesShowsTheMessageAndMarksTheRow) {
-    TimingRig t;
-    t.pls.setChannel(4, {{1, 17 * 256}}); // position high byte 17: no position the scale has
-    t.shell.rig.goOnline();
-    t.open();
-    ASSERT_TRUE(RunEventsUntil([&] { return t.window->onlineReady(); }));
-    ASSERT_EQ(t.shell.rig.prompt.requests().size(), 1u);
-    EXPECT_EQ(t.shell.rig.prompt.requests()[0], TimingMessages::RecallFailed(4));
-    EXPECT_EQ(t.shell.rig.prompt.requests()[0].lines[0], "Unable to Recall Channel ch4");
-    EXPECT_EQ(t.text(4), "---");
-    EXPECT_EQ(t.text(20), "---");
 }
 
 TEST(TimingWindow, setOffsetAsksNoResetsTheFieldYesStoresTheTypedValue) {
@@ -422,27 +362,25 @@ TEST(TimingWindow, setOffsetAsksNoResetsTheFieldYesStoresTheTypedValue) {
     t.pls.setPosition(100);
     t.openOnline();
     t.refreshPass();
-    auto& prompt = t.shell.rig.prompt;
     NumericEntryField* offset = t.window->tmgField(0);
-
     offset->textBox()->setFocus(Qt::MouseFocusReason);
     QTest::keyClicks(offset->textBox(), "200");
     QTest::keyClick(offset->textBox(), Qt::Key_Return);
     EXPECT_EQ(QApplication::focusWidget(), t.control("cmdSetOffset"));
-    prompt.answerNext(MessageAnswer::No);
+    t.prompt.answerNext(MessageAnswer::No);
     t.click("cmdSetOffset");
-    EXPECT_EQ(prompt.requests().back(), TimingMessages::OffsetQuestion());
+    EXPECT_EQ(t.prompt.requests().back(), TimingMessages::OffsetQuestion());
     EXPECT_EQ(offset->text(), "0");
     EXPECT_EQ(t.pls.offset(), 10);
 
     t.type(offset, "400");
-    EXPECT_EQ(prompt.requests().back(), RangeMessage("Resolver Offset", 0, 359));
+    EXPECT_EQ(t.prompt.requests().back(), RangeMessage("Resolver Offset", 0, 359));
 
     offset->setText("200");
-    prompt.answerNext(MessageAnswer::Yes);
+    t.prompt.answerNext(MessageAnswer::Yes);
     t.click("cmdSetOffset");
     EXPECT_EQ(t.pls.position(), 200);
-    EXPECT_EQ(t.shell.data.CurrentData.ResolverOffset, 200) << "the typed value, not the board's";
+    EXPECT_EQ(t.data.ResolverOffset, 200) << "the typed value, not the board's";
     t.refreshPass();
     EXPECT_EQ(t.window->panelText(3), QString("Offset: %1").arg(t.pls.offset()));
 }
@@ -450,60 +388,50 @@ TEST(TimingWindow, setOffsetAsksNoResetsTheFieldYesStoresTheTypedValue) {
 TEST(TimingWindow, resetPlsConfigSendsTheDataSetAndShowsWhatTheBoardReports) {
     TimingRig t;
     t.openOnline();
-    MachineData& data = t.shell.data.CurrentData;
-    data.PLSProgram = 3;
-    data.PLSChannels = 12;
-    data.PLSScale = 720;
-    for (std::size_t i = 0; i < data.SpeedComp.size(); ++i) data.SpeedComp[i] = static_cast<std::int16_t>(20 + i);
+    t.data.PLSProgram = 3;
+    t.data.PLSChannels = 12;
+    t.data.PLSScale = 720;
+    t.data.SpeedComp = {20, 21, 22, 23, 24, 25, 26, 27};
     t.control<QLabel>("lblPLSCfg_1")->setText("99"); // shown values are not what is sent
     t.click("cmdResetPLSConfig");
-    const auto expected = timing::ConfigurationToSend(data);
-    for (std::size_t i = 0; i < expected.size(); ++i)
-        EXPECT_EQ(t.pls.downloaded()[i], expected[i]) << i;
+    const std::array<std::uint8_t, 24> sent{3, 20, 21, 22, 23, 0, 24, 25, 26, 27, 0, 0,
+                                            0, 0,  0,  0,  0,  0, 12, 0,  0,  0,  0, 0};
+    EXPECT_EQ(t.pls.downloaded(), sent);
     EXPECT_EQ(t.pls.scaleFactor(), 720);
-    EXPECT_EQ(t.label("lblPLSCfg_0"), "12");
-    EXPECT_EQ(t.label("lblPLSCfg_1"), "3");
-    EXPECT_EQ(t.label("lblPLSCfg_5"), "23");
-    EXPECT_EQ(t.label("lblPLSCfg_6"), "24");
-    EXPECT_TRUE(t.shell.rig.prompt.requests().empty());
+    t.expectConfiguration({{0, "12"}, {1, "3"}, {5, "23"}, {6, "24"}});
+    EXPECT_TRUE(t.prompt.requests().empty());
 
-    data.PLSScale = 0; // a scale the link refuses to send (and says so): Retry, then Cancel
-    t.shell.rig.prompt.answerNext(MessageAnswer::OK);
-    t.shell.rig.prompt.answerNext(MessageAnswer::Retry);
+    t.data.PLSScale = 0; // a scale the link refuses to send (and says so): Retry, then Cancel
+    t.prompt.answerNext(MessageAnswer::OK);
+    t.prompt.answerNext(MessageAnswer::Retry);
     t.click("cmdResetPLSConfig");
-    std::vector<std::string> titles;
-    for (const auto& request : t.shell.rig.prompt.requests()) titles.push_back(request.title);
-    EXPECT_EQ(titles, (std::vector<std::string>{"PLS Download", "PLS Config Download",
-                                                "PLS Download", "PLS Config Download"}));
-    EXPECT_EQ(t.shell.rig.prompt.requests().back(), TimingMessages::ResetFailed());
-    EXPECT_EQ(t.label("lblPLSCfg_9"), "---");
+    EXPECT_EQ(t.prompt.titles(), (std::vector<std::string>{"PLS Download", "PLS Config Download",
+                                                           "PLS Download", "PLS Config Download"}));
+    EXPECT_EQ(t.prompt.requests().back(), TimingMessages::ResetFailed());
+    EXPECT_EQ(t.configuration(9), "---");
 
     // A configuration read that fails after the reset shows no value as the board's.
-    data.PLSScale = 360;
-    t.shell.rig.prompt.clear();
+    t.data.PLSScale = 360;
+    t.prompt.clear();
     t.shell.rig.board.loseByteAt(51 + 10); // a fetch of the read that follows four blocks and the scale
     t.click("cmdResetPLSConfig");
-    ASSERT_FALSE(t.shell.rig.prompt.requests().empty());
-    EXPECT_EQ(t.shell.rig.prompt.requests().back().title, "PLS Upload");
+    ASSERT_FALSE(t.prompt.requests().empty());
+    EXPECT_EQ(t.prompt.requests().back().title, "PLS Upload");
     EXPECT_FALSE(t.shell.rig.link.CommError);
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(t.label(QString("lblPLSCfg_%1").arg(i)), "-") << i;
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(t.configuration(i), "-") << i;
 }
 
 TEST(TimingWindow, offlineShowsTheDataSetAndEditsItOnlyWithOfflineEditing) {
     TimingRig t;
-    MachineData& data = t.shell.data.CurrentData;
-    data.Setpoint[0] = {15, 25};
-    data.Setpoint[8] = {300, 310};
-    data.ResolverOffset = 7;
-    data.PLSScale = 360;
-    data.PLSChannels = 9;
+    t.data.Setpoint[0] = {15, 25};
+    t.data.Setpoint[8] = {300, 310};
+    t.data.ResolverOffset = 7;
+    t.data.PLSScale = 360;
+    t.data.PLSChannels = 9;
     t.open();
-    EXPECT_EQ(t.text(0), "15");
-    EXPECT_EQ(t.text(24), "310");
-    EXPECT_EQ(t.window->panelText(1), "RPM: -");
-    EXPECT_EQ(t.window->panelText(3), "Offset: 7");
-    EXPECT_EQ(t.window->panelText(4), "Scale: 360");
-    EXPECT_EQ(t.label("lblPLSCfg_0"), "9");
+    t.expectTexts({{0, "15"}, {24, "310"}});
+    t.expectPanels({{1, "RPM: -"}, {3, "Offset: 7"}, {4, "Scale: 360"}});
+    EXPECT_EQ(t.configuration(0), "9");
     for (const char* name : {"txtChannel_0", "cmdClearChannel", "cmdRecallChannel", "cmdSetOffset",
                              "cmdResetPLSConfig", "cmdBadCanBlowoff", "txtTmg_1"})
         EXPECT_FALSE(t.control(name)->isEnabled()) << name;
@@ -513,15 +441,15 @@ TEST(TimingWindow, offlineShowsTheDataSetAndEditsItOnlyWithOfflineEditing) {
     EXPECT_TRUE(t.control("cmdClearChannel")->isEnabled());
     EXPECT_FALSE(t.control("cmdRecallChannel")->isEnabled());
     t.type(t.field(16), "40");
-    EXPECT_EQ(data.Setpoint[0][kOffSetpoint], 40);
+    EXPECT_EQ(t.data.Setpoint[0][kOffSetpoint], 40);
     t.window->tmgField(1)->setText("10");
-    t.shell.rig.prompt.answerNext(MessageAnswer::Yes);
+    t.prompt.answerNext(MessageAnswer::Yes);
     t.click("cmdClearChannel");
     EXPECT_EQ(t.text(8), "****");
-    EXPECT_EQ(data.Setpoint[8][kOnSetpoint], 0);
+    EXPECT_EQ(t.data.Setpoint[8][kOnSetpoint], 0);
     EXPECT_TRUE(t.shell.rig.board.trace().empty()) << "offline nothing is sent";
 
-    data.Setpoint[1] = {33, 44}; // File Open
+    t.data.Setpoint[1] = {33, 44}; // File Open
     t.shell.data.TimingReload = true;
     ASSERT_TRUE(RunEventsUntil([&] { return t.text(1) == "33"; }));
     EXPECT_FALSE(t.shell.data.TimingReload);
@@ -535,9 +463,7 @@ TEST(TimingWindow, theTestButtonsWriteTheirFlags) {
     t.click("cmdBadCanBlowoff");
     EXPECT_EQ(t.shell.rig.board.value("F830"), 1u);
     t.click("cmdQCBlowoff");
-    EXPECT_EQ(t.shell.rig.board.value("B2088"), 1u);
-    EXPECT_EQ(t.shell.rig.board.value("F825"), 1u);
-    EXPECT_EQ(t.shell.rig.board.value("F102"), 1u);
+    for (const char* flag : {"B2088", "F825", "F102"}) EXPECT_EQ(t.shell.rig.board.value(flag), 1u) << flag;
 }
 
 TEST(TimingWindow, noPathProgramsAChannelWithAnUncheckedOrHalfTypedValue) {
@@ -550,12 +476,12 @@ TEST(TimingWindow, noPathProgramsAChannelWithAnUncheckedOrHalfTypedValue) {
     box->setFocus(Qt::MouseFocusReason);
     QTest::keyClicks(box, "abc");
     t.click("cmdRecallChannel");
-    EXPECT_EQ(t.shell.rig.prompt.requests().back(), RangeMessage("Set-up", 0, 359));
+    EXPECT_EQ(t.prompt.requests().back(), RangeMessage("Set-up", 0, 359));
     EXPECT_EQ(t.text(1), "10");
     EXPECT_EQ(t.pls.channel(1), Pair(10, 20));
 
     // Closing the window ends the edit: a changed value is checked and programmed once.
-    t.shell.rig.prompt.clear();
+    t.prompt.clear();
     box->setFocus(Qt::MouseFocusReason);
     QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(box, "3");
@@ -563,8 +489,8 @@ TEST(TimingWindow, noPathProgramsAChannelWithAnUncheckedOrHalfTypedValue) {
     t.window.reset();
     RunEvents();
     EXPECT_EQ(t.pls.channel(1), Pair(3, 20));
-    EXPECT_EQ(t.shell.data.CurrentData.Setpoint[1][kOnSetpoint], 3);
-    EXPECT_TRUE(t.shell.rig.prompt.requests().empty());
+    EXPECT_EQ(t.data.Setpoint[1][kOnSetpoint], 3);
+    EXPECT_TRUE(t.prompt.requests().empty());
 }
 
 } // namespace
