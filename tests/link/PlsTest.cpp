@@ -34,6 +34,11 @@ Trace Data(std::initializer_list<int> bytes) {
         trace.push_back({static_cast<std::uint8_t>(byte), 0x55});
     return trace;
 }
+// A recall of `channel` answered with a setpoint.
+Trace Recall(int channel, int state, int position) {
+    return Handshake(0x09) + Exchanges({{channel, 0x55}, {0x55, state}, {0x55, position & 0xFF},
+                                        {0x55, position >> 8}});
+}
 const Trace kBusyPoll = Exchanges({{0x38, 0x55}, {0x55, 0x55}});
 const Trace kReadyPoll = Exchanges({{0x38, 0x55}, {0x55, 0x00}, {0x55, 0x55}});
 const Trace kReadScale = ReadWord(0x18, 360);
@@ -149,15 +154,14 @@ TEST(PlsSetOffset, theNewOffsetMakesThePresentPositionReadAsWantedUpToTheScale) 
     EXPECT_FALSE(rig.link.SetPLSOffset(0));
     EXPECT_EQ(rig.takeCount(0x2A), 0);
     EXPECT_EQ(rig.pls.offset(), 270);
-    ASSERT_EQ(rig.prompt.requests().size(), 2u);
-    EXPECT_EQ(rig.prompt.requests()[0],
-              OkBox("Set PLS Offset",
-                    {"Desired Position cannot be greater than Scale Factor of 360.", "",
-                     "PLS Offset will not be Programmed."},
-                    MessageIcon::Exclamation));
-    EXPECT_EQ(rig.prompt.requests()[1].title, "Set PLS Offset");
-    EXPECT_EQ(rig.prompt.requests()[1].lines[0],
-              "The Target Board Reports a PLS Scale Factor of 0.");
+    const auto refusal = [](const char* line) {
+        return OkBox("Set PLS Offset", {line, "", "PLS Offset will not be Programmed."},
+                     MessageIcon::Exclamation);
+    };
+    EXPECT_EQ(rig.prompt.requests(),
+              (std::vector<MessageRequest>{
+                  refusal("Desired Position cannot be greater than Scale Factor of 360."),
+                  refusal("The Target Board Reports a PLS Scale Factor of 0.")}));
 }
 
 TEST(PlsReadyWait, aPlsThatStaysBusyGivesTheMessageAfterThreeSecondsAndCancelFailsTheLink) {
@@ -198,8 +202,7 @@ TEST(PlsRecall, aListStartsAtItsFirstSetpointOnlyAfterAnotherChannelAndASequence
         return std::tuple{recalled, rig.link.ChannelRecallState(), rig.link.ChannelRecallPos()};
     };
     EXPECT_EQ(recall(8), std::tuple(true, 1, 20));
-    EXPECT_EQ(rig.takeTrace(),
-              Handshake(0x09) + Exchanges({{8, 0x55}, {0x55, 1}, {0x55, 20}, {0x55, 0}}));
+    EXPECT_EQ(rig.takeTrace(), Recall(8, 1, 20));
     EXPECT_EQ(recall(8), std::tuple(true, 0, 0x1FF));
     EXPECT_EQ(recall(8), std::tuple(true, 2, 0));
     EXPECT_EQ(recall(8), std::tuple(true, 2, 0)) << "past its end a list stays ended";
@@ -209,15 +212,11 @@ TEST(PlsRecall, aListStartsAtItsFirstSetpointOnlyAfterAnotherChannelAndASequence
     // A sequence starts with a recall of another channel, whose answer it drops.
     rig.board.clearTrace();
     EXPECT_TRUE(rig.link.RecallFirstSetpoint(8));
-    EXPECT_EQ(rig.link.ChannelRecallState(), 1);
-    EXPECT_EQ(rig.link.ChannelRecallPos(), 20);
-    EXPECT_EQ(rig.takeTrace(),
-              Handshake(0x09) + Exchanges({{0, 0x55}, {0x55, 2}, {0x55, 0}, {0x55, 0}}) +
-                  Handshake(0x09) + Exchanges({{8, 0x55}, {0x55, 1}, {0x55, 20}, {0x55, 0}}));
+    EXPECT_EQ(std::pair(rig.link.ChannelRecallState(), rig.link.ChannelRecallPos()),
+              std::pair(1, 20));
+    EXPECT_EQ(rig.takeTrace(), Recall(0, 2, 0) + Recall(8, 1, 20));
     EXPECT_TRUE(rig.link.RecallFirstSetpoint(0));
-    EXPECT_EQ(rig.takeTrace(),
-              Handshake(0x09) + Exchanges({{1, 0x55}, {0x55, 2}, {0x55, 0}, {0x55, 0}}) +
-                  Handshake(0x09) + Exchanges({{0, 0x55}, {0x55, 2}, {0x55, 0}, {0x55, 0}}));
+    EXPECT_EQ(rig.takeTrace(), Recall(1, 2, 0) + Recall(0, 2, 0));
 
     // A position high byte above 16 fails with state 2 and position 0.
     rig.pls.setChannel(1, {{1, 0x10FF}, {1, 0x1100}});
@@ -277,10 +276,8 @@ TEST(PlsConfiguration, downloadWritesFourBlocksAndTheScaleUploadReadsItBackOrSay
     EXPECT_FALSE(rig.link.PLSConfigDownload(values, 0));
     EXPECT_TRUE(rig.takeTrace().empty());
     const auto refused = [](const char* what) {
-        return MessageRequest{"PLS Download",
-                              {what, "", "PLS Configuration will not be Downloaded."},
-                              MessageButtons::OK,
-                              MessageIcon::Exclamation};
+        return OkBox("PLS Download", {what, "", "PLS Configuration will not be Downloaded."},
+                     MessageIcon::Exclamation);
     };
     EXPECT_EQ(rig.prompt.requests(),
               (std::vector<MessageRequest>{

@@ -30,6 +30,12 @@ struct ProgramRig : LinkRig {
         prompt.answerNext(answer);
         link.DumpProgram();
     }
+    // Chooses the file set of `hbxFile` and uploads the board's program into it.
+    void upload(const std::filesystem::path& hbxFile) {
+        link.UploadFile(hbxFile);
+        link.InUploadMode = true;
+        link.UploadProgram();
+    }
     // Every data byte of the sample program, as `memory` must hold it.
     void expectSampleIn(const std::function<std::uint8_t(std::uint16_t)>& memory) const {
         const auto sample =

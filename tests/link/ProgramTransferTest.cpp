@@ -34,34 +34,29 @@ TEST(ProgramDownload, theSampleProgramGoesIntoTheBoardWithItsIdentity) {
 
 TEST(ProgramDownload, theHookRunsThroughBothPausesWhichKeepTheirLengthAndSendNothing) {
     ProgramRig rig;
-    struct Call {
-        double seconds;
-        std::size_t bytes;
-    };
-    std::vector<Call> calls;
+    std::vector<std::pair<double, std::size_t>> calls; // the clock and the bytes sent so far
     rig.link.SetEventHook(
-        [&] { calls.push_back({rig.clock.monotonicSeconds(), rig.board.trace().size()}); });
+        [&] { calls.emplace_back(rig.clock.monotonicSeconds(), rig.board.trace().size()); });
     rig.download();
     ASSERT_EQ(rig.firstLineAt(1), "Program Download Complete!");
 
     // The link's sleeps are the only thing that moves the manual clock between hook calls
     // that saw no new byte: no stretch of them may go without the hook.
-    double quietSince = calls.front().seconds;
-    std::vector<double> quietStretches;
+    std::vector<double> quiet{0}; // how long each run of calls without a new byte lasted
     for (std::size_t i = 1; i < calls.size(); ++i) {
-        if (calls[i].bytes != calls[i - 1].bytes) {
-            quietStretches.push_back(calls[i - 1].seconds - quietSince);
-            quietSince = calls[i].seconds;
+        if (calls[i].second != calls[i - 1].second) {
+            quiet.push_back(0);
             continue;
         }
-        EXPECT_LE(calls[i].seconds - calls[i - 1].seconds, 0.0201) << "call " << i;
+        const double step = calls[i].first - calls[i - 1].first;
+        EXPECT_LE(step, 0.0201) << "call " << i;
+        quiet.back() += step;
     }
-    quietStretches.push_back(calls.back().seconds - quietSince);
-    std::sort(quietStretches.begin(), quietStretches.end());
-    ASSERT_GE(quietStretches.size(), 2u);
+    std::sort(quiet.rbegin(), quiet.rend());
+    ASSERT_GE(quiet.size(), 2u);
     // The 2 s settle pause and the 0.1 s arming pause, each ending on its last slice.
-    EXPECT_NEAR(quietStretches.back(), 2.0 - 0.02, 1e-6);
-    EXPECT_NEAR(quietStretches[quietStretches.size() - 2], 0.1 - 0.02, 1e-6);
+    EXPECT_NEAR(quiet[0], 2.0 - 0.02, 1e-6);
+    EXPECT_NEAR(quiet[1], 0.1 - 0.02, 1e-6);
 }
 
 TEST(ProgramDownload, withoutAValidChoiceOfflineOrAnsweredNoNothingIsSentButIdentityReads) {
@@ -109,47 +104,61 @@ TEST(ProgramDownload, aWrongRecordSumHaltsTheDownloadAndLeavesTheProgramOffline)
     EXPECT_FALSE(rig.link.InProgramMode());
 }
 
-TEST(ProgramUpload, aDownloadedProgramComesBackWithTheSameBytesAndRevisionFile) {
-    ProgramRig rig;
-    rig.download();
-    ASSERT_EQ(rig.firstLineAt(1), "Program Download Complete!");
+// Losses in the identity, at the first program byte and in the middle of the memory.
+TEST(ProgramUpload, aDownloadedProgramComesBackWithTheSameBytesAndRevisionFileDespiteALostByte) {
+    for (const long lost : {-1L, 0L, 3L, 21L, 22L, 23L, 5000L}) {
+        SCOPED_TRACE(lost);
+        ProgramRig rig;
+        rig.download();
+        ASSERT_EQ(rig.firstLineAt(1), "Program Download Complete!");
+        const fs::path copy = rig.home.path() / "programs" / "BACK.hbx";
+        fs::copy_file(rig.hbx(), copy);
+        if (lost >= 0) rig.board.loseByteAt(lost);
+        rig.upload(copy);
+        EXPECT_EQ(rig.prompt.requests().back().lines.at(0), "Program Upload Complete!");
+        EXPECT_FALSE(rig.link.InUploadMode);
+        EXPECT_EQ(rig.board.lostBytes(), lost >= 0 ? 1 : 0);
 
-    const fs::path copy = rig.home.path() / "programs" / "BACK.hbx";
-    fs::copy_file(rig.hbx(), copy);
-    rig.link.UploadFile(copy);
-    rig.link.InUploadMode = true;
-    rig.link.UploadProgram();
-    EXPECT_EQ(rig.prompt.requests().back().lines.at(0), "Program Upload Complete!");
-    EXPECT_FALSE(rig.link.InUploadMode);
-
-    EXPECT_EQ(rig.home.read("programs/BACK.rev"), rig.home.read("programs/K650DEMO.rev"));
-    const HexFileRead back = ReadIntelHexFile(rig.home.path() / "programs" / "BACK.hex");
-    ASSERT_EQ(back.outcome, HexFileRead::Outcome::Read) << back.parse.error;
-    ASSERT_EQ(back.parse.records.size(), 2048u + 1u) << "0x4000..0xBFFF in 16-byte records";
-    std::vector<std::uint8_t> memory(0x10000);
-    for (const auto& record : back.parse.records)
-        for (std::size_t i = 0; i < record.data.size(); ++i) memory[record.address + i] = record.data[i];
-    rig.expectSampleIn([&](std::uint16_t address) { return memory[address]; });
+        EXPECT_EQ(rig.home.read("programs/BACK.rev"), rig.home.read("programs/K650DEMO.rev"));
+        const HexFileRead back = ReadIntelHexFile(rig.home.path() / "programs" / "BACK.hex");
+        ASSERT_EQ(back.outcome, HexFileRead::Outcome::Read) << back.parse.error;
+        ASSERT_EQ(back.parse.records.size(), 2048u + 1u) << "0x4000..0xBFFF in 16-byte records";
+        std::vector<std::uint8_t> memory(0x10000);
+        for (const auto& record : back.parse.records)
+            for (std::size_t i = 0; i < record.data.size(); ++i)
+                memory[record.address + i] = record.data[i];
+        rig.expectSampleIn([&](std::uint16_t address) { return memory[address]; });
+    }
 }
 
-TEST(ProgramUpload, aLinkFailureHalfWayLeavesThePreviousFilesUntouched) {
-    ProgramRig rig;
-    rig.home.write("programs/K650DEMO.hex", "previous hex");
-    rig.home.write("programs/K650DEMO.rev", "previous rev");
-    rig.link.UploadFile(rig.hbx());
-    rig.link.InUploadMode = true;
-    rig.port.setOnSend([&](long sent) {
-        if (sent == 5000) rig.port.unplug();
-    });
-    rig.link.UploadProgram();
-    ASSERT_FALSE(rig.prompt.requests().empty());
-    EXPECT_EQ(rig.prompt.requests().back(),
-              OkBox("Program Upload", {"Program Upload Not Complete!", "", "HEX file not created."},
-                    MessageIcon::Critical));
-    EXPECT_EQ(rig.home.read("programs/K650DEMO.hex"), "previous hex");
-    EXPECT_EQ(rig.home.read("programs/K650DEMO.rev"), "previous rev");
-    EXPECT_FALSE(rig.link.OnlineMode);
-    EXPECT_FALSE(rig.link.InUploadMode);
+TEST(ProgramUpload, anUploadThatFailsHalfWayLeavesThePreviousFilesUntouched) {
+    for (const bool unplugged : {true, false}) {
+        ProgramRig rig;
+        rig.home.write("programs/K650DEMO.hex", "previous hex");
+        rig.home.write("programs/K650DEMO.rev", "previous rev");
+        if (unplugged) {
+            rig.port.setOnSend([&](long sent) {
+                if (sent == 5000) rig.port.unplug();
+            });
+        } else {
+            // The echo of the third identity byte's high address byte comes back altered on
+            // both tries: handshake (2), two reads (4), the spoiled echo; then the new
+            // handshake's first 0xFF ends the board's half-read request and the second one is
+            // answered 0x55 (3).
+            rig.board.corruptAnswerAt(2 + 4);
+            rig.board.corruptAnswerAt(2 + 4 + 1 + 3);
+        }
+        rig.upload(rig.hbx());
+        ASSERT_FALSE(rig.prompt.requests().empty());
+        EXPECT_EQ(rig.prompt.requests().back(),
+                  OkBox("Program Upload",
+                        {"Program Upload Not Complete!", "", "HEX file not created."},
+                        MessageIcon::Critical));
+        EXPECT_EQ(rig.home.read("programs/K650DEMO.hex"), "previous hex");
+        EXPECT_EQ(rig.home.read("programs/K650DEMO.rev"), "previous rev");
+        EXPECT_EQ(rig.link.OnlineMode, !unplugged) << "a board that still answers stays online";
+        EXPECT_FALSE(rig.link.InUploadMode);
+    }
 }
 
 // A file-size limit stands in for a full disk; Windows has none to set.
@@ -158,15 +167,13 @@ TEST(ProgramUpload, aFileThatCannotBeWrittenLeavesTheWholePreviousSetAsItWas) {
     ProgramRig rig;
     rig.home.write("programs/K650DEMO.hex", "previous hex");
     rig.home.write("programs/K650DEMO.rev", "previous rev");
-    rig.link.UploadFile(rig.hbx());
-    rig.link.InUploadMode = true;
     // A disk with room for the revision file but not for the hex file, as a size limit.
     rlimit old{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     const rlimit small{4096, old.rlim_max};
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    rig.link.UploadProgram();
+    rig.upload(rig.hbx());
     setrlimit(RLIMIT_FSIZE, &old);
     (void)std::signal(SIGXFSZ, oldHandler);
 
@@ -182,6 +189,123 @@ TEST(ProgramUpload, aFileThatCannotBeWrittenLeavesTheWholePreviousSetAsItWas) {
     EXPECT_EQ(names, (std::vector<std::string>{"K650DEMO.hbx", "K650DEMO.hex", "K650DEMO.rev"}));
 }
 #endif
+
+// The way into and out of program mode during a download, byte for byte and on the fake
+// clock, and the messages of each step that can fail.
+
+// The sample program relabelled for board code 58 (':'), which takes a configuration:
+// 1 at position 36, 5 at 39, 2 at 40.
+struct ConfigRig : ProgramRig {
+    std::vector<double> receivedAt; // the clock at each byte the board received
+
+    explicit ConfigRig(char boardCode = ':') {
+        std::string hbx = home.read("programs/K650DEMO.hbx");
+        hbx[0] = boardCode;
+        home.write("programs/K650DEMO.hbx", hbx);
+        home.write("programs/K650DEMO.lcf", "@" + std::string(34, '0') + "10052000%");
+        board.setTraceSink([this](const sim::TraceEntry&) {
+            receivedAt.push_back(clock.monotonicSeconds());
+        });
+    }
+    std::vector<std::string> firstLines() const {
+        std::vector<std::string> lines;
+        for (const auto& request : prompt.requests()) lines.push_back(request.lines.at(0));
+        return lines;
+    }
+};
+
+// Handshake and ten identity reads come before the question.
+constexpr std::size_t kBeforeQuestion = 2 + 10 * 2;
+
+// After the last record, the 0xFF answered 0x55 that leaves program mode.
+std::size_t ExitAt(const std::vector<sim::TraceEntry>& trace) {
+    std::size_t exit = kBeforeQuestion + 22;
+    while (exit < trace.size() && trace[exit] != sim::TraceEntry{0xFF, 0x55}) ++exit;
+    return exit;
+}
+
+TEST(ProgramModeEntry, armsClearsTheFaultConfiguresAndOpensProgramModeWithItsPauses) {
+    ConfigRig rig;
+    rig.download();
+    ASSERT_EQ(rig.firstLines().back(), "Program Download Complete!");
+    const auto trace = rig.takeTrace();
+    ASSERT_GT(trace.size(), kBeforeQuestion + 22);
+    const std::vector<sim::TraceEntry> entry(trace.begin() + kBeforeQuestion,
+                                             trace.begin() + kBeforeQuestion + 22);
+    EXPECT_EQ(entry, Exchanges({{0xFF, 0x55}, {0x02, 0x55},             // write mode
+                                {0x1F, 0x1F}, {0xF5, 0xF5}, {0x56, 0x56}, // B8181 = 86
+                                {0x1F, 0x1F}, {0xF0, 0xF0}, {0x00, 0x00}, // B8176 = 0
+                                {0xFF, 0x55},                             // after 0.1 s
+                                {0xFF, 0x55}, {0x02, 0x55},               // write mode again
+                                {0x1F, 0x1F}, {0xFC, 0xFC}, {0x0A, 0x0A}, // B8188 = 10
+                                {0x1F, 0x1F}, {0xFD, 0xFD}, {0x05, 0x05}, // B8189 = 5
+                                {0x1F, 0x1F}, {0xFE, 0xFE}, {0x03, 0x03}, // B8190 = 3
+                                {0xFF, 0x55}, {0x03, 0x55}}));            // program mode
+    const std::size_t pause = kBeforeQuestion + 8;
+    EXPECT_NEAR(rig.receivedAt[pause] - rig.receivedAt[pause - 1], 0.1, 1e-9);
+
+    // After the last record: 0xFF leaves program mode, 2.0 s later the identity goes in.
+    const std::size_t exit = ExitAt(trace);
+    ASSERT_LT(exit + 1, trace.size());
+    EXPECT_EQ(trace[exit + 1], (sim::TraceEntry{0xFF, 0x55})) << "handshake of the ident write";
+    EXPECT_NEAR(rig.receivedAt[exit + 1] - rig.receivedAt[exit], 2.0, 1e-9);
+    EXPECT_EQ(rig.board.peek(8188), 10);
+}
+
+TEST(ProgramModeEntry, everyBoardWithAConfigurationGetsItsThreeWritesAndNoOtherDoes) {
+    // Codes 56, 58..61 and 65 take a configuration; 66 and 68 do not.
+    for (const char code : {'8', ':', ';', '<', '=', 'A', 'B', 'D'}) {
+        ConfigRig rig(code);
+        rig.download();
+        ASSERT_EQ(rig.firstLines().back(), "Program Download Complete!") << code;
+        const bool configured = code != 'B' && code != 'D';
+        EXPECT_EQ(rig.board.peek(8188), configured ? 10 : 0) << code;
+        EXPECT_EQ(rig.board.peek(8189), configured ? 5 : 0) << code;
+        EXPECT_EQ(rig.board.peek(8190), configured ? 3 : 0) << code;
+    }
+}
+
+TEST(ProgramModeEntry, eachStepThatFailsSaysSoAndTheDownloadEndsNotComplete) {
+    long exit = 0; // where program mode is left on a clean run
+    {
+        ConfigRig clean;
+        clean.download();
+        exit = static_cast<long>(ExitAt(clean.takeTrace()));
+    }
+    const auto box = [](const char* title, const char* line) {
+        return OkBox(title, {line}, MessageIcon::Critical);
+    };
+    const MessageRequest notComplete = box("Program Download", "Program Download Not Complete!");
+    struct Case {
+        bool corrupt; // the answer at `at` altered, else no answer from `at` on
+        long at;
+        std::vector<MessageRequest> last;
+        int configured; // B8188 after the download
+    };
+    const Case cases[] = {
+        {true, exit, {box("Program Download", "PLC did not Exit Program Mode!")}, 10},
+        {false, exit + 1,
+         {box("Program Download", "Could Not Send Program Ident and Revision to PLC!"),
+          notComplete},
+         10},
+        {false, static_cast<long>(kBeforeQuestion) + 9, // the configuration's write
+         {box("Program Config Download", "Could Not Set Program Configuration in PLC!"),
+          notComplete},
+         0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.last.front().lines.front());
+        ConfigRig rig;
+        c.corrupt ? rig.board.corruptAnswerAt(c.at) : rig.board.stopAnsweringAfter(c.at);
+        rig.download();
+        const auto& asked = rig.prompt.requests();
+        ASSERT_GT(asked.size(), c.last.size());
+        EXPECT_EQ(std::vector(asked.end() - static_cast<long>(c.last.size()), asked.end()),
+                  c.last);
+        EXPECT_FALSE(rig.link.OnlineMode);
+        EXPECT_EQ(rig.board.peek(8188), c.configured);
+    }
+}
 
 } // namespace
 } // namespace quelby::test

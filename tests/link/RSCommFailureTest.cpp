@@ -25,37 +25,63 @@ struct TimedRig : LinkRig {
     }
 };
 
-TEST(RSCommSilence, threeTimeOutsResynchroniseTwiceThenAskRetryWaitsAgainAndCancelFails) {
-    TimedRig rig;
-    rig.board.setSilent(true);
-    rig.prompt.answerNext(MessageAnswer::Retry);
-    rig.prompt.onAsk([&](const MessageRequest&) {
-        rig.askedAfter.push_back(rig.clock.monotonicSeconds() - rig.start);
-        // The link is never entered a second time while its message is open.
-        EXPECT_TRUE(rig.link.Busy());
-        const std::size_t sent = rig.board.trace().size();
-        EXPECT_EQ(rig.link.RSRead("B1003"), "0");
-        rig.link.RSWrite("W182", "1");
-        EXPECT_EQ(rig.board.trace().size(), sent);
-    });
+// A board that never answers, or never acknowledges a mode: the link asks after its
+// time-outs, Retry waits as long again, and Cancel fails the link.
+TEST(RSCommNoAnswer, theLinkAsksAfterItsTimeOutsRetryWaitsAgainAndCancelFails) {
+    struct Case {
+        bool silent; // else the board answers mode bytes 0x00
+        MessageRequest message;
+        double first, again; // seconds to the message, and from there to the next
+    };
+    const Case cases[] = {
+        // Silence: 1 s, then twice 2 s resynchronising; then three more time-outs.
+        {true, kCannotCommunicate, 5.0, 6.0},
+        {false,
+         {"WARNING - Communication Error!",
+          {"Cannot Set PLC Mode Within Target Board."},
+          MessageButtons::RetryCancel,
+          MessageIcon::Critical},
+         2.0,
+         2.0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.silent ? "silent" : "modes refused");
+        TimedRig rig;
+        rig.board.setSilent(c.silent);
+        rig.board.setRefuseModes(!c.silent);
+        rig.port.setEmulateLineSpeed(!c.silent); // lets the clock move while the handshake loops
+        rig.prompt.answerNext(MessageAnswer::Retry);
+        rig.prompt.onAsk([&](const MessageRequest&) {
+            rig.askedAfter.push_back(rig.clock.monotonicSeconds() - rig.start);
+            // The link is never entered a second time while its message is open.
+            EXPECT_TRUE(rig.link.Busy());
+            const std::size_t sent = rig.board.trace().size();
+            EXPECT_EQ(rig.link.RSRead("B1003"), "0");
+            rig.link.RSWrite("W182", "1");
+            EXPECT_EQ(rig.board.trace().size(), sent);
+        });
 
-    EXPECT_EQ(rig.link.RSRead("W182"), "0");
-    EXPECT_EQ(rig.prompt.requests(),
-              (std::vector<MessageRequest>{kCannotCommunicate, kCannotCommunicate}));
-    ASSERT_EQ(rig.askedAfter.size(), 2u);
-    EXPECT_NEAR(rig.askedAfter[0], 5.0, 0.01) << "1 s, then twice 2 s";
-    EXPECT_NEAR(rig.askedAfter[1] - rig.askedAfter[0], 6.0, 0.01) << "three more time-outs";
-    EXPECT_TRUE(rig.link.CommError);
-    EXPECT_TRUE(rig.link.CommErrorAlert);
-    EXPECT_EQ(rig.link.CurrentMode(), 0);
-    // The handshake's 0xFF, then one 0xFF per resynchronisation.
-    EXPECT_EQ(rig.takeTrace(), std::vector<sim::TraceEntry>(5, {0xFF, {}}));
+        EXPECT_EQ(rig.link.RSRead("W182"), "0");
+        EXPECT_EQ(rig.prompt.requests(), (std::vector<MessageRequest>{c.message, c.message}));
+        ASSERT_EQ(rig.askedAfter.size(), 2u);
+        EXPECT_NEAR(rig.askedAfter[0], c.first, 0.01);
+        EXPECT_NEAR(rig.askedAfter[1] - rig.askedAfter[0], c.again, 0.01);
+        EXPECT_TRUE(rig.link.CommError);
+        EXPECT_EQ(rig.link.CommErrorAlert, c.silent) << "a time-out sets it, a 0x00 answer not";
+        EXPECT_EQ(rig.link.CurrentMode(), 0);
+        if (c.silent) { // the handshake's 0xFF, then one 0xFF per resynchronisation
+            EXPECT_EQ(rig.takeTrace(), std::vector<sim::TraceEntry>(5, {0xFF, {}}));
+        } else { // Cancel closes the port
+            EXPECT_FALSE(rig.link.OnlineMode);
+            EXPECT_FALSE(rig.port.isOpen());
+        }
 
-    EXPECT_EQ(rig.link.RSRead("W182"), "0");
-    rig.link.RSWrite("W182", "5");
-    EXPECT_TRUE(rig.takeTrace().empty()) << "a failed link sends nothing";
-    EXPECT_EQ(rig.prompt.requests().size(), 2u);
-    EXPECT_FALSE(rig.link.Busy());
+        rig.board.clearTrace();
+        EXPECT_EQ(rig.link.RSRead("W182"), "0");
+        rig.link.RSWrite("W182", "5");
+        EXPECT_TRUE(rig.takeTrace().empty()) << "a failed link sends nothing";
+        EXPECT_EQ(rig.prompt.requests().size(), 2u);
+        EXPECT_FALSE(rig.link.Busy());
+    }
 }
 
 TEST(RSCommSilence, retryKeepsWaitingAndAnAnswerThenCarriesOn) {
@@ -74,27 +100,20 @@ TEST(RSCommSilence, retryKeepsWaitingAndAnAnswerThenCarriesOn) {
 }
 
 TEST(RSCommRecovery, aWrongEchoALateAnswerOrAnAnswerGivenTwiceIsNeverAValueAndTheNextReadHandshakes) {
-    enum class Fault { WrongEcho, Late, Twice };
-    for (const Fault fault : {Fault::WrongEcho, Fault::Late, Fault::Twice}) {
+    // 0: the echo comes back altered; 1: the answer comes 1.5 s late, after the first
+    // resynchronisation has gone out; 2: the high byte 0x00 of the next read comes twice.
+    for (int fault = 0; fault < 3; ++fault) {
+        SCOPED_TRACE(fault);
         LinkRig rig;
         rig.goOnline();
         rig.board.setValue("W182", 300);
         rig.link.RSRead("W182");
-        switch (fault) {
-        case Fault::WrongEcho:
-            rig.board.corruptAnswerAt(0);
-            break;
-        case Fault::Late:
-            // 1.5 s late: the answer arrives after the first resynchronisation has gone out.
-            rig.port.setExtraDelay(1.5);
-            break;
-        case Fault::Twice:
-            rig.port.injectNoise(0x00); // the high byte 0x00 of the next read, a second time
-            break;
-        }
+        if (fault == 0) rig.board.corruptAnswerAt(0);
+        if (fault == 1) rig.port.setExtraDelay(1.5);
+        if (fault == 2) rig.port.injectNoise(0x00);
         const RSComm::ReadResult spoiled = rig.link.RSReadChecked("W182");
         rig.port.setExtraDelay(0);
-        EXPECT_EQ(spoiled.text, "0") << static_cast<int>(fault);
+        EXPECT_EQ(spoiled.text, "0");
         EXPECT_FALSE(spoiled.trusted);
         EXPECT_FALSE(rig.link.CommError);
         EXPECT_EQ(rig.link.CurrentMode(), 0);
@@ -130,39 +149,33 @@ TEST(RSCommRecovery, aBoardThatAlwaysAnswersLateNeverGivesAValueAndNeverHangsThe
     EXPECT_LT(rig.clock.monotonicSeconds() - rig.start, 120.0) << "bounded by the time-outs";
 }
 
-TEST(RSCommEcho, aLateDataEchoNeverConfirmsTheWriteWhichGoesOutAgain) {
-    for (const int latePasses : {1, 2}) {
-        LinkRig rig;
-        rig.goOnline();
-        // The echo of the data byte arrives 1.5 s late: after the first time-out, before the
-        // second, with nothing else sent meanwhile.
-        int stores = 0;
-        rig.board.setWriteObserver([&](std::uint16_t) {
-            if (++stores <= latePasses) rig.port.setExtraDelay(1.5);
-        });
-        rig.port.setOnSend([&](long) { rig.port.setExtraDelay(0); });
-        rig.link.RSWrite("B1003", "7");
-        EXPECT_EQ(stores, 2) << "the whole write is repeated once";
-        EXPECT_EQ(rig.board.peek(1003), 7);
-        EXPECT_EQ(rig.link.WriteConfirmed(), latePasses == 1) << latePasses;
-        EXPECT_FALSE(rig.link.CommError);
-        EXPECT_TRUE(rig.prompt.requests().empty());
-    }
-}
-
-TEST(RSCommEcho, anAlteredDataByteIsWrittenOnceMoreFromTheStartAndASecondMismatchIsSilent) {
-    for (const bool twice : {false, true}) {
-        LinkRig rig;
-        rig.goOnline();
-        // Handshake (2), high, low, then the data byte's echo comes back altered.
-        rig.board.corruptAnswerAt(4);
-        if (twice) rig.board.corruptAnswerAt(9);
-        rig.link.RSWrite("B1003", "9");
-        EXPECT_EQ(rig.takeTrace().size(), 10u) << "two whole writes, each with its handshake";
-        EXPECT_EQ(rig.link.WriteFailed(), twice);
-        EXPECT_EQ(rig.board.value("B1003"), 9u);
-        EXPECT_TRUE(rig.prompt.requests().empty()) << "a second mismatch is not reported";
-        EXPECT_FALSE(rig.link.CommError);
+TEST(RSCommEcho, aLateOrAlteredDataEchoNeverConfirmsTheWriteWhichGoesOutOnceMoreFromTheStart) {
+    for (const bool altered : {false, true}) {
+        for (const int spoiled : {1, 2}) {
+            SCOPED_TRACE(testing::Message() << (altered ? "altered " : "late ") << spoiled);
+            LinkRig rig;
+            rig.goOnline();
+            int stores = 0;
+            rig.board.setWriteObserver([&](std::uint16_t) {
+                // The echo of the data byte arrives 1.5 s late: after the first time-out,
+                // before the second, with nothing else sent meanwhile.
+                if (++stores <= spoiled && !altered) rig.port.setExtraDelay(1.5);
+            });
+            rig.port.setOnSend([&](long) { rig.port.setExtraDelay(0); });
+            // Handshake (2), high, low, then the data byte's echo comes back altered.
+            if (altered) rig.board.corruptAnswerAt(4);
+            if (altered && spoiled == 2) rig.board.corruptAnswerAt(9);
+            rig.link.RSWrite("B1003", "9");
+            EXPECT_EQ(stores, 2) << "the whole write is repeated once";
+            if (altered) {
+                EXPECT_EQ(rig.takeTrace().size(), 10u) << "two writes, each with its handshake";
+            }
+            EXPECT_EQ(rig.board.value("B1003"), 9u);
+            EXPECT_EQ(rig.link.WriteConfirmed(), spoiled == 1);
+            EXPECT_EQ(rig.link.WriteFailed(), spoiled == 2);
+            EXPECT_FALSE(rig.link.CommError);
+            EXPECT_TRUE(rig.prompt.requests().empty()) << "a second mismatch is not reported";
+        }
     }
 }
 
@@ -202,26 +215,6 @@ TEST(RSCommPort, anAdapterPulledOutMidReadIsALinkFailureWithoutAWait) {
     EXPECT_TRUE(rig.prompt.requests().empty());
     rig.link.CloseRSComm();
     EXPECT_FALSE(rig.link.OnlineMode);
-}
-
-TEST(RSCommHandshake, aModeNeverAcknowledgedAsksAfterTwoSecondsRetryWaitsAgainCancelCloses) {
-    TimedRig rig;
-    rig.board.setRefuseModes(true);
-    rig.port.setEmulateLineSpeed(true); // lets the clock move while the handshake loops
-    rig.prompt.answerNext(MessageAnswer::Retry);
-
-    EXPECT_EQ(rig.link.RSRead("W182"), "0");
-    const MessageRequest cannotSetMode{"WARNING - Communication Error!",
-                                       {"Cannot Set PLC Mode Within Target Board."},
-                                       MessageButtons::RetryCancel,
-                                       MessageIcon::Critical};
-    EXPECT_EQ(rig.prompt.requests(), (std::vector<MessageRequest>{cannotSetMode, cannotSetMode}));
-    ASSERT_EQ(rig.askedAfter.size(), 2u);
-    EXPECT_NEAR(rig.askedAfter[0], 2.0, 0.01);
-    EXPECT_NEAR(rig.askedAfter[1] - rig.askedAfter[0], 2.0, 0.01);
-    EXPECT_TRUE(rig.link.CommError);
-    EXPECT_FALSE(rig.link.OnlineMode);
-    EXPECT_FALSE(rig.port.isOpen());
 }
 
 } // namespace

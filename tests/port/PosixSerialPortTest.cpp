@@ -1,21 +1,141 @@
+// The port number map, and the real serial port over pseudo-terminals.
+#include "link/PortMap.h"
 #include "link/PosixSerialPort.h"
-#include "tests/port/PseudoTerminal.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <sstream>
+#include <stdexcept>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
 namespace quelby {
 namespace {
+
+namespace fs = std::filesystem;
+
+PortMap parsed(const std::string& text) {
+    std::istringstream in(text);
+    return PortMap::parse(in);
+}
+
+TEST(PortMap, listedNumbersTakeTheirDevicesAndTheRestDefaultToTtyS) {
+    const PortMap map = parsed("# adapters on this desk\r\n"
+                               "\n"
+                               "  1 = /dev/ttyUSB0  # the mill\r\n"
+                               "7=/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0\n"
+                               "12=/dev/ttyUSB1\n"
+                               "12=/dev/my#adapter\n"
+                               "\t99=/dev/ttyACM0");
+    EXPECT_EQ(map.deviceFor(1), "/dev/ttyUSB0");
+    EXPECT_EQ(map.deviceFor(7), "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
+    EXPECT_EQ(map.deviceFor(12), "/dev/my#adapter");
+    EXPECT_EQ(map.deviceFor(99), "/dev/ttyACM0");
+    EXPECT_EQ(map.deviceFor(2), "/dev/ttyS1");
+    EXPECT_FALSE(map.isListed(2));
+    EXPECT_EQ(PortMap{}.deviceFor(1), "/dev/ttyS0");
+    EXPECT_EQ(map.deviceFor(0), "");
+    EXPECT_EQ(map.deviceFor(100), "");
+}
+
+TEST(PortMap, badLinesAreSkippedAndReadingIsBoundedInLineLengthAndFileSize) {
+    const PortMap map = parsed("/dev/ttyUSB0\n0=/dev/ttyUSB0\n100=/dev/ttyUSB0\n-1=/dev/ttyUSB0\n"
+                               "x=/dev/ttyUSB0\n1.5=/dev/ttyUSB0\n2=\n3=ttyUSB0\n# 4=/dev/ttyUSB0\n"
+                               "5 /dev/ttyUSB0\n=/dev/ttyUSB0\n");
+    for (int port = PortMap::FirstPort; port <= PortMap::LastPort; ++port)
+        EXPECT_FALSE(map.isListed(port)) << port;
+
+    const std::string longPath(PortMap::MaxLineLength, 'x');
+    const PortMap longLines = parsed("1=/dev/" + longPath + "\n" + longPath + "\n2=/dev/ttyUSB1\n");
+    EXPECT_FALSE(longLines.isListed(1));
+    EXPECT_EQ(longLines.deviceFor(2), "/dev/ttyUSB1");
+
+    std::string huge;
+    while (huge.size() < PortMap::MaxFileBytes)
+        huge += "# filler filler filler\n";
+    EXPECT_FALSE(parsed(huge + "3=/dev/ttyUSB2\n").isListed(3));
+}
+
+TEST(PortMap, loadsTheFileAndTellsWhichDevicesExist) {
+    test::TempFolder folder;
+    const fs::path& home = folder.path();
+    folder.write("support/serialports.cfg", "1=" + (home / "by-id-adapter").string() + "\n2=" +
+                                                (home / "unplugged").string() +
+                                                "\n3=/nonexistent/ttyUSB9\n");
+    folder.write("adapter", "");
+    fs::create_symlink(home / "adapter", home / "by-id-adapter");
+    fs::create_symlink(home / "gone", home / "unplugged");
+
+    const PortMap map = PortMap::load(PortMap::FileIn(home));
+    EXPECT_TRUE(map.deviceExists(1)) << "a symlink to a present device";
+    EXPECT_FALSE(map.deviceExists(2)) << "a symlink left dangling";
+    EXPECT_FALSE(map.deviceExists(3));
+    const auto entries = map.entries();
+    ASSERT_EQ(entries.size(), 99u);
+    EXPECT_EQ(entries[0].device, (home / "by-id-adapter").string());
+    EXPECT_TRUE(entries[0].listed && entries[0].exists);
+    EXPECT_EQ(entries[98].device, "/dev/ttyS98");
+    EXPECT_FALSE(entries[98].listed);
+
+    const PortMap missing = PortMap::load(home / "no-such.cfg");
+    EXPECT_EQ(missing.deviceFor(1), "/dev/ttyS0");
+}
+
+// The board's end of a pseudo-terminal: the port under test opens device(), the test
+// writes and reads here what the board would.
+class PseudoTerminal {
+public:
+    // Throws std::runtime_error when the system has no pseudo-terminals to give.
+    PseudoTerminal() : m_master(::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC)) {
+        const char* name = m_master >= 0 && ::grantpt(m_master) == 0 && ::unlockpt(m_master) == 0
+                               ? ::ptsname(m_master)
+                               : nullptr;
+        if (!name) {
+            hangUp();
+            throw std::runtime_error("no pseudo-terminal available");
+        }
+        m_device = name;
+    }
+    ~PseudoTerminal() { hangUp(); }
+    PseudoTerminal(const PseudoTerminal&) = delete;
+    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
+
+    const std::string& device() const { return m_device; }
+    // Returns false when not every byte could be written.
+    bool write(const std::vector<std::uint8_t>& bytes) {
+        return ::write(m_master, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+    }
+    // The next byte the port sent, or nothing when none comes within `seconds`.
+    std::vector<std::uint8_t> read(double seconds) {
+        pollfd watch{m_master, POLLIN, 0};
+        std::uint8_t byte = 0;
+        if (::poll(&watch, 1, static_cast<int>(seconds * 1000)) == 1 && ::read(m_master, &byte, 1) == 1)
+            return {byte};
+        return {};
+    }
+    // Hangs up the port's side, as unplugging an adapter does.
+    void hangUp() {
+        if (m_master >= 0) ::close(m_master);
+        m_master = -1;
+    }
+
+private:
+    int m_master = -1;
+    std::string m_device;
+};
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -33,7 +153,7 @@ protected:
         return got;
     }
 
-    test::PseudoTerminal m_board;
+    PseudoTerminal m_board;
     PosixSerialPort m_port{PortMap{}, m_board.device()};
 };
 
@@ -109,7 +229,7 @@ TEST_F(PosixSerialPortOverPty, waitForByteWakesForALateByteOrAHangUpWhichClosesT
 
 TEST(PosixSerialPort, sendingOrReadingAfterAHangUpClosesThePort) {
     for (const bool sending : {true, false}) {
-        test::PseudoTerminal board;
+        PseudoTerminal board;
         PosixSerialPort port(PortMap{}, board.device());
         PortError error;
         ASSERT_TRUE(port.open({1, 9600}, error));
@@ -124,7 +244,7 @@ TEST(PosixSerialPort, sendingOrReadingAfterAHangUpClosesThePort) {
 }
 
 TEST(PosixSerialPort, aDeviceHeldByAnotherPortIsBusyUntilReleased) {
-    test::PseudoTerminal board;
+    PseudoTerminal board;
     const int observer = ::open(board.device().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
     ASSERT_GE(observer, 0);
     PosixSerialPort first(PortMap{}, board.device());
@@ -142,7 +262,7 @@ TEST(PosixSerialPort, aDeviceHeldByAnotherPortIsBusyUntilReleased) {
 }
 
 TEST(PosixSerialPort, portNumbersOpenTheDevicesTheMapNamesAndOnlySerialPortsAtKnownSpeeds) {
-    test::PseudoTerminal board;
+    PseudoTerminal board;
     std::istringstream file("5=" + board.device() + "\n3=/nonexistent/quelby-adapter\n");
     PosixSerialPort port(PortMap::parse(file));
     PortError error;
@@ -164,7 +284,6 @@ TEST(DescribeOpenError, tellsTheUserWhatToDo) {
     const auto says = [](int errnum, int port, const std::string& part) {
         return DescribeOpenError(errnum, "/dev/ttyUSB0", port).find(part) != std::string::npos;
     };
-    EXPECT_TRUE(says(EACCES, 1, "dialout"));
     EXPECT_TRUE(says(EACCES, 1, "sudo usermod -aG dialout $USER"));
     EXPECT_TRUE(says(EBUSY, 1, "another program"));
     EXPECT_TRUE(says(ENOENT, 2, "/dev/ttyUSB0 (port 2) does not exist"));

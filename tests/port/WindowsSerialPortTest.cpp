@@ -7,7 +7,6 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <cstdio>
 #include <string>
 #include <thread>
 
@@ -15,8 +14,6 @@
 
 namespace quelby {
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 std::string environmentOr(const char* name, const char* fallback) {
     const char* value = std::getenv(name);
@@ -44,17 +41,6 @@ int exchange(WindowsSerialPort& port, std::uint8_t value) {
     port.sendByte(value);
     if (port.bytesWaiting() == 0 && !port.waitForByte(2.0)) return -1;
     return port.readByte();
-}
-
-// Processor time this process has used, user and kernel, in seconds.
-double processorSeconds() {
-    FILETIME created, exited, kernel, user;
-    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return 0;
-    const auto seconds = [](const FILETIME& time) {
-        return static_cast<double>((static_cast<unsigned long long>(time.dwHighDateTime) << 32) |
-                                   time.dwLowDateTime) / 1e7;
-    };
-    return seconds(kernel) + seconds(user);
 }
 
 void settle() {
@@ -162,22 +148,6 @@ TEST(WindowsSerialPort, aFarSideThatVanishesMidExchangeClosesThePort) {
     EXPECT_FALSE(port.isOpen()) << "still open after " << exchanges << " exchanges";
     EXPECT_FALSE(port.waitForByte(1.0));
     EXPECT_EQ(port.readByte(), -1);
-}
-
-// Figures only: how long the waits take on the real clock, and that they sleep.
-TEST(WindowsSerialPort, timeOutWaitsOnTheRealClock) {
-    REQUIRE_PORT("QUELBY_ECHO_PORT");
-    WindowsSerialPort port;
-    ASSERT_TRUE(openPort(port, portNumber("QUELBY_ECHO_PORT")));
-    for (double seconds : {0.0, 0.01, 0.1, 0.5}) {
-        const auto start = Clock::now();
-        const double cpuStart = processorSeconds();
-        EXPECT_FALSE(port.waitForByte(seconds));
-        const double took = std::chrono::duration<double>(Clock::now() - start).count();
-        const double cpu = processorSeconds() - cpuStart;
-        std::printf("wait %.3f s: returned after %.4f s, %.4f s processor time\n", seconds, took, cpu);
-    }
-    EXPECT_TRUE(port.isOpen());
 }
 
 } // namespace

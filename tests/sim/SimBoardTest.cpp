@@ -1,11 +1,15 @@
+// The simulated board's byte protocol, its faults and its PLS.
 #include "sim/SimBoard.h"
+#include "sim/SimPls.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <initializer_list>
 
+using quelby::sim::PlsSetpoint;
 using quelby::sim::SimBoard;
+using quelby::sim::SimPls;
 
 namespace {
 
@@ -69,4 +73,38 @@ TEST(SimBoardFaults, aLostByteIsNeverSeenAndRandomLossRepeatsWithItsSeed) {
     const auto lost = std::count(first.begin(), first.end(), 'x');
     EXPECT_GT(lost, 25);
     EXPECT_LT(lost, 75);
+}
+
+TEST(SimPlsResolver, positionFollowsTheSpeedAndReadsRelativeToTheOffset) {
+    SimPls pls;
+    pls.setRpm(60); // one turn a second
+    pls.advanceTo(500.0);
+    EXPECT_EQ(pls.position(), 0) << "the first time only sets the base";
+    pls.advanceTo(500.25);
+    EXPECT_EQ(pls.position(), 90);
+    pls.advanceTo(501.25);
+    EXPECT_EQ(pls.position(), 90) << "a whole turn later";
+
+    pls.setOffset(100);
+    EXPECT_EQ(pls.position(), 350);
+    pls.setPosition(5);
+    EXPECT_EQ(pls.position(), 5);
+
+    pls.setScaleFactor(0);
+    pls.advanceTo(600.0);
+    EXPECT_EQ(pls.position(), 0);
+}
+
+TEST(SimPlsRequests, pulseTrainRepeatsAroundTheScaleAndAZeroScaleLeavesTheChannelClear) {
+    SimPls pls;
+    SimBoard board;
+    board.addHandler(pls);
+    pls.setScaleFactor(100);
+    // Channel 2 from 90: ON 20, OFF 30.
+    answers(board, {0xFF, 0x2B, 2, 90, 0, 20, 30, 0, 0x38, 0x55, 0x55});
+    EXPECT_EQ(pls.channel(2), (std::vector<PlsSetpoint>{{1, 90}, {0, 10}, {1, 40}, {0, 60}}));
+
+    pls.setScaleFactor(0);
+    answers(board, {0xFF, 0x2B, 2, 0, 0, 1, 1, 0, 0x38, 0x55, 0x55});
+    EXPECT_TRUE(pls.channel(2).empty());
 }
