@@ -89,9 +89,10 @@ TEST(DataSetFiles, saveAsThenOpenRestoresEveryFieldAddressesIncluded) {
     EXPECT_EQ(rig.dialogs.shown, (std::vector<std::string>{"save ", "open " + file.string()}));
 }
 
-TEST(DataSetFiles, aFileOfAnotherVersionIsTakenOnlyWithYes) {
+TEST(DataSetFiles, aFileOfAnotherVersionIsTakenOnlyWithYesAndAFailedSaveKeepsItUnsaved) {
     FilesRig rig;
-    const fs::path old = rig.folder.write("old.sdt", SetupFileBytes(otherVersion()));
+    const std::string oldBytes = SetupFileBytes(otherVersion());
+    const fs::path old = rig.folder.write("old.sdt", oldBytes);
     const MachineData defaults = rig.data.CurrentData;
 
     // No: the dialog again, at the refused file (cancelled here). Cancel: everything stays.
@@ -123,6 +124,22 @@ TEST(DataSetFiles, aFileOfAnotherVersionIsTakenOnlyWithYes) {
     EXPECT_EQ(rig.files.windowCaption(), "QUELBY - [old.sdt]");
     EXPECT_EQ(rig.files.New(), FileCommandResult::Cancelled);
     EXPECT_EQ(rig.firstLine(3), "Save Changes to File?");
+
+    // A save that fails is reported; Yes to saving before New and a failing save keep the data.
+    fs::create_directory(rig.folder.path() / "old.sdt.tmp"); // the new file cannot be made
+    EXPECT_EQ(rig.files.Save(), FileCommandResult::Failed);
+    EXPECT_EQ(rig.firstLine(4), std::string("The set-up file \"old.sdt\" could not be saved (") +
+                                    test::kFolderAsFileText + ").");
+    rig.prompt.answerNext(MessageAnswer::Yes);
+    EXPECT_EQ(rig.files.New(), FileCommandResult::Cancelled);
+    EXPECT_EQ(rig.firstLine(5), "Save Changes to File?");
+    EXPECT_EQ(rig.data.CurrentData, otherVersion());
+    EXPECT_EQ(rig.folder.read("old.sdt"), oldBytes);
+
+    fs::remove(rig.folder.path() / "old.sdt.tmp");
+    EXPECT_EQ(rig.files.Save(), FileCommandResult::Done);
+    EXPECT_FALSE(rig.data.HasUnsavedChanges());
+    EXPECT_EQ(ReadSetupFile(old).data.Version, ProgramVersion);
 }
 
 TEST(DataSetFiles, aShortFileIsFittedAndACutOneIsReportedAndNotTaken) {
@@ -144,30 +161,6 @@ TEST(DataSetFiles, aShortFileIsFittedAndACutOneIsReportedAndNotTaken) {
     EXPECT_EQ(rig.files.windowCaption(), "QUELBY - [short.sdt]");
     EXPECT_EQ(rig.firstLine(0), "The file \"cut.sdt\" could not be read as a set-up file.");
     EXPECT_EQ(rig.prompt.requests()[0].lines[2], "It ends before the set-up data is complete.");
-}
-
-TEST(DataSetFiles, aFailedSaveIsReportedAndTheDataStaysUnsaved) {
-    FilesRig rig;
-    const std::string oldBytes = SetupFileBytes(otherVersion());
-    rig.prompt.answerNext(MessageAnswer::Yes);
-    rig.dialogs.answers = {rig.folder.write("old.sdt", oldBytes)};
-    ASSERT_EQ(rig.files.Open(), FileCommandResult::Done);
-    fs::create_directory(rig.folder.path() / "old.sdt.tmp"); // the new file cannot be made
-
-    EXPECT_EQ(rig.files.Save(), FileCommandResult::Failed);
-    EXPECT_EQ(rig.firstLine(1), std::string("The set-up file \"old.sdt\" could not be saved (") +
-                                    test::kFolderAsFileText + ").");
-    EXPECT_EQ(rig.folder.read("old.sdt"), oldBytes);
-    // Yes to saving first and a save that fails again: New keeps the data.
-    rig.prompt.answerNext(MessageAnswer::Yes);
-    EXPECT_EQ(rig.files.New(), FileCommandResult::Cancelled);
-    EXPECT_EQ(rig.firstLine(2), "Save Changes to File?");
-    EXPECT_EQ(rig.data.CurrentData, otherVersion());
-
-    fs::remove(rig.folder.path() / "old.sdt.tmp");
-    EXPECT_EQ(rig.files.Save(), FileCommandResult::Done);
-    EXPECT_FALSE(rig.data.HasUnsavedChanges());
-    EXPECT_EQ(ReadSetupFile(rig.folder.path() / "old.sdt").data.Version, ProgramVersion);
 }
 
 } // namespace

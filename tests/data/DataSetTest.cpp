@@ -1,5 +1,9 @@
-// Which edits count as unsaved changes.
+// The data set: which edits count as unsaved changes, its defaults, and the windows' tables
+// of its fields.
 #include "app/data/DataSet.h"
+#include "app/data/SetupParameters.h"
+#include "app/data/ShiftDataTable.h"
+#include "app/data/TimingChannels.h"
 #include "tests/support/ScriptedPrompt.h"
 
 #include <gtest/gtest.h>
@@ -85,6 +89,63 @@ TEST(DataSet, theDefaultsHoldEveryDescribedAddressAndValue) {
         EXPECT_EQ(data.Setpoint[c][kOnSetpoint], setpoints[c][0]) << "channel " << c;
         EXPECT_EQ(data.Setpoint[c][kOffSetpoint], setpoints[c][1]) << "channel " << c;
     }
+}
+
+// The windows' tables name the same board addresses as the data set's data points.
+// The windows' tables name the same board addresses as the data set's data points.
+TEST(ShiftDataTable, addressesAgreeWithTheDataSetAndPagesAddTheirOwnSpindlesWithoutOverflow) {
+    const MachineData data = BuildDefaultData();
+    EXPECT_EQ(ShiftDataAddress(0), "B598");
+    for (int i = 1; i < kShiftDataEntries; ++i)
+        EXPECT_EQ(ShiftDataAddress(i), data.Address[static_cast<std::size_t>(i)]) << i;
+    for (int i = 0; i < kSetupFieldCount; ++i)
+        EXPECT_EQ(kSetupParameters[static_cast<std::size_t>(i)].address,
+                  data.Address[static_cast<std::size_t>(kSetupFirstDataPoint + i)]) << i;
+    int next = 0;
+    for (const ShiftDataPage& page : kShiftDataPages) {
+        EXPECT_EQ(page.entries.first, next);
+        EXPECT_EQ(page.entries.last - page.firstSpindle + 1, kSpindleCount);
+        next = page.entries.last + 1;
+    }
+    EXPECT_EQ(next, kShiftDataEntries);
+
+    std::array<std::int32_t, kShiftDataEntries> values{};
+    for (int i = 0; i < kShiftDataEntries; ++i) values[static_cast<std::size_t>(i)] = i;
+    EXPECT_EQ(PageTripTotal(values, 0), 300);  // 1..24; entry 0 is no spindle
+    EXPECT_EQ(PageTripTotal(values, 1), 1020); // 31..54; the six totals are not trips
+    EXPECT_EQ(PageTripTotal(values, 2), 1740);
+    values.fill(2'000'000'000);
+    EXPECT_EQ(PageTripTotal(values, 0), 48'000'000'000LL);
+}
+
+using namespace quelby::timing;
+
+TEST(TimingChannels, thePlsChannelFieldTurnsExactlyEightAndNineIntoTenAndTheButtonsTenIntoEight) {
+    for (const char* text : {"8", "9", " 9", "+8"})
+        EXPECT_EQ(PlsChannelFieldText(text), "10") << text;
+    for (const char* text : {"7", "10", "8.5", "9.0", "8e0", "89", "9abc", "", "-8"})
+        EXPECT_EQ(PlsChannelFieldText(text), text) << text;
+    for (const char* text : {"7.6", "9.0", "1e2", "12abc", "", "-", " ", "1234567890"})
+        EXPECT_EQ(WholeNumberText(text), std::nullopt) << text;
+    EXPECT_EQ(WholeNumberText(" 359 "), 359);
+    EXPECT_EQ(WholeNumberText("-1"), -1);
+    EXPECT_EQ(BoardChannel(7), 7);
+    EXPECT_EQ(BoardChannel(10), 8);
+    EXPECT_EQ(ChannelOfField(24), 8);
+    EXPECT_EQ(ColumnOfField(24), 1);
+    EXPECT_EQ(ColumnOfField(8), 0);
+}
+
+TEST(TimingChannels, theConfigurationSentPlacesProgramCompensationsAndChannelCount) {
+    MachineData data;
+    data.PLSProgram = 3;
+    data.PLSChannels = 12;
+    data.SpeedComp = {11, 12, 13, 14, 15, 16, 17, 18};
+    const RSComm::PlsConfigDownloadValues expected{3,  11, 12, 13, 14, 0, 15, 16, 17, 18, 0, 0,
+                                                   0,  0,  0,  0,  0,  0, 12, 0,  0,  0,  0, 0};
+    EXPECT_EQ(ConfigurationToSend(data), expected);
+    const std::array<std::int16_t, 10> shown{12, 3, 11, 12, 13, 14, 15, 16, 17, 18};
+    EXPECT_EQ(ConfigurationShown(data), shown);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <functional>
 #include <map>
 #include <sys/resource.h>
 
@@ -15,50 +16,35 @@ constexpr const char* kLegend =
 
 // The headings by line number (1-based); every other line from 6 on holds a value.
 const std::map<int, std::string> kHeadings = {
-    {3, " "},
-    {4, "Current Shift Data:"},
-    {5, kLegend},
-    {12, " "},
-    {13, "Current Shift Trips per Spindle:"},
-    {38, " "},
-    {39, "Last Shift Data:"},
-    {40, kLegend},
-    {47, " "},
-    {48, "Last Shift Trips per Spindle"},
+    {3, " "},  {4, "Current Shift Data:"}, {5, kLegend},
+    {12, " "}, {13, "Current Shift Trips per Spindle:"},
+    {38, " "}, {39, "Last Shift Data:"},   {40, kLegend},
+    {47, " "}, {48, "Last Shift Trips per Spindle"},
 };
 
-// The file's lines; text after the last CR LF, if any, comes last.
-std::vector<std::string> SplitCrLf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t end = 0; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
-        lines.push_back(text.substr(start, end - start));
-    if (start < text.size()) lines.push_back(text.substr(start));
-    return lines;
+// The file as it should be: the name and date lines, then the headings with data points
+// 25..30, 31..54, 55..60 and 61..84 on the lines between them (6-11, 14-37, 41-46, 49-72);
+// CR LF after each line.
+std::string ExpectedExport(const std::string& name, const std::string& date,
+                           const std::function<std::string(int point)>& valueText) {
+    std::string text = name + "\r\n" + date + "\r\n";
+    for (int line = 3, point = 25; line <= 72; ++line)
+        text += (kHeadings.count(line) ? kHeadings.at(line) : valueText(point++)) + "\r\n";
+    return text;
 }
 
-// Lines 6-11, 14-37, 41-46 and 49-72 hold data points 25..30, 31..54, 55..60, 61..84.
 TEST(ShiftExport, eachValueLineCarriesItsDataPoint) {
     MachineData data = BuildDefaultData();
     for (int i = 0; i < kDataPointCount; ++i)
         data.Value[static_cast<std::size_t>(i)] = i;
     data.Value[40] = -5;
-    std::vector<std::string> expected = {"LINE3.sdt", "Date: 1/5/2026 8:03:09 AM"};
-    for (int line = 3, point = 25; line <= 72; ++line) {
-        if (kHeadings.count(line)) {
-            expected.push_back(kHeadings.at(line));
-            continue;
-        }
-        expected.push_back(point == 40 ? "-5" : " " + std::to_string(point));
-        ++point;
-    }
-    EXPECT_EQ(ShiftExportLines(data, {"LINE3.sdt", "1/5/2026 8:03:09 AM"}), expected);
-
-    // A fresh data set without a name or date, as the file holds it: CR LF after each line.
-    expected = {"untitled", "Date: "};
-    for (int line = 3; line <= 72; ++line)
-        expected.push_back(kHeadings.count(line) ? kHeadings.at(line) : " 0");
-    EXPECT_EQ(SplitCrLf(ShiftExportText(BuildDefaultData(), {})), expected);
+    EXPECT_EQ(ShiftExportText(data, {"LINE3.sdt", "1/5/2026 8:03:09 AM"}),
+              ExpectedExport("LINE3.sdt", "Date: 1/5/2026 8:03:09 AM", [](int point) {
+                  return point == 40 ? "-5" : " " + std::to_string(point);
+              }));
+    // A fresh data set without a name or date.
+    EXPECT_EQ(ShiftExportText(BuildDefaultData(), {}),
+              ExpectedExport("untitled", "Date: ", [](int) { return " 0"; }));
 }
 
 // A file size limit makes the write fail part-way, as a full disk does.
