@@ -7,6 +7,7 @@
 #include "app/data/TimingMessages.h"
 #include "app/data/TransferValues.h"
 #include "link/RSComm.h"
+#include "views/BoardWrite.h"
 #include "views/NumericEntryField.h"
 #include "views/NumericText.h"
 #include "views/ShellContext.h"
@@ -154,16 +155,16 @@ void frmTiming::cmdResetPLSConfig_Click() {
 }
 
 void frmTiming::cmdBadCanBlowoff_Click() {
-    RSComm& link = shell().link();
-    if (!link.CommError) link.RSWrite("F830", "1");
+    if (!shell().link().CommError) WriteToBoard(shell(), m_prompt, "F830", "1");
 }
 
+// The spindle code, then the blow-off: a step the board did not confirm stops the sequence,
+// so a blow-off never fires on a spindle the board may not hold.
 void frmTiming::cmdQCBlowoff_Click() {
-    RSComm& link = shell().link();
     QPointer<frmTiming> self(this);
     for (const char* address : {"B2088", "F825", "F102"}) {
-        if (!self || link.CommError) return;
-        link.RSWrite(address, "1");
+        if (!self || shell().link().CommError) return;
+        if (!WriteToBoard(shell(), m_prompt, address, "1")) return;
     }
 }
 

@@ -455,11 +455,20 @@ TEST(TimingWindow, offlineShowsTheDataSetAndEditsItOnlyWithOfflineEditing) {
     EXPECT_FALSE(t.shell.data.TimingReload);
 }
 
-TEST(TimingWindow, theTestButtonsWriteTheirFlags) {
+TEST(TimingWindow, theTestButtonsWriteTheirFlagsAndTheQCBlowoffStopsAtAnUnconfirmedStep) {
     TimingRig t;
     t.openOnline();
     t.window->stopCycle();
     RunEvents();
+    // The spindle code not confirmed: no blow-off fires, the user is told once.
+    auto& board = t.shell.rig.board;
+    board.setWriteObserver([&](std::uint16_t) { board.corruptAnswerAt(-1); });
+    t.click("cmdQCBlowoff");
+    for (const char* flag : {"F825", "F102"}) EXPECT_EQ(board.value(flag), 0u) << flag;
+    EXPECT_EQ(t.prompt.requests(), Messages{WriteNotConfirmedMessage("B2088", "1")});
+    board.setWriteObserver({});
+    t.prompt.clear();
+
     t.click("cmdBadCanBlowoff");
     EXPECT_EQ(t.shell.rig.board.value("F830"), 1u);
     t.click("cmdQCBlowoff");
