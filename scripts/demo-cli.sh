@@ -13,7 +13,7 @@ sim=$!
 trap 'kill $sim 2>/dev/null; wait $sim 2>/dev/null || true' EXIT
 for _ in $(seq 50); do [ -s build/sim-device.txt ] && break; sleep 0.1; done
 device=$(head -n1 build/sim-device.txt)
-cli() { "$bin/quelby-cli" --device "$device" "$@"; }
+cli() { "$bin/quelby-cli" --device "$device" --speed 19200 "$@"; }
 
 echo "Simulated K650 board on $device, line starting up."
 cli ident

@@ -135,7 +135,17 @@ bool PtyBoardServer::run(std::string& error) {
     return true;
 }
 
+bool PtyBoardServer::clientAtLineSpeed() const {
+    if (m_lineSpeed == 0) return true;
+    // The slave's settings are the client's: it set them through its own descriptor.
+    termios line{};
+    if (::tcgetattr(m_slave, &line) != 0) return false;
+    const speed_t wanted = m_lineSpeed == 9600 ? B9600 : B19200;
+    return ::cfgetispeed(&line) == wanted && ::cfgetospeed(&line) == wanted;
+}
+
 bool PtyBoardServer::serveRead(const std::uint8_t* bytes, std::size_t count, std::string& error) {
+    if (!clientAtLineSpeed()) return true;
     if (m_closeAfter >= 0) {
         const long left = std::max(0L, m_closeAfter - m_board.receivedBytes());
         count = std::min(count, static_cast<std::size_t>(left));

@@ -34,9 +34,14 @@ public:
     // The slave device, e.g. "/dev/pts/7"; empty before open().
     const std::string& devicePath() const { return m_devicePath; }
 
-    // Answers each byte 20 bit-times after it arrived, as the line at this speed would;
-    // 0 (the default) answers at once. Cannot fail.
-    void setLineSpeed(int baud) { m_exchangeNanos = baud > 0 ? 20'000'000'000LL / baud : 0; }
+    // The board's UART set to `baud` (9600 or 19200): each byte is answered 20 bit-times after
+    // it arrived, as the line at this speed would, and only while the client has the line set
+    // to this speed; at another speed the board sees framing errors, not bytes, and answers
+    // nothing. 0 (the default) answers at once, at any speed. Cannot fail.
+    void setLineSpeed(int baud) {
+        m_lineSpeed = baud;
+        m_exchangeNanos = baud > 0 ? 20'000'000'000LL / baud : 0;
+    }
     // Writes one line per byte received ("FF 55", "B6 --") to `path`, written out whenever the
     // line goes quiet and when run() ends. Fails (false, `error` set) when the file cannot
     // be created.
@@ -64,6 +69,7 @@ private:
     bool writeAnswers(const std::uint8_t* bytes, std::size_t count, std::string& error);
     void whileQuiet();
     bool serveRead(const std::uint8_t* bytes, std::size_t count, std::string& error);
+    bool clientAtLineSpeed() const;
     void hangUp();
 
     SimBoard& m_board;
@@ -75,6 +81,7 @@ private:
     std::string m_devicePath;
 
     Nanos m_openedAt = 0;
+    int m_lineSpeed = 0;
     Nanos m_exchangeNanos = 0;
     Nanos m_lastDeadline = 0;
     Nanos m_wakeLateness = 0; // how late sleeps typically end
