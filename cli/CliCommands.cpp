@@ -105,8 +105,9 @@ std::vector<CliCommand> LinkCommands() {
 const std::vector<CliCommand>& Commands() {
     static const std::vector<CliCommand> commands = [] {
         std::vector<CliCommand> all;
-        for (auto area : {LinkCommands, IdentityCommands, PlsCommands, ProgramCommands,
-                          DatasetCommands, ReportCommands, TransferCommands, BackupCommands, ServiceCommands})
+        for (auto area : {LinkCommands, FindCommands, IdentityCommands, PlsCommands,
+                          ProgramCommands, DatasetCommands, ReportCommands, TransferCommands,
+                          BackupCommands, ServiceCommands})
             for (auto& command : area()) all.push_back(std::move(command));
         return all;
     }();

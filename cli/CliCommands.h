@@ -4,10 +4,12 @@
 #include "app/data/MachineData.h"
 #include "link/Clock.h"
 #include "link/RSComm.h"
+#include "link/SerialPort.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <ostream>
@@ -31,6 +33,8 @@ struct CliSession {
     // Opens the port and probes the board (once); false when the board cannot be reached.
     std::function<bool()> goOnline;
     const CliPrompt* prompt = nullptr;
+    // An unopened port on a device, for commands that try devices of their own (find).
+    std::function<std::unique_ptr<SerialPort>(const std::string& device)> portFor;
 };
 
 struct CliCommand {
@@ -66,6 +70,7 @@ std::vector<CliCommand> DatasetCommands();
 std::vector<CliCommand> TransferCommands();
 std::vector<CliCommand> BackupCommands();
 std::vector<CliCommand> ServiceCommands();
+std::vector<CliCommand> FindCommands();
 // The PDF report needs Qt's paged devices; a build without Qt has the row, refusing to run.
 CliCommand ReportPdfCommand();
 

@@ -13,6 +13,8 @@ enum ExitCode : int {
     kExitLinkFailed = 2, // the link failed (CommError) or the board did not confirm a write
     kExitRefused = 3,    // the entry check refused an address or value, or a question was
                          // answered No
+    kExitNoBoardFound = 1,  // find: devices answered, none as a board
+    kExitNoDeviceTried = 2, // find: no serial device could be opened
     kExitUsage = 64,
     kExitCantCreate = 73, // the trace file could not be created
 };

@@ -48,7 +48,7 @@ void printHelp(std::ostream& out) {
            "\n"
            "Commands:\n";
     for (const auto& command : Commands()) {
-        std::string head = std::string(command.name) + " " + command.usage;
+        std::string head = std::string(command.name) + (*command.usage ? " " : "") + command.usage;
         out << "  " << head << "\n      " << command.help << "\n";
     }
     out << "\n"
@@ -108,7 +108,10 @@ int main(int argc, char** argv) {
         }
         return link.OnlineMode;
     };
-    CliSession session{link, *options, std::cout, err, clock, goOnline, &prompt};
+    const auto portFor = [](const std::string& device) -> std::unique_ptr<SerialPort> {
+        return std::make_unique<SystemSerialPort>(PortMap{}, device);
+    };
+    CliSession session{link, *options, std::cout, err, clock, goOnline, &prompt, portFor};
     std::unique_ptr<FileLinkTrace> trace;
     if (options->trace) {
         trace = FileLinkTrace::Create(*options->trace, error);

@@ -8,6 +8,8 @@ namespace quelby::wire {
 inline constexpr std::uint8_t kSync = 0xFF;  // starts a handshake from any state
 inline constexpr std::uint8_t kAck = 0x55;   // the board's yes to a handshake or a data byte
 inline constexpr std::uint8_t kFetch = 0x55; // asks the PLS for its next data byte
+// How long the link waits for the board's answer to one byte.
+inline constexpr double kReplyTimeoutSeconds = 1.0;
 
 // Mode bytes that follow the handshake's 0xFF.
 inline constexpr std::uint8_t kReadMode = 0x01;

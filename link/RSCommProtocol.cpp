@@ -10,7 +10,7 @@ namespace quelby {
 namespace {
 constexpr int kReadMode = 1;
 constexpr int kWriteMode = 2;
-constexpr double kReplyTimeout = 1.0;
+constexpr double kReplyTimeout = wire::kReplyTimeoutSeconds;
 constexpr double kResyncTimeout = 2.0;
 constexpr double kHandshakeTimeout = 2.0;
 constexpr int kTimeoutsBeforeMessage = 3;

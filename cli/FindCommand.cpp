@@ -1,0 +1,78 @@
+// find: which serial device the board is on, and at which speed.
+#include "cli/CliCommands.h"
+
+#include "app/data/JsonWriter.h"
+#include "link/BoardSearch.h"
+
+#include <cstdlib>
+
+namespace quelby::cli {
+namespace {
+
+int runFind(CliSession& session, const std::vector<std::string>& args) {
+    if (!args.empty()) return kExitUsage;
+    const PortMap map = PortMap::load(PortMap::FileIn(session.options.home.value_or(".")));
+    // Tests and trials point the search at a folder of their own in place of /dev.
+    const char* deviceFolder = std::getenv("QUELBY_DEVICE_FOLDER");
+    const std::vector<SearchDevice> devices =
+        SerialDevicesToSearch(map, deviceFolder && *deviceFolder ? deviceFolder : "/dev");
+    BoardSearch search(session.clock, session.portFor, session.options.home.value_or("."));
+    const std::vector<SearchResult> results = search.run(devices);
+
+    int boards = 0;
+    int tried = 0;
+    for (const SearchResult& result : results) {
+        boards += result.outcome == SearchResult::Outcome::Board;
+        tried += result.outcome != SearchResult::Outcome::CannotOpen;
+    }
+    if (session.options.json) {
+        JsonWriter json(session.out);
+        json.beginArray();
+        for (const SearchResult& result : results) {
+            json.beginObject().key("device").value(result.where.device);
+            if (result.where.portNumber > 0) json.key("port").value(result.where.portNumber);
+            switch (result.outcome) {
+            case SearchResult::Outcome::Board:
+                json.key("board").value(true).key("baud").value(result.baud);
+                if (result.programRevision >= 0)
+                    json.key("programIdent").value(result.programIdent)
+                        .key("programRevision").value(result.programRevision);
+                if (result.firmwareRevision >= 0)
+                    json.key("firmwareRevision").value(result.firmwareRevision);
+                break;
+            case SearchResult::Outcome::NoAnswer:
+                json.key("board").value(false);
+                break;
+            case SearchResult::Outcome::CannotOpen:
+                json.key("board").value(false).key("error").value(result.reason);
+                break;
+            }
+            json.endObject();
+        }
+        json.endArray().finish();
+    } else {
+        for (const SearchResult& result : results) session.out << SearchResultLine(result) << '\n';
+    }
+    if (boards > 0) return kExitOk;
+    if (tried > 0) return kExitNoBoardFound;
+    session.out.flush();
+    session.err << (results.empty() ? "quelby-cli: this machine has no serial device to try."
+                                    : "quelby-cli: no serial device could be opened.")
+                << std::endl;
+    return kExitNoDeviceTried;
+}
+
+} // namespace
+
+std::vector<CliCommand> FindCommands() {
+    return {
+        {"find", "",
+         "try every serial device of this machine at 9600 and 19200 baud with the board's "
+         "handshake and list what answered, with the program and firmware it runs (exit 0 a "
+         "board found, 1 none, 2 no device could be tried; --json: a list of {device, port, "
+         "board, baud, programIdent, programRevision, firmwareRevision, error})",
+         false, runFind},
+    };
+}
+
+} // namespace quelby::cli
