@@ -5,6 +5,7 @@
 
 #include <QGuiApplication>
 
+#include <cstdio>
 #include <memory>
 #include <optional>
 
@@ -22,6 +23,12 @@ std::optional<ReportPaper> paperNamed(const std::string& name) {
 // offscreen platform for the command's run, unless one exists already.
 std::unique_ptr<QGuiApplication> offscreenApplication() {
     if (QCoreApplication::instance()) return nullptr;
+    // The tool's output is its own: Qt's remarks about the environment ("XDG_RUNTIME_DIR not
+    // set") are no business of its user. Its critical messages still go to standard error.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            std::fprintf(stderr, "quelby-cli: %s\n", text.toLocal8Bit().constData());
+    });
     static int argc = 3;
     static char program[] = "quelby-cli", option[] = "-platform", platform[] = "offscreen";
     static char* argv[] = {program, option, platform, nullptr};

@@ -32,7 +32,7 @@ void printHelp(std::ostream& out) {
            "                    Support/SerialPorts.cfg maps numbers to devices\n"
            "  --speed BAUD      9600 or 19200 instead of Support/RSPort.cfg's speed\n"
            "  --home DIR        home folder holding Support/ (default: the program's folder;\n"
-           "                    ~/.config/quelby when installed)\n"
+           "                    " << kInstalledHomeText << " when installed)\n"
            "  --retries N       answer Retry to a communication warning N times, then Cancel\n"
            "                    (default 0)\n"
            "  --yes             answer Yes to confirmation questions (otherwise No)\n"

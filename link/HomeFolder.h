@@ -33,6 +33,13 @@ HomeFolders ResolveHomeFolders(const std::optional<std::filesystem::path>& homeO
                                const std::filesystem::path& programFolder,
                                const EnvironmentLookup& environment);
 
+// The installed program's settings folder as the help names it for this system.
+#ifdef _WIN32
+inline constexpr const char* kInstalledHomeText = "%APPDATA%\\QUELBY";
+#else
+inline constexpr const char* kInstalledHomeText = "~/.config/quelby";
+#endif
+
 // The process's shipped-files folder, set once at start-up; empty until then.
 void SetSharedFolder(const std::filesystem::path& shared);
 const std::filesystem::path& SharedFolder();

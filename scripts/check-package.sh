@@ -34,6 +34,12 @@ if ! grep -q 'fonts-liberation2' <<<"$depends"; then
     echo "check-package: $deb does not depend on fonts-liberation2, the report's face" >&2
     exit 1
 fi
+for program in quelby quelby-cli quelby-sim; do
+    if ! zgrep -q '^\.SH "EXIT STATUS"' "build-package/packaging/man/$program.1.gz"; then
+        echo "check-package: the man page of $program has no EXIT STATUS section" >&2
+        exit 1
+    fi
+done
 lintian --fail-on error "$deb"
 desktop-file-validate packaging/$id.desktop
 appstreamcli validate --no-net --pedantic build-package/packaging/$id.metainfo.xml

@@ -96,7 +96,11 @@ int main(int argc, char** argv) {
     const QCommandLineOption device("device", "Use this serial device whatever the port number.",
                                     "PATH");
     const QCommandLineOption home(
-        "home", "Home folder holding Support/ (default: the program's folder, or ~/.config/quelby when installed).", "DIR");
+        "home",
+        QStringLiteral("Home folder holding Support/ (default: the program's folder, or %1 when "
+                       "installed).")
+            .arg(QString::fromUtf8(kInstalledHomeText)),
+        "DIR");
     const QCommandLineOption screenshots("screenshot-dir",
                                          "Save review screenshots here and close.", "DIR");
     const QCommandLineOption startupTime("startup-time",
