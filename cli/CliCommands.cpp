@@ -89,6 +89,21 @@ std::optional<std::uint32_t> ConfirmedRead(CliSession& session, std::string_view
     return std::nullopt;
 }
 
+TransferHooks TransferProgressHooks(ProgressLine& line, bool pipeLines) {
+    TransferHooks hooks;
+    hooks.progress = [&line, pipeLines, lastLabel = std::string()](
+                         const TransferProgress& progress) mutable {
+        std::string pipeLine;
+        if (pipeLines) {
+            if (progress.label != lastLabel) pipeLine = progress.label + "\n";
+            pipeLine += std::to_string(progress.value) + "/" + std::to_string(progress.maximum);
+        }
+        lastLabel = progress.label;
+        line.update(progress.label, progress.value, progress.maximum, pipeLine);
+    };
+    return hooks;
+}
+
 std::vector<CliCommand> LinkCommands() {
     return {
         {"read", "ADDRESS...",

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "cli/CliOptions.h"
+#include "cli/ProgressLine.h"
+#include "app/data/DataTransfer.h"
 #include "app/data/MachineData.h"
 #include "link/Clock.h"
 #include "link/RSComm.h"
@@ -35,6 +37,8 @@ struct CliSession {
     const CliPrompt* prompt = nullptr;
     // An unopened port on a device, for commands that try devices of their own (find).
     std::function<std::unique_ptr<SerialPort>(const std::string& device)> portFor;
+    // How long commands show their progress.
+    ProgressLine::Mode progress = ProgressLine::Mode::Pipe;
 };
 
 struct CliCommand {
@@ -55,6 +59,11 @@ std::optional<std::uint32_t> TrustedRead(CliSession& session, std::string_view a
 // error, when the link failed or the board did not confirm every value: `data` is then no
 // picture of the board.
 bool UploadWholeDataSet(CliSession& session, MachineData& data);
+
+// A data transfer's progress on `line`. Not on a terminal the stage's name and each
+// "done/total" step are lines of their own when `pipeLines` (as upload and download have
+// always printed them), nothing otherwise.
+TransferHooks TransferProgressHooks(ProgressLine& line, bool pipeLines = true);
 
 // The board's program into the hex, rev (and lcf) files beside `hbx`, which must exist and
 // gives the board type, with progress on standard error. The exit status.

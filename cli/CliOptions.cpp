@@ -22,6 +22,8 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args, 
             options.version = true;
         } else if (arg == "--yes") {
             options.yes = true;
+        } else if (arg == "--quiet") {
+            options.quiet = true;
         } else if (arg == "--json") {
             options.json = true;
         } else if (arg == "--csv") {

@@ -27,6 +27,7 @@ struct CliOptions {
     std::optional<std::filesystem::path> trace; // --trace FILE: one line per byte exchange
     int retries = 0; // Retry answers to a Retry/Cancel question before Cancel
     bool yes = false;
+    bool quiet = false; // --quiet: no progress on standard error
     bool json = false; // --json: the command's result as one JSON document
     bool csv = false;  // --csv: watch and export write CSV
     bool help = false;

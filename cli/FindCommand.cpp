@@ -5,6 +5,7 @@
 #include "link/BoardSearch.h"
 
 #include <cstdlib>
+#include <iterator>
 
 namespace quelby::cli {
 namespace {
@@ -17,13 +18,22 @@ int runFind(CliSession& session, const std::vector<std::string>& args) {
     const std::vector<SearchDevice> devices =
         SerialDevicesToSearch(map, deviceFolder && *deviceFolder ? deviceFolder : "/dev");
     BoardSearch search(session.clock, session.portFor, session.options.home.value_or("."));
-    const std::vector<SearchResult> results = search.run(devices);
+    ProgressLine line(session.err, session.clock, session.progress);
+    const long tries = static_cast<long>(devices.size() * std::size(kSearchSpeeds));
+    long tried = 0;
+    const std::vector<SearchResult> results =
+        search.run(devices, [&](const SearchDevice&, int) {
+            line.update("Searching the serial devices", tried++, tries);
+            return true;
+        });
+    if (tries > 0) line.update("Searching the serial devices", tries, tries);
+    line.finish();
 
     int boards = 0;
-    int tried = 0;
+    int opened = 0;
     for (const SearchResult& result : results) {
         boards += result.outcome == SearchResult::Outcome::Board;
-        tried += result.outcome != SearchResult::Outcome::CannotOpen;
+        opened += result.outcome != SearchResult::Outcome::CannotOpen;
     }
     if (session.options.json) {
         JsonWriter json(session.out);
@@ -54,7 +64,7 @@ int runFind(CliSession& session, const std::vector<std::string>& args) {
         for (const SearchResult& result : results) session.out << SearchResultLine(result) << '\n';
     }
     if (boards > 0) return kExitOk;
-    if (tried > 0) return kExitNoBoardFound;
+    if (opened > 0) return kExitNoBoardFound;
     session.out.flush();
     session.err << (results.empty() ? "quelby-cli: this machine has no serial device to try."
                                     : "quelby-cli: no serial device could be opened.")

@@ -246,9 +246,12 @@ int runWatch(CliSession& session, const std::vector<std::string>& args) {
 
 bool UploadWholeDataSet(CliSession& session, MachineData& data) {
     CliPrompt prompt(session.err, session.options.retries, session.options.yes);
+    ProgressLine line(session.err, session.clock, session.progress);
     DataTransfer transfer(session.link, prompt, data,
-                          TransferRequest{TransferDirection::Upload, TransferData::All});
+                          TransferRequest{TransferDirection::Upload, TransferData::All},
+                          TransferProgressHooks(line, false));
     const TransferOutcome outcome = transfer.Run();
+    line.finish();
     if (outcome.commError) {
         session.err << "quelby-cli: the link failed while the data set was read." << std::endl;
         return false;

@@ -64,15 +64,11 @@ int runTransfer(CliSession& session, const std::vector<std::string>& args,
         return kExitRefused;
     if (prompt.ask(TransferMessages::Confirm(request)) != MessageAnswer::Yes) return kExitRefused;
 
-    TransferHooks hooks;
-    std::string lastLabel;
-    hooks.progress = [&](const TransferProgress& progress) {
-        if (progress.label != lastLabel) session.err << progress.label << std::endl;
-        lastLabel = progress.label;
-        session.err << progress.value << '/' << progress.maximum << std::endl;
-    };
-    DataTransfer transfer(session.link, prompt, data.CurrentData, request, std::move(hooks));
+    ProgressLine line(session.err, session.clock, session.progress);
+    DataTransfer transfer(session.link, prompt, data.CurrentData, request,
+                          TransferProgressHooks(line));
     const TransferOutcome outcome = transfer.Run();
+    line.finish();
     // A transfer that stopped early is never saved: the file would mix recalled values with
     // old ones, and the old file would be gone.
     if (outcome.commError) {

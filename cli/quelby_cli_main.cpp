@@ -36,6 +36,8 @@ void printHelp(std::ostream& out) {
            "  --retries N       answer Retry to a communication warning N times, then Cancel\n"
            "                    (default 0)\n"
            "  --yes             answer Yes to confirmation questions (otherwise No)\n"
+           "  --quiet           no progress on standard error (on a terminal a long command\n"
+           "                    shows one line a stage: a bar, done of total, time left)\n"
            "  --json            print the result as one JSON document on one line (read,\n"
            "                    ident, fault, pls config, pls recall, dataset show, compare,\n"
            "                    diff); may also follow the command\n"
@@ -111,7 +113,8 @@ int main(int argc, char** argv) {
     const auto portFor = [](const std::string& device) -> std::unique_ptr<SerialPort> {
         return std::make_unique<SystemSerialPort>(PortMap{}, device);
     };
-    CliSession session{link, *options, std::cout, err, clock, goOnline, &prompt, portFor};
+    CliSession session{link,    *options, std::cout, err, clock, goOnline, &prompt, portFor,
+                       ProgressLine::ModeFor(options->quiet)};
     std::unique_ptr<FileLinkTrace> trace;
     if (options->trace) {
         trace = FileLinkTrace::Create(*options->trace, error);

@@ -8,7 +8,7 @@ python3 scripts/check-layers.py
 ./scripts/install-deps.sh
 source scripts/tools.sh
 # The report tests read the PDF back with pdftotext.
-require - cmake ctest ninja pdftotext
+require - cmake ctest ninja pdftotext script
 jobs=$(nproc)
 
 ./scripts/build.sh build -DQUELBY_WERROR=ON
