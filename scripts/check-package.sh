@@ -20,7 +20,9 @@ for path in /usr/bin/quelby /usr/bin/quelby-cli /usr/bin/quelby-sim \
     /usr/share/man/man1/quelby.1.gz /usr/share/man/man1/quelby-cli.1.gz \
     /usr/share/man/man1/quelby-sim.1.gz \
     /usr/share/doc/quelby/copyright /usr/share/doc/quelby/changelog.gz \
-    /usr/share/doc/quelby/examples/99-quelby-serial.rules; do
+    /usr/share/doc/quelby/examples/99-quelby-serial.rules \
+    /usr/share/bash-completion/completions/quelby-cli \
+    /usr/share/bash-completion/completions/quelby-sim; do
     if ! grep -qx -- "$path" <<<"$contents"; then
         echo "check-package: $deb lacks $path" >&2
         missing=1
