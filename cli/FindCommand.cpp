@@ -4,7 +4,6 @@
 #include "app/data/JsonWriter.h"
 #include "link/BoardSearch.h"
 
-#include <cstdlib>
 #include <iterator>
 
 namespace quelby::cli {
@@ -13,10 +12,7 @@ namespace {
 int runFind(CliSession& session, const std::vector<std::string>& args) {
     if (!args.empty()) return kExitUsage;
     const PortMap map = PortMap::load(PortMap::FileIn(session.options.home.value_or(".")));
-    // Tests and trials point the search at a folder of their own in place of /dev.
-    const char* deviceFolder = std::getenv("QUELBY_DEVICE_FOLDER");
-    const std::vector<SearchDevice> devices =
-        SerialDevicesToSearch(map, deviceFolder && *deviceFolder ? deviceFolder : "/dev");
+    const std::vector<SearchDevice> devices = SerialDevicesToSearch(map);
     BoardSearch search(session.clock, session.portFor, session.options.home.value_or("."));
     ProgressLine line(session.err, session.clock, session.progress);
     const long tries = static_cast<long>(devices.size() * std::size(kSearchSpeeds));

@@ -65,6 +65,9 @@ frmSetupComm::frmSetupComm(RSComm& link, SerialPort& commObj, UserPrompt& prompt
     }
     m_optPortSpeed[0]->setChecked(true);
 
+    m_cmdFindBoard = new QPushButton("&Find Board...", this);
+    m_cmdFindBoard->setObjectName("cmdFindBoard");
+    m_cmdFindBoard->setVisible(false);
     m_cmdSave = new QPushButton("&Save", this);
     m_cmdSave->setObjectName("cmdSave");
     m_cmdCancel = new QPushButton("&Cancel", this);
@@ -74,6 +77,7 @@ frmSetupComm::frmSetupComm(RSComm& link, SerialPort& commObj, UserPrompt& prompt
     frames->addWidget(fraCommPort);
     frames->addWidget(fraPortSpeed);
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_cmdFindBoard);
     buttons->addStretch();
     buttons->addWidget(m_cmdSave);
     buttons->addWidget(m_cmdCancel);
@@ -82,6 +86,7 @@ frmSetupComm::frmSetupComm(RSComm& link, SerialPort& commObj, UserPrompt& prompt
     layout->addLayout(buttons);
 
     connect(m_txtCommPort, &QLineEdit::textChanged, this, &frmSetupComm::portTextChanged);
+    connect(m_cmdFindBoard, &QPushButton::clicked, this, &frmSetupComm::findBoard);
     connect(m_cmdSave, &QPushButton::clicked, this, &frmSetupComm::save);
     connect(m_cmdCancel, &QPushButton::clicked, this, &frmSetupComm::reject);
 
@@ -131,6 +136,12 @@ void frmSetupComm::portTextChanged() {
         m_lblPortDevice->setText(QString::fromStdString(given) + " (given with --device, this run)");
         return;
     }
+    if (m_found && m_found->portNumber == port && !m_found->newMapLine.empty()) {
+        const std::string& line = m_found->newMapLine;
+        m_lblPortDevice->setText(QString::fromStdString(line.substr(line.find('=') + 1)) +
+                                 " (found; numbered in Support/SerialPorts.cfg when saved)");
+        return;
+    }
     const QString device = QString::fromStdString(m_portMap.deviceFor(port));
     m_lblPortDevice->setText(device +
                              (m_portMap.deviceExists(port) ? " (present)" : " (not found)"));
@@ -164,6 +175,14 @@ void frmSetupComm::save() {
                                 PortMap::FirstPort, PortMap::LastPort);
     const int speed = m_optPortSpeed[1]->isChecked() ? 19200 : 9600;
     std::error_code error;
+    if (m_found && m_found->portNumber == port && !m_found->newMapLine.empty()) {
+        if (!AddPortMapLine(PortMap::FileIn(m_home), m_found->newMapLine, error)) {
+            m_prompt.ask(SetupCommMessages::PortMapError(error));
+            return;
+        }
+        m_found.reset();
+        m_portMap = PortMap::load(PortMap::FileIn(m_home));
+    }
     if (!SaveCommSettings(m_link.CommSettingsFile(), m_home, port, speed, error)) return;
 
     if (!m_savedOnlineMode) {
@@ -175,6 +194,30 @@ void frmSetupComm::save() {
         accept();
     else
         m_link.OnlineMode = false; // stay open so that another port can be tried
+}
+
+void frmSetupComm::setBoardSearch(frmFindBoard::Search search) {
+    m_search = std::move(search);
+    m_cmdFindBoard->setVisible(static_cast<bool>(m_search));
+}
+
+void frmSetupComm::findBoard() {
+    if (!m_search) return;
+    if (m_link.PortOpen()) {
+        m_prompt.ask(SetupCommMessages::FindBoardWhileOnline());
+        return;
+    }
+    const std::optional<SearchResult> board = frmFindBoard::FindBoard(m_search, this);
+    if (!board) return;
+    const std::optional<PortChoice> choice = PortChoiceFor(m_portMap, *board);
+    if (!choice) {
+        m_prompt.ask(SetupCommMessages::NoFreePortNumber(board->where.device));
+        return;
+    }
+    m_found = choice;
+    m_optPortSpeed[choice->baud == 19200 ? 1 : 0]->setChecked(true);
+    m_txtCommPort->setText(QString::number(choice->portNumber));
+    portTextChanged();
 }
 
 void frmSetupComm::showEvent(QShowEvent* event) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dialogs/frmFindBoard.h"
 #include "link/PortMap.h"
 
 #include <QDialog>
@@ -36,7 +37,14 @@ public:
     // field, when it holds no number between the up-down's limits.
     bool checkPortField();
     // cmdSave. A file that cannot be written ends the save silently; the dialog stays open.
+    // A board picked with Find Board on a device without a number has its port map line
+    // written first.
     void save();
+    // Shows "Find Board..." with this search behind it. The button works while the link's
+    // port is closed: the device in use would be busy to the search.
+    void setBoardSearch(frmFindBoard::Search search);
+    // cmdFindBoard: the search, then the board picked fills in the number and speed.
+    void findBoard();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -61,6 +69,9 @@ private:
     UpDownControl* m_updCommPort = nullptr;
     QLabel* m_lblPortDevice = nullptr;
     std::array<QRadioButton*, 2> m_optPortSpeed{};
+    frmFindBoard::Search m_search;
+    std::optional<PortChoice> m_found; // the board picked with Find Board, until saved
+    QPushButton* m_cmdFindBoard = nullptr;
     QPushButton* m_cmdSave = nullptr;
     QPushButton* m_cmdCancel = nullptr;
 };

@@ -2,10 +2,12 @@
 
 #include "link/BoardIdentity.h"
 #include "link/BoardProtocol.h"
+#include "link/FilePaths.h"
 #include "link/RSComm.h"
 #include "link/UserPrompt.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <set>
 #include <system_error>
 
@@ -89,6 +91,11 @@ std::vector<SearchDevice> SerialDevicesToSearch(const PortMap& map, const fs::pa
     }
     return devices;
 #endif
+}
+
+std::vector<SearchDevice> SerialDevicesToSearch(const PortMap& map) {
+    const char* folder = std::getenv("QUELBY_DEVICE_FOLDER");
+    return SerialDevicesToSearch(map, folder && *folder ? folder : "/dev");
 }
 
 double BoardSearch::SecondsPerSilentDevice() {
@@ -178,6 +185,26 @@ void BoardSearch::readIdentity(SearchResult& result) {
         }
     }
     link.CloseRSComm();
+}
+
+std::optional<PortChoice> PortChoiceFor(const PortMap& map, const SearchResult& board) {
+    if (board.where.portNumber > 0) return PortChoice{board.where.portNumber, board.baud, {}};
+    for (int port = PortMap::FirstPort; port <= PortMap::LastPort; ++port)
+        if (!map.isListed(port) && !map.deviceExists(port))
+            return PortChoice{port, board.baud, std::to_string(port) + "=" + board.where.device};
+    return std::nullopt;
+}
+
+bool AddPortMapLine(const fs::path& file, const std::string& line, std::error_code& error) {
+    std::string text;
+    const BoundedFileRead read = ReadFileBounded(file, PortMap::MaxFileBytes);
+    if (read.outcome == BoundedFileRead::Outcome::ReadError) return error = read.error, false;
+    if (read.outcome == BoundedFileRead::Outcome::Read) text = read.bytes;
+    if (!text.empty() && text.back() != '\n') text += "\r\n";
+    text += line + "\r\n";
+    fs::create_directories(file.parent_path(), error);
+    if (error) return false;
+    return WriteFileAtomically(file, text, error);
 }
 
 std::string SearchResultLine(const SearchResult& result) {

@@ -7,7 +7,9 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace quelby {
@@ -24,7 +26,10 @@ struct SearchDevice {
 // that exist; on Windows COM1..COM99. A by-id name and the device it points to count as one
 // device, shown by its by-id name. Never fails: an unreadable folder adds nothing.
 std::vector<SearchDevice> SerialDevicesToSearch(const PortMap& map,
-                                                const std::filesystem::path& devFolder = "/dev");
+                                                const std::filesystem::path& devFolder);
+// The same in the folder QUELBY_DEVICE_FOLDER names (tests and trials put devices of their
+// own there), else /dev.
+std::vector<SearchDevice> SerialDevicesToSearch(const PortMap& map);
 
 // What the search found on one device.
 struct SearchResult {
@@ -72,6 +77,23 @@ private:
     PortFactory m_portFor;
     std::filesystem::path m_home;
 };
+
+// The settings that reach a board the search found: its port number and speed. A device the
+// port map gives no number gets the first number the map leaves free (not listed, its default
+// device absent), and `newMapLine` is the "n=device" line that names it, to be added to the
+// map when the user saves. nullopt when no number is free. Never fails.
+struct PortChoice {
+    int portNumber = 0;
+    int baud = 0;
+    std::string newMapLine; // empty when the map already numbers the device
+    bool operator==(const PortChoice&) const = default;
+};
+std::optional<PortChoice> PortChoiceFor(const PortMap& map, const SearchResult& board);
+
+// Adds `line` to the port map file (creating it and its folder), after what it holds;
+// written whole under a temporary name first. False with `error` set on failure.
+bool AddPortMapLine(const std::filesystem::path& file, const std::string& line,
+                    std::error_code& error);
 
 // "Board" lines and reasons as the command-line tool prints them.
 std::string SearchResultLine(const SearchResult& result);

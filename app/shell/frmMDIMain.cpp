@@ -16,6 +16,7 @@
 #include "dialogs/frmDownloadProg.h"
 #include "app/shell/frmProcessing.h"
 #include "dialogs/frmSetupComm.h"
+#include "link/SystemSerialPort.h"
 #include "diagnostics/frmTargetBoard.h"
 #include "views/PendingEditGuard.h"
 #include "app/shell/frmWaitDisplay.h"
@@ -193,6 +194,15 @@ void frmMDIMain::showCommPortSettings() {
     // The status poll keeps ticking meanwhile; while the dialog reopens the link, the link
     // is busy and the poll skips its turn.
     frmSetupComm dialog(m_link, m_port, m_prompt, m_home, this);
+    dialog.setBoardSearch([this](const BoardSearch::Progress& progress) {
+        BoardSearch search(
+            m_clock,
+            [](const std::string& device) -> std::unique_ptr<SerialPort> {
+                return std::make_unique<SystemSerialPort>(PortMap{}, device);
+            },
+            m_home);
+        return search.run(SerialDevicesToSearch(PortMap::load(PortMap::FileIn(m_home))), progress);
+    });
     dialog.exec();
     showOnlineState();
 }

@@ -5,10 +5,13 @@
 #include "link/SystemSerialPort.h"
 
 #include <QLabel>
+#include <QApplication>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -158,6 +161,69 @@ TEST(SetupComm, SavingOnlineToAPortWithoutBoardStaysOpenAndOffline) {
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_FALSE(rig.link.OnlineMode);
     EXPECT_EQ(ReadWholeFile(rig.settingsFile()), "9, 9600 \r\n");
+}
+
+// Find Board lists the search's findings; the board picked fills in its number and speed (a
+// device without a number gets a free one, numbered in the port map only when saved), and
+// nothing is written before Save. Online the port is the link's: no search runs.
+TEST(SetupComm, FindBoardFillsInThePickedBoardsPortAndSpeedAndSaveWritesThem) {
+    SetupCommRig rig;
+    std::vector<SearchResult> found(3);
+    found[0].where = {"/dev/ttyS0", 1};
+    found[1].where = {"/dev/serial/by-id/usb-FTDI_A1-port0", 0};
+    found[1].outcome = found[2].outcome = SearchResult::Outcome::Board;
+    found[1].baud = 19200;
+    found[2].where = {"/dev/ttyUSB1", 7};
+    found[2].baud = 9600;
+    int searches = 0;
+    frmSetupComm& dialog = rig.openOnline("4");
+    dialog.setBoardSearch([&](const BoardSearch::Progress& progress) {
+        ++searches;
+        EXPECT_TRUE(progress(found[0].where, 9600));
+        return found;
+    });
+    // Picks row `row` of the list the search shows.
+    const auto pick = [&](int row) {
+        QTimer answerer;
+        QObject::connect(&answerer, &QTimer::timeout, [&] {
+            auto* list = qobject_cast<frmFindBoard*>(QApplication::activeModalWidget());
+            if (!list) return;
+            auto* rows = list->findChild<QListWidget*>("lstBoards");
+            EXPECT_EQ(rows->item(0)->text(), "port 1 /dev/ttyS0: no board (no answer to the "
+                                             "handshake at 9600 or 19200 baud)");
+            EXPECT_FALSE(rows->item(0)->flags() & Qt::ItemIsSelectable);
+            rows->setCurrentRow(row);
+            list->findChild<QPushButton*>("cmdUse")->click();
+        });
+        answerer.start(10);
+        rig.child<QPushButton>("cmdFindBoard")->click();
+    };
+    pick(2);
+    EXPECT_EQ(searches, 0);
+    EXPECT_EQ(rig.prompt.titles(), std::vector<std::string>{"Find Board"});
+
+    rig.link.CloseRSComm();
+    rig.prompt.clear();
+    pick(2);
+    EXPECT_EQ(rig.portField()->text(), "7");
+    EXPECT_TRUE(rig.child<QRadioButton>("optPortSpeed_0")->isChecked());
+    pick(1);
+    const QString number = rig.portField()->text();
+    EXPECT_TRUE(rig.child<QRadioButton>("optPortSpeed_1")->isChecked());
+    EXPECT_EQ(rig.child<QLabel>("lblPortDevice")->text(),
+              "/dev/serial/by-id/usb-FTDI_A1-port0 (found; numbered in Support/SerialPorts.cfg "
+              "when saved)");
+    EXPECT_EQ(ReadWholeFile(rig.settingsFile()), "1,9600\r\n") << "nothing saved yet";
+    EXPECT_FALSE(fs::exists(rig.home.path() / "Support" / "SerialPorts.cfg"));
+
+    rig.home.write("Support/SerialPorts.cfg", "# adapters\n5=/dev/null");
+    rig.child<QPushButton>("cmdSave")->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(ReadWholeFile(rig.settingsFile()), number.toStdString() + ", 19200 \r\n");
+    EXPECT_EQ(ReadWholeFile(rig.home.path() / "Support" / "SerialPorts.cfg"),
+              "# adapters\n5=/dev/null\r\n" + number.toStdString() +
+                  "=/dev/serial/by-id/usb-FTDI_A1-port0\r\n");
+    EXPECT_TRUE(rig.prompt.requests().empty());
 }
 
 } // namespace
