@@ -8,42 +8,51 @@
 namespace quelby::cli {
 namespace {
 
-// Shows the record in hand: on a terminal as the share of the board's program memory
-// passed, elsewhere a line every so many records, so a long transfer shows it is alive. The
-// hook also runs through the transfer's pauses: a record counts when the address moves.
-void showProgress(CliSession& session, ProgressLine& line, const std::string& what) {
-    long records = 0;
-    std::string lastAddress;
-    session.link.SetEventHook([&session, &line, what, records, lastAddress]() mutable {
-        const std::string& address = session.link.CurrentProgramAdd();
-        if (address == lastAddress) return;
-        lastAddress = address;
-        ++records;
-        const ProgramMemoryRange memory = ProgramMemoryOf(session.link.Program().boardType);
-        const long at = std::strtol(address.c_str(), nullptr, 16);
-        const long done = std::clamp(at - static_cast<long>(memory.start), 0L,
-                                     static_cast<long>(memory.byteCount));
-        const std::string pipeLine =
-            records % 128 == 0 ? "  " + address + " (" + std::to_string(records) + " records)" : "";
-        line.update(what + " " + session.link.Program().boardName, done,
-                    static_cast<long>(memory.byteCount), pipeLine);
-    });
-}
-
-// The link's event hook for one transfer, cleared however the transfer ends.
+// The link's event hook for one program transfer, cleared however the transfer ends. It shows
+// the record in hand: on a terminal as the share of the board's program memory passed,
+// elsewhere a line every so many records, so a long transfer shows it is alive. The hook also
+// runs through the transfer's pauses: a record counts when the address moves.
 class ProgressHook {
 public:
-    ProgressHook(CliSession& session, const std::string& what)
-        : m_session(session), m_line(session.err, session.clock, session.progress) {
-        showProgress(session, m_line, what);
+    ProgressHook(CliSession& session, std::string what)
+        : m_session(session), m_line(session.err, session.clock, session.progress),
+          m_what(std::move(what)) {
+        session.link.SetEventHook([this] { recordInHand(); });
     }
-    ~ProgressHook() { m_session.link.SetEventHook({}); }
+    ~ProgressHook() {
+        m_session.link.SetEventHook({});
+        // The last record starts short of the end of memory: a finished transfer is whole.
+        if (m_total > 0 && m_session.link.TransferSucceeded())
+            m_line.update(m_label, m_total, m_total);
+    }
     ProgressHook(const ProgressHook&) = delete;
     ProgressHook& operator=(const ProgressHook&) = delete;
 
 private:
+    void recordInHand() {
+        const std::string& address = m_session.link.CurrentProgramAdd();
+        if (address == m_lastAddress) return;
+        m_lastAddress = address;
+        ++m_records;
+        const ProgramMemoryRange memory = ProgramMemoryOf(m_session.link.Program().boardType);
+        const long at = std::strtol(address.c_str(), nullptr, 16);
+        m_total = static_cast<long>(memory.byteCount);
+        const long done = std::clamp(at - static_cast<long>(memory.start), 0L, m_total);
+        const std::string pipeLine =
+            m_records % 128 == 0
+                ? "  " + address + " (" + std::to_string(m_records) + " records)"
+                : std::string();
+        m_label = m_what + " " + m_session.link.Program().boardName;
+        m_line.update(m_label, done, m_total, pipeLine);
+    }
+
     CliSession& m_session;
     ProgressLine m_line;
+    std::string m_what;
+    std::string m_label;
+    std::string m_lastAddress;
+    long m_records = 0;
+    long m_total = 0;
 };
 
 int runProgram(CliSession& session, const std::vector<std::string>& args) {

@@ -59,8 +59,11 @@ void ProgressLine::update(const std::string& what, long done, long total, const 
     const bool last = done >= total;
     if (what == m_lastWhat && !last && m_drawn && now - m_lastDrawn < kRedrawSeconds) return;
     if (!m_drawn && m_lastWhat.empty()) m_started = now;
+    // Something else written since (a message) has ended the line already.
+    if (m_counting && !m_counting->lineOpen()) m_width = 0;
+    if (m_counting) m_counting->setLineOpen(false);
     if (what != m_lastWhat) {
-        if (m_drawn) m_err << '\n'; // each stage keeps its finished line
+        if (m_drawn && m_width > 0) m_err << '\n'; // each stage keeps its finished line
         m_lastWhat = what;
         m_width = 0;
     }
@@ -73,10 +76,18 @@ void ProgressLine::update(const std::string& what, long done, long total, const 
     if (width < m_width) text.append(m_width - width, ' ');
     m_width = width;
     m_err << '\r' << text << std::flush;
+    if (m_counting) m_counting->setLineOpen(true);
 }
 
 void ProgressLine::finish() {
-    if (m_mode == Mode::Terminal && m_drawn) m_err << std::endl;
+    if (m_mode == Mode::Terminal && m_drawn) {
+        if (!m_counting) {
+            m_err << std::endl;
+        } else if (m_counting->lineOpen()) {
+            m_counting->setLineOpen(false);
+            m_err << std::endl;
+        }
+    }
     m_drawn = false;
 }
 

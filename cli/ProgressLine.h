@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/CountingStream.h"
 #include "link/Clock.h"
 
 #include <cstddef>
@@ -25,7 +26,8 @@ public:
     static Mode ModeFor(bool quiet);
 
     ProgressLine(std::ostream& err, Clock& clock, Mode mode)
-        : m_err(err), m_clock(clock), m_mode(mode) {}
+        : m_err(err), m_counting(dynamic_cast<CountingStream*>(&err)), m_clock(clock),
+          m_mode(mode) {}
     ~ProgressLine() { finish(); }
     ProgressLine(const ProgressLine&) = delete;
     ProgressLine& operator=(const ProgressLine&) = delete;
@@ -37,6 +39,7 @@ public:
 
 private:
     std::ostream& m_err;
+    CountingStream* m_counting; // the tool's standard error: other output ends the line
     Clock& m_clock;
     Mode m_mode;
     double m_started = 0; // the first update

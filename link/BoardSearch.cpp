@@ -35,6 +35,7 @@ public:
     std::optional<std::string> input(const InputRequest&) override { return std::nullopt; }
 };
 
+#ifndef _WIN32
 bool NameStartsWith(const fs::path& path, std::string_view prefix) {
     return path.filename().string().rfind(prefix, 0) == 0;
 }
@@ -44,6 +45,7 @@ std::string CanonicalOf(const std::string& device) {
     const fs::path canonical = fs::canonical(device, error);
     return error ? device : canonical.string();
 }
+#endif
 
 } // namespace
 

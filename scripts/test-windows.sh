@@ -97,6 +97,15 @@ QUELBY_TEST_CLI=$root/scripts/wine-cli.sh QUELBY_WINDOWS_CLI=$root/$win/bin/quel
 echo "test-windows: $total tests run with the Windows build under Wine"
 
 link_com 92 "$linux/bin/quelby-sim" --still --set B1003=42
+# find through the Win32 port: of COM1..COM99 the board on COM92 answers, at 9600 baud.
+found=$("$WINE" "$win/bin/quelby-cli.exe" find 2>&1 </dev/null | tr -d '\r') || true
+if grep -q 'COM92: board at 9600 baud' <<<"$found"; then
+    echo "test-windows: find: $(grep 'COM92' <<<"$found")"
+else
+    echo "$found"
+    echo "test-windows: quelby-cli.exe find did not find the board on COM92" >&2
+    failed=1
+fi
 "$WINE" "$win/bin/quelby-bench-com.exe" --echo COM90 --board COM92 --reads "${QUELBY_BENCH_READS:-2000}" \
     2>&1 | tr -d '\r' || failed=1
 echo "test-windows: $(($(date +%s) - started)) s"

@@ -1,3 +1,4 @@
+#include "cli/CountingStream.h"
 #include "cli/ProgressLine.h"
 #include "sim/ManualClock.h"
 #include "tests/support/SimProcess.h"
@@ -51,6 +52,20 @@ TEST(CliProgress, aTerminalGetsOneLineAStageAPipeItsLinesAndQuietNothing) {
     }
     EXPECT_EQ(pipe.str(), "Set-up\n1/4\n");
     EXPECT_EQ(quiet.str(), "");
+
+    // A message written while the line stands starts on a line of its own.
+    std::ostringstream shown;
+    cli::CountingStream err(shown);
+    {
+        ProgressLine line(err, clock, ProgressLine::Mode::Terminal);
+        line.update("Upload", 1, 2);
+        err << "Program Upload: Complete" << std::endl;
+        clock.advance(1);
+        line.update("Upload", 2, 2);
+    }
+    EXPECT_EQ(shown.str(), "\rUpload [##########----------] 1/2  0:00 elapsed, 0:00 left\n"
+                           "Program Upload: Complete\n"
+                           "\rUpload [####################] 2/2  0:01 elapsed, 0:00 left\n");
 }
 
 // The same upload with standard error on a pseudo-terminal (script(1) gives the program one)
