@@ -181,8 +181,10 @@ void frmSetupComm::save() {
             return;
         }
         m_found.reset();
-        m_portMap = PortMap::load(PortMap::FileIn(m_home));
     }
+    // The port opens by the map as the file has it now, numbers added by hand included.
+    m_portMap = PortMap::load(PortMap::FileIn(m_home));
+    m_commObj.setPortMap(m_portMap);
     if (!SaveCommSettings(m_link.CommSettingsFile(), m_home, port, speed, error)) return;
 
     if (!m_savedOnlineMode) {

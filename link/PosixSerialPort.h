@@ -46,6 +46,7 @@ public:
     bool waitForByte(double seconds) override;
 
     std::string deviceForEveryPort() const override { return m_deviceOverride; }
+    void setPortMap(const PortMap& map) override { m_map = map; }
 
     // The device of the last open(), whether it succeeded or not.
     const std::string& device() const { return m_device; }

@@ -5,6 +5,8 @@
 
 namespace quelby {
 
+class PortMap;
+
 // Line settings of the board link: 8 data bits, no parity, 1 stop bit, no flow control.
 struct PortSettings {
     int portNumber = 1; // 1..99, mapped to a device by the implementation
@@ -43,6 +45,9 @@ public:
     // The one device this run uses whatever the port number (given on the command line);
     // empty when port numbers map to devices.
     virtual std::string deviceForEveryPort() const { return {}; }
+    // The port numbers' devices as the map file now has them (after the settings dialog
+    // numbered a device); the next open uses them. Ports without a map ignore it.
+    virtual void setPortMap(const PortMap& map) { (void)map; }
 };
 
 } // namespace quelby

@@ -51,6 +51,7 @@ public:
     // The device of the last open(), whether it succeeded or not.
     const std::string& device() const { return m_device; }
     std::string deviceForEveryPort() const override { return m_deviceOverride; }
+    void setPortMap(const PortMap& map) override { m_map = map; }
     // Always empty: the COM driver's own latency is not adjustable from here.
     const std::string& lowLatencyNote() const { return m_lowLatencyNote; }
 

@@ -226,5 +226,19 @@ TEST(SetupComm, FindBoardFillsInThePickedBoardsPortAndSpeedAndSaveWritesThem) {
     EXPECT_TRUE(rig.prompt.requests().empty());
 }
 
+// A number the map file gained while the program ran (Find Board's, or one added by hand)
+// reaches the port with Save: the next open uses its device.
+TEST(SetupComm, SaveHandsTheMapFilesNumbersToThePort) {
+    SetupCommRig rig;
+    SystemSerialPort system(PortMap{});
+    frmSetupComm dialog(rig.link, system, rig.prompt, rig.home.path());
+    rig.home.write("Support/SerialPorts.cfg", "6=/dev/null\n");
+    dialog.findChild<QLineEdit*>("txtCommPort")->setText("6");
+    dialog.save();
+    PortError error;
+    EXPECT_FALSE(system.open({6, 9600}, error)); // not a serial port, but the right device
+    EXPECT_EQ(system.device(), "/dev/null");
+}
+
 } // namespace
 } // namespace quelby::test
