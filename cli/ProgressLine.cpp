@@ -1,6 +1,7 @@
 #include "cli/ProgressLine.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #ifdef _WIN32
@@ -13,7 +14,7 @@ namespace quelby::cli {
 namespace {
 
 std::string Minutes(double seconds) {
-    const long whole = static_cast<long>(seconds + 0.5);
+    const long whole = std::lround(seconds);
     char text[32];
     std::snprintf(text, sizeof text, "%ld:%02ld", whole / 60, whole % 60);
     return text;

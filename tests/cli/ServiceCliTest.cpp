@@ -25,7 +25,7 @@ SimProcess::Outcome offline(const std::vector<std::string>& args) {
 
 std::vector<std::string> lines(std::string text, const std::string& end = "\n") {
     std::vector<std::string> result;
-    for (std::size_t at; (at = text.find(end)) != std::string::npos; text.erase(0, at + end.size()))
+    for (std::size_t at = 0; (at = text.find(end)) != std::string::npos; text.erase(0, at + end.size()))
         result.push_back(text.substr(0, at));
     if (!text.empty()) result.push_back(text);
     return result;

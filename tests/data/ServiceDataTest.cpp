@@ -127,8 +127,7 @@ TEST(DataSetJson, holdsEveryFieldOfTheDataSet) {
     const std::string text = JsonOf([&](JsonWriter& json) { WriteDataSetJson(json, data); });
     EXPECT_EQ(text.rfind(R"({"version":"QUELBY_R2.2.4","dataPoints":[{"index":0,)", 0), 0u);
     for (const char* part :
-         {R"({"index":25,"address":"D1100","name":"current shift: total good cans",)"
-          R"("value":123456789})",
+         {R"({"index":25,"address":"D1100","name":"current shift: total good cans","value":123456789})",
           R"({"index":104,"address":"B4011",)", R"("plsScale":360,)",
           R"("speedComp":[0,0,0,0,0,0,0,-3])", R"({"channel":"CH10","on":0,"off":180})"})
         EXPECT_NE(text.find(part), std::string::npos) << part << "\n" << text;

@@ -8,6 +8,7 @@
 
 #include <map>
 #include <tuple>
+#include <vector>
 
 namespace quelby::test {
 namespace {
@@ -68,12 +69,16 @@ TEST(BoardSearch, onlyAPromptSingleHandshakeAnswerIsABoardAndNothingElseStopsThe
     const auto results =
         rig.run({"late", "wrong-first", "wrong", "twice", "vanishing", "missing", "board"});
     using Outcome = SearchResult::Outcome;
-    const std::tuple<const char*, Outcome, int> expected[] = {
+    std::vector<std::tuple<const char*, Outcome, int>> expected = {
         {"late", Outcome::NoAnswer, 0},       {"wrong-first", Outcome::Board, 19200},
         {"wrong", Outcome::NoAnswer, 0},      {"twice", Outcome::NoAnswer, 0},
         {"vanishing", Outcome::NoAnswer, 0},  {"missing", Outcome::CannotOpen, 0},
         {"board", Outcome::Board, 9600}};
-    ASSERT_EQ(results.size(), std::size(expected));
+#ifdef _WIN32
+    // Every COM number is tried there: one the machine does not have is left out.
+    expected.erase(expected.begin() + 5);
+#endif
+    ASSERT_EQ(results.size(), expected.size());
     for (std::size_t i = 0; i < results.size(); ++i) {
         const auto& [device, outcome, baud] = expected[i];
         SCOPED_TRACE(device);
@@ -84,9 +89,11 @@ TEST(BoardSearch, onlyAPromptSingleHandshakeAnswerIsABoardAndNothingElseStopsThe
             EXPECT_LE(rig.ports[device]->bytesSent(), 2) << "the handshake byte once a speed";
         }
     }
-    EXPECT_EQ(results[6].firmwareRevision, 23);
-    EXPECT_EQ(results[6].programRevision, 0);
+    EXPECT_EQ(results.back().firmwareRevision, 23);
+    EXPECT_EQ(results.back().programRevision, 0);
+#ifndef _WIN32
     EXPECT_FALSE(results[5].reason.empty());
+#endif
     // A silent device costs the reply time-out at each speed, no more.
     EXPECT_LE(rig.clock.monotonicSeconds() - started, 7 * BoardSearch::SecondsPerSilentDevice());
 }

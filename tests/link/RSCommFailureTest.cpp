@@ -29,9 +29,9 @@ struct TimedRig : LinkRig {
 // time-outs, Retry waits as long again, and Cancel fails the link.
 TEST(RSCommNoAnswer, theLinkAsksAfterItsTimeOutsRetryWaitsAgainAndCancelFails) {
     struct Case {
-        bool silent; // else the board answers mode bytes 0x00
+        bool silent = true; // else the board answers mode bytes 0x00
         MessageRequest message;
-        double first, again; // seconds to the message, and from there to the next
+        double first = 0, again = 0; // seconds to the message, and from there to the next
     };
     const Case cases[] = {
         // Silence: 1 s, then twice 2 s resynchronising; then three more time-outs.
