@@ -211,6 +211,22 @@ def source_files(paths):
     return [str(f.relative_to(ROOT)) for f in files]
 
 
+def replayed(path, everything):
+    """The mutants of a sample file, matched by file, kind and text; the nearest line wins
+    where a text occurs more than once. Those whose line is gone are named and left out."""
+    wanted = json.loads(Path(path).read_text())
+    chosen = []
+    for entry in wanted:
+        same = [m for m in everything if (m.path, m.kind, m.before, m.after) ==
+                (entry["path"], entry["kind"], entry["before"], entry["after"])]
+        if not same:
+            print(f"mutate: no longer in the sources: {entry['path']}:{entry['line']} "
+                  f"{entry['before'].strip()}", flush=True)
+            continue
+        chosen.append(min(same, key=lambda m: abs(m.line - entry["line"])))
+    return chosen
+
+
 # --- the source tree, always restored -----------------------------------------------------
 
 class Restorer:
@@ -345,18 +361,25 @@ def main():
     parser.add_argument("--jobs", type=int, default=os.cpu_count() or 2)
     parser.add_argument("--report", default=str(BUILD / "survivors.txt"))
     parser.add_argument("--list", action="store_true", help="list the mutants, run nothing")
+    parser.add_argument("--replay", metavar="FILE",
+                        help="try exactly the mutants of an earlier run's sample file (each found "
+                             "by its file and text, wherever its line is now)")
     options = parser.parse_args()
 
     configure()
     files = source_files(options.paths)
     everything = [m for f in files for m in mutants_of_file(f)]
     chosen = everything
-    if options.sample and options.sample < len(everything):
+    if options.replay:
+        chosen = replayed(options.replay, everything)
+    elif options.sample and options.sample < len(everything):
         chosen = sorted(everything, key=lambda m: m.draw(options.seed))[:options.sample]
     # Grouped by file: each file is rebuilt once more when the runner moves on.
     chosen.sort(key=lambda m: (m.path, m.line, m.kind, m.after))
     print(f"mutate: {len(chosen)} of {len(everything)} mutants in {len(files)} files "
           f"(seed {options.seed})", flush=True)
+    BUILD.mkdir(exist_ok=True)
+    (BUILD / "sample.json").write_text(json.dumps([dataclasses.asdict(m) for m in chosen], indent=0))
     if options.list:
         signal.signal(signal.SIGPIPE, signal.SIG_DFL)
         for m in chosen:
