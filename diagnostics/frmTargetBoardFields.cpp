@@ -175,8 +175,9 @@ void frmTargetBoard::enableFieldsOnline() {
 }
 
 void frmTargetBoard::disableFieldsOffline() {
+    // Hidden ones too: nothing can be set offline, whichever fields the board type shows.
     for (int i = 0; i < static_cast<int>(m_txtSetup.size()); ++i)
-        if (fieldCaptionShown(i)) setFieldEnabled(i, false);
+        setFieldEnabled(i, false);
     setClockControlsEnabled(false);
 }
 
