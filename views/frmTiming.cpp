@@ -9,6 +9,7 @@
 #include "views/UpDownControl.h"
 #include "views/ParkingButton.h"
 #include "views/NamedControls.h"
+#include "views/TimingDiagram.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -110,6 +111,8 @@ QWidget* frmTiming::buildChannelPage() {
     auto* page = new QWidget(this);
     page->setObjectName("fraPage_0");
     auto* layout = new QGridLayout(page);
+    // Before the fields: each field shown updates its row.
+    m_picTimingDiagram = new TimingDiagram(page);
 
     m_fraTimingChannels = Frame("fraTimingChannels", "Timing Channels", page);
     auto* table = new QGridLayout(m_fraTimingChannels);
@@ -166,6 +169,7 @@ QWidget* frmTiming::buildChannelPage() {
     testLayout->addWidget(m_cmdQCBlowoff);
     layout->addWidget(m_fraTestBlowoff, 2, 1);
     layout->setRowStretch(3, 1);
+    layout->addWidget(m_picTimingDiagram, 4, 0, 1, 2);
     return page;
 }
 

@@ -16,6 +16,8 @@ class QTabBar;
 
 namespace quelby {
 
+class TimingDiagram;
+
 class NumericEntryField;
 class UserPrompt;
 struct MessageRequest;
@@ -105,6 +107,7 @@ private:
     // The setpoint fields as the window knows them (see showSetpoint), and the one edit the
     // check accepted: programSetpoint acts on it when the field reports the value passed.
     std::array<QString, kFieldCount> m_shown{};
+    TimingDiagram* m_picTimingDiagram = nullptr; // follows m_shown
     std::array<bool, kFieldCount> m_pending{};
     struct SetpointEdit {
         int index = -1;

@@ -10,6 +10,7 @@
 #include "views/NumericEntryField.h"
 #include "views/ShellContext.h"
 #include "views/UpDownControl.h"
+#include "views/TimingDiagram.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -109,6 +110,7 @@ void frmTiming::offlinePreparation() {
     m_sbrMachineTiming->setEnabled(false);
     m_panel[0]->setText("RPM: -");
     m_panel[1]->setText("Position: -");
+    m_picTimingDiagram->setPosition(std::nullopt);
     m_panel[2]->setText("Offset: " + QString::number(current.ResolverOffset));
     m_panel[3]->setText("Scale: " + QString::number(current.PLSScale));
 
@@ -206,10 +208,14 @@ void frmTiming::refreshStep(int step) {
         if (!self) return;
         if (speed > timing::kPositionSpeedLimit) {
             m_panel[1]->setText("Position: 888");
+            m_picTimingDiagram->setPosition(std::nullopt);
         } else {
             const std::string position = link.PLSPos();
             if (!self) return;
             m_panel[1]->setText("Position: " + QString::fromStdString(position));
+            const std::optional<int> degrees = timing::WholeNumberText(position);
+            // A failed reading (-9999) marks nothing.
+            m_picTimingDiagram->setPosition(degrees && *degrees >= 0 ? degrees : std::nullopt);
         }
         break;
     }

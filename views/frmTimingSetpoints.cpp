@@ -11,6 +11,7 @@
 #include "views/NumericEntryField.h"
 #include "views/ShellContext.h"
 #include "views/UpDownControl.h"
+#include "views/TimingDiagram.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -41,6 +42,9 @@ std::optional<int> frmTiming::shownNumber(int index) const {
 void frmTiming::showSetpoint(int index, const QString& text, bool keepTyping) {
     NumericEntryField* field = channelField(index);
     m_shown[static_cast<std::size_t>(index)] = text;
+    const int channel = timing::ChannelOfField(index);
+    m_picTimingDiagram->setRow(channel, shownNumber(timing::FieldIndex(channel, 0)),
+                               shownNumber(timing::FieldIndex(channel, 1)));
     setPending(index, false);
     if (keepTyping && field->hasUncheckedEdit()) return;
     field->setText(text);

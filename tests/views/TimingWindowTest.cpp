@@ -6,6 +6,7 @@
 #include "views/EntryMessages.h"
 #include "views/EntryTextBox.h"
 #include "views/NumericEntryField.h"
+#include "views/TimingDiagram.h"
 #include "views/UpDownControl.h"
 #include "views/frmTiming.h"
 
@@ -94,6 +95,13 @@ TEST(TimingWindow, goingOnlineRecallsEveryChannelTheResolverAndTheBoardConfigura
     // Channel 2 has no setpoints: "****"; channel 4's answer the link refuses: "---".
     t.expectTexts({{0, "10"}, {16, "20"}, {1, "40"}, {17, "-"}, {2, "****"}, {18, "****"},
                    {3, "7"}, {19, "5"}, {4, "---"}, {20, "---"}, {8, "100"}, {24, "200"}});
+    // The diagram draws what the fields show: marks leave a row empty, ON after OFF wraps.
+    using Pieces = std::vector<TimingDiagram::Piece>;
+    const auto* diagram = t.window->findChild<TimingDiagram*>("picTimingDiagram");
+    const std::pair<int, Pieces> rows[] = {{0, {{10, 20}}}, {1, {}}, {2, {}},
+                                           {3, {{7, 359}, {0, 5}}}, {4, {}}, {8, {{100, 200}}}};
+    for (const auto& [row, pieces] : rows) EXPECT_EQ(diagram->pieces(row), pieces) << row;
+    EXPECT_EQ(diagram->position(), 123);
     EXPECT_EQ(t.data, before) << "opening recalls without storing";
     ASSERT_EQ(t.prompt.requests(), Messages{TimingMessages::RecallFailed(4)});
     EXPECT_EQ(t.prompt.requests()[0].lines[0], "Unable to Recall Channel ch4");
@@ -114,10 +122,13 @@ TEST(TimingWindow, theOffsetControlsFollowTheMachineStoppingAndStartingAndPositi
     t.refreshPass();
     EXPECT_FALSE(t.control("cmdSetOffset")->isEnabled()) << "running at the start";
     EXPECT_EQ(t.window->panelText(2), "Position: 888");
+    const auto* diagram = t.window->findChild<TimingDiagram*>("picTimingDiagram");
+    EXPECT_EQ(diagram->position(), std::nullopt) << "no position line above 50 rpm";
     t.pls.setRpm(50);
     t.pls.setPosition(42);
     t.refreshPass();
     t.expectPanels({{1, "RPM: 50"}, {2, "Position: 42"}});
+    EXPECT_EQ(diagram->position(), 42);
 
     t.pls.setRpm(0);
     t.refreshPass();
@@ -500,6 +511,27 @@ TEST(TimingWindow, noPathProgramsAChannelWithAnUncheckedOrHalfTypedValue) {
     EXPECT_EQ(t.pls.channel(1), Pair(3, 20));
     EXPECT_EQ(t.data.Setpoint[1][kOnSetpoint], 3);
     EXPECT_TRUE(t.prompt.requests().empty());
+}
+
+// Setpoints beyond 0..359 (an old file) are clipped; a piece covers its degrees of the plot,
+// and the two pieces of a wrapped band meet the plot's ends.
+TEST(TimingDiagram, bandsAreClippedAndAWrappedBandReachesBothEnds) {
+    using Piece = TimingDiagram::Piece;
+    EXPECT_EQ(TimingDiagram::Pieces(-5, 400), (std::vector<Piece>{{0, 359}}));
+    EXPECT_EQ(TimingDiagram::Pieces(10, 10), (std::vector<Piece>{{10, 10}}));
+    TimingDiagram diagram;
+    diagram.resize(diagram.sizeHint().width() + 200, 300);
+    diagram.setRow(5, 300, 40);
+    diagram.setRow(6, 90, std::nullopt);
+    EXPECT_TRUE(diagram.pieces(6).empty());
+    EXPECT_EQ(diagram.rowTip(5), "CH05: ON 300, OFF 40");
+    const QRect whole = diagram.pieceRect(5, {0, 359});
+    const QRect late = diagram.pieceRect(5, diagram.pieces(5)[0]);
+    const QRect early = diagram.pieceRect(5, diagram.pieces(5)[1]);
+    EXPECT_EQ(late.right(), whole.right());
+    EXPECT_EQ(early.left(), whole.left());
+    EXPECT_NEAR(late.left() - whole.left(), whole.width() * 300 / 360, 1);
+    EXPECT_NEAR(early.width(), whole.width() * 41 / 360, 1);
 }
 
 } // namespace
