@@ -9,6 +9,7 @@
 #include "views/BoardWrite.h"
 #include "views/PushHoldButton.h"
 #include "views/ShellContext.h"
+#include "views/SpindleBarChart.h"
 #include "views/UpDownControl.h"
 #include "views/ParkingButton.h"
 #include "views/NamedControls.h"
@@ -217,8 +218,14 @@ void frmData::buildControls() {
     grid3->addWidget(buildTotals(2, "fraLastShift", "Last Shift", page3), 1, 0, Qt::AlignTop);
     grid3->addWidget(buildSpindleColumns(kShiftDataPages[2].firstSpindle, page3), 1, 1);
 
-    for (QWidget* panel : m_fraPage)
-        static_cast<QGridLayout*>(panel->layout())->setRowStretch(2, 1);
+    for (int page = 0; page < 3; ++page) {
+        auto* grid = static_cast<QGridLayout*>(m_fraPage[static_cast<std::size_t>(page)]->layout());
+        auto* chart = new SpindleBarChart(m_fraPage[static_cast<std::size_t>(page)]);
+        chart->setObjectName(QString("picTrips_%1").arg(page));
+        m_picTrips[static_cast<std::size_t>(page)] = chart;
+        grid->addWidget(chart, 2, 0, 1, 2);
+        grid->setRowStretch(2, 1);
+    }
 
     // Focus parking: no action of its own.
     auto* park = MakeParkingButton(this);
@@ -258,6 +265,15 @@ void frmData::setShown(int entry, std::int64_t value) {
     QLabel* label = m_lblData[static_cast<std::size_t>(entry)];
     const QString text = GroupedWhole(value);
     if (label->text() != text) label->setText(text);
+    for (int page = 0; page < 3; ++page) {
+        const int first = kShiftDataPages[static_cast<std::size_t>(page)].firstSpindle;
+        if (entry >= first && entry < first + SpindleBarChart::kSpindles)
+            m_picTrips[static_cast<std::size_t>(page)]->setValue(entry - first + 1, value);
+    }
+    // The last tripped spindle belongs to the trips since the reset and to this shift.
+    if (entry == kTrippedSpindleEntry)
+        for (int page : {0, 1})
+            m_picTrips[static_cast<std::size_t>(page)]->setMarked(static_cast<int>(value));
 }
 
 void frmData::showTotal(int page, std::int64_t total) {
@@ -273,6 +289,7 @@ void frmData::onlinePreparation() {
              m_fraEndOfShift, m_transferData.button})
         widget->setEnabled(true);
     m_lblData[kTrippedSpindleEntry]->setText("-");
+    for (int page : {0, 1}) m_picTrips[static_cast<std::size_t>(page)]->setMarked(std::nullopt);
 }
 
 void frmData::offlinePreparation() {
@@ -285,6 +302,7 @@ void frmData::offlinePreparation() {
              m_fraEndOfShift, m_transferData.button})
         widget->setEnabled(false);
     m_lblData[kTrippedSpindleEntry]->setText("-");
+    for (int page : {0, 1}) m_picTrips[static_cast<std::size_t>(page)]->setMarked(std::nullopt);
 }
 
 QCoro::Task<bool> frmData::refreshPass(bool online) {

@@ -14,6 +14,8 @@ class QWidget;
 
 namespace quelby {
 
+class SpindleBarChart;
+
 class NumericEntryField;
 class PushHoldButton;
 class UserPrompt;
@@ -79,6 +81,7 @@ private:
     std::array<QWidget*, 3> m_fraPage{};
     std::array<QLabel*, kShiftDataEntries> m_lblData{};
     std::array<QLabel*, 3> m_lblTotalTrips{};
+    std::array<SpindleBarChart*, 3> m_picTrips{}; // a page's spindles, as its fields show them
     std::array<std::int32_t, kShiftDataEntries> m_values{};
     QGroupBox* m_fraSpindleTrip = nullptr;
     QLabel* m_lblTripOffset = nullptr;

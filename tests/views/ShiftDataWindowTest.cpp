@@ -6,6 +6,7 @@
 #include "views/EntryTextBox.h"
 #include "views/NumericEntryField.h"
 #include "views/PushHoldButton.h"
+#include "views/SpindleBarChart.h"
 #include "views/frmData.h"
 
 #include <QLabel>
@@ -49,6 +50,13 @@ TEST(ShiftDataWindow, onlineShowsTheVisiblePageWithItsTotalTheTrippedSpindleAndT
     ASSERT_TRUE(RunEventsUntil([&] { return w.window->totalShown(0) == "42,553"; }));
     EXPECT_EQ(w.window->shown(0), "7");
     EXPECT_EQ(w.window->shown(24), "40,000");
+    // The chart draws the page's spindles as the fields show them, the tripped one marked.
+    const auto* chart = w.window->findChild<SpindleBarChart*>("picTrips_0");
+    EXPECT_EQ(chart->value(1), 100);
+    EXPECT_EQ(chart->value(24), 40000) << "past 32767 as the field shows it";
+    EXPECT_EQ(chart->marked(), 7);
+    EXPECT_EQ(chart->barRect(1).bottom(), chart->barRect(24).bottom());
+    EXPECT_NEAR(chart->barRect(1).height(), chart->barRect(24).height() * 100 / 40000, 1);
     EXPECT_EQ(w.window->tripOffsetField()->text(), "5");
     EXPECT_EQ(w.window->shown(25), "0") << "page 2 is not read while page 1 shows";
     EXPECT_TRUE(w.resetTrips()->isEnabled());
@@ -102,6 +110,9 @@ TEST(ShiftDataWindow, offlineFillsAllThreePagesFromTheDataSetWithADashForTheTrip
     EXPECT_EQ(w.window->totalShown(0), "300,000");  // 1..24
     EXPECT_EQ(w.window->totalShown(1), "1,020,000"); // 31..54
     EXPECT_EQ(w.window->totalShown(2), "2,001,656,000");
+    EXPECT_EQ(w.window->findChild<SpindleBarChart*>("picTrips_2")->value(24), 2'000'000'000);
+    EXPECT_EQ(w.window->findChild<SpindleBarChart*>("picTrips_0")->marked(), std::nullopt)
+        << "offline no spindle is marked";
     EXPECT_EQ(w.window->tripOffsetField()->text(), "12");
     for (const char* name : {"cmdResetTrips", "cmdTransferData", "txtSpindleTripOffset", "lblTrippedSpindle"})
         EXPECT_FALSE(w.control(name)->isEnabled()) << name;
