@@ -27,8 +27,8 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 ./scripts/install-deps.sh --fresh-machine
 source scripts/tools.sh
-require --fresh-machine debootstrap
-require - git mount umount chroot
+require --fresh-machine debootstrap git
+require - mount umount chroot
 
 work=${QUELBY_FRESH_DIR:-/var/tmp/quelby-fresh}
 root=$work/root

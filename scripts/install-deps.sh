@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages QUELBY builds and tests with; with --package also those that
 # make and check its Debian package, with --fuzz clang and libFuzzer for scripts/fuzz.sh, with
 # --lint clang-tidy for scripts/lint.sh, with --windows the cross compiler and Wine of the
-# Windows build (scripts/test-windows.sh), with --fresh-machine debootstrap for
+# Windows build (scripts/test-windows.sh), with --fresh-machine debootstrap and git for
 # scripts/fresh-machine.sh. Run as root; does nothing when everything is there.
 set -euo pipefail
 
@@ -20,7 +20,7 @@ for option in "$@"; do
     --lint) packages+=(clang-tidy) ;;
     # wine64 puts Wine in /usr/lib/wine, where the scripts call it.
     --windows) packages+=(g++-mingw-w64-x86-64-posix wine64) ;;
-    --fresh-machine) packages+=(debootstrap) ;;
+    --fresh-machine) packages+=(debootstrap git) ;;
     *) echo "install-deps: unknown option $option" >&2; exit 64 ;;
     esac
 done
