@@ -22,6 +22,7 @@ TransferOutcome DataTransfer::Run() {
     m_plsStopFlag = false;
     m_timingDownloaded = false;
     m_unconfirmed = 0;
+    m_unreadPoints.clear();
     Yield();
 
     if (const auto range = m_request.dataPoints()) TransferDataPoints(*range);
@@ -38,6 +39,7 @@ TransferOutcome DataTransfer::Run() {
     outcome.plsStopped = m_plsStopFlag;
     outcome.timingDownloaded = m_timingDownloaded;
     outcome.unconfirmed = m_unconfirmed;
+    outcome.unreadPoints = m_unreadPoints;
     if (outcome.commError) m_prompt.ask(TransferMessages::ProcessNotComplete());
     return outcome;
 }
@@ -66,6 +68,7 @@ void DataTransfer::TransferDataPoint(int index) {
             read = m_link.RSReadChecked(address);
         // A failed read answers "0", which is no value of the board's.
         if (m_link.CommError) return;
+        if (!read.trusted) m_unreadPoints.push_back(index);
         if (!read.trusted && !address.empty()) {
             ++m_unconfirmed;
             return;

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace quelby {
 
@@ -36,6 +37,9 @@ struct TransferOutcome {
     // Data points the board did not confirm (a read untrusted twice keeps the old value; a
     // write whose echoes failed twice). A file is not to be saved from such an upload.
     int unconfirmed = 0;
+    // An upload's data points whose value the board did not confirm (their value in the data
+    // set is not the board's), in the order they were read.
+    std::vector<int> unreadPoints;
 };
 
 // One upload or download between the board and CurrentData, the work of the progress window
@@ -88,6 +92,7 @@ private:
     bool m_plsStopFlag = false;
     bool m_timingDownloaded = false;
     int m_unconfirmed = 0;
+    std::vector<int> m_unreadPoints;
 };
 
 } // namespace quelby

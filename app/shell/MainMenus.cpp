@@ -11,6 +11,7 @@ MainMenus::MainMenus(QMenuBar& bar, const std::array<bool, kWindowCount>& window
     m_fileSaveAs = addItem(file, "mnuFileSaveAs", "Save &As...");
     addSeparator(file, "mnuFileSeparator1");
     m_fileExport = addItem(file, "mnuFileExport", "Export Shift Data...", QKeySequence("Ctrl+X"));
+    m_fileCompareBoard = addItem(file, "mnuFileCompareBoard", "Compare with &Board...");
     addSeparator(file, "mnuFileSeparator2");
     QMenu* upload = file->addMenu("&Upload (save) Data");
     upload->setObjectName("mnuFileUpload");

@@ -15,6 +15,7 @@
 #include "app/shell/frmAbout.h"
 #include "dialogs/frmDownloadProg.h"
 #include "app/shell/frmProcessing.h"
+#include "dialogs/frmCompareBoard.h"
 #include "dialogs/frmSetupComm.h"
 #include "link/SystemSerialPort.h"
 #include "diagnostics/frmTargetBoard.h"
@@ -113,6 +114,7 @@ void frmMDIMain::connectMenus() {
     command(m_menus->fileSave(), [this] { fileSave(); });
     command(m_menus->fileSaveAs(), [this] { fileSaveAs(); });
     command(m_menus->fileExport(), [this] { exportShiftData(); });
+    command(m_menus->fileCompareBoard(), [this] { compareWithBoard(); });
     command(m_menus->filePrint(), [this] { printReport(); });
     command(m_menus->fileDownloadProgram(), [this] { downloadProgram(); });
     for (int i = 0; i < MainMenus::kTransferItemCount; ++i) {
@@ -268,6 +270,31 @@ void frmMDIMain::exportShiftData() {
     const ShiftExportHeading heading{m_files.fileNameTitle(), m_files.uploadNow()};
     if (const auto failure = ExportShiftData(*file, m_data.CurrentData, heading))
         m_prompt.ask(*failure);
+}
+
+void frmMDIMain::compareWithBoard() {
+    if (!ConfirmOnline()) return;
+    MachineData board = m_data.CurrentData;
+    std::optional<TransferOutcome> outcome;
+    setModalTransfer(ModalTransfer::Data);
+    {
+        frmProcessing window(m_link, m_prompt, board,
+                             TransferRequest{TransferDirection::Upload, TransferData::All}, this);
+        window.exec();
+        outcome = window.outcome();
+    }
+    setModalTransfer(ModalTransfer::None);
+    // A failed link has said so; a cancelled read leaves points unread that would compare
+    // as the data set's own values.
+    if (!outcome || outcome->commError || outcome->cancelled) return;
+    const MachineData dataSet = m_data.CurrentData;
+    frmCompareBoard dialog(
+        [&, unread = outcome->unreadPoints, timingRead = !outcome->plsStopped](
+            const CompareSections& sections) {
+            return BoardCompareRows(dataSet, board, unread, timingRead, sections);
+        },
+        this);
+    dialog.exec();
 }
 
 void frmMDIMain::uploadData(int index) {

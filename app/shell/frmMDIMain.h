@@ -82,6 +82,9 @@ public:
     // File > Export Shift Data: the shift data to a text file; the dialog offers the path
     // chosen last time (gFileExportPath).
     void exportShiftData();
+    // File > Compare with Board: the board read into a copy of the data set under the
+    // progress window, the differences shown; the data set and the board stay as they were.
+    void compareWithBoard();
     const std::filesystem::path& fileExportPath() const { return m_fileExportPath; }
     // File > Upload (save) Data and File > Download Data, by submenu index: the question,
     // then StartTransfer with the index (upload) or the index + 10 (download).

@@ -1,6 +1,7 @@
 // What the service commands are built from: digests, JSON, data sets side by side, the shift
 // data as CSV and the backup's folder.
 #include "app/data/BackupFolder.h"
+#include "app/data/BoardCompare.h"
 #include "app/data/DataSetCompare.h"
 #include "app/data/DataSetJson.h"
 #include "app/data/Sha256.h"
@@ -82,6 +83,28 @@ TEST(JsonWriter, anyTextOfTheBoardComesBackFromAJsonParser) {
     EXPECT_EQ(QJsonDocument(object["list"].toArray()).toJson(QJsonDocument::Compact),
               "[1,{},[],null,true]");
     EXPECT_FALSE(object["last"].toBool(true));
+}
+
+// The desktop's compare: a point the board did not confirm is "not read" even where the
+// values agree, only in the sections chosen; timing that could not be read is one row.
+TEST(BoardCompare, unreadPointsAreRowsOfTheirOwnAndTheSectionsChooseTheRows) {
+    const MachineData dataSet = BuildDefaultData();
+    MachineData board = dataSet;
+    board.Value[85] = 50;                   // B1012
+    board.Value[3] = 9;                     // trips of spindle 3
+    board.Setpoint[1][kOffSetpoint] = 70;   // CH01 OFF
+    using Rows = std::vector<BoardCompareRow>;
+    EXPECT_EQ(BoardCompareRows(dataSet, dataSet, {}, true, {}), Rows{});
+    EXPECT_EQ(BoardCompareRows(dataSet, board, {86, 4}, true, {}),
+              (Rows{{"3 W1024 trips of spindle 3", "0", "9"},
+                    {"85 B1012 print carriage retract response time, msec", "45", "50"},
+                    {"CH01 OFF", "50", "70"},
+                    {"86 B1013 print carriage extend response time, msec", "45", "not read"},
+                    {"4 W1026 trips of spindle 4", "0", "not read"}}));
+    EXPECT_EQ(BoardCompareRows(dataSet, board, {86, 4}, false, {true, true, false}),
+              (Rows{{"85 B1012 print carriage retract response time, msec", "45", "50"},
+                    {"86 B1013 print carriage extend response time, msec", "45", "not read"},
+                    {"PLS fields, speed compensations and channel setpoints", "", "not read"}}));
 }
 
 TEST(DataSetCompare, namesEachDifferenceInOrderAndCountsMissingPointsAsZero) {

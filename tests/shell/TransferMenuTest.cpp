@@ -1,3 +1,4 @@
+#include "app/data/MachineData.h"
 #include "app/data/TransferMessages.h"
 #include "app/shell/ShellMessages.h"
 #include "app/shell/frmProcessing.h"
@@ -8,13 +9,16 @@
 #include "views/frmTiming.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 namespace quelby::test {
@@ -320,6 +324,42 @@ TEST(MachineTimingInTheShell, ATimingDownloadMakesTheWindowRecallAgainAnUploadSt
     rig.prompt.answerNext(MessageAnswer::Yes);
     rig.window.menus().fileUploadData(1)->trigger(); // Timing Channels
     EXPECT_EQ(rig.window.dataSet().CurrentData.Setpoint[0], (std::array<std::int16_t, 2>{25, 65}));
+}
+
+// Compare with Board reads the board into a copy under the progress window and lists what
+// differs, a changed set-up value and a setpoint here. The data set stays as it was and
+// nothing is written to the board.
+TEST(TransferMenu, CompareWithBoardListsTheDifferencesAndChangesNothing) {
+    TransferShell rig;
+    rig.run(false, 4); // the board as the data set, to start with
+    rig.board.setValue("B1012", 77);
+    rig.pls.setChannel(3, {{1, 100}, {0, 200}});
+    const MachineData before = rig.window.dataSet().CurrentData;
+    rig.board.setWriteObserver([](std::uint16_t address) { ADD_FAILURE() << "write to " << address; });
+
+    std::vector<std::vector<QString>> table;
+    QString summary;
+    QTimer answerer;
+    QObject::connect(&answerer, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog || dialog->objectName() != "frmCompareBoard") return;
+        dialog->findChild<QCheckBox*>("chkShift")->setChecked(false);
+        auto* rows = dialog->findChild<QTableWidget*>("tblDifferences");
+        for (int r = 0; r < rows->rowCount(); ++r)
+            table.push_back({rows->item(r, 0)->text(), rows->item(r, 1)->text(), rows->item(r, 2)->text()});
+        summary = dialog->findChild<QLabel*>("lblSummary")->text();
+        dialog->accept();
+    });
+    answerer.start(10);
+    rig.item("mnuFileCompareBoard")->trigger();
+    answerer.stop();
+
+    EXPECT_EQ(table, (std::vector<std::vector<QString>>{
+                         {"85 B1012 print carriage retract response time, msec", "45", "77"},
+                         {"CH03 ON", "60", "100"},
+                         {"CH03 OFF", "250", "200"}}));
+    EXPECT_EQ(summary, "3 item(s) differ or were not read");
+    EXPECT_EQ(rig.window.dataSet().CurrentData, before);
 }
 
 } // namespace

@@ -243,6 +243,7 @@ TEST(TransferTrust, aScaleOfZeroOrAnUntrustedDataPointIsNotTakenAndCounted) {
     twice.board.corruptAnswerAt(2 + 2 * 1 + 1 + 3);
     const TransferOutcome outcome = twice.run(0);
     EXPECT_EQ(outcome.unconfirmed, 1);
+    EXPECT_EQ(outcome.unreadPoints, std::vector<int>{85});
     EXPECT_FALSE(outcome.commError);
     EXPECT_EQ(twice.data.Value[85], BuildDefaultData().Value[85]) << "the old value stays";
     EXPECT_EQ(twice.data.Value[86], TransferRig::BoardValue(86));
