@@ -103,10 +103,10 @@ void TimingDiagram::paintEvent(QPaintEvent*) {
         painter.drawLine(x, area.top(), x, area.bottom());
         painter.setPen(colours.text().color());
         // The last figure ends at the plot's edge rather than past the widget's.
-        const QRect figure = degree == kDegrees ? QRect(x - 40, area.bottom() + 1, 40, kScaleHeight)
-                                                : QRect(x - 20, area.bottom() + 1, 40, kScaleHeight);
-        painter.drawText(figure, degree == kDegrees ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignCenter,
-                         QString::number(degree));
+        const bool last = degree == kDegrees;
+        const QRect figure(last ? x - 40 : x - 20, area.bottom() + 1, 40, kScaleHeight);
+        const Qt::Alignment alignment = last ? (Qt::AlignRight | Qt::AlignVCenter) : Qt::AlignCenter;
+        painter.drawText(figure, static_cast<int>(alignment.toInt()), QString::number(degree));
         painter.setPen(colours.mid().color());
     }
     for (int row = 0; row < kRows; ++row) {

@@ -56,7 +56,7 @@ TEST(ShiftDataWindow, onlineShowsTheVisiblePageWithItsTotalTheTrippedSpindleAndT
     EXPECT_EQ(chart->value(24), 40000) << "past 32767 as the field shows it";
     EXPECT_EQ(chart->marked(), 7);
     EXPECT_EQ(chart->barRect(1).bottom(), chart->barRect(24).bottom());
-    EXPECT_NEAR(chart->barRect(1).height(), chart->barRect(24).height() * 100 / 40000, 1);
+    EXPECT_NEAR(chart->barRect(1).height(), chart->barRect(24).height() * 100.0 / 40000, 1);
     EXPECT_EQ(w.window->tripOffsetField()->text(), "5");
     EXPECT_EQ(w.window->shown(25), "0") << "page 2 is not read while page 1 shows";
     EXPECT_TRUE(w.resetTrips()->isEnabled());

@@ -530,8 +530,8 @@ TEST(TimingDiagram, bandsAreClippedAndAWrappedBandReachesBothEnds) {
     const QRect early = diagram.pieceRect(5, diagram.pieces(5)[1]);
     EXPECT_EQ(late.right(), whole.right());
     EXPECT_EQ(early.left(), whole.left());
-    EXPECT_NEAR(late.left() - whole.left(), whole.width() * 300 / 360, 1);
-    EXPECT_NEAR(early.width(), whole.width() * 41 / 360, 1);
+    EXPECT_NEAR(late.left() - whole.left(), whole.width() * 300.0 / 360, 1);
+    EXPECT_NEAR(early.width(), whole.width() * 41.0 / 360, 1);
 }
 
 } // namespace
