@@ -131,6 +131,21 @@ TEST(ProgramUpload, aDownloadedProgramComesBackWithTheSameBytesAndRevisionFileDe
     }
 }
 
+// A board with configuration values: each of B8190, B8189 and B8188 lands at its own place
+// in the configuration file (positions 36, 39 and 40 of its line).
+TEST(ProgramUpload, theConfigurationValuesLandAtTheirOwnPlacesInTheConfigurationFile) {
+    ProgramRig rig;
+    rig.board.setValue("B8188", 10); // position 40: 2
+    rig.board.setValue("B8189", 5);  // position 39: 5
+    rig.board.setValue("B8190", 3);  // position 36: 1
+    const fs::path hbx = rig.home.write("programs/CONF.hbx", "8\r\n");
+    rig.upload(hbx);
+    EXPECT_EQ(rig.prompt.requests().back().lines.at(0), "Program Upload Complete!");
+    const std::string line = rig.home.read("programs/CONF.lcf");
+    ASSERT_GE(line.size(), 40u) << line;
+    EXPECT_EQ(line.substr(35, 5), "10052") << line;
+}
+
 TEST(ProgramUpload, anUploadThatFailsHalfWayLeavesThePreviousFilesUntouched) {
     for (const bool unplugged : {true, false}) {
         ProgramRig rig;
