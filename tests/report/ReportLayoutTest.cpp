@@ -129,6 +129,7 @@ TEST(ReportLayout, valuesAndTheirPlaces) {
         data.Value[static_cast<std::size_t>(61 + k)] = -1;      // last trips
     }
     data.Value[102] = -3; // any PLC type but 0 is an SLC-500
+    data.Value[104] = 77; // the destination PLC's starting file
     data.SpeedComp[3] = 4;
     data.Setpoint[15] = {-5, 7};
     ReportRun run(kTallPage, data);
@@ -142,6 +143,9 @@ TEST(ReportLayout, valuesAndTheirPlaces) {
               std::vector<double>({1.0, label->y}));
     EXPECT_DOUBLE_EQ(valueEnd(" 45"), 5.5);
     EXPECT_DOUBLE_EQ(valueEnd("SLC-500"), 5.5);
+    const auto* fileNumber = s.find("  3. Destination PLC Starting File Number:");
+    ASSERT_TRUE(fileNumber && s.find(" 77"));
+    EXPECT_EQ(s.find(" 77")->y, fileNumber->y);
     EXPECT_DOUBLE_EQ(valueEnd(" 2676"), 4.0);
     EXPECT_DOUBLE_EQ(valueEnd("-24"), 4.0);
     const auto* row1 = s.find("01:  100");

@@ -140,4 +140,7 @@ TEST(QuelbySimProcess, badCommandLinesExitWithUsageStatusBeforeServing) {
         EXPECT_EQ(outcome.out, "") << args[0] << " " << args.back();
         EXPECT_NE(outcome.err.find("quelby-sim: "), std::string::npos) << outcome.err;
     }
+    EXPECT_NE(SimProcess::runProgram(QUELBY_SIM_PROGRAM, {"--frobnicate"})
+                  .err.find("unknown option '--frobnicate'"),
+              std::string::npos);
 }
