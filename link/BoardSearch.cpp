@@ -23,14 +23,7 @@ constexpr int kNoSuchDevice = 2;
 class CancellingPrompt : public UserPrompt {
 public:
     MessageAnswer ask(const MessageRequest& request) override {
-        switch (request.buttons) {
-        case MessageButtons::OK:
-            return MessageAnswer::OK;
-        case MessageButtons::YesNo:
-            return MessageAnswer::No;
-        default:
-            return MessageAnswer::Cancel;
-        }
+        return DismissedAnswer(request.buttons);
     }
     std::optional<std::string> input(const InputRequest&) override { return std::nullopt; }
 };

@@ -11,4 +11,15 @@ std::string MessageRequest::text(const char* separator) const {
     return joined;
 }
 
+MessageAnswer DismissedAnswer(MessageButtons buttons) {
+    switch (buttons) {
+    case MessageButtons::OK:
+        return MessageAnswer::OK;
+    case MessageButtons::YesNo:
+        return MessageAnswer::No;
+    default:
+        return MessageAnswer::Cancel;
+    }
+}
+
 } // namespace quelby

@@ -28,6 +28,10 @@ struct InputRequest {
     std::string defaultText;
 };
 
+// The answer of a message dismissed without a button (Escape, the close box, nobody there to
+// answer): OK for an OK box, No for Yes/No, else Cancel.
+MessageAnswer DismissedAnswer(MessageButtons buttons);
+
 // How the core asks the user. The desktop answers with dialogs, the command-line tool from
 // its options, tests from a script.
 class UserPrompt {

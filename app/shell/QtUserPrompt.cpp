@@ -70,14 +70,7 @@ MessageAnswer FromQt(int button, MessageButtons buttons) {
         break;
     }
     // Closed with Escape or the close box.
-    switch (buttons) {
-    case MessageButtons::OK:
-        return MessageAnswer::OK;
-    case MessageButtons::YesNo:
-        return MessageAnswer::No;
-    default:
-        return MessageAnswer::Cancel;
-    }
+    return DismissedAnswer(buttons);
 }
 
 // Leading blanks kept as an indent in rich text.
