@@ -7,6 +7,7 @@
 #include "app/data/DataSetJson.h"
 #include "app/data/DataSetMessages.h"
 #include "app/data/DataTransfer.h"
+#include "app/data/LiveRecording.h"
 #include "app/data/SetupFile.h"
 #include "app/data/ShiftDataCsv.h"
 #include "link/BoardAddress.h"
@@ -159,18 +160,6 @@ private:
 };
 
 // Local date and time with milliseconds, a form spreadsheets take as a date and time.
-std::string timestamp() {
-    const auto now = std::chrono::system_clock::now();
-    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-    const auto millis = std::chrono::duration_cast<std::chrono::milliseconds>(
-                            now.time_since_epoch()).count() % 1000;
-    const std::tm local = LocalTimeOf(seconds);
-    std::ostringstream text;
-    text << std::put_time(&local, "%Y-%m-%d %H:%M:%S") << '.' << std::setw(3) << std::setfill('0')
-         << millis;
-    return text.str();
-}
-
 struct WatchArguments {
     std::vector<std::string> addresses;
     int intervalMs = 1000;
@@ -209,16 +198,14 @@ int runWatch(CliSession& session, const std::vector<std::string>& args) {
         }
     if (!session.goOnline()) return kExitLinkFailed;
     const bool csv = session.options.csv;
-    if (csv) {
-        session.out << "time";
-        for (const auto& address : watch->addresses) session.out << ',' << CsvField(address);
-        session.out << "\r\n" << std::flush;
-    }
+    if (csv) session.out << LiveCsvHeader(watch->addresses) << std::flush;
     InterruptScope interrupts;
     const double interval = watch->intervalMs / 1000.0;
     for (int pass = 0; !g_interrupted && (watch->count == 0 || pass < watch->count); ++pass) {
         const double start = session.clock.monotonicSeconds();
-        std::string line = timestamp();
+        const std::string time = TimestampText(std::chrono::system_clock::now());
+        std::string line = time;
+        std::vector<std::optional<std::int64_t>> values;
         for (const auto& address : watch->addresses) {
             const auto value = TrustedRead(session, address);
             if (session.link.CommError) {
@@ -227,10 +214,10 @@ int runWatch(CliSession& session, const std::vector<std::string>& args) {
                 return kExitLinkFailed;
             }
             // A value the board did not confirm is left empty: it is not a value of the board's.
-            const std::string text = value ? std::to_string(*value) : std::string();
-            line += csv ? "," + text : "  " + address + "=" + text;
+            values.emplace_back(value);
+            line += "  " + address + "=" + (value ? std::to_string(*value) : std::string());
         }
-        session.out << line << (csv ? "\r\n" : "\n") << std::flush;
+        session.out << (csv ? LiveCsvRow(time, values) : line + "\n") << std::flush;
         if (watch->count != 0 && pass + 1 >= watch->count) break;
         // Sleeps in short slices until the pass's interval is over, so Ctrl+C is heard soon.
         while (!g_interrupted) {

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Saves review screenshots of the desktop program into <build>/review/screens: the main
-# window offline and online against the simulated board, the Serial Communications and I/O
+# window offline and online against the simulated board (and after a minute online, with its
+# trend), the Serial Communications and I/O
 # States windows and both pages of Machine Timing online and offline, the About box, the help window, the
-# comm port dialog, a data upload and a program download with their questions and progress
+# comm port dialog, a data upload, the board compared with the data set, and a program download
+# with their questions and progress
 # windows, the "Please Standby" window, each page of the Set-up Parameters and Shift Data
 # windows online and offline, and the four tabs of the Target Board Interface.
 # Usage: scripts/screenshots.sh [build folder]

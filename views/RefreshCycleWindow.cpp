@@ -1,12 +1,14 @@
 #include "views/RefreshCycleWindow.h"
 
 #include "link/RSComm.h"
+#include "views/CycleWakeUp.h"
 #include "views/NumericEntryField.h"
 #include "views/ShellContext.h"
 
 #include <QCloseEvent>
 #include <QHideEvent>
 #include <QPointer>
+#include <qcoro/qcorosignal.h>
 #include <qcoro/qcorotimer.h>
 
 #include <chrono>
@@ -17,8 +19,13 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// How long a cycle with nothing to do waits before it looks again.
+// How long a cycle waits before it looks again: while paused, and after an online pass with
+// nothing to do.
 constexpr auto kIdleWait = 100ms;
+// After an offline pass: the data set changes only by the user's hand. The shell rings
+// CycleWakeUp when it changed it and on each tick of its background timer, so the window
+// wakes with the rest of the program; this is only the longest wait without a ring.
+constexpr auto kOfflineIdleWait = 1000ms;
 
 // Cycles run on the UI thread only.
 int g_liveCycles = 0; // NOLINT(cppcoreguidelines-avoid-non-const-global-variables)
@@ -36,6 +43,11 @@ public:
 };
 
 } // namespace
+
+CycleWakeUp& CycleWakeUp::instance() {
+    static CycleWakeUp wakeUp;
+    return wakeUp;
+}
 
 RefreshCycleWindow::RefreshCycleWindow(ShellContext& shell, QWidget* parent)
     : QWidget(parent), m_shell(shell) {}
@@ -155,17 +167,31 @@ QCoro::Task<> RefreshCycleWindow::runCycle() {
             prepareForMode();
             if (!self || !m_run) break;
             const bool online = m_shell.link().OnlineMode;
+            const auto passStart = std::chrono::steady_clock::now();
             const bool worked = co_await refreshPass(online);
             if (!self) break;
             emit passEnded(online);
             if (!self || !m_run) break;
-            if (!worked) co_await QCoro::sleepFor(kIdleWait);
+            co_await waitAfterPass(online, worked, passStart);
             if (!self) break;
         }
     } catch (const std::exception& error) {
         qCritical("Refresh cycle ended: %s", error.what());
     }
     if (self) self->m_cycleActive = false;
+}
+
+QCoro::Task<> RefreshCycleWindow::waitAfterPass(bool online, bool worked,
+                                                std::chrono::steady_clock::time_point passStart) {
+    if (!worked) {
+        co_await qCoro(&CycleWakeUp::instance(), &CycleWakeUp::rung,
+                       online ? kIdleWait : kOfflineIdleWait);
+        co_return;
+    }
+    if (!online || m_minimumPassInterval.count() <= 0) co_return;
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        passStart + m_minimumPassInterval - std::chrono::steady_clock::now());
+    if (left.count() > 0) co_await QCoro::sleepFor(left);
 }
 
 } // namespace quelby

@@ -3,6 +3,8 @@
 #include <QWidget>
 #include <qcoro/qcorotask.h>
 
+#include <chrono>
+
 namespace quelby {
 
 class ShellContext;
@@ -17,8 +19,9 @@ class ShellContext;
 // link failure it turns the whole program offline through the shell's online status update,
 // which also closes a port the failure left open. While the shell
 // pauses cycles (a modal transfer) or the link is busy (a link message is open) the cycle
-// waits on a short timer; a pass with nothing to do is followed by the same idle wait, so an
-// idle window uses next to no CPU.
+// waits on a short timer. A pass with nothing to do is followed by an idle wait (short
+// online; offline until the shell rings CycleWakeUp on its next tick or change), so an idle
+// window uses next to no CPU and an offline program wakes seldom.
 //
 // An edit always ends: hiding the window (closing it, switching it away, minimising the main
 // window), closing it and each change between online and offline end the edit of every entry
@@ -67,6 +70,13 @@ protected:
     // or its run flag is cleared.
     QCoro::Task<bool> yieldToEvents();
 
+    // Online, a pass that did board work starts no sooner than `interval` after the one before:
+    // figures a person reads need not change faster, and the line and the CPU are spared. Zero
+    // (the default) runs the passes back to back.
+    void setMinimumPassInterval(std::chrono::milliseconds interval) {
+        m_minimumPassInterval = interval;
+    }
+
     // Whether the cycle waits while the shell pauses cycles (the default). A window that opens
     // modally over the shell pauses the shell's child window and keeps its own cycle going.
     void setPausedWithShell(bool paused) { m_pausedWithShell = paused; }
@@ -82,6 +92,9 @@ protected:
 
 private:
     QCoro::Task<> runCycle();
+    // After a pass: the idle wait, or what is left of the minimum pass interval.
+    QCoro::Task<> waitAfterPass(bool online, bool worked,
+                                std::chrono::steady_clock::time_point passStart);
     // Step "a link failure turns the program offline"; false when the window went away
     // meanwhile (the shell's update may open a message).
     bool handleLinkFailure();
@@ -92,6 +105,7 @@ private:
     bool m_onlinePrepared = false;
     bool m_offlinePrepared = false;
     bool m_pausedWithShell = true;
+    std::chrono::milliseconds m_minimumPassInterval{0};
 };
 
 } // namespace quelby

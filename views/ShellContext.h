@@ -7,6 +7,7 @@ namespace quelby {
 
 class RSComm;
 struct DataSet;
+struct LiveValues;
 
 // What a child window sees of the main window: the link, the data set and the program-wide
 // state the shell owns. The shell implements it; windows and their tests use it.
@@ -30,6 +31,8 @@ public:
     // removes it. The shell forgets it once run.
     // NOLINTNEXTLINE(performance-unnecessary-value-param): the shell keeps the work it is given.
     virtual void setBeforeGoingOffline(std::function<void()> work) { (void)work; }
+    // The Main Display has read its live figures once more (File > Record Live Values).
+    virtual void liveValuesRead(const LiveValues& values) { (void)values; }
 };
 
 } // namespace quelby

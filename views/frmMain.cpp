@@ -1,6 +1,7 @@
 #include "views/frmMain.h"
 
 #include "app/data/DataSet.h"
+#include "app/data/LiveRecording.h"
 #include "views/EntryTextBox.h"
 #include "views/FigureLabel.h"
 #include "views/GroupedNumber.h"
@@ -12,6 +13,7 @@
 #include "views/UpDownControl.h"
 #include "views/ParkingButton.h"
 #include "views/NamedControls.h"
+#include "views/TrendChart.h"
 
 #include <QColor>
 #include <QFontMetrics>
@@ -25,6 +27,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <chrono>
+#include <optional>
+
 namespace quelby {
 namespace {
 
@@ -35,6 +40,9 @@ constexpr int kFigureMinimumHeight = 90;
 constexpr int kMessageLines = 4;
 constexpr QRgb kOfflineFigureGrey = 0x606060;
 constexpr QRgb kFigureFace = 0xfbfbf7;
+// Four readings a second are as live as a person can read, and leave the line and the CPU
+// mostly idle.
+constexpr std::chrono::milliseconds kPassInterval{250};
 
 NumericEntryOptions SpindleOptions() {
     NumericEntryOptions options;
@@ -56,6 +64,7 @@ frmMain::frmMain(ShellContext& shell, UserPrompt& prompt, QWidget* parent)
     : RefreshCycleWindow(shell, parent), m_prompt(prompt) {
     setObjectName("frmMain");
     setWindowTitle("Main Display");
+    setMinimumPassInterval(kPassInterval);
     buildControls();
 }
 
@@ -95,9 +104,17 @@ void frmMain::buildControls() {
                                         2 * m_txtMessageDisplay->frameWidth() +
                                         2 * int(m_txtMessageDisplay->document()->documentMargin()));
     (new QVBoxLayout(fraMessageDisplay))->addWidget(m_txtMessageDisplay);
-    layout->addWidget(fraMessageDisplay, 1, 0, 1, 3);
-    // The live figures take the height the window has to spare.
-    layout->setRowStretch(0, 3);
+    layout->addWidget(fraMessageDisplay, 2, 0, 1, 3);
+
+    auto* fraTrend = Frame("fraTrend", "Last 10 Minutes", this);
+    m_trendChart = new TrendChart(fraTrend);
+    m_trendChart->setObjectName("chtTrend");
+    m_trendChart->setTrend(&m_trend);
+    (new QVBoxLayout(fraTrend))->addWidget(m_trendChart);
+    layout->addWidget(fraTrend, 1, 0, 1, 3);
+    // The live figures and their trend take the height the window has to spare.
+    layout->setRowStretch(0, 2);
+    layout->setRowStretch(1, 3);
 
     m_fraQCBlowoff = Frame("fraQCBlowoff", "Q.C. Blow-off", this);
     m_fraSpindleNumber = Frame("fraSpindleNumber", "Spindle Number", m_fraQCBlowoff);
@@ -112,12 +129,12 @@ void frmMain::buildControls() {
     qcLayout->addWidget(m_cmdSingleBlowoff, 0, 1);
     qcLayout->addWidget(m_cmdBlanketBlowoff, 1, 0);
     qcLayout->addWidget(m_cmdMandrelBlowoff, 1, 1);
-    layout->addWidget(m_fraQCBlowoff, 2, 0, 1, 2);
+    layout->addWidget(m_fraQCBlowoff, 3, 0, 1, 2);
 
     m_fraBadCanBlowoff = Frame("fraBadCanBlowoff", "Bad Can Blow-off", this);
     m_cmdBadCanBlowoff = Button("cmdBadCanBlowoff", "&Test Trip/Blow-off", m_fraBadCanBlowoff);
     (new QVBoxLayout(m_fraBadCanBlowoff))->addWidget(m_cmdBadCanBlowoff);
-    layout->addWidget(m_fraBadCanBlowoff, 2, 2);
+    layout->addWidget(m_fraBadCanBlowoff, 3, 2);
 
     // Focus parking: no caption, no action, and nothing to see. It stays shown (a hidden
     // button could not take the focus) but has no size and sits outside the layout.
@@ -151,6 +168,11 @@ void frmMain::setCommandsEnabled(bool enabled) {
 
 void frmMain::onlinePreparation() {
     setCommandsEnabled(true);
+    // A new online period: the trend starts again.
+    m_trend.clear();
+    m_trendDrawnAt = 0;
+    m_trendChart->setLive(true);
+    m_trendChart->refresh();
     RSComm& link = shell().link();
     if (link.CommError) {
         m_spindle->setText("1");
@@ -173,6 +195,7 @@ void frmMain::onlinePreparation() {
 
 void frmMain::offlinePreparation() {
     setCommandsEnabled(false);
+    m_trendChart->setLive(false);
     m_spindle->setText("-");
     for (auto* label : m_lblDisplay)
         label->setText("-");
@@ -197,6 +220,7 @@ QCoro::Task<bool> frmMain::refreshPass(bool online) {
         co_return false;
     }
     QPointer<frmMain> self(this);
+    std::array<std::optional<std::int64_t>, 3> values;
     for (std::size_t i = 0; i < kDisplayAddresses.size(); ++i) {
         if (!co_await yieldToEvents()) co_return false; // false also when the window went
         RSComm& link = shell().link();
@@ -205,13 +229,28 @@ QCoro::Task<bool> frmMain::refreshPass(bool online) {
         if (!self) co_return false;
         if (link.CommError) co_return true;
         if (!read.trusted) continue; // the display keeps its text until a confirmed read
-        const std::string& text = read.text;
-        if (i == 0)
-            m_lblDisplay[i]->setText(QString::fromStdString(text).trimmed());
-        else
-            m_lblDisplay[i]->setText(GroupedWhole(QString::fromStdString(text).trimmed().toLongLong()));
+        const QString text = QString::fromStdString(read.text).trimmed();
+        bool isNumber = false;
+        const qlonglong value = text.toLongLong(&isNumber);
+        if (isNumber) values[i] = value;
+        m_lblDisplay[i]->setText(i == 0 ? text : GroupedWhole(value));
     }
+    addToTrend(values);
+    shell().liveValuesRead(LiveValues{values[0], values[1], values[2]});
     co_return true;
+}
+
+void frmMain::addToTrend(const std::array<std::optional<std::int64_t>, 3>& values) {
+    const double now = std::chrono::duration<double>(
+                           std::chrono::steady_clock::now().time_since_epoch()).count();
+    std::optional<double> cpm;
+    if (values[0]) cpm = static_cast<double>(*values[0]);
+    m_trend.add(now, cpm, values[1], values[2]);
+    // The trend holds a point a second: drawing it more often would show nothing new.
+    if (now - m_trendDrawnAt >= 1.0) {
+        m_trendDrawnAt = now;
+        m_trendChart->refresh();
+    }
 }
 
 void frmMain::BlowoffCommand(std::int16_t code) {

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "app/data/LiveTrend.h"
 #include "views/RefreshCycleWindow.h"
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 class QGroupBox;
@@ -14,11 +16,14 @@ class QPushButton;
 namespace quelby {
 
 class NumericEntryField;
+class TrendChart;
 class UserPrompt;
 
 // Main Display: the live machine figures (speed, good cans, blow-offs), the system message
-// and the test blow-off commands. Online the figures follow the board as fast as the link
-// answers; offline the commands are disabled and the two counters show the data set.
+// and the test blow-off commands. Online the figures follow the board four times a second and
+// their trend over the last ten minutes is drawn from the same reads; offline the commands are
+// disabled, the two counters show the data set and the trend keeps the last online period,
+// greyed.
 class frmMain : public RefreshCycleWindow {
     Q_OBJECT
 public:
@@ -33,6 +38,7 @@ public:
     static constexpr int kMandrelCode = 26;
 
     NumericEntryField* spindleField() const { return m_spindle; }
+    TrendChart* trendChart() const { return m_trendChart; }
 
     // Writes the code to B2088, then F825 = 1, then F102 = 1, each step only while the link
     // is healthy: the first failed write ends the command.
@@ -54,6 +60,7 @@ private:
     void showSystemMessage();
     void offlineRefresh();
     void spindleUpDownChanged(const QString& text);
+    void addToTrend(const std::array<std::optional<std::int64_t>, 3>& values);
 
     UserPrompt& m_prompt;
     bool m_escOnce = false;
@@ -69,6 +76,9 @@ private:
     QGroupBox* m_fraBadCanBlowoff = nullptr;
     QPushButton* m_cmdBadCanBlowoff = nullptr;
     QPushButton* m_cmdDefault = nullptr;
+    TrendChart* m_trendChart = nullptr;
+    LiveTrend m_trend;
+    double m_trendDrawnAt = 0; // the trend's latest second when it was last drawn
 };
 
 } // namespace quelby

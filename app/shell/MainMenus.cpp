@@ -12,6 +12,8 @@ MainMenus::MainMenus(QMenuBar& bar, const std::array<bool, kWindowCount>& window
     addSeparator(file, "mnuFileSeparator1");
     m_fileExport = addItem(file, "mnuFileExport", "Export Shift Data...", QKeySequence("Ctrl+X"));
     m_fileCompareBoard = addItem(file, "mnuFileCompareBoard", "Compare with &Board...");
+    m_fileRecordLive = addItem(file, "mnuFileRecordLive", "&Record Live Values...");
+    m_fileRecordLive->setCheckable(true);
     addSeparator(file, "mnuFileSeparator2");
     QMenu* upload = file->addMenu("&Upload (save) Data");
     upload->setObjectName("mnuFileUpload");

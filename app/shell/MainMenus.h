@@ -27,6 +27,7 @@ public:
     QAction* fileSaveAs() const { return m_fileSaveAs; }
     QAction* fileExport() const { return m_fileExport; }
     QAction* fileCompareBoard() const { return m_fileCompareBoard; }
+    QAction* fileRecordLive() const { return m_fileRecordLive; }
     QAction* fileDownloadProgram() const { return m_fileDownloadProgram; }
     // mnuFileUploadData(index) and mnuFileDownloadData(index): 0 set-up parameters, 1 timing
     // channels, 2 shift data, 4 all; nullptr for the separator (3) and outside 0..4.
@@ -67,6 +68,7 @@ private:
     QAction* m_fileSaveAs = nullptr;
     QAction* m_fileExport = nullptr;
     QAction* m_fileCompareBoard = nullptr;
+    QAction* m_fileRecordLive = nullptr;
     QAction* m_fileDownloadProgram = nullptr;
     TransferItems m_fileUploadData{};
     TransferItems m_fileDownloadData{};

@@ -27,7 +27,10 @@ MainStatusBar::MainStatusBar(Clock& clock, QWidget* parent) : QStatusBar(parent)
     m_notice->setObjectName("NOTICE");
     m_hint = new QLabel(this);
     m_hint->setObjectName("HINT");
-    for (QLabel* label : {m_hint, m_notice}) {
+    m_recording = new QLabel(this);
+    m_recording->setObjectName("RECORDING");
+    m_recording->setStyleSheet("color: #b00000; font-weight: bold");
+    for (QLabel* label : {m_hint, m_notice, m_recording}) {
         label->setContentsMargins(4, 0, 4, 0);
         // A long notice beside the hint must not widen the main window past a laptop's
         // screen: the labels give way (the whole text stays in the tip).
@@ -94,6 +97,19 @@ void MainStatusBar::setHint(const QString& text) {
     m_hint->setText(text);
     m_hint->setToolTip(text);
     m_hint->setVisible(!text.isEmpty());
+}
+
+void MainStatusBar::setRecording(const QString& text, const QString& tip) {
+    m_recording->setText(text);
+    m_recording->setToolTip(tip);
+    m_recording->setVisible(!text.isEmpty());
+}
+
+void MainStatusBar::setOwnTimer(bool run) {
+    if (run)
+        m_dateTimeTimer.start();
+    else
+        m_dateTimeTimer.stop();
 }
 
 void MainStatusBar::refreshDateTime() {

@@ -24,6 +24,9 @@ public:
 
     // Re-reads the clock into the DATE and TIME panels.
     void refreshDateTime();
+    // The panels keep themselves current on their own timer (the default) or, with false, on
+    // the owner's calls to refreshDateTime (one timer for the whole program wakes it less).
+    void setOwnTimer(bool run);
 
     // Beside the four panels: the last thing the program did for the user ("NOTICE", such as
     // a finished transfer) and a standing hint about the window in front ("HINT"). Each is
@@ -32,6 +35,9 @@ public:
     QLabel* hint() const { return m_hint; }
     void setNotice(const QString& text);
     void setHint(const QString& text);
+    // "RECORDING": shown while File > Record Live Values writes a file; an empty text hides it.
+    QLabel* recording() const { return m_recording; }
+    void setRecording(const QString& text, const QString& tip);
 
 signals:
     void modePanelClicked();
@@ -50,6 +56,7 @@ private:
     QLabel* m_time = nullptr;
     QLabel* m_notice = nullptr;
     QLabel* m_hint = nullptr;
+    QLabel* m_recording = nullptr;
     QTimer m_dateTimeTimer;
 };
 

@@ -20,6 +20,8 @@ namespace quelby {
 namespace {
 // Long enough for a few status ticks and refresh passes on a line-speed simulated board.
 constexpr int kSettleMs = 1500;
+// Long enough for the Main Display's trend to draw a minute of the simulated line.
+constexpr int kTrendMs = 60000;
 // The sample program's ident, which the board's download question names.
 constexpr const char* kSampleProgramQuestion = "Program Download - [QLBYDEMO]";
 // Window menu indexes of the diagnostic windows.
@@ -39,6 +41,7 @@ ScreenshotTour::ScreenshotTour(frmMDIMain& window, const QString& folder)
         {kSettleMs, [this] { save(&m_window, "main-offline.png"); }},
         {0, [this] { m_window.goOnline(); }},
         {kSettleMs, [this] { save(&m_window, "main-online.png"); }},
+        {kTrendMs, [this] { save(&m_window, "main-trend.png"); }},
         {0,
          [this] {
              // The timing channels of the built-in data set on the board, so the window
@@ -85,6 +88,13 @@ ScreenshotTour::ScreenshotTour(frmMDIMain& window, const QString& folder)
              m_answers.expect("Data Upload", "data-upload-question.png", 300, Click("Yes"));
              m_answers.expect("frmProcessing", "processing.png", 400);
              m_window.uploadData(4);
+         }},
+        {0,
+         [this] {
+             // Just after the upload the board differs from the data set in its live shift
+             // counters only.
+             m_answers.expect("frmCompareBoard", "compare-board.png", 300, Click("Close"));
+             m_window.compareWithBoard();
          }},
         {0, [this] { expectProgramDownload(); }},
         {0, [this] { expectTargetBoards(); }},

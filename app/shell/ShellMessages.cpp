@@ -48,4 +48,20 @@ std::string LinkLostNotice(const std::string& time) {
     return "Link to the K650 lost " + time + ": the values shown are no longer live";
 }
 
+MessageRequest LiveRecordingFailed(const std::string& file) {
+    return {"Record Live Values",
+            {"The live values cannot be written to:", file, "", "The recording has stopped."},
+            MessageButtons::OK,
+            MessageIcon::Exclamation};
+}
+
+std::string LiveRecordingNotice(const std::string& fileName) {
+    return "REC " + fileName;
+}
+
+std::string LiveRecordingTip(const std::string& file) {
+    return "Recording the Main Display's live values to " + file +
+           "; File > Record Live Values again stops it";
+}
+
 } // namespace quelby::ShellMessages

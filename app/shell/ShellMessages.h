@@ -26,6 +26,11 @@ std::string FileOpenedOnlineNotice(const std::string& fileTitle);
 // Offline, in a window that edits the data set, while offline editing is off.
 std::string OfflineEditingHint();
 // The link failed and the program went offline: the values shown are no longer the board's.
+// File > Record Live Values could not write a row (or the header): the recording stops.
+MessageRequest LiveRecordingFailed(const std::string& file);
+// The status bar while live values are recorded, and its tip.
+std::string LiveRecordingNotice(const std::string& fileName);
+std::string LiveRecordingTip(const std::string& file);
 std::string LinkLostNotice(const std::string& time);
 
 } // namespace quelby::ShellMessages

@@ -4,6 +4,7 @@
 #include "link/FilePaths.h"
 #include "link/HomeFolder.h"
 #include "app/shell/HelpWindow.h"
+#include "app/shell/LiveRecorder.h"
 #include "app/shell/MainMenus.h"
 #include "app/shell/MainStatusBar.h"
 #include "report/ReportOutput.h"
@@ -19,6 +20,7 @@
 #include "dialogs/frmSetupComm.h"
 #include "link/SystemSerialPort.h"
 #include "diagnostics/frmTargetBoard.h"
+#include "views/CycleWakeUp.h"
 #include "views/PendingEditGuard.h"
 #include "app/shell/frmWaitDisplay.h"
 
@@ -79,6 +81,8 @@ frmMDIMain::frmMDIMain(UserPrompt& prompt, Clock& clock, SerialPort& port, FileD
     setCentralWidget(m_mdi);
     m_status = new MainStatusBar(m_clock, this);
     setStatusBar(m_status);
+    m_recorder = std::make_unique<LiveRecorder>(m_prompt, m_dialogs, *m_status,
+                                                *m_menus->fileRecordLive(), m_home);
     connectMenus();
 
     m_backgroundTimer.setObjectName("tmrBackgroungUpdate");
@@ -115,6 +119,7 @@ void frmMDIMain::connectMenus() {
     command(m_menus->fileSaveAs(), [this] { fileSaveAs(); });
     command(m_menus->fileExport(), [this] { exportShiftData(); });
     command(m_menus->fileCompareBoard(), [this] { compareWithBoard(); });
+    command(m_menus->fileRecordLive(), [this] { toggleLiveRecording(); });
     command(m_menus->filePrint(), [this] { printReport(); });
     command(m_menus->fileDownloadProgram(), [this] { downloadProgram(); });
     for (int i = 0; i < MainMenus::kTransferItemCount; ++i) {
@@ -148,6 +153,7 @@ void frmMDIMain::connectMenus() {
 
 void frmMDIMain::showMenuMarks() {
     m_menus->editOfflineEditing()->setChecked(m_offlineEditing);
+    m_menus->fileRecordLive()->setChecked(m_recorder->running());
     for (int i = 0; i < MainMenus::kWindowCount; ++i)
         m_menus->windowForm(i)->setChecked(i == m_currentWindow);
     showOnlineState();
@@ -159,9 +165,11 @@ void frmMDIMain::updateOnlineStatus() {
     } else {
         if (auto work = std::exchange(m_beforeGoingOffline, {})) work();
         m_link.CloseRSComm();
+        m_recorder->stop();
     }
 
     showOnlineState();
+    CycleWakeUp::ring();
 
     // A failed open leaves the display as set above; the next update corrects it.
     if (m_link.CommError) m_link.OnlineMode = false;
@@ -243,6 +251,7 @@ void frmMDIMain::SetupPasscode() {
 void frmMDIMain::fileNew() {
     m_files.New();
     showCaption();
+    CycleWakeUp::ring();
 }
 
 void frmMDIMain::fileOpen() {
@@ -250,6 +259,7 @@ void frmMDIMain::fileOpen() {
         m_status->setNotice(QString::fromStdString(
             ShellMessages::FileOpenedOnlineNotice(m_files.fileNameTitle())));
     showCaption();
+    CycleWakeUp::ring();
 }
 
 void frmMDIMain::fileSave() {
@@ -297,6 +307,22 @@ void frmMDIMain::compareWithBoard() {
     dialog.exec();
 }
 
+void frmMDIMain::toggleLiveRecording() {
+    if (m_recorder->running()) {
+        m_recorder->stop();
+        return;
+    }
+    if (!ConfirmOnline() || !m_link.OnlineMode) {
+        m_recorder->stop(); // puts back the check mark the item took
+        return;
+    }
+    if (m_recorder->start()) ShowChildWindow(0);
+}
+
+void frmMDIMain::liveValuesRead(const LiveValues& values) {
+    m_recorder->record(values);
+}
+
 void frmMDIMain::uploadData(int index) {
     if (m_prompt.ask(TransferMessages::ConfirmUpload()) != MessageAnswer::Yes) return;
     m_files.setUploadNow(m_clock.now());
@@ -325,6 +351,7 @@ void frmMDIMain::StartTransfer(int request) {
     }
     setModalTransfer(ModalTransfer::None);
     showCaption();
+    CycleWakeUp::ring();
 }
 
 void frmMDIMain::downloadProgram() {
@@ -396,13 +423,16 @@ void frmMDIMain::showCaption() {
 }
 
 void frmMDIMain::showModified() {
-    setWindowModified(m_data.HasUnsavedChanges());
+    // Setting the same state again would send the title to the window system each tick.
+    if (const bool changed = m_data.HasUnsavedChanges(); changed != isWindowModified())
+        setWindowModified(changed);
 }
 
 void frmMDIMain::setOfflineEditing(bool on) {
     m_offlineEditing = on;
     m_menus->editOfflineEditing()->setChecked(on);
     showOfflineEditingHint();
+    CycleWakeUp::ring();
 }
 
 QWidget* frmMDIMain::currentChild() const {
@@ -449,7 +479,19 @@ void frmMDIMain::unloadChild() {
     delete sub;
 }
 
+void frmMDIMain::runBackgroundTimer(bool run) {
+    if (run)
+        m_backgroundTimer.start();
+    else
+        m_backgroundTimer.stop();
+    // One timer for the whole program: the tick keeps the clock panels and wakes the idle
+    // windows, so an idle program wakes twice a second and no more.
+    m_status->setOwnTimer(!run);
+}
+
 void frmMDIMain::backgroundUpdate() {
+    m_status->refreshDateTime();
+    CycleWakeUp::ring();
     // Windows and transfers change CurrentData directly; the title follows within a tick.
     showModified();
     if (m_link.Busy() || m_transfer == ModalTransfer::Program) return;
@@ -462,9 +504,9 @@ void frmMDIMain::backgroundUpdate() {
 void frmMDIMain::setModalTransfer(ModalTransfer transfer) {
     m_transfer = transfer;
     if (transfer == ModalTransfer::Program)
-        m_backgroundTimer.stop();
+        runBackgroundTimer(false);
     else if (m_shownOnce)
-        m_backgroundTimer.start();
+        runBackgroundTimer(true);
 }
 
 std::filesystem::path frmMDIMain::helpFile() const {
@@ -539,7 +581,7 @@ void frmMDIMain::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (m_shownOnce) return;
     m_shownOnce = true;
-    if (m_transfer != ModalTransfer::Program) m_backgroundTimer.start();
+    if (m_transfer != ModalTransfer::Program) runBackgroundTimer(true);
     emit firstShown();
 }
 
@@ -549,6 +591,7 @@ void frmMDIMain::closeEvent(QCloseEvent* event) {
         return;
     }
     m_backgroundTimer.stop();
+    m_recorder->stop();
     m_link.CloseRSComm();
     unloadChild();
     if (m_about) m_about->close();

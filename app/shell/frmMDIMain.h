@@ -23,6 +23,7 @@ class QMdiSubWindow;
 namespace quelby {
 
 class FileDialogs;
+class LiveRecorder;
 class MainMenus;
 class MainStatusBar;
 class SerialPort;
@@ -58,6 +59,7 @@ public:
     void setBeforeGoingOffline(std::function<void()> work) override {
         m_beforeGoingOffline = std::move(work);
     }
+    void liveValuesRead(const LiveValues& values) override;
 
     // Unloads the child window shown and loads the one of `index` (0..5) from scratch;
     // nothing happens for the window already shown once start-up has finished.
@@ -85,6 +87,11 @@ public:
     // File > Compare with Board: the board read into a copy of the data set under the
     // progress window, the differences shown; the data set and the board stay as they were.
     void compareWithBoard();
+    // File > Record Live Values: while no recording runs, goes online if the user agrees,
+    // asks for a CSV file and records a row per Main Display pass, showing the Main Display;
+    // while one runs, stops it. Going offline stops it too.
+    void toggleLiveRecording();
+    const LiveRecorder& liveRecorder() const { return *m_recorder; }
     const std::filesystem::path& fileExportPath() const { return m_fileExportPath; }
     // File > Upload (save) Data and File > Download Data, by submenu index: the question,
     // then StartTransfer with the index (upload) or the index + 10 (download).
@@ -113,6 +120,7 @@ public:
     // One tick of tmrBackgroungUpdate; skips its turn while the link is busy (a link message
     // is open) or a program transfer runs.
     void backgroundUpdate();
+    void runBackgroundTimer(bool run);
     void setModalTransfer(ModalTransfer transfer);
 
     // Help > Help Topics and Help > About QUELBY; both windows stay open beside the shell.
@@ -186,6 +194,7 @@ private:
     QPointer<HelpWindow> m_help;
     QPointer<frmAbout> m_about;
     std::unique_ptr<FileLinkTrace> m_linkTrace;
+    std::unique_ptr<LiveRecorder> m_recorder;
 
     int m_currentWindow = 0;
     bool m_loadFinished = false;

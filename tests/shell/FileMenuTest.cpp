@@ -1,5 +1,6 @@
 #include "app/data/DataSetMessages.h"
 #include "app/data/SetupFile.h"
+#include "app/shell/LiveRecorder.h"
 #include "app/shell/QtFileDialogs.h"
 #include "app/shell/frmWaitDisplay.h"
 #include "report/ReportOutput.h"
@@ -10,6 +11,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -291,6 +293,52 @@ TEST(FileMenu, StandbyWindowNamesTheReportWhilePrinting) {
     EXPECT_TRUE(wait.runWhileShown([&] { return wait.isVisible() && !wait.isModal(); }));
     EXPECT_FALSE(wait.isVisible());
     EXPECT_EQ(frmWaitDisplay(WaitReason::None).labelText(), "Please Standby ...");
+}
+
+// File > Record Live Values online: a row per Main Display pass, "REC" in the status bar and
+// the item checked while it runs. A board that stops answering ends it with the link's own
+// message, and every row recorded stays whole. A file that cannot be written is named once.
+TEST(FileMenu, RecordLiveValuesWritesARowPerPassUntilTheLinkFailsAndNamesAFileItCannotWrite) {
+    ShellRig rig(false);
+    rig.window.show();
+    rig.window.goOnline();
+    rig.board.setValue("W182", 1200);
+    const auto file = rig.home.path() / "visit.csv";
+    rig.dialogs.answerNext(file);
+    QAction* item = rig.item("mnuFileRecordLive");
+    item->trigger();
+    EXPECT_TRUE(item->isChecked());
+    EXPECT_EQ(rig.window.statusPanels().recording()->text(), "REC visit.csv");
+    EXPECT_EQ(rig.dialogs.requests().at(0).filter, "CSV Files(*.csv)|*.csv|");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.window.liveRecorder().rows() >= 2; }, 5000));
+
+    rig.board.setSilent(true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.window.liveRecorder().running(); }, 5000));
+    EXPECT_FALSE(item->isChecked());
+    EXPECT_TRUE(rig.window.statusPanels().recording()->isHidden());
+    EXPECT_EQ(rig.prompt.titles().at(0), "WARNING - Communication Error!");
+    const std::string text = ReadWholeFile(file);
+    ASSERT_TRUE(text.starts_with("time,W182,D1100,D1104\r\n"));
+    EXPECT_TRUE(text.ends_with("\r\n"));
+    std::size_t rows = 0;
+    for (std::size_t at = text.find("\r\n") + 2; at < text.size(); at = text.find("\r\n", at) + 2) {
+        const std::string row = text.substr(at, text.find("\r\n", at) - at);
+        EXPECT_EQ(std::count(row.begin(), row.end(), ','), 3) << row;
+        EXPECT_NE(row.find(",1200,"), std::string::npos) << row;
+        ++rows;
+    }
+    EXPECT_GE(rows, 2u);
+
+    rig.board.setSilent(false);
+    rig.prompt.clear();
+    rig.window.goOnline();
+    rig.dialogs.answerNext(rig.home.path() / "no such folder" / "visit.csv");
+    item->trigger();
+    EXPECT_FALSE(item->isChecked());
+    ASSERT_EQ(rig.prompt.requests().size(), 1u);
+    EXPECT_EQ(rig.prompt.requests()[0].title, "Record Live Values");
+    EXPECT_EQ(rig.prompt.requests()[0].lines.at(1),
+              (rig.home.path() / "no such folder" / "visit.csv").string());
 }
 
 } // namespace

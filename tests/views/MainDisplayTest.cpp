@@ -2,6 +2,7 @@
 #include "views/EntryTextBox.h"
 #include "views/FigureLabel.h"
 #include "views/NumericEntryField.h"
+#include "views/TrendChart.h"
 #include "link/RSComm.h"
 #include "tests/views/WindowRig.h"
 #include "views/UpDownControl.h"
@@ -103,6 +104,32 @@ TEST(MainDisplay, onlineTheFiguresFollowTheBoardGroupedAndShrunkToFitUnlessTheCy
     m.shell.rig.link.OnlineMode = false;
     ASSERT_TRUE(RunEventsUntil([&] { return !blowoffs->isEnabled(); }));
     EXPECT_LT(blowoffs->palette().color(QPalette::Disabled, QPalette::WindowText).lightness(), 128);
+}
+
+// The trend is drawn from the reads of the figures: online it grows, offline it keeps the
+// last online period greyed, and the next online period starts afresh.
+TEST(MainDisplay, theTrendFollowsTheOnlineReadsAndKeepsThemGreyedOffline) {
+    MainDisplay m;
+    m.shell.rig.goOnline();
+    m.board.setValue("W182", 1200);
+    m.open();
+    TrendChart* chart = m.window->trendChart();
+    ASSERT_TRUE(RunEventsUntil([&] { return chart->polylines(0).size() == 1; }));
+    EXPECT_TRUE(chart->isLive());
+    const QPolygonF line = chart->polylines(0).at(0);
+    EXPECT_DOUBLE_EQ(line.last().y(), chart->bandRect(0).top()) << "1200 at the top of its scale";
+
+    m.shell.goOffline();
+    ASSERT_TRUE(RunEventsUntil([&] { return !chart->isLive(); }));
+    EXPECT_EQ(chart->polylines(0).size(), 1);
+
+    m.board.setValue("W182", 0);
+    m.shell.rig.goOnline();
+    ASSERT_TRUE(RunEventsUntil([&] { return chart->isLive(); }));
+    ASSERT_TRUE(m.waitPasses(1));
+    ASSERT_EQ(chart->polylines(0).size(), 1);
+    for (const QPointF& point : chart->polylines(0).at(0))
+        EXPECT_DOUBLE_EQ(point.y(), chart->bandRect(0).bottom()) << "only the new period's zeros";
 }
 
 TEST(MainDisplay, goingOnlineFillsTheSpindleFieldFromTheBoard) {

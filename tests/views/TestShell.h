@@ -2,10 +2,12 @@
 
 #include "app/data/DataSet.h"
 #include "tests/link/LinkRig.h"
+#include "views/CycleWakeUp.h"
 #include "views/ShellContext.h"
 
 #include <QApplication>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -18,6 +20,14 @@ namespace quelby::test {
 // updateOnlineStatus closes the port when the program went offline, as the shell does.
 class TestShell : public ShellContext {
 public:
+    TestShell() {
+        // The shell's background tick wakes idle windows; here it ticks as often as an
+        // online window looks again.
+        QObject::connect(&tick, &QTimer::timeout, [] { CycleWakeUp::ring(); });
+        tick.start(100);
+    }
+
+    QTimer tick;
     LinkRig rig;
     DataSet data;
     std::string message = "System OK";
