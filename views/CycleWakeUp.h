@@ -1,19 +1,20 @@
 #pragma once
 
-#include <QObject>
+#include <qcoro/qcorotask.h>
+
+#include <chrono>
 
 namespace quelby {
 
-// Ends the idle wait of every refresh cycle: the shell rings it when the data set or the
-// online state changed, so an idle window shows the change without waiting out its wait.
-class CycleWakeUp : public QObject {
-    Q_OBJECT
+// The idle wait of the refresh cycles, and what ends it early: the shell rings when the data
+// set or the online state changed, and on each tick of its background timer, so an idle window
+// shows a change without waiting out its wait and wakes with the rest of the program.
+class CycleWakeUp {
 public:
-    static CycleWakeUp& instance();
-    static void ring() { emit instance().rung(); }
-
-signals:
-    void rung();
+    // Ends once the next ring has reached the event loop, or after `longest`.
+    static QCoro::Task<> wait(std::chrono::milliseconds longest);
+    // Ends every wait under way at the event loop's next turn (never inside this call).
+    static void ring();
 };
 
 } // namespace quelby

@@ -8,7 +8,6 @@
 #include <QCloseEvent>
 #include <QHideEvent>
 #include <QPointer>
-#include <qcoro/qcorosignal.h>
 #include <qcoro/qcorotimer.h>
 
 #include <chrono>
@@ -43,11 +42,6 @@ public:
 };
 
 } // namespace
-
-CycleWakeUp& CycleWakeUp::instance() {
-    static CycleWakeUp wakeUp;
-    return wakeUp;
-}
 
 RefreshCycleWindow::RefreshCycleWindow(ShellContext& shell, QWidget* parent)
     : QWidget(parent), m_shell(shell) {}
@@ -184,8 +178,7 @@ QCoro::Task<> RefreshCycleWindow::runCycle() {
 QCoro::Task<> RefreshCycleWindow::waitAfterPass(bool online, bool worked,
                                                 std::chrono::steady_clock::time_point passStart) {
     if (!worked) {
-        co_await qCoro(&CycleWakeUp::instance(), &CycleWakeUp::rung,
-                       online ? kIdleWait : kOfflineIdleWait);
+        co_await CycleWakeUp::wait(online ? kIdleWait : kOfflineIdleWait);
         co_return;
     }
     if (!online || m_minimumPassInterval.count() <= 0) co_return;
