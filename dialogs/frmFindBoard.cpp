@@ -6,8 +6,10 @@
 #include <QListWidget>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <iterator>
 
 namespace quelby {
@@ -27,10 +29,15 @@ frmFindBoard::frmFindBoard(std::vector<SearchResult> results, QWidget* parent)
     m_lstBoards = new QListWidget(this);
     m_lstBoards->setObjectName("lstBoards");
     for (const SearchResult& result : m_results) {
-        auto* item = new QListWidgetItem(QString::fromStdString(SearchResultLine(result)), m_lstBoards);
+        const QString line = QString::fromStdString(SearchResultLine(result));
+        auto* item = new QListWidgetItem(line, m_lstBoards);
+        item->setToolTip(line);
         if (result.outcome != SearchResult::Outcome::Board) item->setFlags(Qt::ItemIsEnabled);
     }
-    m_lstBoards->setMinimumWidth(m_lstBoards->sizeHintForColumn(0) + 24);
+    // Wide enough for the lines, but a long reason must not push the dialog off the screen:
+    // the list scrolls then, and each line's tip holds the whole of it.
+    const int screenWidth = screen() ? screen()->availableGeometry().width() : 1024;
+    m_lstBoards->setMinimumWidth(std::min(m_lstBoards->sizeHintForColumn(0) + 24, screenWidth * 3 / 4));
     m_cmdUse = new QPushButton("&Use", this);
     m_cmdUse->setObjectName("cmdUse");
     m_cmdUse->setEnabled(false);

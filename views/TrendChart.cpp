@@ -104,7 +104,9 @@ QString TrendChart::tipAt(QPoint pos) const {
                     nearest = &p;
                     distance = std::abs(xAt(p.seconds) - pos.x());
                 }
-        if (!nearest) return bandName(band);
+        // Where the line has no point near, there is nothing to read.
+        constexpr double kNearPixels = 6;
+        if (!nearest || distance > kNearPixels) return bandName(band);
         const auto ago =
             static_cast<int>(std::lround(*m_trend->latestSeconds() - nearest->seconds));
         return QString("%1: %2 at -%3:%4")
@@ -152,7 +154,8 @@ void TrendChart::paintEvent(QPaintEvent*) {
     const QRect last = bandRect(kBands - 1);
     const QRect axis(last.left(), last.bottom() + 3, last.width(), kLabelHeight);
     painter.drawText(axis, Qt::AlignLeft | Qt::AlignVCenter, "-10 min");
-    painter.drawText(axis, Qt::AlignRight | Qt::AlignVCenter, "now");
+    // Offline the right edge is the last online reading, not the present.
+    painter.drawText(axis, Qt::AlignRight | Qt::AlignVCenter, m_live ? "now" : "last online");
 }
 
 bool TrendChart::event(QEvent* event) {

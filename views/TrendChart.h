@@ -35,11 +35,13 @@ public:
     // Where band 0..2 is plotted, and its segments as drawn there, in widget coordinates.
     QRect bandRect(int band) const;
     QList<QPolygonF> polylines(int band) const;
-    // The band's name and the value nearest the time under `pos`; empty off the bands.
+    // The band's name and the value of the line's point under `pos` (within a few pixels);
+    // empty off the bands.
     QString tipAt(QPoint pos) const;
 
     QSize sizeHint() const override { return {480, 150}; }
-    QSize minimumSizeHint() const override { return {120, 60}; }
+    // Tall enough that each band's line can be read beside the figures.
+    QSize minimumSizeHint() const override { return {120, 170}; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -3,6 +3,7 @@
 #include "app/data/LiveRecording.h"
 
 #include <filesystem>
+#include <string>
 
 class QAction;
 
@@ -29,6 +30,7 @@ public:
 
     bool running() const { return m_recording.running(); }
     int rows() const { return m_recording.rows(); }
+    std::string fileName() const { return m_lastFile.filename().string(); }
 
 private:
     void failed();

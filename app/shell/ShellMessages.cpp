@@ -64,4 +64,8 @@ std::string LiveRecordingTip(const std::string& file) {
            "; File > Record Live Values again stops it";
 }
 
+std::string LiveRecordingEndedNotice(const std::string& fileName, int rows) {
+    return "recording to " + fileName + " ended offline: " + std::to_string(rows) + " rows kept";
+}
+
 } // namespace quelby::ShellMessages

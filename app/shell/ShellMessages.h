@@ -31,6 +31,8 @@ MessageRequest LiveRecordingFailed(const std::string& file);
 // The status bar while live values are recorded, and its tip.
 std::string LiveRecordingNotice(const std::string& fileName);
 std::string LiveRecordingTip(const std::string& file);
+// A recording the program's going offline ended.
+std::string LiveRecordingEndedNotice(const std::string& fileName, int rows);
 std::string LinkLostNotice(const std::string& time);
 
 } // namespace quelby::ShellMessages

@@ -165,10 +165,19 @@ void frmMDIMain::updateOnlineStatus() {
     } else {
         if (auto work = std::exchange(m_beforeGoingOffline, {})) work();
         m_link.CloseRSComm();
-        m_recorder->stop();
     }
+    const bool recordingEnds = !m_link.OnlineMode && m_recorder->running();
+    if (recordingEnds) m_recorder->stop();
 
     showOnlineState();
+    if (recordingEnds) {
+        // Beside the lost link's notice, if that is why; the rows recorded stay in the file.
+        QString text = QString::fromStdString(
+            ShellMessages::LiveRecordingEndedNotice(m_recorder->fileName(), m_recorder->rows()));
+        if (m_link.CommError && m_status->notice()->isVisibleTo(m_status))
+            text = m_status->notice()->text() + "; " + text;
+        m_status->setNotice(text);
+    }
     CycleWakeUp::ring();
 
     // A failed open leaves the display as set above; the next update corrects it.
