@@ -16,7 +16,7 @@ std::optional<CliOptions> Parse(const std::vector<std::string>& args,
     return options;
 }
 
-TEST(CliOptions, globalOptionsComeBeforeTheCommandAndItsArgumentsAreKept) {
+TEST(CliOptions, globalOptionsComeBeforeTheCommandOutputFormsAnywhereAndTheArgumentsAreKept) {
     auto options = Parse({"--port", "3", "--speed", "19200", "--retries", "2", "--yes", "--home",
                           "/tmp/q", "write", "W182", "--not-an-option"});
     ASSERT_TRUE(options);
@@ -26,10 +26,9 @@ TEST(CliOptions, globalOptionsComeBeforeTheCommandAndItsArgumentsAreKept) {
     EXPECT_TRUE(options->yes);
     EXPECT_EQ(options->home, std::filesystem::path("/tmp/q"));
     EXPECT_EQ(options->command, (std::vector<std::string>{"write", "W182", "--not-an-option"}));
-}
 
-TEST(CliOptions, outputFormsMayFollowTheCommandAndAreTakenOutOfItsArguments) {
-    auto options = Parse({"compare", "--json", "visit/setup.sdt"});
+    // Output forms may follow the command and are taken out of its arguments.
+    options = Parse({"compare", "--json", "visit/setup.sdt"});
     ASSERT_TRUE(options);
     EXPECT_TRUE(options->json);
     EXPECT_EQ(options->command, (std::vector<std::string>{"compare", "visit/setup.sdt"}));

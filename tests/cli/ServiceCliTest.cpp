@@ -67,6 +67,8 @@ TEST(ServiceCli, aBackupRestoredOntoAFreshBoardComparesEqual) {
 
     const auto data = fresh.run({"--yes", "download", "all", dir + "/setup.sdt"});
     ASSERT_EQ(data.status, 0) << data.err;
+    EXPECT_EQ(fresh.run({"program", "download", dir + "/program.hbx"}).status, 3)
+        << "without --yes the question is answered No";
     const auto program = fresh.run({"--yes", "program", "download", dir + "/program.hbx"});
     ASSERT_EQ(program.status, 0) << program.err;
 

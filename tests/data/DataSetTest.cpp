@@ -92,7 +92,6 @@ TEST(DataSet, theDefaultsHoldEveryDescribedAddressAndValue) {
 }
 
 // The windows' tables name the same board addresses as the data set's data points.
-// The windows' tables name the same board addresses as the data set's data points.
 TEST(ShiftDataTable, addressesAgreeWithTheDataSetAndPagesAddTheirOwnSpindlesWithoutOverflow) {
     const MachineData data = BuildDefaultData();
     EXPECT_EQ(ShiftDataAddress(0), "B598");
@@ -120,7 +119,7 @@ TEST(ShiftDataTable, addressesAgreeWithTheDataSetAndPagesAddTheirOwnSpindlesWith
 
 using namespace quelby::timing;
 
-TEST(TimingChannels, thePlsChannelFieldTurnsExactlyEightAndNineIntoTenAndTheButtonsTenIntoEight) {
+TEST(TimingChannels, thePlsChannelFieldTurnsEightAndNineIntoTenTheButtonsTenIntoEightAndTheConfigurationIsPlaced) {
     for (const char* text : {"8", "9", " 9", "+8"})
         EXPECT_EQ(PlsChannelFieldText(text), "10") << text;
     for (const char* text : {"7", "10", "8.5", "9.0", "8e0", "89", "9abc", "", "-8"})
@@ -134,9 +133,8 @@ TEST(TimingChannels, thePlsChannelFieldTurnsExactlyEightAndNineIntoTenAndTheButt
     EXPECT_EQ(ChannelOfField(24), 8);
     EXPECT_EQ(ColumnOfField(24), 1);
     EXPECT_EQ(ColumnOfField(8), 0);
-}
 
-TEST(TimingChannels, theConfigurationSentPlacesProgramCompensationsAndChannelCount) {
+    // The configuration sent places the program, the compensations and the channel count.
     MachineData data;
     data.PLSProgram = 3;
     data.PLSChannels = 12;

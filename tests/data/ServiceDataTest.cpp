@@ -107,8 +107,8 @@ TEST(BoardCompare, unreadPointsAreRowsOfTheirOwnAndTheSectionsChooseTheRows) {
                     {"PLS fields, speed compensations and channel setpoints", "", "not read"}}));
 }
 
-// The names a compare gives the shift data, at the edges of each block.
-TEST(DataSetCompare, shiftDataPointsAreNamedByTheirBlock) {
+// Shift data points are named by their block; these are the edges of each block.
+TEST(DataSetCompare, namesEachDifferenceInOrderAndCountsMissingPointsAsZero) {
     const std::pair<int, const char*> names[] = {
         {24, "trips of spindle 24"},
         {25, "current shift: total good cans"},
@@ -118,9 +118,7 @@ TEST(DataSetCompare, shiftDataPointsAreNamedByTheirBlock) {
         {61, "last shift: trips of spindle 1"},
         {105, ""}};
     for (const auto& [index, name] : names) EXPECT_EQ(DataPointName(index), name) << index;
-}
 
-TEST(DataSetCompare, namesEachDifferenceInOrderAndCountsMissingPointsAsZero) {
     const MachineData defaults = BuildDefaultData();
     EXPECT_TRUE(CompareDataSets(defaults, defaults).empty());
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "link/BoardAddress.h"
 #include "tests/views/TestShell.h"
 
 #include <functional>
@@ -20,10 +19,6 @@ public:
         if (rig.link.CommError) rig.link.OnlineMode = false;
     }
 };
-
-inline std::uint16_t ByteOf(const char* address) {
-    return static_cast<std::uint16_t>(ParseAddress(address)->byteAddress);
-}
 
 // The byte addresses a trace of read requests asked for, in order: the handshake (0xFF
 // answered 0x55, then the mode byte) is skipped, the rest come in pairs of high and low byte.

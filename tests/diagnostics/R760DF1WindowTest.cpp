@@ -1,6 +1,7 @@
 #include "diagnostics/frmR760DF1.h"
 #include "link/RSComm.h"
 #include "tests/diagnostics/DiagnosticsRig.h"
+#include "tests/views/WindowRig.h"
 #include "views/EntryTextBox.h"
 #include "views/NumericEntryField.h"
 #include "views/UpDownControl.h"
@@ -12,7 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <memory>
 
 namespace quelby::test {
 namespace {
@@ -23,24 +23,17 @@ const MessageRequest kDriverWarning{"WARNING!!",
                                     MessageButtons::OK,
                                     MessageIcon::Exclamation};
 
-struct Df1Window {
-    TestShell shell;
-    std::unique_ptr<frmR760DF1> window;
-    int passes = 0;
+struct Df1Window : WindowRig<frmR760DF1> {
+    int statusReads = 0;
 
     Df1Window() { shell.rig.board.setValue("F152", 1); }
     void open() {
-        window = std::make_unique<frmR760DF1>(shell, shell.rig.prompt);
-        QObject::connect(window.get(), &frmR760DF1::statusReadFinished, [this] { ++passes; });
-        ShowActive(*window);
+        WindowRig::open();
+        QObject::connect(window.get(), &frmR760DF1::statusReadFinished, [this] { ++statusReads; });
     }
     void openOnline() {
         shell.rig.goOnline();
         open();
-    }
-    template <typename T = QWidget>
-    T* control(const QString& name) const {
-        return window->findChild<T*>(name);
     }
     QString display(int index) const {
         return control<QLabel>(QString("lblDisplay_%1").arg(index))->text();
@@ -48,20 +41,14 @@ struct Df1Window {
     QString field(int index) const { return window->numberField(index)->text(); }
     // Runs the cycle until `count` more status reads have finished.
     void runPasses(int count = 1) {
-        const int target = passes + count;
-        ASSERT_TRUE(RunEventsUntil([&] { return passes >= target; }));
+        const int target = statusReads + count;
+        ASSERT_TRUE(RunEventsUntil([&] { return statusReads >= target; }));
     }
     bool wasRead(const char* address) const {
         const auto bytes = BytesRead(shell.rig.board.trace());
-        return std::count(bytes.begin(), bytes.end(), ParseAddress(address)->byteAddress) > 0;
+        return std::count(bytes.begin(), bytes.end(), ByteOf(address)) > 0;
     }
-    void type(int index, const char* text) {
-        EntryTextBox* box = window->numberField(index)->textBox();
-        box->setFocus(Qt::MouseFocusReason);
-        box->selectAll();
-        QTest::keyClicks(box, text);
-        QTest::keyClick(box, Qt::Key_Return);
-    }
+    void type(int index, const char* text) { typeAndEnter(window->numberField(index)->textBox(), text); }
 };
 
 TEST(R760DF1Window, onlineEveryStatusShowsItsTextAndTheSetupRowsTheBoardsValues) {

@@ -7,7 +7,7 @@ namespace quelby::test {
 namespace {
 namespace fs = std::filesystem;
 
-TEST(CommSettingsSave, WritesSettingsLineAndPortFileIntoEachExistingSystemFolder) {
+TEST(CommSettingsSave, WritesSettingsLineAndPortFileIntoEachSystemFolderUnlessTheSettingsFail) {
     TempFolder home;
     fs::create_directories(home.path() / "CORE1");
     home.write("core3/halbix.sfg", "7\r\n"); // another case, written over in place
@@ -21,18 +21,15 @@ TEST(CommSettingsSave, WritesSettingsLineAndPortFileIntoEachExistingSystemFolder
     EXPECT_EQ(ReadWholeFile(home.path() / "core3" / "halbix.sfg"), "2\r\n");
     EXPECT_FALSE(fs::exists(home.path() / "core3" / "HALBIX.SFG"));
     EXPECT_FALSE(fs::exists(home.path() / "CORE2"));
-}
 
-TEST(CommSettingsSave, UnwritableSettingsFileStopsBeforeThePortFiles) {
-    TempFolder home;
-    home.write("Support", "a file where the folder should be");
-    fs::create_directories(home.path() / "CORE1");
-
-    std::error_code error;
+    // A settings file that cannot be written stops before the port files.
+    TempFolder other;
+    other.write("Support", "a file where the folder should be");
+    fs::create_directories(other.path() / "CORE1");
     EXPECT_FALSE(
-        SaveCommSettings(home.path() / "Support" / "RSPort.cfg", home.path(), 3, 9600, error));
+        SaveCommSettings(other.path() / "Support" / "RSPort.cfg", other.path(), 3, 9600, error));
     EXPECT_TRUE(error);
-    EXPECT_FALSE(fs::exists(home.path() / "CORE1" / "HALBIX.SFG"));
+    EXPECT_FALSE(fs::exists(other.path() / "CORE1" / "HALBIX.SFG"));
 }
 
 } // namespace

@@ -36,11 +36,11 @@ QStringList RunWindow(RSComm& link, short mode) {
     return shown;
 }
 
-TEST(DownloadProgWindow, SendModeDumpsTheProgramShowingEachRecordAddress) {
+TEST(DownloadProgWindow, SendModeDumpsAndReadModeUploadsTheProgramShowingEachAddress) {
     ProgramRig rig;
     rig.link.DownloadFile(rig.hbx());
     rig.prompt.answerNext(MessageAnswer::Yes);
-    const QStringList shown = RunWindow(rig.link, frmDownloadProg::Send);
+    QStringList shown = RunWindow(rig.link, frmDownloadProg::Send);
 
     EXPECT_EQ(rig.prompt.requests().back().lines.at(0), "Program Download Complete!");
     rig.expectSampleIn([&](std::uint16_t address) { return rig.board.peek(address); });
@@ -50,17 +50,13 @@ TEST(DownloadProgWindow, SendModeDumpsTheProgramShowingEachRecordAddress) {
     EXPECT_TRUE(shown.contains("Writing to Program Address: BFE0H"))
         << "events run before each record is sent";
     EXPECT_FALSE(rig.link.InProgramMode());
-}
 
-TEST(DownloadProgWindow, ReadModeUploadsTheProgramShowingEachBlockAddress) {
-    ProgramRig rig;
-    rig.download();
-    ASSERT_EQ(rig.firstLineAt(1), "Program Download Complete!");
+    // Read mode uploads the program just sent, showing each block address.
     const std::filesystem::path back = rig.home.path() / "programs" / "BACK.hbx";
     std::filesystem::copy_file(rig.hbx(), back);
     rig.link.UploadFile(back);
     rig.link.InUploadMode = true;
-    const QStringList shown = RunWindow(rig.link, frmDownloadProg::Read);
+    shown = RunWindow(rig.link, frmDownloadProg::Read);
 
     EXPECT_EQ(rig.prompt.requests().back().lines.at(0), "Program Upload Complete!");
     EXPECT_TRUE(std::filesystem::exists(rig.home.path() / "programs" / "BACK.hex"));

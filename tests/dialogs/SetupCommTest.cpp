@@ -70,7 +70,7 @@ TEST(SetupComm, PortFieldRefusesZeroHundredAndTextAndKeepsTheFocus) {
     EXPECT_FALSE(fs::exists(rig.settingsFile()));
 }
 
-TEST(SetupComm, LoadsTheSettingsAndShowsTheDeviceBehindTheNumber) {
+TEST(SetupComm, LoadsTheSettingsShowsTheDeviceBehindTheNumberAndItsArrowsStepUpTo99) {
     SetupCommRig rig;
     rig.home.write("Support/RSPort.cfg", "5, 19200 \r\n");
     rig.home.write("Support/SerialPorts.cfg", "5=/dev/null\n");
@@ -93,11 +93,9 @@ TEST(SetupComm, LoadsTheSettingsAndShowsTheDeviceBehindTheNumber) {
     frmSetupComm overridden(rig.link, given, rig.prompt, rig.home.path());
     EXPECT_EQ(overridden.findChild<QLabel*>("lblPortDevice")->text(),
               "/dev/pts/77 (given with --device, this run)");
-}
 
-TEST(SetupComm, TheUpArrowRaisesThePortNumberTheDownArrowLowersItUpTo99) {
-    SetupCommRig rig;
-    frmSetupComm& dialog = rig.open();
+    // The up arrow raises the number, the down arrow lowers it, up to 99.
+    frmSetupComm& dialog = *rig.dialog;
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
     QWidget* arrows = rig.child<QWidget>("updCommPort");
@@ -133,7 +131,7 @@ TEST(SetupComm, SavingOfflineWritesTheFilesAndClosesWithoutOpeningThePort) {
     EXPECT_TRUE(rig.prompt.requests().empty());
 }
 
-TEST(SetupComm, CancelWritesNothingAndLeavesTheLinkOnlineSavingReopensItOnTheNewPort) {
+TEST(SetupComm, CancelWritesNothingSaveReopensTheLinkOnTheNewPortOrStaysOpenOfflineWithoutABoard) {
     SetupCommRig rig;
     frmSetupComm& cancelled = rig.openOnline("4");
     rig.child<QPushButton>("cmdCancel")->click();
@@ -149,10 +147,8 @@ TEST(SetupComm, CancelWritesNothingAndLeavesTheLinkOnlineSavingReopensItOnTheNew
     EXPECT_EQ(saved.result(), QDialog::Accepted);
     EXPECT_TRUE(rig.link.OnlineMode);
     EXPECT_EQ(rig.port.openedWith().portNumber, 2);
-}
 
-TEST(SetupComm, SavingOnlineToAPortWithoutBoardStaysOpenAndOffline) {
-    SetupCommRig rig;
+    // Saving online to a port without a board: the dialog stays open, the link offline.
     frmSetupComm& dialog = rig.openOnline("9");
     rig.port.setMissing(true);
     rig.child<QPushButton>("cmdSave")->click();

@@ -31,11 +31,16 @@ TEST(ParseAddress, readsEveryFormTheBoardUsesAndRefusesTextsNoBoardItemAnswersTo
         EXPECT_FALSE(ParseAddress(text)) << text;
 }
 
-TEST(ValueForms, wordsAndDoubleWordsKeepTheBoardsByteOrder) {
+// The mark-hex digits are pinned through the revision files; these are the edges.
+TEST(ValueForms, wordsAndDoubleWordsKeepTheBoardsByteOrderAndOctalAndMarkHexTheirDigits) {
     EXPECT_EQ(EncodeValue('W', 1234), (std::vector<std::uint8_t>{0xD2, 0x04}));
     EXPECT_EQ(DecodeValue('D', {0x0F, 0x27, 0xFF, 0xFF}), 655359999u);
     for (std::uint32_t value : {0u, 9999u, 10000u, 655359999u})
         EXPECT_EQ(DecodeValue('D', EncodeValue('D', value)), value);
+    EXPECT_EQ(Dec2Octal(63), 77);
+    EXPECT_EQ(Octal2Dec(77), 63);
+    EXPECT_EQ(HEX2MarkHEX("ab"), "ab");
+    EXPECT_EQ(HexTextToNumber(""), 0);
 }
 
 TEST(CheckEntry, dropsDisplayCharactersAndRefusesEverythingElse) {
@@ -61,32 +66,22 @@ TEST(CheckEntry, dropsDisplayCharactersAndRefusesEverythingElse) {
         EXPECT_EQ(CheckEntry(address, value).error, error) << address << " " << value;
 }
 
-TEST(EquateAdd, mapsIoPointsPerBoardType) {
-    const std::tuple<const char*, int, const char*> cases[] = {
+// Each I/O point maps to its byte per board type, and each type is limited per board group.
+TEST(IoPoints, mapPerBoardTypeAndEachAddressTypeIsLimitedPerBoardGroup) {
+    const std::tuple<const char*, int, const char*> mapped[] = {
         {"X11", 50, "B163"}, {"I151", 50, "B223"},   {"x10.3", 58, "B51.3"}, {"X80", 49, "B57"},
         {"Y141", 49, "B67"}, {"Y21", 65, "B54"},     {"Y11", 61, "B52"},     {"X12", 50, "X12"},
         {"X21", 58, "X21"},  {"B1003", 50, "B1003"}, {"X10", 77, "X10"},     {"", 50, ""}};
-    for (const auto& [text, board, expected] : cases)
+    for (const auto& [text, board, expected] : mapped)
         EXPECT_EQ(EquateAdd(text, board), expected) << text << " on " << board;
-}
-
-TEST(ValidAdd, limitsEachTypePerBoardGroup) {
-    const std::tuple<const char*, int, bool> cases[] = {
+    const std::tuple<const char*, int, bool> limited[] = {
         {"W1001", 68, false}, {"W8274", 68, true},   {"W8276", 68, false}, {"X12", 49, false},
         {"X151", 49, true},   {"X30", 58, false},    {"B255", 49, true},   {"B256", 49, false},
         {"B31", 69, false},   {"B1016.0", 69, true}, {"F120", 49, true},   {"F121", 49, false},
         {"F991", 69, true},   {"I10", 58, false},    {"I21", 51, true},    {"X0", 68, false},
         {"Q5", 49, false}};
-    for (const auto& [text, board, valid] : cases)
+    for (const auto& [text, board, valid] : limited)
         EXPECT_EQ(ValidAdd(text, board), valid) << text << " on " << board;
-}
-
-// The mark-hex digits are pinned through the revision files; these are the edges.
-TEST(Conversions, octalAndMarkHexDigits) {
-    EXPECT_EQ(Dec2Octal(63), 77);
-    EXPECT_EQ(Octal2Dec(77), 63);
-    EXPECT_EQ(HEX2MarkHEX("ab"), "ab");
-    EXPECT_EQ(HexTextToNumber(""), 0);
 }
 
 } // namespace

@@ -241,8 +241,6 @@ TEST(PlsRecall, aListStartsAtItsFirstSetpointOnlyAfterAnotherChannelAndASequence
     EXPECT_EQ(list.setpoints.size(), 5u);
     EXPECT_EQ(rig.takeCount(0x09), 7)
         << "one recall to start the list, five, and one past the bound to tell a cut-off";
-    EXPECT_EQ(rig.link.RecallAllSetpoints(2).setpoints.size(),
-              static_cast<std::size_t>(RSComm::kMaxRecallSetpoints));
 }
 
 TEST(PlsConfiguration, downloadWritesFourBlocksAndTheScaleUploadReadsItBackOrSaysItFailed) {

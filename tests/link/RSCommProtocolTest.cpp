@@ -10,47 +10,27 @@ struct OnlineRig : LinkRig {
     OnlineRig() { goOnline(); }
 };
 
-TEST(RSCommProtocol, readOfAWordFromNoModeMatchesTheBoardsByteForByte) {
+TEST(RSCommProtocol, readAndWriteMatchTheBoardsBytesAndOnlyAChangeOfModeHandshakes) {
     OnlineRig rig;
     rig.board.setValue("W182", 0x04D2);
     EXPECT_EQ(rig.link.RSRead("W182"), "1234");
     EXPECT_EQ(rig.takeTrace(), Exchanges({{0xFF, 0x55}, {0x01, 0x55}, {0x00, 0x00}, {0xB6, 0xD2},
                                           {0x00, 0x00}, {0xB7, 0x04}}));
-}
-
-TEST(RSCommProtocol, writeAfterAReadHandshakesIntoWriteModeAndSendsEachByteEchoed) {
-    OnlineRig rig;
-    rig.link.RSRead("W182");
-    rig.board.clearTrace();
-    rig.link.RSWrite("W182", "1234");
-    EXPECT_EQ(rig.takeTrace(),
-              Exchanges({{0xFF, 0x55}, {0x02, 0x55}, {0x00, 0x00}, {0xB6, 0xB6}, {0xD2, 0xD2},
-                         {0x00, 0x00}, {0xB7, 0xB7}, {0x04, 0x04}}));
-    EXPECT_EQ(rig.board.value("W182"), 1234u);
-    EXPECT_FALSE(rig.link.WriteFailed());
-}
-
-TEST(RSCommProtocol, theBoardKeepsItsModeSoOnlyAChangeOfModeHandshakes) {
-    OnlineRig rig;
-    rig.link.RSRead("W182");
-    rig.board.clearTrace();
     rig.link.RSRead("w182");
     EXPECT_EQ(rig.takeTrace().size(), 4u) << "a second read sends only the address bytes";
+
+    // A write handshakes into write mode and sends each byte echoed.
+    rig.link.RSWrite("W182", "4660");
+    EXPECT_EQ(rig.takeTrace(),
+              Exchanges({{0xFF, 0x55}, {0x02, 0x55}, {0x00, 0x00}, {0xB6, 0xB6}, {0x34, 0x34},
+                         {0x00, 0x00}, {0xB7, 0xB7}, {0x12, 0x12}}));
+    EXPECT_EQ(rig.board.value("W182"), 4660u);
+    EXPECT_FALSE(rig.link.WriteFailed());
     rig.link.RSWrite("B1003", "7");
     rig.link.RSWrite("B1003", "8");
     rig.link.RSRead("B1003");
-    EXPECT_EQ(rig.takeCount(0xFF), 2);
+    EXPECT_EQ(rig.takeCount(0xFF), 1) << "only the read after the writes handshakes";
     EXPECT_EQ(rig.link.CurrentMode(), 1);
-}
-
-TEST(RSCommProtocol, doubleWordsTravelAsTwoDecimalWords) {
-    OnlineRig rig;
-    rig.link.RSWrite("D1100", "123456789");
-    EXPECT_EQ(rig.board.peek(1100), 0x85);
-    EXPECT_EQ(rig.board.peek(1101), 0x1A);
-    EXPECT_EQ(rig.board.peek(1102), 0x39);
-    EXPECT_EQ(rig.board.peek(1103), 0x30);
-    EXPECT_EQ(rig.link.RSRead("D1100"), "123456789");
 }
 
 TEST(RSCommProtocol, bitWriteReadsTheWholeByteTwiceFirstAndKeepsTheOtherBits) {
@@ -86,8 +66,15 @@ TEST(RSCommProtocol, refusedEntriesShowTheirAlertAndSendNothing) {
     EXPECT_FALSE(rig.link.CommError);
 }
 
-TEST(RSCommProtocol, everyByteValueSurvivesAWriteAndReadBack) {
+// Double words travel as two decimal words: 6789 and 12345.
+TEST(RSCommProtocol, everyByteValueAndDoubleWordsSurviveAWriteAndReadBack) {
     OnlineRig rig;
+    rig.link.RSWrite("D1100", "123456789");
+    EXPECT_EQ(rig.board.peek(1100), 0x85);
+    EXPECT_EQ(rig.board.peek(1101), 0x1A);
+    EXPECT_EQ(rig.board.peek(1102), 0x39);
+    EXPECT_EQ(rig.board.peek(1103), 0x30);
+    EXPECT_EQ(rig.link.RSRead("D1100"), "123456789");
     for (int value = 0; value < 256; ++value) {
         const std::string address = "B" + std::to_string(2000 + value);
         rig.link.RSWrite(address, std::to_string(value));
@@ -98,26 +85,23 @@ TEST(RSCommProtocol, everyByteValueSurvivesAWriteAndReadBack) {
     EXPECT_FALSE(rig.link.CommError);
 }
 
-TEST(BoardIdentityLink, faultCodeAndFirmwareComeFromTheBoardOnlyWhileOnline) {
+// Fault descriptions come from the support file, whatever the case of its name.
+TEST(BoardIdentityLink, faultCodeAndFirmwareComeFromTheBoardOnlyWhileOnlineDescriptionsFromTheFile) {
     LinkRig rig;
     EXPECT_EQ(rig.link.FirmwareRev(), -1);
+    EXPECT_EQ(rig.link.FaultDescription(10), "Fault Code (0AH): --- Fault File Not Found ---");
     EXPECT_TRUE(rig.board.trace().empty()) << "offline: no traffic";
+    rig.home.write("support/faulterrcodes.TXT", "01, \"Low air, check supply\"\r\n0a,Jam at infeed\r\n");
+    EXPECT_EQ(rig.link.FaultDescription(10), "Fault Code (0AH): Jam at infeed");
+    EXPECT_EQ(rig.link.FaultDescription(1), "Fault Code (01H): Low air, check supply");
+    EXPECT_EQ(rig.link.FaultDescription(200), "Fault Code (C8H): ");
+    EXPECT_TRUE(rig.prompt.requests().empty());
 
     rig.board.setValue("B8176", 0x42);
     rig.board.setValue("B8159", 17);
     rig.goOnline();
     EXPECT_EQ(rig.link.FaultCode(), 0x42);
     EXPECT_EQ(rig.link.FirmwareRev(), 17);
-}
-
-TEST(BoardIdentityLink, faultDescriptionsComeFromTheSupportFileWhateverItsCase) {
-    LinkRig rig;
-    EXPECT_EQ(rig.link.FaultDescription(10), "Fault Code (0AH): --- Fault File Not Found ---");
-    rig.home.write("support/faulterrcodes.TXT", "01, \"Low air, check supply\"\r\n0a,Jam at infeed\r\n");
-    EXPECT_EQ(rig.link.FaultDescription(10), "Fault Code (0AH): Jam at infeed");
-    EXPECT_EQ(rig.link.FaultDescription(1), "Fault Code (01H): Low air, check supply");
-    EXPECT_EQ(rig.link.FaultDescription(200), "Fault Code (C8H): ");
-    EXPECT_TRUE(rig.prompt.requests().empty());
 }
 
 } // namespace

@@ -32,7 +32,7 @@ PortMap parsed(const std::string& text) {
     return PortMap::parse(in);
 }
 
-TEST(PortMap, listedNumbersTakeTheirDevicesAndTheRestDefaultToTtyS) {
+TEST(PortMap, listedNumbersTakeTheirDevicesTheRestDefaultToTtySAndBadLinesAreSkipped) {
     const PortMap map = parsed("# adapters on this desk\r\n"
                                "\n"
                                "  1 = /dev/ttyUSB0  # the mill\r\n"
@@ -49,14 +49,13 @@ TEST(PortMap, listedNumbersTakeTheirDevicesAndTheRestDefaultToTtyS) {
     EXPECT_EQ(PortMap{}.deviceFor(1), "/dev/ttyS0");
     EXPECT_EQ(map.deviceFor(0), "");
     EXPECT_EQ(map.deviceFor(100), "");
-}
 
-TEST(PortMap, badLinesAreSkippedAndReadingIsBoundedInLineLengthAndFileSize) {
-    const PortMap map = parsed("/dev/ttyUSB0\n0=/dev/ttyUSB0\n100=/dev/ttyUSB0\n-1=/dev/ttyUSB0\n"
+    // Bad lines are skipped, and reading is bounded in line length and file size.
+    const PortMap bad = parsed("/dev/ttyUSB0\n0=/dev/ttyUSB0\n100=/dev/ttyUSB0\n-1=/dev/ttyUSB0\n"
                                "x=/dev/ttyUSB0\n1.5=/dev/ttyUSB0\n2=\n3=ttyUSB0\n# 4=/dev/ttyUSB0\n"
                                "5 /dev/ttyUSB0\n=/dev/ttyUSB0\n");
     for (int port = PortMap::FirstPort; port <= PortMap::LastPort; ++port)
-        EXPECT_FALSE(map.isListed(port)) << port;
+        EXPECT_FALSE(bad.isListed(port)) << port;
 
     const std::string longPath(PortMap::MaxLineLength, 'x');
     const PortMap longLines = parsed("1=/dev/" + longPath + "\n" + longPath + "\n2=/dev/ttyUSB1\n");
@@ -234,11 +233,8 @@ TEST(PosixSerialPort, sendingOrReadingAfterAHangUpClosesThePort) {
         PortError error;
         ASSERT_TRUE(port.open({1, 9600}, error));
         board.hangUp();
-        if (sending) {
-            port.sendByte(0x55);
-        } else {
-            EXPECT_EQ(port.readByte(), -1);
-        }
+        if (sending) port.sendByte(0x55);
+        else EXPECT_EQ(port.readByte(), -1);
         EXPECT_FALSE(port.isOpen()) << (sending ? "sending" : "reading");
     }
 }

@@ -33,15 +33,14 @@ TEST(TextFields, quotesBlanksAndCommasFollowTheFileFormat) {
     EXPECT_EQ(FirstField(std::string("AB\0C,D", 6)), std::string("AB\0C", 4));
 }
 
-TEST(CodeDescriptionFile, findsCodesWhateverTheirCaseFirstOrLast) {
+TEST(CodeDescriptionFile, findsCodesWhateverTheirCaseFirstOrLastAndSurvivesMalformedFiles) {
     const std::string text = "00,No fault\n0a,\"Door open, guard 2\"\n  c8 , Low air  \n0A,again\n";
     EXPECT_EQ(Lookup(text, "0A").description, "Door open, guard 2");
     EXPECT_EQ(Lookup(text, "0A", CodeMatch::Last).description, "again");
     EXPECT_EQ(Lookup(text, "C8").description, "Low air");
     EXPECT_EQ(Lookup(text, "0B").outcome, Outcome::NotFound);
-}
 
-TEST(CodeDescriptionFile, survivesMalformedFiles) {
+    // Malformed files.
     const std::string longLine(5000, 'x');
     EXPECT_EQ(Lookup("01,a\r\n\r\n\n   \n02,b\r\n03,c", "03").description, "c");
     EXPECT_EQ(Lookup(longLine + "\n05,after a long line\n", "05").description, "after a long line");

@@ -16,7 +16,7 @@ std::string ConfigLine(char d36, char d39, char d40) {
     return "G" + std::string(34, '0') + d36 + "00" + d39 + d40 + "000%";
 }
 
-TEST(ProgramFileSet, companionsAreFoundWhateverTheCaseOfTheirNames) {
+TEST(ProgramFileSet, companionsAreFoundWhateverTheirCaseAndFirstFieldsAndDigitsAreReadFromTheirPlaces) {
     TempFolder folder;
     const auto hbx = folder.write("PROG.HBX", "D");
     folder.write("prog.rev", "X0000");
@@ -25,17 +25,14 @@ TEST(ProgramFileSet, companionsAreFoundWhateverTheCaseOfTheirNames) {
     const auto files = ProgramFilesOf(hbx);
     EXPECT_TRUE(std::filesystem::equivalent(files.rev, folder.path() / "prog.rev"));
     EXPECT_TRUE(std::filesystem::equivalent(files.hex, folder.path() / "Prog.Hex"));
-}
 
-TEST(ProgramFileSet, configurationDigitsComeFromTheirPositionsOrDefaults) {
+    // Configuration digits come from their positions, or their defaults.
     EXPECT_EQ(ParseConfigurationField(ConfigLine('2', '7', '1')), (ConfigDigits{2, 7, 1}));
     EXPECT_EQ(ParseConfigurationField(ConfigLine('x', '7', ' ')), (ConfigDigits{3, 7, 3}));
     EXPECT_EQ(ParseConfigurationField(ConfigLine('1', '5', '2').substr(0, 39)),
               (ConfigDigits{1, 5, 3}));
-}
 
-TEST(ProgramFileSet, firstFieldOfAFileOnlyCountsItsFirstLineUpToAComma) {
-    TempFolder folder;
+    // The first field of a file counts only its first line up to a comma.
     EXPECT_EQ(ReadFirstField(folder.write("a.rev", " ABC1230?12 ,rest\r\nnext")).field,
               "ABC1230?12");
     EXPECT_EQ(ReadFirstField(folder.write("b.rev", "")).outcome, FirstFieldRead::Outcome::Empty);
@@ -95,7 +92,7 @@ TEST(UploadFiles, configurationFileKeepsItsPositionsForEveryBoard) {
     EXPECT_EQ(ConfigurationFileText(56, {1, 12, 1}).substr(38, 1), "0");
 }
 
-TEST(BoardIdentity, namesKnownBoardsAndSaysWhenACodeIsNotDefined) {
+TEST(BoardIdentity, namesKnownBoardsSaysWhenACodeIsNotDefinedAndKeepsProgramMemoryInTheAddressSpace) {
     EXPECT_EQ(TargetboardName(57), "Not Defined");
     EXPECT_EQ(TargetboardName(70), "F Is Not Defined.");
     EXPECT_EQ(TargetboardName(0), "[0] Is Not Defined.");
@@ -103,9 +100,8 @@ TEST(BoardIdentity, namesKnownBoardsAndSaysWhenACodeIsNotDefined) {
     EXPECT_EQ(LCFBoardIndex(68), "G");
     EXPECT_EQ(LCFBoardIndex(50), "1");
     EXPECT_EQ(LCFBoardIndex(55), "");
-}
 
-TEST(BoardIdentity, programMemoryStaysWithinTheAddressSpace) {
+    // Program memory stays within the address space.
     EXPECT_EQ(ProgramMemoryOf(68), (ProgramMemoryRange{0x4000, 0x8000}));
     EXPECT_EQ(ProgramMemoryOf(50), (ProgramMemoryRange{0x5000, 0xB000}));
     EXPECT_EQ(ProgramMemoryOf(55).byteCount, 0u);

@@ -63,14 +63,7 @@ TEST(CloseSequence, YesSavesToTheChosenFileThenClosesOrKeepsRunningWhenTheSaveIs
     EXPECT_FALSE(rig.window.dataSet().HasUnsavedChanges());
 }
 
-TEST(CloseSequence, ExitWithoutChangesAsksNothing) {
-    ShellRig rig;
-    rig.item("mnuFileExit")->trigger();
-    EXPECT_TRUE(rig.prompt.requests().empty());
-    EXPECT_EQ(rig.window.currentChild(), nullptr);
-}
-
-TEST(FileNew, AsksOnlyAfterChangesAndKeepsTheCaption) {
+TEST(FileNew, NewAndExitAskOnlyAfterChangesAndNewKeepsTheCaption) {
     ShellRig rig;
     rig.item("mnuFileNew")->trigger();
     EXPECT_TRUE(rig.prompt.requests().empty());
@@ -80,6 +73,10 @@ TEST(FileNew, AsksOnlyAfterChangesAndKeepsTheCaption) {
     EXPECT_EQ(rig.prompt.requests().size(), 1u);
     EXPECT_FALSE(rig.window.dataSet().HasUnsavedChanges());
     EXPECT_EQ(rig.window.windowTitle(), "QUELBY - [unnamed][*]");
+
+    rig.item("mnuFileExit")->trigger();
+    EXPECT_EQ(rig.prompt.requests().size(), 1u) << "no changes since: Exit asks nothing";
+    EXPECT_EQ(rig.window.currentChild(), nullptr);
 }
 
 TEST(FileMenu, OpenOfAnotherVersionAsksYesNoOfferTheDialogAgainCancelKeepsTheData) {
@@ -178,7 +175,7 @@ TEST(FileMenu, ExportWritesTheShiftDataOffersThePathNextTimeAndReportsAFailure) 
     EXPECT_EQ(rig.window.fileExportPath(), unwritable);
 }
 
-TEST(FileMenu, PrintReportWithoutAPrinterWritesAPdfEndsSilentlyWhenCancelledOrSaysItFailed) {
+TEST(FileMenu, PrintReportWritesAPdfWithoutAPrinterOrPrintsEndsSilentlyWhenCancelledOrSaysItFailed) {
     ShellRig rig;
     const auto file = rig.home.path() / "report.pdf";
     rig.dialogs.answerNext(file);
@@ -200,14 +197,14 @@ TEST(FileMenu, PrintReportWithoutAPrinterWritesAPdfEndsSilentlyWhenCancelledOrSa
     rig.item("mnuFilePrint")->trigger();
     EXPECT_EQ(rig.prompt.titles(), std::vector<std::string>{"Print Report"});
     EXPECT_FALSE(std::filesystem::exists(unwritable));
-}
 
-TEST(FileMenu, PrintReportOnAPrinterPrintsEndsSilentlyWhenCancelledOrSaysThePrinterFailed) {
-    ShellRig rig;
+    // On a printer: its dialog instead of the file dialog.
+    rig.prompt.clear();
+    const auto asked = rig.dialogs.requests().size();
     rig.printers.m_hasPrinter = true;
     rig.item("mnuFilePrint")->trigger(); // the printer dialog is cancelled
     EXPECT_EQ(rig.printers.m_dialogsShown, 1);
-    EXPECT_TRUE(rig.dialogs.requests().empty());
+    EXPECT_EQ(rig.dialogs.requests().size(), asked);
     EXPECT_TRUE(rig.prompt.requests().empty());
 
     const auto printed = rig.home.path() / "printed.pdf";
@@ -288,7 +285,6 @@ TEST(FileMenu, SaveNameDifferingOnlyInCaseAsksBeforeReplacingTheFile) {
 
 TEST(FileMenu, StandbyWindowNamesTheReportWhilePrinting) {
     frmWaitDisplay wait(WaitReason::PrintReport);
-    EXPECT_EQ(wait.objectName(), "frmWaitDisplay");
     EXPECT_EQ(wait.labelText(), "Generating Report, Please Standby ...");
     EXPECT_TRUE(wait.runWhileShown([&] { return wait.isVisible() && !wait.isModal(); }));
     EXPECT_FALSE(wait.isVisible());
@@ -328,6 +324,11 @@ TEST(FileMenu, RecordLiveValuesWritesARowPerPassUntilTheLinkFailsAndNamesAFileIt
         ++rows;
     }
     EXPECT_GE(rows, 2u);
+    const std::string notice = rig.window.statusPanels().notice()->text().toStdString();
+    EXPECT_TRUE(notice.starts_with("Link to the K650 lost ")) << notice;
+    EXPECT_TRUE(notice.ends_with("; recording to visit.csv ended offline: " +
+                                 std::to_string(rows) + " rows kept"))
+        << notice;
 
     rig.board.setSilent(false);
     rig.prompt.clear();

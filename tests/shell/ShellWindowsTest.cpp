@@ -72,10 +72,8 @@ TEST(AboutBox, ShowsTheVersionNotModalSystemInfoIsUnavailableAndOkClosesIt) {
     EXPECT_TRUE(about->isVisible());
     EXPECT_FALSE(about->isModal());
     EXPECT_EQ(about->windowTitle(), "About QUELBY");
-    EXPECT_EQ(about->findChild<QLabel*>("lblVersion")->text(), QStringLiteral("Version %1.%2.%3")
-                                                                   .arg(QUELBY_VERSION_MAJOR)
-                                                                   .arg(QUELBY_VERSION_MINOR)
-                                                                   .arg(QUELBY_VERSION_PATCH));
+    EXPECT_EQ(about->findChild<QLabel*>("lblVersion")->text(),
+              QString("Version %1.%2.%3").arg(QUELBY_VERSION_MAJOR).arg(QUELBY_VERSION_MINOR).arg(QUELBY_VERSION_PATCH));
     about->findChild<QPushButton*>("cmdSysInfo")->click();
     ASSERT_EQ(rig.prompt.requests().size(), 1u);
     EXPECT_EQ(rig.prompt.requests()[0].text(), "System Information Is Unavailable At This Time");

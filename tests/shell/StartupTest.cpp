@@ -12,7 +12,7 @@
 namespace quelby::test {
 namespace {
 
-TEST(Startup, EndsUnnamedOfflineWithTheMainDisplayMaximisedAndThePanelsTexts) {
+TEST(Startup, EndsUnnamedOfflineWithTheMainDisplayMaximisedAndPanelsThatFollowTheClock) {
     ShellRig rig(false);
     EXPECT_EQ(rig.window.windowTitle(), "QUELBY - [unnamed][*]");
     EXPECT_TRUE(rig.item("mnuWindowForm")->isChecked());
@@ -33,10 +33,7 @@ TEST(Startup, EndsUnnamedOfflineWithTheMainDisplayMaximisedAndThePanelsTexts) {
     rig.window.show();
     EXPECT_TRUE(qobject_cast<QMdiSubWindow*>(child->parentWidget())->isMaximized());
     EXPECT_TRUE(rig.window.backgroundTimer().isActive());
-}
 
-TEST(Startup, DateAndTimePanelsFollowTheClock) {
-    ShellRig rig;
     rig.clock.setDate({2026, 3, 9, 17, 45, 10, 2});
     rig.window.statusPanels().refreshDateTime();
     EXPECT_EQ(rig.panel(3), QLocale().toString(QDate(2026, 3, 9), QLocale::ShortFormat));
@@ -200,19 +197,7 @@ TEST(StatusPoll, PanelAndSystemMessageFollowTheStateAndTheFaultCode) {
     }
 }
 
-TEST(StatusPoll, AFailedFaultRequestKeepsBothTexts) {
-    ShellRig rig;
-    rig.window.goOnline();
-    rig.window.backgroundUpdate();
-    rig.board.setSilent(true);
-    rig.window.backgroundUpdate();
-    EXPECT_TRUE(rig.window.link().CommError);
-    EXPECT_EQ(rig.panel(1), "System Message: All Faults Normal");
-    // The tick leaves the online state to the windows and UpdateOnlineStatus.
-    EXPECT_TRUE(rig.window.link().OnlineMode);
-}
-
-TEST(StatusPoll, SkipsItsTurnWhileALinkMessageIsOpen) {
+TEST(StatusPoll, SkipsItsTurnWhileALinkMessageIsOpenAndAFailedRequestKeepsBothTexts) {
     ShellRig rig;
     rig.board.setSilent(true);
     long sentDuringMessage = -1;
@@ -224,6 +209,18 @@ TEST(StatusPoll, SkipsItsTurnWhileALinkMessageIsOpen) {
     rig.window.goOnline(); // the probe times out and the link asks Retry/Cancel
     EXPECT_EQ(sentDuringMessage, 0);
     EXPECT_EQ(rig.panel(1), "System Message:");
+
+    // A failed fault request keeps both texts.
+    rig.prompt.onAsk({});
+    rig.board.setSilent(false);
+    rig.window.goOnline();
+    rig.window.backgroundUpdate();
+    rig.board.setSilent(true);
+    rig.window.backgroundUpdate();
+    EXPECT_TRUE(rig.window.link().CommError);
+    EXPECT_EQ(rig.panel(1), "System Message: All Faults Normal");
+    // The tick leaves the online state to the windows and UpdateOnlineStatus.
+    EXPECT_TRUE(rig.window.link().OnlineMode);
 }
 
 } // namespace

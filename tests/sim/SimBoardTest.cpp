@@ -25,21 +25,19 @@ std::string answers(SimBoard& board, std::initializer_list<std::uint8_t> bytes) 
 
 } // namespace
 
-TEST(SimBoardProtocol, syncIsAddressOrDataInsideARequestAndRestartsTheHandshakeAtItsStart) {
+TEST(SimBoardProtocol, syncIsAddressOrDataInsideARequestRestartsTheHandshakeAtItsStartAndAnUnexpectedByteIdles) {
     SimBoard board;
     EXPECT_EQ(answers(board, {0xFF, 0x02, 0x00, 0xFF, 0xFF}), "55 55 00 FF FF");
     EXPECT_EQ(board.peek(0x00FF), 0xFF);
     EXPECT_EQ(answers(board, {0x00, 0x10, 0x07}), "00 10 07"); // still in write mode
     EXPECT_EQ(answers(board, {0xFF, 0xFF, 0x01, 0x00, 0x10}), "55 55 55 00 07");
-}
 
-TEST(SimBoardProtocol, unexpectedByteIsAnsweredZeroAndLeavesTheBoardIdle) {
-    SimBoard board;
-    EXPECT_EQ(answers(board, {0x01}), "00");
-    EXPECT_EQ(answers(board, {0xFF, 0x09, 0x01}), "55 00 00");
-    EXPECT_EQ(board.mode(), SimBoard::Mode::Idle);
+    // An unexpected byte is answered 0x00 and leaves the board idle.
+    SimBoard fresh;
+    EXPECT_EQ(answers(fresh, {0x01}), "00");
+    EXPECT_EQ(answers(fresh, {0xFF, 0x09, 0x01}), "55 00 00");
+    EXPECT_EQ(fresh.mode(), SimBoard::Mode::Idle);
 }
-
 TEST(SimBoardValues, aBitValueChangesOnlyItsBitAndValuesOutOfTheirItemsRangeAreRefused) {
     SimBoard board;
     board.poke(1016, 0x81);

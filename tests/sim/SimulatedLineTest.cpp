@@ -10,7 +10,7 @@
 namespace quelby::sim {
 namespace {
 
-TEST(SimulatedLine, theMachinesSpeedDrivesTheResolverTheLinkReads) {
+TEST(SimulatedLine, theMachinesSpeedDrivesTheResolverAndProgramModeIsClosedUntilArmed) {
     SimulatedLine line;
     line.start(0.0);
     const int before = line.pls().position();
@@ -21,13 +21,9 @@ TEST(SimulatedLine, theMachinesSpeedDrivesTheResolverTheLinkReads) {
     EXPECT_EQ(line.pls().rpm(), line.machine().resolverRpm());
     line.tick(60.05);
     EXPECT_NE(line.pls().position(), before);
-}
 
-// The PLS and program mode behind the line's board are reached end to end by quelby-cli;
-// what only shows here is that program mode stays closed until the computer arms it.
-TEST(SimulatedLine, programModeIsClosedUntilTheComputerArmsIt) {
-    SimulatedLine line;
-    line.start(0.0);
+    // The PLS and program mode behind the line's board are reached end to end by quelby-cli;
+    // what only shows here is that program mode stays closed until the computer arms it.
     const auto enterProgramMode = [&] {
         line.board().receive(0xFF);
         return line.board().receive(0x03);

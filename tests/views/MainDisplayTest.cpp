@@ -1,4 +1,3 @@
-#include "link/BoardAddress.h"
 #include "views/EntryTextBox.h"
 #include "views/FigureLabel.h"
 #include "views/NumericEntryField.h"
@@ -168,9 +167,6 @@ TEST(MainDisplay, eachChangeOfModeRunsTheMatchingPreparationOnceALinkFailureIncl
 TEST(MainDisplay, blowoffCommandsWriteTheirCodeThenTheTwoTriggerFlagsInOrderAndStopAtAFailedWrite) {
     MainDisplay m;
     m.openOnlineStopped(7);
-    const auto byteOf = [](const char* address) {
-        return static_cast<std::uint16_t>(ParseAddress(address)->byteAddress);
-    };
     const auto written = [&] {
         std::vector<std::uint16_t> addresses;
         for (auto [address, value] : std::exchange(m.writes, {})) addresses.push_back(address);
@@ -182,13 +178,13 @@ TEST(MainDisplay, blowoffCommandsWriteTheirCodeThenTheTwoTriggerFlagsInOrderAndS
         for (const char* flag : {"F825", "F102"}) m.board.setValue(flag, 0);
         m.writes.clear();
         m.click(button);
-        EXPECT_EQ(written(), (std::vector<std::uint16_t>{2088, byteOf("F825"), byteOf("F102")})) << button;
+        EXPECT_EQ(written(), (std::vector<std::uint16_t>{2088, ByteOf("F825"), ByteOf("F102")})) << button;
         EXPECT_EQ(m.board.value("B2088"), code) << button;
         EXPECT_EQ(m.board.value("F825"), 1u) << button;
         EXPECT_EQ(m.board.value("F102"), 1u) << button;
     }
     m.click("cmdBadCanBlowoff");
-    EXPECT_EQ(written(), std::vector<std::uint16_t>{byteOf("F830")});
+    EXPECT_EQ(written(), std::vector<std::uint16_t>{ByteOf("F830")});
     EXPECT_EQ(m.board.value("F830"), 1u);
     EXPECT_TRUE(m.prompt.requests().empty());
 

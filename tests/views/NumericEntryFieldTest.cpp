@@ -66,7 +66,10 @@ struct FieldWindow {
     }
 };
 
-TEST(NumericEntryField, enteringRemembersTheValueHalvesToEvenAndSelectsTheWholeText) {
+// Entering remembers the value (halved to even) and selects the whole text; Enter moves on as
+// Tab and commits a passing value in its plain form; a first Esc restores and stays, a second
+// in a row leaves, another key between resets that.
+TEST(NumericEntryField, enteringSelectsAllEnterCommitsAsTabAndASecondEscapeInARowLeaves) {
     FieldWindow w;
     w.next->setFocus(Qt::MouseFocusReason);
     w.escOnce = true;
@@ -76,10 +79,7 @@ TEST(NumericEntryField, enteringRemembersTheValueHalvesToEvenAndSelectsTheWholeT
     EXPECT_TRUE(w.first->editing());
     EXPECT_FALSE(w.escOnce);
     EXPECT_EQ(w.box()->selectedText(), "22.5kg");
-}
 
-TEST(NumericEntryField, enterMovesOnAsTabInsertingNothingAndCommitsAPassingValueInItsPlainForm) {
-    FieldWindow w;
     w.typeIntoFirst(" 10 ");
     w.press(Qt::Key_Return);
     EXPECT_EQ(QApplication::focusWidget(), w.second->textBox());
@@ -87,26 +87,22 @@ TEST(NumericEntryField, enterMovesOnAsTabInsertingNothingAndCommitsAPassingValue
     EXPECT_EQ(w.stored(), 10);
     EXPECT_FALSE(w.first->editing());
     EXPECT_TRUE(w.shell.rig.prompt.requests().empty());
-}
 
-TEST(NumericEntryField, escapeRestoresASecondInARowLeavesAndAnotherKeyBetweenResetsThat) {
-    FieldWindow w;
     w.typeIntoFirst("33");
     w.press(Qt::Key_Escape);
-    EXPECT_EQ(w.first->text(), "20");
+    EXPECT_EQ(w.first->text(), "10");
     EXPECT_EQ(QApplication::focusWidget(), w.box()) << "a first Esc keeps the focus";
     QTest::keyClicks(w.box(), "4");
     EXPECT_FALSE(w.escOnce);
     w.press(Qt::Key_Escape);
-    EXPECT_EQ(w.first->text(), "20");
+    EXPECT_EQ(w.first->text(), "10");
     EXPECT_EQ(QApplication::focusWidget(), w.box()) << "Esc, another key, Esc stays";
     EXPECT_TRUE(w.escOnce);
-
     w.press(Qt::Key_Escape);
     EXPECT_EQ(QApplication::focusWidget(), w.cmdDefault);
     EXPECT_FALSE(w.escOnce);
     EXPECT_FALSE(w.first->editing());
-    EXPECT_EQ(w.first->text(), "20");
+    EXPECT_EQ(w.first->text(), "10");
 }
 
 TEST(NumericEntryField, aPassingValueIsStoredOfflineAndOnlineOnlyWhenTheBoardConfirmedIt) {

@@ -1,5 +1,4 @@
 #include "app/data/SetupParameters.h"
-#include "link/BoardAddress.h"
 #include "link/RSComm.h"
 #include "tests/views/WindowRig.h"
 #include "views/EntryTextBox.h"
@@ -21,10 +20,6 @@ namespace {
 // Board values in range and distinct per field, so a field reading the wrong address shows.
 constexpr std::array<std::uint32_t, kSetupFieldCount> kBoardValues{
     10, 11, 12, 13, 4, 700, 9, 14, 40, 41, 42, 20, 7, 21, 22, 23, 24};
-
-std::uint16_t ByteOf(const char* address) {
-    return static_cast<std::uint16_t>(ParseAddress(address)->byteAddress);
-}
 
 struct SetupWindow : WindowRig<frmSetup> {
     QString text(int i) const { return window->field(i)->text(); }
@@ -99,9 +94,25 @@ TEST(SetupWindow, aPageChangeMidRefreshStopsAfterTheCurrentReadAndTheNextPassRea
     EXPECT_EQ(s.text(8), "40") << "the stopped pass read no further field of page 2";
 }
 
-TEST(SetupWindow, aFieldBeingEditedKeepsItsTextOnlineAndOffline) {
+// Minimising ends an edit once, writing the half-typed value, while the refresh runs on; a
+// field being edited keeps its text online and offline.
+TEST(SetupWindow, minimisingEndsAnEditOnceAndAFieldBeingEditedKeepsItsTextOnlineAndOffline) {
     SetupWindow s;
     s.openOnlineWithBoardValues();
+    s.box(0)->setFocus(Qt::MouseFocusReason);
+    s.box(0)->selectAll();
+    QTest::keyClicks(s.box(0), "66");
+    s.writes.clear();
+    QHideEvent minimised; // as the window system sends it when the main window is minimised
+    QSpontaneKeyEvent::setSpontaneous(&minimised);
+    static_cast<QObject*>(s.window.get())->event(&minimised); // sendEvent clears "spontaneous"
+    EXPECT_EQ(s.shell.rig.board.value("B1012"), 66u) << "the half-typed value is checked and written";
+    EXPECT_EQ(s.writes.size(), 1u);
+    EXPECT_FALSE(s.window->field(0)->editing());
+    EXPECT_TRUE(s.window->runFlag());
+    s.shell.rig.board.setValue("B1012", 70);
+    EXPECT_TRUE(RunEventsUntil([&] { return s.text(0) == "70"; })) << "the field refreshes again";
+
     s.box(0)->setFocus(Qt::MouseFocusReason);
     QTest::keyClicks(s.box(0), "7");
     const QString typed = s.text(0);
@@ -134,24 +145,6 @@ TEST(SetupWindow, aFieldBeingEditedKeepsItsTextOnlineAndOffline) {
     s.typeAndEnter(s.box(1), "44");
     EXPECT_EQ(s.shell.data.CurrentData.Value[86], 44);
     EXPECT_TRUE(s.writes.empty()) << "offline edits stay in the data set";
-}
-
-TEST(SetupWindow, minimisingEndsAnEditOnceWhileTheRefreshRunsOn) {
-    SetupWindow s;
-    s.openOnlineWithBoardValues();
-    s.box(0)->setFocus(Qt::MouseFocusReason);
-    s.box(0)->selectAll();
-    QTest::keyClicks(s.box(0), "66");
-    s.writes.clear();
-    QHideEvent minimised; // as the window system sends it when the main window is minimised
-    QSpontaneKeyEvent::setSpontaneous(&minimised);
-    static_cast<QObject*>(s.window.get())->event(&minimised); // sendEvent clears "spontaneous"
-    EXPECT_EQ(s.shell.rig.board.value("B1012"), 66u) << "the half-typed value is checked and written";
-    EXPECT_EQ(s.writes.size(), 1u);
-    EXPECT_FALSE(s.window->field(0)->editing());
-    EXPECT_TRUE(s.window->runFlag());
-    s.shell.rig.board.setValue("B1012", 70);
-    EXPECT_TRUE(RunEventsUntil([&] { return s.text(0) == "70"; })) << "the field refreshes again";
 }
 
 TEST(SetupWindow, testBlowoffsWriteTheirBitsAndTheQcTestStopsAtTheFirstFailedWrite) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/data/DataSet.h"
+#include "link/BoardAddress.h"
 #include "tests/link/LinkRig.h"
 #include "views/CycleWakeUp.h"
 #include "views/ShellContext.h"
@@ -80,6 +81,11 @@ bool RunEventsUntil(Condition condition, int rounds = 10000) {
 inline void RunEvents(int rounds = 5) {
     for (int i = 0; i < rounds; ++i)
         QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+// The byte a board address such as "F825" lives in.
+inline std::uint16_t ByteOf(const char* address) {
+    return static_cast<std::uint16_t>(ParseAddress(address)->byteAddress);
 }
 
 // Shows a window and makes it the active one, so focus changes happen as on a desktop.

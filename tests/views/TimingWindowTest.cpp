@@ -70,7 +70,7 @@ struct TimingRig : WindowRig<frmTiming> {
     }
 };
 
-TEST(TimingWindow, goingOnlineRecallsEveryChannelTheResolverAndTheBoardConfigurationStoringNothing) {
+TEST(TimingWindow, goingOnlineRecallsAllStoringNothingAMarkIsNoNumberAndAnEmptyChannelWaitsForBoth) {
     TimingRig t;
     t.pls.setChannel(0, Pair(10, 20));
     t.pls.setChannel(1, {{1, 30}, {1, 40}}); // two ON answers: the second wins
@@ -113,6 +113,41 @@ TEST(TimingWindow, goingOnlineRecallsEveryChannelTheResolverAndTheBoardConfigura
                              "cmdQCBlowoff", "cmdResetPLSConfig", "txtChannel_24", "txtTmg_1"})
         EXPECT_TRUE(t.control(name)->isEnabled()) << name;
     EXPECT_TRUE(t.control("cmdSetOffset")->isEnabled()) << "a standing machine counts as just stopped";
+
+    // A mark is never taken for a number: Esc, Tab or a refused entry bring it back.
+    t.prompt.clear();
+    for (int index : {2, 17, 4}) {
+        const QString mark = t.text(index);
+        auto* box = t.field(index)->textBox();
+        box->setFocus(Qt::MouseFocusReason);
+        QTest::keyClick(box, Qt::Key_Escape);
+        EXPECT_EQ(t.text(index), mark) << index;
+        QTest::keyClick(box, Qt::Key_Tab);
+        box->setFocus(Qt::MouseFocusReason);
+        QTest::keyClick(box, Qt::Key_Tab);
+        EXPECT_EQ(t.text(index), mark) << index;
+    }
+    EXPECT_TRUE(t.prompt.requests().empty());
+    t.type(t.field(17), "abc");
+    QTest::keyClick(t.field(17)->textBox(), Qt::Key_Tab);
+    EXPECT_EQ(t.prompt.requests(), Messages{RangeMessage("Set-up", 0, 359)});
+    EXPECT_EQ(t.text(17), "-") << "a refused entry brings the mark back, not its number";
+    EXPECT_EQ(t.shell.rig.takeCount(0x1B), 0);
+
+    // A typed ON in an empty channel waits, marked, until the OFF is a number too.
+    t.prompt.clear();
+    const Row rowBefore = t.data.Setpoint[2];
+    t.type(t.field(2), "100");
+    EXPECT_TRUE(t.window->setpointPending(2));
+    EXPECT_EQ(t.text(2), "100");
+    EXPECT_EQ(t.shell.rig.takeCount(0x1B), 0);
+    EXPECT_EQ(t.data.Setpoint[2], rowBefore);
+    t.type(t.field(18), "100");
+    EXPECT_EQ(t.prompt.requests(), Messages{TimingMessages::EqualSetpoints()});
+    t.type(t.field(18), "200");
+    EXPECT_EQ(t.pls.channel(2), Pair(100, 200));
+    EXPECT_FALSE(t.window->setpointPending(2));
+    EXPECT_EQ(t.data.Setpoint[2], (Row{100, 200}));
 }
 
 TEST(TimingWindow, theOffsetControlsFollowTheMachineStoppingAndStartingAndPositionHidesAbove50) {
@@ -188,46 +223,6 @@ TEST(TimingWindow, setpointEditsProgramBothSetpointsOnlyWhenChangedAndNeverEqual
     EXPECT_EQ(t.pls.channel(0), Pair(13, 20));
 }
 
-TEST(TimingWindow, aMarkIsNeverTakenForANumberAndAnEmptyChannelWaitsForBothSetpoints) {
-    TimingRig t;
-    t.pls.setChannel(1, {{1, 30}, {1, 40}}); // no OFF setpoint: its field stays "-"
-    t.pls.setChannel(4, {{1, 17 * 256}});     // an answer the link refuses: "---"
-    t.openOnline();                           // channel 2 has no setpoints: "****"
-    t.prompt.clear();
-    for (int index : {2, 17, 4}) {
-        const QString mark = t.text(index);
-        auto* box = t.field(index)->textBox();
-        box->setFocus(Qt::MouseFocusReason);
-        QTest::keyClick(box, Qt::Key_Escape);
-        EXPECT_EQ(t.text(index), mark) << index;
-        QTest::keyClick(box, Qt::Key_Tab);
-        box->setFocus(Qt::MouseFocusReason);
-        QTest::keyClick(box, Qt::Key_Tab);
-        EXPECT_EQ(t.text(index), mark) << index;
-    }
-    EXPECT_TRUE(t.prompt.requests().empty());
-    t.type(t.field(17), "abc");
-    QTest::keyClick(t.field(17)->textBox(), Qt::Key_Tab);
-    EXPECT_EQ(t.prompt.requests(), Messages{RangeMessage("Set-up", 0, 359)});
-    EXPECT_EQ(t.text(17), "-") << "a refused entry brings the mark back, not its number";
-    EXPECT_EQ(t.shell.rig.takeCount(0x1B), 0);
-
-    // A typed ON in an empty channel waits, marked, until the OFF is a number too.
-    t.prompt.clear();
-    const Row before = t.data.Setpoint[2];
-    t.type(t.field(2), "100");
-    EXPECT_TRUE(t.window->setpointPending(2));
-    EXPECT_EQ(t.text(2), "100");
-    EXPECT_EQ(t.shell.rig.takeCount(0x1B), 0);
-    EXPECT_EQ(t.data.Setpoint[2], before);
-    t.type(t.field(18), "100");
-    EXPECT_EQ(t.prompt.requests(), Messages{TimingMessages::EqualSetpoints()});
-    t.type(t.field(18), "200");
-    EXPECT_EQ(t.pls.channel(2), Pair(100, 200));
-    EXPECT_FALSE(t.window->setpointPending(2));
-    EXPECT_EQ(t.data.Setpoint[2], (Row{100, 200}));
-}
-
 TEST(TimingWindow, aRowNotKnownYetIsRecalledBeforeItIsProgrammed) {
     TimingRig t;
     t.pls.setChannel(7, Pair(100, 200));
@@ -284,10 +279,11 @@ TEST(TimingWindow, aWriteTheBoardDidNotConfirmIsReportedAndABusyPlsTakesTheWindo
     EXPECT_FALSE(t.control("txtChannel_6")->isEnabled());
 }
 
-TEST(TimingWindow, thePlsChannelFieldSkipsEightAndNineAndClearOfTenClearsBoardChannelEight) {
+TEST(TimingWindow, theChannelFieldSkipsEightAndNineClearOfTenClearsEightAndAFailedClearRetries) {
     TimingRig t;
     t.pls.setChannel(8, Pair(100, 200));
     t.pls.setChannel(7, Pair(1, 2));
+    t.pls.setChannel(3, Pair(10, 20));
     t.openOnline();
     NumericEntryField* channel = t.window->tmgField(1);
     t.type(channel, "9");
@@ -308,7 +304,6 @@ TEST(TimingWindow, thePlsChannelFieldSkipsEightAndNineAndClearOfTenClearsBoardCh
     t.prompt.answerNext(MessageAnswer::No);
     t.click("cmdClearChannel");
     EXPECT_EQ(t.prompt.requests().back(), TimingMessages::ClearQuestion(7));
-    EXPECT_EQ(t.prompt.requests().back().lines[0], "You are about to Clear Channel CH07.");
     EXPECT_EQ(t.pls.channel(7), Pair(1, 2));
 
     channel->setText("10");
@@ -325,15 +320,11 @@ TEST(TimingWindow, thePlsChannelFieldSkipsEightAndNineAndClearOfTenClearsBoardCh
     t.pls.setChannel(8, Pair(5, 6));
     t.click("cmdRecallChannel");
     t.expectTexts({{8, "5"}, {24, "6"}});
-}
 
-TEST(TimingWindow, clearRetriesAfterAFailureCancelMarksTheRowAndAFailedLinkEndsSilently) {
-    TimingRig t;
-    t.pls.setChannel(3, Pair(10, 20));
-    t.openOnline();
-    t.window->tmgField(1)->setText("3");
-
+    // A clear the board did not confirm offers Retry; Cancel marks the row; a failed link
+    // ends without the clear's own message.
     // The board answers the flag byte wrongly: the clear fails with the link healthy.
+    t.window->tmgField(1)->setText("3");
     t.prompt.clear();
     t.prompt.onAsk([&](const MessageRequest& request) {
         if (request.buttons == MessageButtons::YesNoCancel && t.prompt.requests().size() == 1)
@@ -396,7 +387,7 @@ TEST(TimingWindow, setOffsetAsksNoResetsTheFieldYesStoresTheTypedValue) {
     EXPECT_EQ(t.window->panelText(3), QString("Offset: %1").arg(t.pls.offset()));
 }
 
-TEST(TimingWindow, resetPlsConfigSendsTheDataSetAndShowsWhatTheBoardReports) {
+TEST(TimingWindow, resetPlsConfigShowsWhatTheBoardReportsAndTheTestButtonsWriteTheirFlags) {
     TimingRig t;
     t.openOnline();
     t.data.PLSProgram = 3;
@@ -430,6 +421,24 @@ TEST(TimingWindow, resetPlsConfigSendsTheDataSetAndShowsWhatTheBoardReports) {
     EXPECT_EQ(t.prompt.requests().back().title, "PLS Upload");
     EXPECT_FALSE(t.shell.rig.link.CommError);
     for (int i = 0; i < 10; ++i) EXPECT_EQ(t.configuration(i), "-") << i;
+
+    // The test buttons write their flags; the Q.C. blow-off stops at an unconfirmed step.
+    t.prompt.clear();
+    t.window->stopCycle();
+    RunEvents();
+    // The spindle code not confirmed: no blow-off fires, the user is told once.
+    auto& board = t.shell.rig.board;
+    board.setWriteObserver([&](std::uint16_t) { board.corruptAnswerAt(-1); });
+    t.click("cmdQCBlowoff");
+    for (const char* flag : {"F825", "F102"}) EXPECT_EQ(board.value(flag), 0u) << flag;
+    EXPECT_EQ(t.prompt.requests(), Messages{WriteNotConfirmedMessage("B2088", "1")});
+    board.setWriteObserver({});
+    t.prompt.clear();
+
+    t.click("cmdBadCanBlowoff");
+    EXPECT_EQ(t.shell.rig.board.value("F830"), 1u);
+    t.click("cmdQCBlowoff");
+    for (const char* flag : {"B2088", "F825", "F102"}) EXPECT_EQ(t.shell.rig.board.value(flag), 1u) << flag;
 }
 
 TEST(TimingWindow, offlineShowsTheDataSetAndEditsItOnlyWithOfflineEditing) {
@@ -464,26 +473,6 @@ TEST(TimingWindow, offlineShowsTheDataSetAndEditsItOnlyWithOfflineEditing) {
     t.shell.data.TimingReload = true;
     ASSERT_TRUE(RunEventsUntil([&] { return t.text(1) == "33"; }));
     EXPECT_FALSE(t.shell.data.TimingReload);
-}
-
-TEST(TimingWindow, theTestButtonsWriteTheirFlagsAndTheQCBlowoffStopsAtAnUnconfirmedStep) {
-    TimingRig t;
-    t.openOnline();
-    t.window->stopCycle();
-    RunEvents();
-    // The spindle code not confirmed: no blow-off fires, the user is told once.
-    auto& board = t.shell.rig.board;
-    board.setWriteObserver([&](std::uint16_t) { board.corruptAnswerAt(-1); });
-    t.click("cmdQCBlowoff");
-    for (const char* flag : {"F825", "F102"}) EXPECT_EQ(board.value(flag), 0u) << flag;
-    EXPECT_EQ(t.prompt.requests(), Messages{WriteNotConfirmedMessage("B2088", "1")});
-    board.setWriteObserver({});
-    t.prompt.clear();
-
-    t.click("cmdBadCanBlowoff");
-    EXPECT_EQ(t.shell.rig.board.value("F830"), 1u);
-    t.click("cmdQCBlowoff");
-    for (const char* flag : {"B2088", "F825", "F102"}) EXPECT_EQ(t.shell.rig.board.value(flag), 1u) << flag;
 }
 
 TEST(TimingWindow, noPathProgramsAChannelWithAnUncheckedOrHalfTypedValue) {

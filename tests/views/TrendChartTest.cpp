@@ -40,6 +40,8 @@ TEST(TrendChart, aResetBreaksTheLineAndHigherValuesAreDrawnHigher) {
     const QPoint right(chart.bandRect(1).right(), chart.bandRect(1).center().y());
     EXPECT_EQ(chart.tipAt(right), "Good cans/min: 600 at -0:00");
     EXPECT_EQ(chart.tipAt(QPoint(right.x(), chart.bandRect(2).center().y())), "Blow-offs/min");
+    EXPECT_EQ(chart.tipAt(QPoint(chart.bandRect(1).left(), right.y())), "Good cans/min")
+        << "nine minutes before the first point there is nothing to read";
 
     EXPECT_TRUE(chart.isLive());
     chart.setLive(false);

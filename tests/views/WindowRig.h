@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 namespace quelby::test {
@@ -30,7 +31,10 @@ struct WindowRig {
         });
     }
     void open() {
-        window = std::make_unique<Window>(shell, shell.rig.prompt);
+        if constexpr (std::is_constructible_v<Window, ShellContext&, UserPrompt&>)
+            window = std::make_unique<Window>(shell, shell.rig.prompt);
+        else // a window that asks the user nothing
+            window = std::make_unique<Window>(shell);
         QObject::connect(window.get(), &RefreshCycleWindow::passEnded, [this] { ++passes; });
         window->resize(720, 520);
         ShowActive(*window);
