@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/data/DataSet.h"
+#include "app/data/LiveTrend.h"
 #include "link/RSComm.h"
 #include "views/ShellContext.h"
 
@@ -19,10 +20,12 @@ public:
         if (!m_link.OnlineMode) m_link.CloseRSComm();
     }
     bool cyclesPaused() const override { return false; }
+    LiveTrend& liveTrend() override { return m_trend; }
 
 private:
     RSComm& m_link;
     DataSet m_data;
+    LiveTrend m_trend;
 };
 
 } // namespace quelby::bench

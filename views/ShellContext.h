@@ -5,6 +5,7 @@
 
 namespace quelby {
 
+class LiveTrend;
 class RSComm;
 struct DataSet;
 struct LiveValues;
@@ -31,6 +32,9 @@ public:
     // removes it. The shell forgets it once run.
     // NOLINTNEXTLINE(performance-unnecessary-value-param): the shell keeps the work it is given.
     virtual void setBeforeGoingOffline(std::function<void()> work) { (void)work; }
+    // The Main Display's trend: it outlives the window, so switching windows keeps it, and
+    // starts again with each online period.
+    virtual LiveTrend& liveTrend() = 0;
     // The Main Display has read its live figures once more (File > Record Live Values).
     virtual void liveValuesRead(const LiveValues& values) { (void)values; }
 };

@@ -2,6 +2,7 @@
 
 #include "app/data/DataSet.h"
 #include "app/data/LiveRecording.h"
+#include "app/data/LiveTrend.h"
 #include "views/EntryTextBox.h"
 #include "views/FigureLabel.h"
 #include "views/GroupedNumber.h"
@@ -109,7 +110,7 @@ void frmMain::buildControls() {
     auto* fraTrend = Frame("fraTrend", "Last 10 Minutes", this);
     m_trendChart = new TrendChart(fraTrend);
     m_trendChart->setObjectName("chtTrend");
-    m_trendChart->setTrend(&m_trend);
+    m_trendChart->setTrend(&shell().liveTrend());
     (new QVBoxLayout(fraTrend))->addWidget(m_trendChart);
     layout->addWidget(fraTrend, 1, 0, 1, 3);
     // The live figures and their trend take the height the window has to spare.
@@ -168,9 +169,6 @@ void frmMain::setCommandsEnabled(bool enabled) {
 
 void frmMain::onlinePreparation() {
     setCommandsEnabled(true);
-    // A new online period: the trend starts again.
-    m_trend.clear();
-    m_trendDrawnAt = 0;
     m_trendChart->setLive(true);
     m_trendChart->refresh();
     RSComm& link = shell().link();
@@ -245,7 +243,7 @@ void frmMain::addToTrend(const std::array<std::optional<std::int64_t>, 3>& value
                            std::chrono::steady_clock::now().time_since_epoch()).count();
     std::optional<double> cpm;
     if (values[0]) cpm = static_cast<double>(*values[0]);
-    m_trend.add(now, cpm, values[1], values[2]);
+    shell().liveTrend().add(now, cpm, values[1], values[2]);
     // The trend holds a point a second: drawing it more often would show nothing new.
     if (now - m_trendDrawnAt >= 1.0) {
         m_trendDrawnAt = now;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "app/data/LiveTrend.h"
 #include "views/RefreshCycleWindow.h"
 
 #include <array>
@@ -21,9 +20,9 @@ class UserPrompt;
 
 // Main Display: the live machine figures (speed, good cans, blow-offs), the system message
 // and the test blow-off commands. Online the figures follow the board four times a second and
-// their trend over the last ten minutes is drawn from the same reads; offline the commands are
-// disabled, the two counters show the data set and the trend keeps the last online period,
-// greyed.
+// their trend over the last ten minutes (kept by the shell) is drawn from the same reads;
+// offline the commands are disabled, the two counters show the data set and the trend keeps
+// the last online period, greyed.
 class frmMain : public RefreshCycleWindow {
     Q_OBJECT
 public:
@@ -77,8 +76,7 @@ private:
     QPushButton* m_cmdBadCanBlowoff = nullptr;
     QPushButton* m_cmdDefault = nullptr;
     TrendChart* m_trendChart = nullptr;
-    LiveTrend m_trend;
-    double m_trendDrawnAt = 0; // the trend's latest second when it was last drawn
+    double m_trendDrawnAt = 0; // when the trend was last drawn
 };
 
 } // namespace quelby

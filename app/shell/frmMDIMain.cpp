@@ -161,6 +161,8 @@ void frmMDIMain::showMenuMarks() {
 
 void frmMDIMain::updateOnlineStatus() {
     if (m_link.OnlineMode) {
+        // A new online period: the trend starts again.
+        if (!m_link.PortOpen()) m_liveTrend.clear();
         m_link.OpenRSComm(m_port);
     } else {
         if (auto work = std::exchange(m_beforeGoingOffline, {})) work();

@@ -3,6 +3,7 @@
 #include "app/shell/ChildWindowFactory.h"
 #include "app/data/DataSet.h"
 #include "app/data/DataSetFiles.h"
+#include "app/data/LiveTrend.h"
 #include "app/shell/HelpWindow.h"
 #include "app/shell/PrinterDialogs.h"
 #include "link/RSComm.h"
@@ -59,6 +60,7 @@ public:
     void setBeforeGoingOffline(std::function<void()> work) override {
         m_beforeGoingOffline = std::move(work);
     }
+    LiveTrend& liveTrend() override { return m_liveTrend; }
     void liveValuesRead(const LiveValues& values) override;
 
     // Unloads the child window shown and loads the one of `index` (0..5) from scratch;
@@ -195,6 +197,7 @@ private:
     QPointer<frmAbout> m_about;
     std::unique_ptr<FileLinkTrace> m_linkTrace;
     std::unique_ptr<LiveRecorder> m_recorder;
+    LiveTrend m_liveTrend;
 
     int m_currentWindow = 0;
     bool m_loadFinished = false;

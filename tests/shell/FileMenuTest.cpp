@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 namespace quelby::test {
 namespace {
@@ -340,6 +341,27 @@ TEST(FileMenu, RecordLiveValuesWritesARowPerPassUntilTheLinkFailsAndNamesAFileIt
     EXPECT_EQ(rig.prompt.requests()[0].title, "Record Live Values");
     EXPECT_EQ(rig.prompt.requests()[0].lines.at(1),
               (rig.home.path() / "no such folder" / "visit.csv").string());
+}
+
+// The Main Display's trend belongs to the online period, not to the window: switching to
+// another window and back keeps it; going offline and online again starts a new one.
+TEST(MainDisplayTrend, SwitchingWindowsKeepsItAndANewOnlinePeriodStartsAfresh) {
+    ShellRig rig(false);
+    rig.window.show();
+    rig.window.goOnline();
+    const LiveTrend& trend = rig.window.liveTrend();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !trend.cpm().empty(); }, 5000));
+    const double first = trend.cpm().front().front().seconds;
+    rig.window.ShowChildWindow(1);
+    rig.window.ShowChildWindow(0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return *trend.latestSeconds() > first + 1; }, 5000));
+    // A point stands for its whole second: a later read of the same second may replace it.
+    EXPECT_EQ(std::floor(trend.cpm().front().front().seconds), std::floor(first));
+
+    rig.window.goOffline();
+    EXPECT_FALSE(trend.empty()) << "offline the last period stays";
+    rig.window.goOnline();
+    EXPECT_TRUE(trend.empty());
 }
 
 } // namespace

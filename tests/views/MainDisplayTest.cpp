@@ -106,7 +106,7 @@ TEST(MainDisplay, onlineTheFiguresFollowTheBoardGroupedAndShrunkToFitUnlessTheCy
 }
 
 // The trend is drawn from the reads of the figures: online it grows, offline it keeps the
-// last online period greyed, and the next online period starts afresh.
+// last online period greyed.
 TEST(MainDisplay, theTrendFollowsTheOnlineReadsAndKeepsThemGreyedOffline) {
     MainDisplay m;
     m.shell.rig.goOnline();
@@ -121,14 +121,6 @@ TEST(MainDisplay, theTrendFollowsTheOnlineReadsAndKeepsThemGreyedOffline) {
     m.shell.goOffline();
     ASSERT_TRUE(RunEventsUntil([&] { return !chart->isLive(); }));
     EXPECT_EQ(chart->polylines(0).size(), 1);
-
-    m.board.setValue("W182", 0);
-    m.shell.rig.goOnline();
-    ASSERT_TRUE(RunEventsUntil([&] { return chart->isLive(); }));
-    ASSERT_TRUE(m.waitPasses(1));
-    ASSERT_EQ(chart->polylines(0).size(), 1);
-    for (const QPointF& point : chart->polylines(0).at(0))
-        EXPECT_DOUBLE_EQ(point.y(), chart->bandRect(0).bottom()) << "only the new period's zeros";
 }
 
 TEST(MainDisplay, goingOnlineFillsTheSpindleFieldFromTheBoard) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/data/DataSet.h"
+#include "app/data/LiveTrend.h"
 #include "link/BoardAddress.h"
 #include "tests/link/LinkRig.h"
 #include "views/CycleWakeUp.h"
@@ -52,6 +53,7 @@ public:
         rig.link.CloseRSComm();
     }
     bool cyclesPaused() const override { return paused; }
+    LiveTrend& liveTrend() override { return trend; }
     void setBeforeGoingOffline(std::function<void()> work) override {
         beforeGoingOffline = std::move(work);
     }
@@ -62,6 +64,7 @@ public:
     }
 
     std::function<void()> beforeGoingOffline;
+    LiveTrend trend;
 };
 
 // Lets the event loop run until the condition holds or `rounds` rounds have passed; the
