@@ -1,7 +1,6 @@
 #include "views/frmMain.h"
 
 #include "app/data/DataSet.h"
-#include "app/data/LiveRecording.h"
 #include "app/data/LiveTrend.h"
 #include "views/EntryTextBox.h"
 #include "views/FigureLabel.h"

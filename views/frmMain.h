@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/data/LiveRecording.h"
 #include "views/RefreshCycleWindow.h"
 
 #include <array>
@@ -28,8 +29,8 @@ class frmMain : public RefreshCycleWindow {
 public:
     frmMain(ShellContext& shell, UserPrompt& prompt, QWidget* parent = nullptr);
 
-    // Board addresses of the three displays, in display order.
-    static constexpr std::array<const char*, 3> kDisplayAddresses{"W182", "D1100", "D1104"};
+    // Board addresses of the three displays, in display order: the columns of a recording.
+    static constexpr std::array<const char*, 3> kDisplayAddresses = LiveRecording::kAddresses;
     // Data points shown by the two counters while offline.
     static constexpr int kGoodCansDataPoint = 25;
     static constexpr int kBlowoffsDataPoint = 26;

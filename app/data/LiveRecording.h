@@ -33,6 +33,7 @@ std::string LiveCsvRow(const std::string& timestamp,
 // that is killed leaves every row but at most the one being written.
 class LiveRecording {
 public:
+    // The Main Display's figures, in display order.
     static constexpr std::array<const char*, 3> kAddresses{"W182", "D1100", "D1104"};
 
     // Creates `file` (replacing one) with the header. False when it cannot be written.
