@@ -232,17 +232,18 @@ QCoro::Task<bool> frmMain::refreshPass(bool online) {
         if (isNumber) values[i] = value;
         m_lblDisplay[i]->setText(i == 0 ? text : GroupedWhole(value));
     }
-    addToTrend(values);
-    shell().liveValuesRead(LiveValues{values[0], values[1], values[2]});
+    const LiveValues read{values[0], values[1], values[2]};
+    addToTrend(read);
+    shell().liveValuesRead(read);
     co_return true;
 }
 
-void frmMain::addToTrend(const std::array<std::optional<std::int64_t>, 3>& values) {
+void frmMain::addToTrend(const LiveValues& values) {
     const double now = std::chrono::duration<double>(
                            std::chrono::steady_clock::now().time_since_epoch()).count();
     std::optional<double> cpm;
-    if (values[0]) cpm = static_cast<double>(*values[0]);
-    shell().liveTrend().add(now, cpm, values[1], values[2]);
+    if (values.machineCpm) cpm = static_cast<double>(*values.machineCpm);
+    shell().liveTrend().add(now, cpm, values.goodCans, values.blowoffs);
     // The trend holds a point a second: drawing it more often would show nothing new.
     if (now - m_trendDrawnAt >= 1.0) {
         m_trendDrawnAt = now;

@@ -60,7 +60,7 @@ private:
     void showSystemMessage();
     void offlineRefresh();
     void spindleUpDownChanged(const QString& text);
-    void addToTrend(const std::array<std::optional<std::int64_t>, 3>& values);
+    void addToTrend(const LiveValues& values);
 
     UserPrompt& m_prompt;
     bool m_escOnce = false;
