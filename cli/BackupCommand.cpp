@@ -1,6 +1,7 @@
 // backup: the board saved before a service visit, so that it can be put back as it was.
 #include "cli/CliCommands.h"
 #include "app/data/BackupFolder.h"
+#include "app/data/ServiceLog.h"
 #include "app/data/SetupFile.h"
 #include "app/data/Sha256.h"
 #include "app/data/TargetBoardFaults.h"
@@ -10,6 +11,7 @@
 #include "link/FilePaths.h"
 
 #include <algorithm>
+#include <chrono>
 #include <iomanip>
 #include <sstream>
 
@@ -47,8 +49,10 @@ public:
             return kExitLinkFailed;
         if (!step("data set", [&] { return saveDataSet(); })) return kExitLinkFailed;
         if (!step("program upload", [&] { return uploadProgram(hbxSource); })) return kExitLinkFailed;
+        if (!step("service log", [&] { return saveServiceLog(); })) return kExitLinkFailed;
         if (!step("manifest", [&] { return writeManifest(); })) return kExitLinkFailed;
         if (!step("rename", [&] { return commit(); })) return kExitLinkFailed;
+        recordBackup();
         m_session.out << "Backup written to " << m_folder.target().string() << '\n' << std::flush;
         return kExitOk;
     }
@@ -117,6 +121,42 @@ private:
         else WriteFileAtomically(hbx, kDefaultHbxLine, error);
         if (error) return fileFailed(hbx, error);
         return UploadBoardProgram(m_session, hbx) == kExitOk;
+    }
+
+    // The service log's events since this board's previous backup. A log that cannot be read
+    // does not stop the backup: the board is what it saves.
+    bool saveServiceLog() {
+        const ServiceLogContents log = ReadServiceLog(serviceLogFile());
+        if (!log.problem.empty()) m_session.err << "quelby-cli: " << log.problem << std::endl;
+        if (log.unreadable > 0)
+            m_session.err << "quelby-cli: " << log.unreadable
+                          << " unreadable lines of the service log left out" << std::endl;
+        std::string lines;
+        const std::vector<ServiceEvent> events =
+            ServiceEventsSinceBackup(log, BackupBoardIdentity(m_manifest));
+        for (const ServiceEvent& event : events) lines += ServiceEventJson(event) + "\n";
+        m_manifest.serviceLogEvents = static_cast<int>(events.size());
+        std::error_code error;
+        const fs::path file = m_folder.path() / kServiceLogFileName;
+        if (!WriteFileAtomically(file, lines, error)) return fileFailed(file, error);
+        return true;
+    }
+
+    // The backup goes into the service log, so the next one starts after it.
+    void recordBackup() {
+        std::error_code error;
+        fs::path folder = fs::absolute(m_folder.target(), error);
+        if (error) folder = m_folder.target();
+        ServiceLogWriter writer(serviceLogFile());
+        writer.setProblemReporter(
+            [this](const std::string& problem) { m_session.err << "quelby-cli: " << problem << std::endl; });
+        writer.append(BackupServiceEvent(m_manifest, folder.lexically_normal(),
+                                         IsoLocalTime(std::chrono::system_clock::now()),
+                                         OperatingSystemUser()));
+    }
+
+    fs::path serviceLogFile() const {
+        return ServiceLogFile(m_session.options.home.value_or(ProgramFolder()));
     }
 
     bool writeManifest() {
@@ -188,9 +228,11 @@ std::vector<CliCommand> BackupCommands() {
         {"backup", "DIR [FILE.hbx]",
          "save the board as it is into the new folder DIR: the whole data set (setup.sdt), the "
          "program (program.hbx, .rev, .hex, and .lcf where the board has one; the board type from "
-         "FILE.hbx, else the K650's) and manifest.txt (date, board, firmware, fault codes, "
-         "program ident, PLS configuration, SHA-256 of every file); DIR is made only when every "
-         "step succeeded (exit 3 when it exists)",
+         "FILE.hbx, else the K650's), service-log.jsonl (the service log's events since this "
+         "board's previous backup) and manifest.txt (date, board, firmware, fault codes, "
+         "program ident, PLS configuration, service log events, SHA-256 of every file); DIR is "
+         "made only when every step succeeded (exit 3 when it exists); the backup then goes "
+         "into the service log",
          false, runBackup},
     };
 }

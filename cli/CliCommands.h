@@ -78,6 +78,7 @@ std::vector<CliCommand> ReportCommands();
 std::vector<CliCommand> DatasetCommands();
 std::vector<CliCommand> TransferCommands();
 std::vector<CliCommand> BackupCommands();
+std::vector<CliCommand> LogCommands();
 std::vector<CliCommand> ServiceCommands();
 std::vector<CliCommand> FindCommands();
 // The PDF report needs Qt's paged devices; a build without Qt has the row, refusing to run.

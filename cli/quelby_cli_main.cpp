@@ -1,4 +1,5 @@
 // quelby-cli: the board link from the command line, for scripts and service work.
+#include "app/data/ServiceLogSession.h"
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
 #include "cli/CliPrompt.h"
@@ -8,6 +9,7 @@
 #include "link/LinkTrace.h"
 #include "link/PortMap.h"
 #include "link/ProgramVersion.h"
+#include "link/BoardChangeLog.h"
 #include "link/RSComm.h"
 #include "link/SystemClock.h"
 #include "link/SystemServices.h"
@@ -40,9 +42,10 @@ void printHelp(std::ostream& out) {
            "                    shows one line a stage: a bar, done of total, time left)\n"
            "  --json            print the result as one JSON document on one line (read,\n"
            "                    ident, fault, pls config, pls recall, dataset show, compare,\n"
-           "                    diff); may also follow the command\n"
+           "                    diff; log: one line per event); may also follow the command\n"
            "  --csv             CSV output: watch prints a header and a row per pass, export\n"
-           "                    writes the shift data as CSV; may also follow the command\n"
+           "                    writes the shift data as CSV, log a row per event; may also\n"
+           "                    follow the command\n"
            "  --trace FILE      write one line per byte exchange with the board to FILE:\n"
            "                    milliseconds, byte sent, reply ('--' for none), marker\n"
            "  --help            show this help\n"
@@ -59,8 +62,9 @@ void printHelp(std::ostream& out) {
            "the board confirmed), 1 compare or diff found differences, 2 the link failed or\n"
            "the board did not confirm a value or a write (an unconfirmed read is tried again\n"
            "up to --retries times) or a backup step failed, 3 an address, value or file was\n"
-           "refused, a backup folder exists already or a question was answered No, 64 usage\n"
-           "error, 73 the trace file could not be created.\n";
+           "refused, a backup folder exists already, a question was answered No or (log) the\n"
+           "service log could not be read, 64 usage error, 73 the trace file could not be\n"
+           "created.\n";
 }
 
 } // namespace
@@ -124,6 +128,18 @@ int main(int argc, char** argv) {
         }
         link.SetTrace(trace.get());
     }
+
+    // Every change the command makes on the board goes into the service log, named by the
+    // command and, for commands of several kinds, the kind ("quelby-cli pls set").
+    ServiceLogSession serviceLog(link, home, "quelby-cli", "quelby-cli",
+                                 [&err](const std::string& problem) {
+                                     err << "quelby-cli: " << problem << std::endl;
+                                 });
+    std::string source = "quelby-cli " + options->command.front();
+    const std::string& name = options->command.front();
+    if ((name == "pls" || name == "program" || name == "download") && !commandArgs.empty())
+        source += " " + commandArgs.front();
+    BoardChangeScope changes(link, source, name == "download" ? "Data Set" : std::string());
 
     if (command->needsBoard && !goOnline()) return kExitLinkFailed;
     int status = command->run(session, commandArgs);

@@ -3,6 +3,7 @@
 
 #include "diagnostics/TargetBoardWidgets.h"
 #include "app/data/TargetBoardFaults.h"
+#include "link/BoardChangeLog.h"
 #include "link/CodeDescriptionFile.h"
 #include "link/RSComm.h"
 #include "link/UserPrompt.h"
@@ -151,6 +152,7 @@ void frmTargetBoard::cmdResetFaults_Click() {
     RSComm& link = shell().link();
     if (!link.OnlineMode) return;
     QPointer<frmTargetBoard> self(this);
+    BoardChangeScope changes(link, {}, "Reset Faults");
     for (const char* address : kResetFaultWrites) {
         if (link.CommError) break;
         const bool confirmed = WriteToBoard(shell(), m_prompt, address, "0");

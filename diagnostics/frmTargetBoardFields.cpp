@@ -5,6 +5,7 @@
 #include "diagnostics/TargetBoardWidgets.h"
 #include "app/data/TargetBoardFaults.h"
 #include "app/data/TransferValues.h"
+#include "link/BoardChangeLog.h"
 #include "link/Clock.h"
 #include "link/RSComm.h"
 #include "link/UserPrompt.h"
@@ -188,6 +189,7 @@ void frmTargetBoard::writeClock(const std::array<ClockWrite, 3>& writes, bool ti
     // One reading of the PC clock for all three parts: a minute, day or year that turns
     // over between two writes must not mix two moments.
     const LocalDateTime now = m_clock.now();
+    BoardChangeScope changes(link, {}, time ? "Board Clock: Time" : "Board Clock: Date");
     std::array<std::string, 3> sent;
     for (std::size_t i = 0; i < writes.size(); ++i) {
         if (link.CommError) return;

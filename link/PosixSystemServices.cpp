@@ -1,7 +1,9 @@
 #include "link/SystemServices.h"
 
 #include <cstdlib>
+#include <pwd.h>
 #include <unistd.h>
+#include <vector>
 
 namespace quelby {
 namespace fs = std::filesystem;
@@ -18,6 +20,20 @@ std::tm LocalTimeOf(std::time_t time) {
 
 std::FILE* OpenFileForWriting(const fs::path& file) {
     return std::fopen(file.c_str(), "wb");
+}
+
+std::FILE* OpenFileForAppending(const fs::path& file) {
+    return std::fopen(file.c_str(), "a+b");
+}
+
+std::string SystemUserName() {
+    struct passwd entry {};
+    struct passwd* found = nullptr;
+    std::vector<char> buffer(16384);
+    if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found ||
+        !found->pw_name)
+        return {};
+    return found->pw_name;
 }
 
 fs::path RunningProgramFile() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/BoardAddress.h"
+#include "link/BoardChangeLog.h"
 #include "link/Clock.h"
 #include "link/DownloadFileCheck.h"
 #include "link/IntelHex.h"
@@ -78,6 +79,10 @@ public:
         m_traceStart = m_clock.monotonicSeconds();
     }
     LinkTrace* Trace() const { return m_trace; }
+    // Every confirmed read and every change made on the board from now on is told to `log`
+    // (not owned; null stops it).
+    void SetChangeLog(BoardChangeLog* log) { m_changeLog = log; }
+    BoardChangeLog* ChangeLog() const { return m_changeLog; }
 
     // True while a request or one of the link's messages is in progress. Timers test it and
     // skip their turn: the link is never entered a second time.
@@ -245,6 +250,8 @@ private:
     // that had it already would be taken as the next one.
     int SendByteResyncWith(int value, bool noReply, bool flushFirst, std::uint8_t resyncByte,
                            bool waitOnceMore = false);
+    // Tells the change log, unless a larger request (a program download) tells it as one.
+    void LogChange(const BoardChange& change);
     // Tells the trace about one byte on the line; `sent` or `reply` -1 for none.
     void TraceLine(int sent, int reply, LinkTraceMark mark, std::string_view text = {});
     bool SetPLCMode(int wantedMode, std::uint8_t modeByte);
@@ -289,6 +296,8 @@ private:
     bool m_replyDoubtful = false;
     LinkTraceMark m_traceMark = LinkTraceMark::None;
     LinkTrace* m_trace = nullptr;
+    BoardChangeLog* m_changeLog = nullptr;
+    bool m_changeLogMuted = false;
     double m_traceStart = 0;
     std::optional<int> m_portOverride;
     std::optional<std::string> m_speedOverride;

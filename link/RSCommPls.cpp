@@ -199,9 +199,16 @@ bool RSComm::SingleSetpoint(int Chan, int OnSetpoint, int OffSetpoint, bool Clea
             return false;
         }
     }
-    if (ClearChan && (!ProgramChannel(wire::kPlsProgramChannel, Chan, 0, 0, kFlagClear) || CommError))
+    const std::string asked = (ClearChan ? "cleared, then ON " : "ON ") +
+                              std::to_string(OnSetpoint) + " OFF " + std::to_string(OffSetpoint);
+    if (ClearChan && (!ProgramChannel(wire::kPlsProgramChannel, Chan, 0, 0, kFlagClear) || CommError)) {
+        LogChange({{}, PlsChannelName(Chan), std::nullopt, asked, false});
         return false;
-    return ProgramChannel(wire::kPlsProgramChannel, Chan, OnSetpoint, OffSetpoint, kFlagSetPair);
+    }
+    const bool done =
+        ProgramChannel(wire::kPlsProgramChannel, Chan, OnSetpoint, OffSetpoint, kFlagSetPair);
+    LogChange({{}, PlsChannelName(Chan), std::nullopt, asked, done});
+    return done;
 }
 
 bool RSComm::PulseTrain(int Chan, int ON_Division, int OFF_Division, int START_Division) {
@@ -226,8 +233,13 @@ bool RSComm::PulseTrain(int Chan, int ON_Division, int OFF_Division, int START_D
         return false;
     }
     // The ON and OFF divisions take the places of the OFF position's two bytes.
-    if (!ProgramChannel(wire::kPlsPulseTrain, Chan, START_Division, ON_Division + 256 * OFF_Division,
-                        0)) {
+    const bool programmed = ProgramChannel(wire::kPlsPulseTrain, Chan, START_Division,
+                                           ON_Division + 256 * OFF_Division, 0);
+    LogChange({{}, PlsChannelName(Chan), std::nullopt,
+               "pulse train ON " + std::to_string(ON_Division) + " OFF " +
+                   std::to_string(OFF_Division) + " from " + std::to_string(START_Division),
+               programmed && !CommError});
+    if (!programmed) {
         Ask(PlsMessages::PulseProgrammingError());
         return false;
     }
@@ -236,7 +248,11 @@ bool RSComm::PulseTrain(int Chan, int ON_Division, int OFF_Division, int START_D
 
 bool RSComm::ClearPLSChan(int Chan) {
     BusyScope scope(*this);
-    return scope.entered() && ProgramChannel(wire::kPlsProgramChannel, Chan, 0, 0, kFlagClear);
+    if (!scope.entered()) return false;
+    const bool sendable = !CommError;
+    const bool cleared = ProgramChannel(wire::kPlsProgramChannel, Chan, 0, 0, kFlagClear);
+    if (sendable) LogChange({{}, PlsChannelName(Chan), std::nullopt, "cleared", cleared});
+    return cleared;
 }
 
 bool RSComm::RecallChannel(int Chan) {
@@ -298,7 +314,10 @@ bool RSComm::SetPLSOffset(int Position) {
     // The raw resolver reading is offset + position; the new offset makes it read Position.
     const int raw = (offset + position) % scale;
     const int newOffset = ((scale + raw - Position) % scale + scale) % scale;
-    return WriteWord(wire::kPlsWriteOffset, newOffset);
+    const bool written = WriteWord(wire::kPlsWriteOffset, newOffset);
+    LogChange({{}, "PLS Offset", std::to_string(offset),
+               std::to_string(newOffset) + " (position " + std::to_string(Position) + ")", written});
+    return written;
 }
 
 bool RSComm::PLSConfigDownload(const PlsConfigDownloadValues& CfgParam, int ScaleFactor) {
@@ -329,11 +348,19 @@ bool RSComm::PLSConfigDownload(const PlsConfigDownloadValues& CfgParam, int Scal
         return false;
     }
 
+    std::string asked = "scale factor " + std::to_string(ScaleFactor) + ", configuration";
+    for (int value : CfgParam) asked += " " + std::to_string(value);
+    BoardChange change{{}, "PLS Configuration", std::nullopt, asked, false, kBlockCount + 1};
     for (int k = 0; k < kBlockCount; ++k) {
         const auto code = static_cast<std::uint8_t>(wire::kPlsFirstBlock + 0x10 * k);
-        if (!WriteBlock(code, blocks[static_cast<std::size_t>(k)])) return false;
+        if (!WriteBlock(code, blocks[static_cast<std::size_t>(k)])) {
+            LogChange(change);
+            return false;
+        }
     }
-    return WriteWord(wire::kPlsWriteScale, ScaleFactor);
+    change.confirmed = WriteWord(wire::kPlsWriteScale, ScaleFactor);
+    LogChange(change);
+    return change.confirmed;
 }
 
 RSComm::PlsConfiguration RSComm::PLSConfigUpload() {

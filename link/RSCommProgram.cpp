@@ -105,6 +105,29 @@ void RSComm::DumpProgram() {
         return;
     }
 
+    // The download is one change: the arming, configuration and identity writes are part of
+    // it, and it is told whichever way it ends.
+    const auto identity = [](const std::string& ident, const std::string& revision,
+                             const std::string& checksum) {
+        return "ident " + ident + ", revision " + revision + ", checksum " + checksum;
+    };
+    struct ProgramChangeLog {
+        RSComm& link;
+        BoardChange change;
+        ~ProgramChangeLog() {
+            link.m_changeLogMuted = false;
+            change.confirmed = link.m_transferSucceeded;
+            link.LogChange(change);
+        }
+    } programChange{*this,
+                    {{},
+                     "Program",
+                     identity(ids.boardIdent, ids.boardRevision, ids.boardChecksum),
+                     identity(ids.programIdent, ids.programRevision, ids.programChecksum),
+                     false,
+                     static_cast<int>(hex.parse.records.size())}};
+    m_changeLogMuted = true;
+
     // Into program mode: arm it, clear the fault code, set the configuration, open it.
     if (!CommError)
         WriteWithRepeat("B" + std::to_string(wire::kProgramArmAddress),

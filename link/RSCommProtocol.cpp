@@ -234,6 +234,7 @@ RSComm::ReadResult RSComm::ReadChecked(std::string_view add) {
     if (!ParseAddress(add)) return {};
     std::string value = ReadValue(add);
     if (value.empty()) return {};
+    if (m_changeLog) m_changeLog->confirmedRead(add, value);
     return {std::move(value), true};
 }
 
@@ -241,8 +242,16 @@ std::string RSComm::ReadText(std::string_view add) { return ReadChecked(add).tex
 
 void RSComm::WriteWithRepeat(std::string_view add, std::string_view value) {
     m_entryRefused = false;
+    const bool sendable = !CommError;
     WriteValue(add, value);
     if (m_writeFailed) WriteValue(add, value);
+    // A refused entry or a link failed before the write sent nothing: nothing changed.
+    if (sendable && !m_entryRefused)
+        LogChange({std::string(add), {}, std::nullopt, std::string(value), m_writeConfirmed});
+}
+
+void RSComm::LogChange(const BoardChange& change) {
+    if (m_changeLog && !m_changeLogMuted) m_changeLog->changed(change);
 }
 
 std::string RSComm::RSRead(std::string_view add) {

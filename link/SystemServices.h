@@ -4,6 +4,7 @@
 #include <ctime>
 #include <filesystem>
 #include <functional>
+#include <string>
 #include <system_error>
 
 namespace quelby {
@@ -20,6 +21,13 @@ std::tm LocalTimeOf(std::time_t time);
 
 // fopen(file, "wb") for any file name the system can hold; null with errno set on failure.
 std::FILE* OpenFileForWriting(const std::filesystem::path& file);
+// fopen(file, "a+b"): writes go to the end and the file can also be read; null with errno
+// set on failure.
+std::FILE* OpenFileForAppending(const std::filesystem::path& file);
+
+// The name of the account the program runs under, as UTF-8; empty when the system does not
+// tell.
+std::string SystemUserName();
 
 // The running program's own file; empty when the system does not tell.
 std::filesystem::path RunningProgramFile();

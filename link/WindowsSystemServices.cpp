@@ -63,6 +63,18 @@ std::FILE* OpenFileForWriting(const fs::path& file) {
     return _wfopen(file.c_str(), L"wb");
 }
 
+std::FILE* OpenFileForAppending(const fs::path& file) {
+    return _wfopen(file.c_str(), L"a+b");
+}
+
+std::string SystemUserName() {
+    std::wstring name(257, L'\0'); // UNLEN + 1
+    DWORD length = static_cast<DWORD>(name.size());
+    if (!GetUserNameW(name.data(), &length) || length == 0) return {};
+    name.resize(length - 1); // the length counts the terminating null
+    return utf8(name);
+}
+
 fs::path RunningProgramFile() {
     std::wstring name(MAX_PATH, L'\0');
     for (;;) {

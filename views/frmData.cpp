@@ -190,6 +190,7 @@ void frmData::buildControls() {
     m_resetTrips.button = new PushHoldButton("&Reset Trips", m_fraSpindleTrip);
     m_resetTrips.button->setObjectName("cmdResetTrips");
     m_resetTrips.address = kResetTripsAddress;
+    m_resetTrips.name = "Reset Trips";
     trip->addWidget(m_resetTrips.button, 3, 0, 1, 2);
     trip->setRowStretch(4, 1);
     auto* grid1 = static_cast<QGridLayout*>(page1->layout());
@@ -205,6 +206,7 @@ void frmData::buildControls() {
     m_transferData.button = new PushHoldButton("T&ransfer Data", m_fraEndOfShift);
     m_transferData.button->setObjectName("cmdTransferData");
     m_transferData.address = kTransferDataAddress;
+    m_transferData.name = "Transfer Data";
     (new QVBoxLayout(m_fraEndOfShift))->addWidget(m_transferData.button);
     column2->addWidget(m_fraEndOfShift);
     column2->addStretch(1);
@@ -383,6 +385,7 @@ void frmData::holdDown(HoldCommand& command) {
     RSComm& link = shell().link();
     if (link.CommError || link.Busy()) return;
     QPointer<frmData> self(this);
+    command.held = std::make_unique<BoardChangeScope>(link, std::string(), command.name);
     WriteToBoard(shell(), m_prompt, command.address, "1");
     // A link message during the write may have taken the mouse: its release is due now.
     if (self) finishReleases();
@@ -401,6 +404,7 @@ void frmData::finishReleases() {
         command->releasePending = false;
         WriteToBoard(shell(), m_prompt, command->address, "0", true);
         if (!self) return;
+        command->held.reset();
     }
     watchGoingOffline();
 }

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "app/data/ShiftDataTable.h"
+#include "link/BoardChangeLog.h"
 #include "views/RefreshCycleWindow.h"
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class QGroupBox;
@@ -54,7 +56,10 @@ private:
     struct HoldCommand {
         PushHoldButton* button = nullptr;
         const char* address = nullptr;
+        const char* name = nullptr;
         bool releasePending = false;
+        // From the press to the written release: the press and its release are one change.
+        std::unique_ptr<BoardChangeScope> held;
     };
 
     void buildControls();

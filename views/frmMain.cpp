@@ -6,6 +6,7 @@
 #include "views/FigureLabel.h"
 #include "views/GroupedNumber.h"
 #include "views/NumericEntryField.h"
+#include "link/BoardChangeLog.h"
 #include "link/RSComm.h"
 #include "views/BoardWrite.h"
 #include "views/ShellContext.h"
@@ -255,6 +256,7 @@ void frmMain::BlowoffCommand(std::int16_t code) {
     RSComm& link = shell().link();
     QPointer<frmMain> self(this);
     if (link.CommError) return;
+    BoardChangeScope changes(link, {}, "Blow-off Command");
     // A step the board did not confirm ends the command: the blow-off is not fired.
     if (!WriteToBoard(shell(), m_prompt, kSpindleAddress, BoardTextFromValue(code))) return;
     if (!self || link.CommError) return;
@@ -276,10 +278,12 @@ void frmMain::cmdMandrelBlowoff_Click() {
 }
 
 void frmMain::cmdBadCanBlowoff_Click() {
+    BoardChangeScope changes(shell().link(), {}, "Bad Can Blow-off Command");
     if (!shell().link().CommError) WriteToBoard(shell(), m_prompt, "F830", "1");
 }
 
 void frmMain::spindleUpDownChanged(const QString& text) {
+    BoardChangeScope changes(shell().link(), {}, "Blow-off Spindle");
     if (!shell().link().CommError) WriteToBoard(shell(), m_prompt, kSpindleAddress, text.toStdString());
 }
 

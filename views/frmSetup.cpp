@@ -1,6 +1,7 @@
 #include "views/frmSetup.h"
 
 #include "app/data/DataSet.h"
+#include "link/BoardChangeLog.h"
 #include "link/RSComm.h"
 #include "views/BoardWrite.h"
 #include "views/EntryTextBox.h"
@@ -295,12 +296,14 @@ void frmSetup::showUnlessEditing(int index, const QString& text) {
 
 void frmSetup::cmdBadCanTest_Click(int index) {
     (void)index; // both buttons do the same
+    BoardChangeScope changes(shell().link(), {}, "Bad Can Test");
     if (!shell().link().CommError) WriteToBoard(shell(), m_prompt, kBadCanTestAddress, "1");
 }
 
 void frmSetup::cmdQCTest_Click() {
     RSComm& link = shell().link();
     QPointer<frmSetup> self(this);
+    BoardChangeScope changes(link, {}, "Q.C. Test");
     for (const char* address : {"B2088", "F825", "F102"}) {
         if (!self || link.CommError) return;
         // A step the board did not confirm ends the command: the blow-off is not fired.

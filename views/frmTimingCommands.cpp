@@ -6,6 +6,7 @@
 #include "app/data/TimingChannels.h"
 #include "app/data/TimingMessages.h"
 #include "app/data/TransferValues.h"
+#include "link/BoardChangeLog.h"
 #include "link/RSComm.h"
 #include "views/BoardWrite.h"
 #include "views/NumericEntryField.h"
@@ -155,6 +156,7 @@ void frmTiming::cmdResetPLSConfig_Click() {
 }
 
 void frmTiming::cmdBadCanBlowoff_Click() {
+    BoardChangeScope changes(shell().link(), {}, "Bad Can Blow-off Command");
     if (!shell().link().CommError) WriteToBoard(shell(), m_prompt, "F830", "1");
 }
 
@@ -162,6 +164,7 @@ void frmTiming::cmdBadCanBlowoff_Click() {
 // so a blow-off never fires on a spindle the board may not hold.
 void frmTiming::cmdQCBlowoff_Click() {
     QPointer<frmTiming> self(this);
+    BoardChangeScope changes(shell().link(), {}, "Q.C. Blow-off Command");
     for (const char* address : {"B2088", "F825", "F102"}) {
         if (!self || shell().link().CommError) return;
         if (!WriteToBoard(shell(), m_prompt, address, "1")) return;

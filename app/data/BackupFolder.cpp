@@ -19,9 +19,42 @@ std::string BackupManifestText(const BackupManifest& manifest) {
     text += "Program revision: " + std::to_string(manifest.programRevision) + "\n";
     text += "PLS configuration:";
     for (std::int16_t value : manifest.plsConfiguration) text += " " + std::to_string(value);
+    text += "\nService log events: " + std::to_string(manifest.serviceLogEvents);
     text += "\n\nSHA-256 of the files:\n";
     for (const auto& [name, digest] : manifest.files) text += digest + "  " + name + "\n";
     return text;
+}
+
+std::string BackupBoardIdentity(const BackupManifest& manifest) {
+    return "Board type: " + manifest.boardType + "; Program ident: " + manifest.programIdent;
+}
+
+ServiceEvent BackupServiceEvent(const BackupManifest& manifest, const fs::path& folder,
+                                std::string time, std::string user) {
+    ServiceEvent event;
+    event.time = std::move(time);
+    event.user = std::move(user);
+    event.program = "quelby-cli";
+    event.source = kBackupSource;
+    event.item = kBackupItem;
+    event.asked = folder.string();
+    event.confirmed = true;
+    event.count = 0;
+    event.detail = BackupBoardIdentity(manifest);
+    return event;
+}
+
+std::vector<ServiceEvent> ServiceEventsSinceBackup(const ServiceLogContents& log,
+                                                   const std::string& boardIdentity) {
+    std::vector<ServiceEvent> events;
+    for (const ServiceLogEntry& entry : log.entries) {
+        if (!entry.event) continue;
+        if (entry.event->item == kBackupItem && entry.event->detail == boardIdentity)
+            events.clear();
+        else
+            events.push_back(*entry.event);
+    }
+    return events;
 }
 
 fs::path BackupTarget(const fs::path& target) {

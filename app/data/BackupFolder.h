@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/data/ServiceLog.h"
+
 #include <array>
 #include <cstdint>
 #include <filesystem>
@@ -25,14 +27,29 @@ struct BackupManifest {
     int programChecksum = 0;
     int programRevision = 0;
     std::array<std::int16_t, 19> plsConfiguration{};
+    int serviceLogEvents = 0; // the events in service-log.jsonl
     std::vector<std::pair<std::string, std::string>> files; // name and SHA-256 digest
 };
 
 inline constexpr const char* kManifestFileName = "manifest.txt";
+inline constexpr const char* kServiceLogFileName = "service-log.jsonl";
+inline constexpr const char* kBackupSource = "quelby-cli backup";
+inline constexpr const char* kBackupItem = "Backup";
 
 // The manifest's text: "Name: value" lines, then "SHA-256  NAME" lines (the layout sha256sum
 // checks), CR-free. Never fails.
 std::string BackupManifestText(const BackupManifest& manifest);
+
+// The board as the manifest names it, "Board type: K650(PLC) (68); Program ident: K650SIM": the
+// detail of a backup's event in the service log, which tells the boards' backups apart.
+std::string BackupBoardIdentity(const BackupManifest& manifest);
+// The service log's event for a backup committed into `folder`.
+ServiceEvent BackupServiceEvent(const BackupManifest& manifest, const std::filesystem::path& folder,
+                                std::string time, std::string user);
+// The events a new backup of the board `boardIdentity` takes along: those after the board's
+// last backup in the log, or all of them when it has none. Unreadable lines are left out.
+std::vector<ServiceEvent> ServiceEventsSinceBackup(const ServiceLogContents& log,
+                                                   const std::string& boardIdentity);
 
 // The folder a backup is built in. Refuses a target that exists; removes what it built unless
 // it was committed, so a failed backup leaves nothing that looks complete.

@@ -1,6 +1,7 @@
 #include "app/data/DataSetCompare.h"
 
 #include "app/data/TransferRequest.h"
+#include "link/BoardChangeLog.h"
 
 #include <array>
 #include <sstream>
@@ -93,11 +94,7 @@ std::string DataPointName(int index) {
     return {};
 }
 
-std::string ChannelName(int channel) {
-    std::ostringstream name;
-    name << "CH" << std::setw(2) << std::setfill('0') << std::oct << channel;
-    return name.str();
-}
+std::string ChannelName(int channel) { return PlsChannelName(channel); }
 
 std::optional<CompareSections> ParseCompareSections(const std::string& list) {
     CompareSections sections{false, false, false};

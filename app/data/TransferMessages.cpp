@@ -58,6 +58,11 @@ std::string TimingChannelsLabel(TransferDirection direction) {
     return Verb(direction) + What(TransferData::TimingChannels) + kPleaseStandby;
 }
 
+std::string TransferName(const TransferRequest& request) {
+    return std::string(request.upload() ? "Upload " : "Download ") +
+           (request.data == TransferData::All ? "All" : What(request.data));
+}
+
 std::string TransferNotice(const TransferRequest& request, const TransferOutcome& outcome,
                            const std::string& time) {
     const std::string what = request.data == TransferData::All ? "All data" : What(request.data);

@@ -25,6 +25,9 @@ std::string ProcessingLabel(const TransferRequest& request);
 // The label once the timing-channel part begins.
 std::string TimingChannelsLabel(TransferDirection direction);
 
+// The transfer as the service log names it: "Download All", "Download Set-up Parameters".
+std::string TransferName(const TransferRequest& request);
+
 // The status bar's word on a finished transfer, at `time` ("HH:MM"): what moved, which way,
 // and whether it all went ("Timing Channels uploaded 14:03").
 std::string TransferNotice(const TransferRequest& request, const TransferOutcome& outcome,

@@ -44,6 +44,7 @@ MainMenus::MainMenus(QMenuBar& bar, const std::array<bool, kWindowCount>& window
     QMenu* view = addMenu(bar, "mnuView", "&View");
     m_viewTargetBoardStatus =
         addItem(view, "mnuViewTargetBoardStatus", "&Target Board Interface");
+    m_viewServiceLog = addItem(view, "mnuViewServiceLog", "Service &Log...");
     addSeparator(view, "mnuViewSep1");
     m_viewOnline = addItem(view, "mnuViewOnline", "O&nline Data", QKeySequence(Qt::Key_F3));
     m_viewOnline->setCheckable(true);

@@ -43,6 +43,7 @@ public:
     void setPasscodeEnabled(bool enabled);
     bool passcodeEnabled() const { return m_passcodeEnabled; }
     QAction* viewTargetBoardStatus() const { return m_viewTargetBoardStatus; }
+    QAction* viewServiceLog() const { return m_viewServiceLog; }
     QAction* viewOnline() const { return m_viewOnline; }
     QAction* viewOffline() const { return m_viewOffline; }
     QAction* helpTopics() const { return m_helpTopics; }
@@ -78,6 +79,7 @@ private:
     QAction* m_editCommPort = nullptr;
     QAction* m_editPasscode = nullptr;
     QAction* m_viewTargetBoardStatus = nullptr;
+    QAction* m_viewServiceLog = nullptr;
     QAction* m_viewOnline = nullptr;
     QAction* m_viewOffline = nullptr;
     QAction* m_helpTopics = nullptr;

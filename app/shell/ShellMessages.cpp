@@ -48,6 +48,10 @@ std::string LinkLostNotice(const std::string& time) {
     return "Link to the K650 lost " + time + ": the values shown are no longer live";
 }
 
+MessageRequest ServiceLogNotWritten(const std::string& problem) {
+    return {"Service Log", {problem}, MessageButtons::OK, MessageIcon::Exclamation};
+}
+
 MessageRequest LiveRecordingFailed(const std::string& file) {
     return {"Record Live Values",
             {"The live values cannot be written to:", file, "", "The recording has stopped."},

@@ -26,6 +26,8 @@ std::string FileOpenedOnlineNotice(const std::string& fileTitle);
 // Offline, in a window that edits the data set, while offline editing is off.
 std::string OfflineEditingHint();
 // The link failed and the program went offline: the values shown are no longer the board's.
+// The service log could not be written; `problem` names the file. Shown once.
+MessageRequest ServiceLogNotWritten(const std::string& problem);
 // File > Record Live Values could not write a row (or the header): the recording stops.
 MessageRequest LiveRecordingFailed(const std::string& file);
 // The status bar while live values are recorded, and its tip.

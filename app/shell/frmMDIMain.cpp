@@ -1,6 +1,8 @@
 #include "app/shell/frmMDIMain.h"
 
+#include "app/data/ServiceLogSession.h"
 #include "app/shell/BuiltChildWindows.h"
+#include "link/BoardChangeLog.h"
 #include "link/FilePaths.h"
 #include "link/HomeFolder.h"
 #include "app/shell/HelpWindow.h"
@@ -17,6 +19,7 @@
 #include "dialogs/frmDownloadProg.h"
 #include "app/shell/frmProcessing.h"
 #include "dialogs/frmCompareBoard.h"
+#include "dialogs/frmServiceLog.h"
 #include "dialogs/frmSetupComm.h"
 #include "link/SystemSerialPort.h"
 #include "diagnostics/frmTargetBoard.h"
@@ -83,6 +86,13 @@ frmMDIMain::frmMDIMain(UserPrompt& prompt, Clock& clock, SerialPort& port, FileD
     setStatusBar(m_status);
     m_recorder = std::make_unique<LiveRecorder>(m_prompt, m_dialogs, *m_status,
                                                 *m_menus->fileRecordLive(), m_home);
+    m_serviceLog = std::make_unique<ServiceLogSession>(
+        m_link, m_home, "QUELBY", "QUELBY", [this](const std::string& problem) {
+            // Told in the middle of a board request: the message waits until it has ended.
+            QTimer::singleShot(0, this, [this, problem] {
+                m_prompt.ask(ShellMessages::ServiceLogNotWritten(problem));
+            });
+        });
     connectMenus();
 
     m_backgroundTimer.setObjectName("tmrBackgroungUpdate");
@@ -132,6 +142,7 @@ void frmMDIMain::connectMenus() {
     command(m_menus->editCommPort(), [this] { showCommPortSettings(); });
     command(m_menus->editPasscode(), [this] { SetupPasscode(); });
     command(m_menus->viewTargetBoardStatus(), [this] { showTargetBoardInterface(); });
+    command(m_menus->viewServiceLog(), [this] { showServiceLog(); });
     command(m_menus->viewOnline(), [this] { goOnline(); });
     command(m_menus->viewOffline(), [this] { goOffline(); });
     command(m_menus->helpTopics(), [this] { showHelpTopics(); });
@@ -256,6 +267,8 @@ void frmMDIMain::SetupPasscode() {
     const std::optional<std::string> answer = m_prompt.input(ShellMessages::SetupPasscode(current));
     if (!answer || answer->empty()) return;
     // The link's entry check refuses anything outside 0..65535.
+    BoardChangeScope changes(m_link, "Set-up Passcode", "Set-up Passcode",
+                             BoardChangeScope::Values::Concealed);
     if (!m_link.CommError) m_link.RSWrite(kPasscodeAddress, *answer);
 }
 
@@ -352,6 +365,7 @@ void frmMDIMain::StartTransfer(int request) {
     if (!ConfirmOnline()) return;
     setModalTransfer(ModalTransfer::Data);
     {
+        BoardChangeScope changes(m_link, TransferMessages::TransferName(*transfer), "Data Set");
         frmProcessing window(m_link, m_prompt, m_data.CurrentData, *transfer, this);
         window.exec();
         if (const auto& outcome = window.outcome()) {
@@ -377,6 +391,7 @@ void frmMDIMain::downloadProgram() {
         return;
     setModalTransfer(ModalTransfer::Program);
     {
+        BoardChangeScope changes(m_link, "Download Program");
         frmDownloadProg window(m_link, this);
         window.exec();
     }
@@ -394,10 +409,16 @@ void frmMDIMain::showTargetBoardInterface() {
     if (!m_link.ValidProgram()) return;
     m_targetBoardOpen = true;
     {
+        BoardChangeScope changes(m_link, "Target Board Interface window");
         frmTargetBoard window(*this, m_prompt, m_clock, m_home, this);
         window.InitializeForm(m_programFilePath);
     }
     m_targetBoardOpen = false;
+}
+
+void frmMDIMain::showServiceLog() {
+    frmServiceLog dialog(m_home, m_dialogs, m_prompt, this);
+    dialog.exec();
 }
 
 void frmMDIMain::printReport() {
@@ -463,6 +484,7 @@ void frmMDIMain::ShowChildWindow(int index) {
     unloadChild();
 
     QWidget* window = m_children->create(index, *this, nullptr);
+    m_serviceLog->setSource(window->windowTitle().toStdString() + " window");
     auto* sub = new QMdiSubWindow;
     sub->setObjectName("subwindow");
     sub->setWidget(window);

@@ -25,6 +25,7 @@ namespace quelby {
 
 class FileDialogs;
 class LiveRecorder;
+class ServiceLogSession;
 class MainMenus;
 class MainStatusBar;
 class SerialPort;
@@ -111,6 +112,8 @@ public:
     // Interface for it, modal; the child window's cycle waits until it closes. A cancelled
     // dialog or an invalid program ends there.
     void showTargetBoardInterface();
+    // View > Service Log: the changes made to the board, from the home folder's service log.
+    void showServiceLog();
     // File > Print Report: the printer dialog, then the report printed while "Please
     // Standby" shows; without an installed printer the report goes to a chosen PDF file.
     void printReport();
@@ -197,6 +200,8 @@ private:
     QPointer<frmAbout> m_about;
     std::unique_ptr<FileLinkTrace> m_linkTrace;
     std::unique_ptr<LiveRecorder> m_recorder;
+    // Declared after the link, which it is attached to: it goes first.
+    std::unique_ptr<ServiceLogSession> m_serviceLog;
     LiveTrend m_liveTrend;
 
     int m_currentWindow = 0;

@@ -1,6 +1,7 @@
 // quelby-cli reports success only for what the board confirmed, against a quelby-sim that
 // loses a byte or goes quiet; its transfers never save a file from a transfer that stopped.
 #include "app/data/MachineData.h"
+#include "app/data/ServiceLog.h"
 #include "app/data/SetupFile.h"
 #include "tests/cli/CliRig.h"
 
@@ -143,6 +144,52 @@ TEST_F(CliTransferFile, aTransferThatStoppedIsNeverSavedAndAnotherVersionNeedsYe
     EXPECT_EQ(declined.err.find("Download"), std::string::npos) << "stopped at the question";
     EXPECT_EQ(rig.run({"--yes", "download", "setup", file}).status, 0);
     EXPECT_EQ(rig.run({"read", setupAddress}).out, "4242\n");
+}
+
+// Each writing command is one event in the home folder's service log with the board's verdict;
+// a log that cannot be written is said once, and the board is written all the same.
+TEST(CliServiceLog, eachWriteIsOneEventWithItsVerdictAndAnUnwritableLogNeverStopsAWrite) {
+    CliRig rig;
+    ASSERT_EQ(rig.run({"write", "B1017", "3"}).status, 0);
+    ASSERT_EQ(rig.run({"pls", "set", "5", "10", "20"}).status, 0);
+    // The board goes quiet after the write's address bytes: its data byte is never confirmed.
+    CliRig quiet({"--still", "--stop-after", "5"});
+    quiet.home.write("Support/ServiceLog.jsonl", rig.home.read("Support/ServiceLog.jsonl"));
+    EXPECT_EQ(quiet.run({"write", "W182", "7"}).status, 2);
+
+    const ServiceLogContents log = ReadServiceLog(ServiceLogFile(quiet.home.path()));
+    ASSERT_EQ(log.entries.size(), 3u);
+    const struct {
+        const char* source;
+        const char* address;
+        const char* item;
+        const char* asked;
+        bool confirmed;
+    } expected[] = {
+        {"quelby-cli write", "B1017", "Number of shifts to varnish unit", "3", true},
+        {"quelby-cli pls set", "", "CH05", "ON 10 OFF 20", true},
+        {"quelby-cli write", "W182", "", "7", false},
+    };
+    for (std::size_t i = 0; i < log.entries.size(); ++i) {
+        ASSERT_TRUE(log.entries[i].event) << log.entries[i].rawLine;
+        const ServiceEvent& event = *log.entries[i].event;
+        EXPECT_EQ(event.program, "quelby-cli") << i;
+        EXPECT_EQ(event.source, expected[i].source) << i;
+        EXPECT_EQ(event.address, expected[i].address) << i;
+        EXPECT_EQ(event.item, expected[i].item) << i;
+        EXPECT_EQ(event.before, "unknown") << i;
+        EXPECT_EQ(event.asked, expected[i].asked) << i;
+        EXPECT_EQ(event.confirmed, expected[i].confirmed) << i;
+    }
+
+    std::filesystem::remove(ServiceLogFile(rig.home.path()));
+    std::filesystem::create_directories(ServiceLogFile(rig.home.path()));
+    const auto unlogged = rig.run({"write", "W182", "1234"});
+    EXPECT_EQ(unlogged.status, 0) << unlogged.err;
+    const auto told = unlogged.err.find("ServiceLog.jsonl");
+    ASSERT_NE(told, std::string::npos) << unlogged.err;
+    EXPECT_EQ(unlogged.err.find("ServiceLog.jsonl", told + 1), std::string::npos) << "said once";
+    EXPECT_EQ(rig.run({"read", "W182"}).out, "1234\n");
 }
 
 } // namespace

@@ -2,12 +2,15 @@
 // watch, and the machine-readable output. The native quelby-cli runs them: its CSV rows end
 // with CR LF.
 #include "app/data/MachineData.h"
+#include "app/data/ServiceLog.h"
 #include "app/data/SetupFile.h"
 #include "app/data/Sha256.h"
 #include "tests/cli/CliRig.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
 #include <regex>
 
 namespace quelby::test {
@@ -31,17 +34,26 @@ std::vector<std::string> lines(std::string text, const std::string& end = "\n") 
     return result;
 }
 
+ServiceEvent LoggedWrite(const char* time, const char* asked) {
+    return {time, "service", "quelby-cli", "quelby-cli write", "B1012", "Print carriage retract",
+            "45", asked, true, 1, 1, ""};
+}
+
 TEST(ServiceCli, aBackupRestoredOntoAFreshBoardComparesEqual) {
     ServiceRig line({"--set", "B1012=50", "--set", "W1004=40"}); // a running line
+    const ServiceEvent visitWrite = LoggedWrite("2026-06-10T09:00:00+02:00", "50");
+    const auto log = line.home.write("Support/ServiceLog.jsonl", ServiceEventJson(visitWrite) + "\n");
     const std::string dir = line.path("visit");
     const auto backup = line.run({"backup", dir});
     ASSERT_EQ(backup.status, 0) << backup.err;
     EXPECT_NE(backup.err.find("Program Upload: Program Upload Complete!"), std::string::npos);
+    EXPECT_EQ(line.home.read("visit/service-log.jsonl"), ServiceEventJson(visitWrite) + "\n");
 
     // The manifest names the board and holds a digest of every file it sits beside.
     const std::string manifest = line.home.read("visit/manifest.txt");
     for (const char* text : {"\nBoard type: K650(PLC) (68)\n", "\nProgram ident: K650SIM\n",
-                             "\nCurrent Fault: 00H\n", "\nPLS configuration: "})
+                             "\nCurrent Fault: 00H\n", "\nPLS configuration: ",
+                             "\nService log events: 1\n"})
         EXPECT_NE(manifest.find(text), std::string::npos) << text << manifest;
     int files = 0;
     for (const auto& entry : std::filesystem::directory_iterator(dir)) {
@@ -51,10 +63,21 @@ TEST(ServiceCli, aBackupRestoredOntoAFreshBoardComparesEqual) {
         EXPECT_NE(manifest.find(*Sha256OfFile(entry.path()) + "  " + name + "\n"), std::string::npos)
             << name;
     }
-    EXPECT_EQ(files, 4) << "setup.sdt, program.hbx, .rev and .hex";
+    EXPECT_EQ(files, 5) << "setup.sdt, program.hbx, .rev, .hex and service-log.jsonl";
 
     EXPECT_EQ(line.run({"backup", dir}).status, 3) << "an existing folder is never replaced";
     EXPECT_EQ(line.home.read("visit/manifest.txt"), manifest);
+
+    // The backup is in the log; the next backup of the board holds only what came after it.
+    const auto recorded = ParseServiceEvent(lines(ReadWholeFile(log)).back());
+    ASSERT_TRUE(recorded);
+    EXPECT_EQ(recorded->item, "Backup");
+    EXPECT_EQ(recorded->asked, dir);
+    EXPECT_NE(recorded->detail.find("Program ident: K650SIM"), std::string::npos);
+    const ServiceEvent laterWrite = LoggedWrite("2026-06-10T11:00:00+02:00", "60");
+    std::ofstream(log, std::ios::app) << ServiceEventJson(laterWrite) << "\n";
+    ASSERT_EQ(line.run({"backup", dir + "2"}).status, 0);
+    EXPECT_EQ(line.home.read("visit2/service-log.jsonl"), ServiceEventJson(laterWrite) + "\n");
 
     // The backup holds the board's values.
     ServiceRig fresh({"--still", "--set", "B1012=70"});
@@ -171,6 +194,51 @@ TEST(ServiceCli, aBackupThatFailsLeavesNoFolderThatLooksComplete) {
     EXPECT_EQ(nowhere.status, 2);
     EXPECT_NE(nowhere.err.find("the step \"folder\""), std::string::npos) << nowhere.err;
     EXPECT_EQ(quiet.stopAndReadTrace(), "") << "nothing is sent before the folder is there";
+}
+
+// The time zone of the programs the test starts, for as long as it lives.
+struct LocalZone {
+    explicit LocalZone(const char* zone) { setenv("TZ", zone, 1); }
+    ~LocalZone() { unsetenv("TZ"); }
+};
+
+TEST(ServiceCli, logPicksEventsByTheirOwnInstantAndPrintsThemAsStored) {
+    const LocalZone plusOne("<+01>-1");
+    TempFolder home;
+    std::vector<ServiceEvent> events;
+    for (const char* time : {"2026-06-09T23:30:00+01:00", "2026-06-10T00:30:00+02:00",
+                             "2026-06-10T12:00:00+02:00", "2026-06-11T00:30:00+02:00",
+                             "2026-06-11T00:30:00+01:00"})
+        events.push_back(LoggedWrite(time, "60"));
+    events[3] = {events[3].time, "service", "QUELBY", "Download All", "", "Data set", "unknown",
+                 "visit.sdt", false, 1000, 997, ""};
+    std::string log;
+    for (std::size_t i = 0; i < events.size(); ++i)
+        log += ServiceEventJson(events[i]) + (i == 3 ? "\nnot an event\n" : "\n");
+    home.write("Support/ServiceLog.jsonl", log);
+    const auto run = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), {"--home", home.path().string(), "log"});
+        return offline(args);
+    };
+
+    // 10 June at +01:00: from 23:00Z on the 9th to 23:00Z on the 10th, whatever the texts say.
+    const auto json = run({"--since", "2026-06-10", "--until", "2026-06-10", "--json"});
+    EXPECT_EQ(json.status, 0) << json.err;
+    EXPECT_EQ(json.out, ServiceEventJson(events[2]) + "\n" + ServiceEventJson(events[3]) + "\n");
+    EXPECT_EQ(json.err, "quelby-cli: 1 unreadable line in the service log\n");
+    EXPECT_EQ(run({"--since", "2026-06-10T23:00:00Z", "--csv"}).out,
+              ServiceLogCsvHeader() + ServiceLogCsvRow(events[4]));
+
+    const auto text = lines(run({}).out);
+    ASSERT_EQ(text.size(), 5u);
+    EXPECT_TRUE(text[0].starts_with("2026-06-09T23:30:00+01:00  quelby-cli write  B1012 ")) << text[0];
+    EXPECT_NE(text[0].find("45 -> 60  confirmed"), std::string::npos) << text[0];
+    EXPECT_NE(text[3].find("NOT CONFIRMED, 997 of 1000"), std::string::npos) << text[3];
+
+    const auto refused = run({"--until", "10/06/2026"});
+    EXPECT_EQ(refused.status, 64);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_NE(refused.err.find("--until takes a date"), std::string::npos) << refused.err;
 }
 
 TEST(ServiceCli, watchPrintsARowPerPassAndLeavesAnUnconfirmedValueEmpty) {

@@ -38,6 +38,8 @@ expect "old prog.hbx" quelby-cli program upload ""
 expect "--quiet" quelby-cli --q
 expect "--force" quelby-cli write --f
 expect "setup shift" quelby-cli compare visit1.sdt --only s
+expect "--since" quelby-cli log --s
+expect "log" quelby-cli lo
 expect "19200" quelby-sim --baud 1
 expect "--still --stop-after" quelby-sim --st
 exit $failed

@@ -242,14 +242,37 @@ TEST(BackupManifest, listsTheBoardAndADigestLinePerFile) {
     manifest.faultCodes = {{"Current Fault", "0AH"}, {"Last Fault", "00H"}};
     manifest.programIdent = "K650SIM";
     manifest.plsConfiguration[0] = 16;
+    manifest.serviceLogEvents = 3;
     manifest.files = {{"setup.sdt", Sha256Hex("x")}};
     const std::string text = BackupManifestText(manifest);
     for (const char* line : {"\nCreated: 2026-12-06 14:50:01\n", "\nBoard type: K650(PLC) (68)\n",
                              "\nFirmware revision: 12\n", "\nCurrent Fault: 0AH\n",
                              "\nProgram ident: K650SIM\n",
-                             "\nPLS configuration: 16 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0\n"})
+                             "\nPLS configuration: 16 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0\n",
+                             "\nService log events: 3\n"})
         EXPECT_NE(text.find(line), std::string::npos) << line;
     EXPECT_TRUE(text.ends_with("\n" + Sha256Hex("x") + "  setup.sdt\n")) << "as sha256sum -c reads it";
+}
+
+TEST(BackupServiceLog, aBackupTakesTheEventsSinceItsOwnBoardsLastBackup) {
+    BackupManifest line3, line4, neverBackedUp;
+    line3.programIdent = "LINE3";
+    line4.programIdent = "LINE4";
+    neverBackedUp.programIdent = "LINE5";
+    ServiceEvent write;
+    write.item = "Number of Shifts to Varnish Unit";
+    const ServiceEvent backup3 = BackupServiceEvent(line3, "/visits/3", "2026-06-10T09:00:00Z", "u");
+    const ServiceEvent backup4 = BackupServiceEvent(line4, "/visits/4", "2026-06-10T10:00:00Z", "u");
+    ServiceLogContents log;
+    for (const ServiceEvent& event : {write, backup3, write, backup4, write})
+        log.entries.push_back({event, "", {}, 0});
+    log.entries.insert(log.entries.begin() + 3, ServiceLogEntry{std::nullopt, "{", {}, 0});
+    const auto since = [&](const BackupManifest& board) {
+        return ServiceEventsSinceBackup(log, BackupBoardIdentity(board));
+    };
+    EXPECT_EQ(since(line3), (std::vector<ServiceEvent>{write, backup4, write}));
+    EXPECT_EQ(since(line4), std::vector<ServiceEvent>{write});
+    EXPECT_EQ(since(neverBackedUp).size(), 5u) << "a board never backed up takes the whole log";
 }
 
 } // namespace

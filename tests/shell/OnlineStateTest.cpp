@@ -3,6 +3,7 @@
 #include "views/EntryTextBox.h"
 #include "views/NumericEntryField.h"
 #include "views/frmMain.h"
+#include "views/frmSetup.h"
 
 #include <QApplication>
 #include <QMenuBar>
@@ -142,6 +143,11 @@ TEST(SetupPasscode, OffersTheBoardsPasscodeAndWritesTheAnswerButNotAnEmptyOrCanc
     EXPECT_EQ(asked.prompt, "Please Enter New Passcode (0-65535)");
     EXPECT_EQ(asked.defaultText, "1234");
     EXPECT_EQ(rig.board.value("W1070"), 4321u);
+    const std::vector<ServiceEvent> logged = rig.loggedEvents();
+    ASSERT_EQ(logged.size(), 1u) << "answers that wrote nothing are not changes";
+    EXPECT_EQ(logged[0].item, "Set-up Passcode");
+    EXPECT_EQ(logged[0].before + logged[0].asked, "(concealed)(concealed)");
+    EXPECT_TRUE(logged[0].confirmed);
 
     rig.window.link().CommError = true;
     rig.board.clearTrace();
@@ -178,6 +184,17 @@ TEST(OnlineState, GoingOfflineOrSwitchingWindowsEndsAHeldShiftDataCommandOnTheBo
     EXPECT_EQ(rig.window.currentChild()->objectName(), "frmSetup");
     rig.item("mnuViewOffline")->trigger();
     EXPECT_TRUE(rig.prompt.requests().empty());
+    // Each press and its release are one change.
+    const std::vector<ServiceEvent> logged = rig.loggedEvents();
+    ASSERT_EQ(logged.size(), 2u);
+    for (const ServiceEvent& event : logged) {
+        EXPECT_EQ(event.source, "Shift Data window");
+        EXPECT_EQ(event.item, "Reset Trips");
+        EXPECT_EQ(event.address, "B1016.0");
+        EXPECT_EQ(event.asked, "1, then 0");
+        EXPECT_EQ(event.confirmedCount, 2);
+        EXPECT_TRUE(event.confirmed);
+    }
 }
 
 // The status bar says what the state means for the values shown: the data set's greyed
@@ -250,6 +267,55 @@ struct EditingShell : ShellRig {
         EXPECT_TRUE(port.isOpen()) << command;
     }
 };
+
+// A field's write is one event: the value the board last confirmed (read or written), the
+// value asked for and the board's verdict.
+TEST(ServiceLog, AFieldsConfirmedAndUnconfirmedWritesAreLoggedWithTheValueBefore) {
+    ShellRig rig(false);
+    rig.board.setValue("B1017", 2);
+    rig.window.show();
+    QApplication::setActiveWindow(&rig.window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&rig.window));
+    rig.window.goOnline();
+    rig.window.ShowChildWindow(1);
+    NumericEntryField* shifts = qobject_cast<frmSetup*>(rig.window.currentChild())->field(4);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shifts->text() == "2"; }, 5000));
+    const auto enter = [&](const char* text) {
+        shifts->textBox()->setFocus(Qt::MouseFocusReason);
+        shifts->textBox()->selectAll();
+        QTest::keyClicks(shifts->textBox(), text);
+        QTest::keyClick(shifts->textBox(), Qt::Key_Return);
+    };
+    enter("3");
+    rig.board.setWriteObserver([&](std::uint16_t) { rig.board.corruptAnswerAt(-1); });
+    enter("4");
+    rig.board.setWriteObserver({});
+
+    const std::vector<ServiceEvent> logged = rig.loggedEvents();
+    ASSERT_EQ(logged.size(), 2u);
+    const struct {
+        std::string before, asked;
+        bool confirmed;
+    } expected[] = {{"2", "3", true}, {"3", "4", false}};
+    for (std::size_t i = 0; i < logged.size(); ++i) {
+        EXPECT_EQ(logged[i].source, "Set-Up window") << i;
+        EXPECT_EQ(logged[i].address, "B1017") << i;
+        EXPECT_EQ(logged[i].item, "Number of shifts to varnish unit") << i;
+        EXPECT_EQ(logged[i].before, expected[i].before) << i;
+        EXPECT_EQ(logged[i].asked, expected[i].asked) << i;
+        EXPECT_EQ(logged[i].confirmed, expected[i].confirmed) << i;
+    }
+
+    // A log that cannot be written is said once; the board is written all the same.
+    std::filesystem::remove(ServiceLogFile(rig.home.path()));
+    std::filesystem::create_directories(ServiceLogFile(rig.home.path()));
+    rig.prompt.clear();
+    enter("5");
+    enter("6");
+    QTest::qWait(50);
+    EXPECT_EQ(rig.prompt.titles(), std::vector<std::string>{"Service Log"});
+    EXPECT_EQ(rig.board.value("B1017"), 6u);
+}
 
 TEST(CommandGuard, MenuShortcutsMenusAndTheModePanelWaitForTheCheckOfTheFieldBeingEdited) {
     EditingShell rig;

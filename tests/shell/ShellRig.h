@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/data/FileDialogs.h"
+#include "app/data/ServiceLog.h"
 #include "app/shell/MainMenus.h"
 #include "app/shell/MainStatusBar.h"
 #include "app/shell/PrinterDialogs.h"
@@ -10,6 +10,7 @@
 #include "sim/SimPls.h"
 #include "sim/SimProgramMode.h"
 #include "sim/SimSerialPort.h"
+#include "tests/support/ScriptedFileDialogs.h"
 #include "tests/support/ScriptedPrompt.h"
 #include "tests/support/TempFolder.h"
 
@@ -17,39 +18,13 @@
 #include <QMenuBar>
 #include <QPrinter>
 #include <QWidget>
+#include <gtest/gtest.h>
 
-#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace quelby::test {
-
-// Answers file dialogs from a script (nullopt = cancelled) and records every request.
-class ScriptedFileDialogs : public FileDialogs {
-public:
-    void answerNext(std::optional<std::filesystem::path> path) {
-        m_answers.push_back(std::move(path));
-    }
-    std::optional<std::filesystem::path> openFile(const FileDialogRequest& request) override {
-        return next(request);
-    }
-    std::optional<std::filesystem::path> saveFile(const FileDialogRequest& request) override {
-        return next(request);
-    }
-    const std::vector<FileDialogRequest>& requests() const { return m_requests; }
-
-private:
-    std::optional<std::filesystem::path> next(const FileDialogRequest& request) {
-        m_requests.push_back(request);
-        if (m_answers.empty()) return std::nullopt;
-        auto answer = m_answers.front();
-        m_answers.pop_front();
-        return answer;
-    }
-    std::deque<std::optional<std::filesystem::path>> m_answers;
-    std::vector<FileDialogRequest> m_requests;
-};
 
 // A system without printers by default, so tests never reach a real printer or its dialog.
 // With a printer, its dialog is cancelled unless `m_printTo` names a file: the "printer" then
@@ -103,6 +78,15 @@ struct ShellRig {
 
     QString panel(int index) const { return window.statusPanels().panelText(index); }
     QAction* item(const char* name) const { return window.findChild<QAction*>(name); }
+    // The events of the home folder's service log, oldest first; unreadable lines fail.
+    std::vector<ServiceEvent> loggedEvents() const {
+        std::vector<ServiceEvent> events;
+        for (const ServiceLogEntry& entry : ReadServiceLog(ServiceLogFile(home.path())).entries) {
+            EXPECT_TRUE(entry.event) << entry.rawLine;
+            if (entry.event) events.push_back(*entry.event);
+        }
+        return events;
+    }
 
     TempFolder home;
     sim::ManualClock clock;

@@ -5,6 +5,7 @@
 #include "app/shell/SoakDriver.h"
 #include "app/shell/frmAbout.h"
 #include "dialogs/CentreWindow.h"
+#include "dialogs/frmServiceLog.h"
 #include "dialogs/frmSetupComm.h"
 #include "link/LinkMessages.h"
 #include "tests/shell/ShellRig.h"
@@ -17,6 +18,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QTableView>
 #include <QTest>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -201,6 +203,23 @@ TEST(CommPortDialog, OpensModallyAndAFailedReopenShowsTheProgramOffline) {
     EXPECT_EQ(rig.prompt.titles(), std::vector<std::string>{"Comm Port Error"});
     EXPECT_FALSE(rig.window.link().OnlineMode);
     EXPECT_EQ(rig.panel(2), "OFFLINE");
+}
+
+TEST(ServiceLogMenu, ViewServiceLogShowsTheHomeFoldersLogModally) {
+    ShellRig rig;
+    ServiceEvent event;
+    event.time = "2026-06-10T12:00:00+02:00";
+    event.item = "Number of Shifts to Varnish Unit";
+    rig.home.write("Support/ServiceLog.jsonl", ServiceEventJson(event) + "\n");
+    QString item;
+    QTimer::singleShot(0, &rig.window, [&] {
+        auto* dialog = qobject_cast<frmServiceLog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        item = dialog->findChild<QTableView*>("grdEvents")->model()->index(0, 5).data().toString();
+        dialog->findChild<QPushButton*>("cmdClose")->click();
+    });
+    rig.item("mnuViewServiceLog")->trigger();
+    EXPECT_EQ(item, "Number of Shifts to Varnish Unit");
 }
 
 long Count(const std::vector<std::string>& log, const std::string& entry) {

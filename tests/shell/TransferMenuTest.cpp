@@ -2,6 +2,7 @@
 #include "app/data/TransferMessages.h"
 #include "app/shell/ShellMessages.h"
 #include "app/shell/frmProcessing.h"
+#include "link/BoardAddress.h"
 #include "diagnostics/frmTargetBoard.h"
 #include "dialogs/frmDownloadProg.h"
 #include "tests/shell/ShellRig.h"
@@ -130,6 +131,23 @@ TEST(TransferMenu, UploadFillsTheDataSetAndDownloadFillsTheBoard) {
     rig.run(false, 4);
     EXPECT_EQ(*rig.board.value(rig.address(90)), 1234u);
     EXPECT_EQ(rig.pls.channel(2), (std::vector<sim::PlsSetpoint>{{1, 70}, {0, 120}}));
+
+    // A download is one event, whatever it counts; a value the board did not confirm shows.
+    const std::int32_t spoilt = ParseAddress(rig.address(90))->byteAddress;
+    rig.board.setWriteObserver([&](std::uint16_t address) {
+        if (address == spoilt) rig.board.corruptAnswerAt(-1);
+    });
+    rig.run(false, 0);
+    const std::vector<ServiceEvent> logged = rig.loggedEvents();
+    ASSERT_EQ(logged.size(), 2u) << "uploads change nothing";
+    EXPECT_EQ(logged[0].source, "Download All");
+    EXPECT_EQ(logged[1].source, "Download Set-up Parameters");
+    for (const ServiceEvent& event : logged) EXPECT_EQ(event.item, "Data Set");
+    EXPECT_TRUE(logged[0].confirmed);
+    EXPECT_GT(logged[0].count, 100);
+    EXPECT_EQ(logged[0].confirmedCount, logged[0].count);
+    EXPECT_FALSE(logged[1].confirmed);
+    EXPECT_EQ(logged[1].confirmedCount, logged[1].count - 1);
 }
 
 TEST(TransferMenu, CancelTheCloseBoxOrEscapeStopTheDataPointsOfAnAllTransferNotTheChannels) {
@@ -200,6 +218,11 @@ struct ProgramShell : ShellRig {
 
 TEST(DownloadProgramMenu, TheSampleGoesDownInItsWindowWithTheStatusPollStopped) {
     ProgramShell rig;
+    const std::string previous = "OLDPROG1";
+    for (std::size_t i = 0; i < previous.size(); ++i)
+        rig.board.poke(static_cast<std::uint16_t>(0xEFF0 + i), static_cast<std::uint8_t>(previous[i]));
+    rig.board.poke(0xEFF8, 17);
+    rig.board.poke(0xEFF9, 3);
     rig.dialogs.answerNext(rig.hbx);
     for (int i = 0; i < 3; ++i)
         rig.prompt.answerNext(MessageAnswer::Yes);
@@ -225,6 +248,13 @@ TEST(DownloadProgramMenu, TheSampleGoesDownInItsWindowWithTheStatusPollStopped) 
     EXPECT_EQ(rig.prompt.requests()[3].lines.at(0), "Program Download Complete!");
     EXPECT_EQ(rig.board.peek(0x4000), 0x51);
     EXPECT_EQ(rig.board.peek(0xEFF0), 'Q') << "the ident is written";
+    const std::vector<ServiceEvent> logged = rig.loggedEvents();
+    ASSERT_EQ(logged.size(), 1u) << "the download's own writes are part of it";
+    EXPECT_EQ(logged[0].source, "Download Program");
+    EXPECT_EQ(logged[0].item, "Program");
+    EXPECT_EQ(logged[0].before, "ident OLDPROG1, revision 3, checksum 17");
+    EXPECT_EQ(logged[0].asked, "ident QLBYDEMO, revision 1, checksum 246");
+    EXPECT_TRUE(logged[0].confirmed);
     EXPECT_EQ(rig.window.programFilePath(), rig.hbx);
     EXPECT_TRUE(rig.window.backgroundTimer().isActive());
     EXPECT_EQ(rig.panel(2), "ONLINE");
