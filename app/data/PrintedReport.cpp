@@ -2,8 +2,11 @@
 
 #include "app/data/PrintedNumber.h"
 #include "app/data/ReportPage.h"
+#include "link/TextCase.h"
 
 #include <cstdint>
+#include <iterator>
+#include <string_view>
 #include <numeric>
 
 namespace quelby {
@@ -151,6 +154,18 @@ void shiftDataDocument(ReportPage& page, const MachineData& data) {
 }
 
 } // namespace
+
+std::string SetupParameterName(int field) {
+    constexpr int responseTimes = static_cast<int>(std::size(kResponseTimeLabels));
+    constexpr int blowOffs = static_cast<int>(std::size(kBlowOffLabels));
+    if (field < 0 || field >= responseTimes + blowOffs) return {};
+    const std::string_view label = field < responseTimes
+                                       ? kResponseTimeLabels[field]
+                                       : kBlowOffLabels[field - responseTimes];
+    // "  5. Number of Shifts to Varnish Unit: " without its number and colon
+    const std::string_view name = label.substr(label.find(". ") + 2);
+    return std::string(TrimmedOf(name, ": "));
+}
 
 void PrintReport(ReportSurface& surface, Clock& clock, const MachineData& data,
                  const std::string& caption) {

@@ -12,6 +12,10 @@ namespace quelby {
 inline constexpr double kSetupValueColumn = 5.5;
 inline constexpr double kShiftValueColumn = 4.0;
 
+// Set-up field `field` (0..16) named as the report prints it, "Number of Shifts to Varnish
+// Unit"; empty for any other number.
+std::string SetupParameterName(int field);
+
 // File > Print Report: the set-up document (response times, blow-off parameters, DF1 set-up,
 // PLS configuration and channel setpoints) ending with a footer, then the shift data
 // document, whose last page has none; then the end of the document. `caption` names the

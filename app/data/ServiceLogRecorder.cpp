@@ -2,6 +2,8 @@
 
 #include "app/data/DataSetCompare.h"
 #include "app/data/MachineData.h"
+#include "app/data/PrintedReport.h"
+#include "app/data/SetupParameters.h"
 #include "link/TextCase.h"
 
 #include <algorithm>
@@ -26,7 +28,10 @@ std::string BoardItemName(const std::string& address, const MachineData& address
     const std::string wanted = upper(address);
     for (std::size_t i = 0; i < addresses.Address.size(); ++i) {
         if (upper(addresses.Address[i]) != wanted) continue;
-        std::string name = DataPointName(static_cast<int>(i));
+        const int index = static_cast<int>(i);
+        if (std::string setup = SetupParameterName(index - kSetupFirstDataPoint); !setup.empty())
+            return setup;
+        std::string name = DataPointName(index);
         if (!name.empty()) name[0] = UpperAscii(name[0]);
         return name;
     }

@@ -13,7 +13,7 @@ namespace quelby {
 
 struct MachineData;
 
-// The name a board address goes by in the data set ("Number of shifts to varnish unit"),
+// The name a board address goes by in the data set ("Number of Shifts to Varnish Unit"),
 // looked up among `addresses`' data points; empty for an address that is none of them.
 std::string BoardItemName(const std::string& address, const MachineData& addresses);
 

@@ -166,7 +166,7 @@ TEST(CliServiceLog, eachWriteIsOneEventWithItsVerdictAndAnUnwritableLogNeverStop
         const char* asked;
         bool confirmed;
     } expected[] = {
-        {"quelby-cli write", "B1017", "Number of shifts to varnish unit", "3", true},
+        {"quelby-cli write", "B1017", "Number of Shifts to Varnish Unit", "3", true},
         {"quelby-cli pls set", "", "CH05", "ON 10 OFF 20", true},
         {"quelby-cli write", "W182", "", "7", false},
     };

@@ -300,7 +300,7 @@ TEST(ServiceLog, AFieldsConfirmedAndUnconfirmedWritesAreLoggedWithTheValueBefore
     for (std::size_t i = 0; i < logged.size(); ++i) {
         EXPECT_EQ(logged[i].source, "Set-Up window") << i;
         EXPECT_EQ(logged[i].address, "B1017") << i;
-        EXPECT_EQ(logged[i].item, "Number of shifts to varnish unit") << i;
+        EXPECT_EQ(logged[i].item, "Number of Shifts to Varnish Unit") << i;
         EXPECT_EQ(logged[i].before, expected[i].before) << i;
         EXPECT_EQ(logged[i].asked, expected[i].asked) << i;
         EXPECT_EQ(logged[i].confirmed, expected[i].confirmed) << i;
