@@ -32,6 +32,7 @@ public:
 
     // Names changes made outside any scope from now on ("Main Display window").
     void setDefaultSource(std::string source) { m_defaultSource = std::move(source); }
+    void setProgram(std::string program) { m_program = std::move(program); }
 
     void confirmedRead(std::string_view address, std::string_view value) override;
     void changed(const BoardChange& change) override;

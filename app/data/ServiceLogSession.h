@@ -28,6 +28,8 @@ public:
     ServiceLogWriter& writer() { return m_writer; }
     // Where changes made outside any named scope come from from now on.
     void setSource(std::string source) { m_recorder.setDefaultSource(std::move(source)); }
+    // The program events are made by from now on ("QUELBY (simulated board)").
+    void setProgram(std::string program) { m_recorder.setProgram(std::move(program)); }
 
 private:
     RSComm& m_link;

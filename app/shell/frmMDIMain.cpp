@@ -112,6 +112,10 @@ frmMDIMain::~frmMDIMain() {
     m_link.SetTrace(nullptr);
 }
 
+void frmMDIMain::setServiceLogProgram(const std::string& program) {
+    m_serviceLog->setProgram(program);
+}
+
 void frmMDIMain::connectMenus() {
     // Every command first checks the entry field being edited, if any, and does nothing when
     // that check fails; an item that flipped its own check mark gets it back then.

@@ -64,6 +64,10 @@ public:
     LiveTrend& liveTrend() override { return m_liveTrend; }
     void liveValuesRead(const LiveValues& values) override;
 
+    // The program the service log names for the changes from now on: a run against the
+    // built-in simulated board says so, and its changes are never taken for a machine's.
+    void setServiceLogProgram(const std::string& program);
+
     // Unloads the child window shown and loads the one of `index` (0..5) from scratch;
     // nothing happens for the window already shown once start-up has finished.
     void ShowChildWindow(int index);

@@ -163,6 +163,7 @@ int main(int argc, char** argv) {
     }
 
     frmMDIMain window(prompt, clock, *port, dialogs, homeFolder);
+    if (simulated) window.setServiceLogProgram("QUELBY (simulated board)");
     prompt.setParentWindow(&window);
     dialogs.setParentWindow(&window);
     if (parser.isSet(trace)) window.startLinkTrace(parser.value(trace).toStdString());
