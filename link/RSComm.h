@@ -297,6 +297,8 @@ private:
     LinkTraceMark m_traceMark = LinkTraceMark::None;
     LinkTrace* m_trace = nullptr;
     BoardChangeLog* m_changeLog = nullptr;
+    // Set while a request tells the log as one change (a program download) or reads what the
+    // log has no use for (program memory).
     bool m_changeLogMuted = false;
     double m_traceStart = 0;
     std::optional<int> m_portOverride;

@@ -115,7 +115,6 @@ void RSComm::DumpProgram() {
         RSComm& link;
         BoardChange change;
         ~ProgramChangeLog() {
-            link.m_changeLogMuted = false;
             change.confirmed = link.m_transferSucceeded;
             link.LogChange(change);
         }
@@ -126,7 +125,7 @@ void RSComm::DumpProgram() {
                      identity(ids.programIdent, ids.programRevision, ids.programChecksum),
                      false,
                      static_cast<int>(hex.parse.records.size())}};
-    m_changeLogMuted = true;
+    FlagScope muted(m_changeLogMuted); // ends before the download is told
 
     // Into program mode: arm it, clear the fault code, set the configuration, open it.
     if (!CommError)
@@ -278,6 +277,8 @@ bool RSComm::ReadProgramMemory(std::uint16_t start, std::uint32_t byteCount,
                                std::vector<std::uint8_t>& memory) {
     memory.clear();
     memory.reserve(byteCount);
+    // Program memory is no item of the change log's: its tens of thousands of bytes stay out.
+    FlagScope muted(m_changeLogMuted);
     for (std::uint32_t offset = 0; offset < byteCount; offset += 16) {
         const std::uint32_t block = start + offset;
         m_currentProgramAdd = ProgramAddressText(static_cast<std::uint16_t>(block));

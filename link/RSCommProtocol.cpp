@@ -234,7 +234,7 @@ RSComm::ReadResult RSComm::ReadChecked(std::string_view add) {
     if (!ParseAddress(add)) return {};
     std::string value = ReadValue(add);
     if (value.empty()) return {};
-    if (m_changeLog) m_changeLog->confirmedRead(add, value);
+    if (m_changeLog && !m_changeLogMuted) m_changeLog->confirmedRead(add, value);
     return {std::move(value), true};
 }
 
