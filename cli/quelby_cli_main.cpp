@@ -139,7 +139,12 @@ int main(int argc, char** argv) {
     const std::string& name = options->command.front();
     if ((name == "pls" || name == "program" || name == "download") && !commandArgs.empty())
         source += " " + commandArgs.front();
-    BoardChangeScope changes(link, source, name == "download" ? "Data Set" : std::string());
+    // A data download is one event, named by its file as the desktop names it.
+    const std::string downloaded =
+        name == "download" && commandArgs.size() > 1
+            ? "Data Set [" + std::filesystem::path(commandArgs[1]).filename().string() + "]"
+            : std::string();
+    BoardChangeScope changes(link, source, downloaded);
 
     if (command->needsBoard && !goOnline()) return kExitLinkFailed;
     int status = command->run(session, commandArgs);

@@ -20,9 +20,9 @@ using namespace std::chrono;
 
 namespace {
 
-constexpr std::size_t kMaxLineLength = 64 * 1024;
+constexpr std::size_t kMaxLineLength = std::size_t{64} * 1024;
 // Far beyond what rotation lets a log grow to: only a file made some other way reaches it.
-constexpr std::uintmax_t kMaxFileBytes = 64u * 1024u * 1024u;
+constexpr std::uintmax_t kMaxFileBytes = std::uintmax_t{64} * 1024 * 1024;
 
 struct CivilTime {
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
@@ -385,8 +385,8 @@ std::string AppendToLog(const fs::path& log, std::uintmax_t rotateBytes, const s
     bytes += '\n';
     errno = 0;
     // Reading moved the position: a seek is due before writing, though writes go to the end.
-    std::fseek(file, 0, SEEK_END);
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
+    const bool written = std::fseek(file, 0, SEEK_END) == 0 &&
+                         std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
                          std::fflush(file) == 0;
     const int writeError = errno;
     const bool closed = std::fclose(file) == 0;
@@ -424,7 +424,7 @@ void ReadLogFile(const fs::path& file, ServiceLogContents& contents) {
     }
     if (reader.failed()) problem(reader.error().message());
     if (reader.limitReached())
-        problem("only its first " + std::to_string(kMaxFileBytes / (1024 * 1024)) +
+        problem("only its first " + std::to_string(kMaxFileBytes / (std::uintmax_t{1024} * 1024)) +
                 " MB were read");
 }
 

@@ -31,7 +31,7 @@ struct ServiceEvent {
 };
 
 inline constexpr const char* kUnknownValue = "unknown";
-inline constexpr std::uintmax_t kServiceLogRotateBytes = 4u * 1024u * 1024u;
+inline constexpr std::uintmax_t kServiceLogRotateBytes = std::uintmax_t{4} * 1024 * 1024;
 
 // Support/ServiceLog.jsonl under the settings folder `home`, whatever the case of "Support".
 std::filesystem::path ServiceLogFile(const std::filesystem::path& home);

@@ -369,7 +369,8 @@ void frmMDIMain::StartTransfer(int request) {
     if (!ConfirmOnline()) return;
     setModalTransfer(ModalTransfer::Data);
     {
-        BoardChangeScope changes(m_link, TransferMessages::TransferName(*transfer), "Data Set");
+        BoardChangeScope changes(m_link, TransferMessages::TransferName(*transfer),
+                                 "Data Set " + m_files.fileNameCaption());
         frmProcessing window(m_link, m_prompt, m_data.CurrentData, *transfer, this);
         window.exec();
         if (const auto& outcome = window.outcome()) {

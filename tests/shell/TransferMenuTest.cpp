@@ -142,7 +142,7 @@ TEST(TransferMenu, UploadFillsTheDataSetAndDownloadFillsTheBoard) {
     ASSERT_EQ(logged.size(), 2u) << "uploads change nothing";
     EXPECT_EQ(logged[0].source, "Download All");
     EXPECT_EQ(logged[1].source, "Download Set-up Parameters");
-    for (const ServiceEvent& event : logged) EXPECT_EQ(event.item, "Data Set");
+    for (const ServiceEvent& event : logged) EXPECT_EQ(event.item, "Data Set [unnamed]");
     EXPECT_TRUE(logged[0].confirmed);
     EXPECT_GT(logged[0].count, 100);
     EXPECT_EQ(logged[0].confirmedCount, logged[0].count);
