@@ -122,7 +122,7 @@ const std::vector<CliCommand>& Commands() {
         std::vector<CliCommand> all;
         for (auto area : {LinkCommands, FindCommands, IdentityCommands, PlsCommands,
                           ProgramCommands, DatasetCommands, ReportCommands, TransferCommands,
-                          BackupCommands, LogCommands, ServiceCommands})
+                          BackupCommands, LogCommands, ServiceCommands, PublishCommands})
             for (auto& command : area()) all.push_back(std::move(command));
         return all;
     }();

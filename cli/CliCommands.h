@@ -83,6 +83,10 @@ std::vector<CliCommand> ServiceCommands();
 std::vector<CliCommand> FindCommands();
 // The PDF report needs Qt's paged devices; a build without Qt has the row, refusing to run.
 CliCommand ReportPdfCommand();
+// publish needs libmosquitto: a build without it has no such command, and no words on its
+// exit status for the help ("" then).
+std::vector<CliCommand> PublishCommands();
+const char* PublishExitStatusHelp();
 
 // Every command the tool knows, in the order the help lists them.
 const std::vector<CliCommand>& Commands();

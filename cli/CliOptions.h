@@ -16,6 +16,7 @@ enum ExitCode : int {
     kExitNoBoardFound = 1,  // find: devices answered, none as a board
     kExitNoDeviceTried = 2, // find: no serial device could be opened
     kExitUsage = 64,
+    kExitUnavailable = 69, // publish: messages did not reach the MQTT broker
     kExitCantCreate = 73, // the trace file could not be created
 };
 

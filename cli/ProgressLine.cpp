@@ -46,20 +46,37 @@ ProgressLine::Mode ProgressLine::ModeFor(bool quiet) {
 #endif
 }
 
-void ProgressLine::update(const std::string& what, long done, long total, const std::string& pipeLine) {
+bool ProgressLine::onTerminal(const std::string& pipeLine) {
     switch (m_mode) {
     case Mode::Quiet:
-        return;
+        return false;
     case Mode::Pipe:
         if (!pipeLine.empty()) m_err << pipeLine << std::endl;
-        return;
+        return false;
     case Mode::Terminal:
         break;
     }
+    return true;
+}
+
+void ProgressLine::update(const std::string& what, long done, long total, const std::string& pipeLine) {
+    if (!onTerminal(pipeLine)) return;
     const double now = m_clock.monotonicSeconds();
     const bool last = done >= total;
     if (what == m_lastWhat && !last && m_drawn && now - m_lastDrawn < kRedrawSeconds) return;
     if (!m_drawn && m_lastWhat.empty()) m_started = now;
+    draw(what, ProgressText(what, done, total, now - m_started), now);
+}
+
+void ProgressLine::show(const std::string& text, const std::string& pipeLine, bool now) {
+    if (!onTerminal(pipeLine)) return;
+    const double time = m_clock.monotonicSeconds();
+    const bool lineStands = m_drawn && (!m_counting || m_counting->lineOpen());
+    if (lineStands && (text == m_lastText || (!now && time - m_lastDrawn < kRedrawSeconds))) return;
+    draw(m_lastWhat, text, time);
+}
+
+void ProgressLine::draw(const std::string& what, std::string text, double now) {
     // Something else written since (a message) has ended the line already.
     if (m_counting && !m_counting->lineOpen()) m_width = 0;
     if (m_counting) m_counting->setLineOpen(false);
@@ -70,9 +87,9 @@ void ProgressLine::update(const std::string& what, long done, long total, const 
     }
     m_lastDrawn = now;
     m_drawn = true;
+    m_lastText = text;
     // Back to the start of the line; blanks cover what a longer text left behind (a console
     // without escape sequences shows them as they are).
-    std::string text = ProgressText(what, done, total, now - m_started);
     const std::size_t width = text.size();
     if (width < m_width) text.append(m_width - width, ' ');
     m_width = width;

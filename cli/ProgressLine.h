@@ -34,10 +34,19 @@ public:
 
     // `pipeLine`, when not empty, is printed as a line of its own when not on a terminal.
     void update(const std::string& what, long done, long total, const std::string& pipeLine = {});
+    // A line of free text, such as the state of a command that runs until stopped, in place
+    // of the bar; on a terminal a change shows at once when `now`, else within a tenth of a
+    // second at the next call.
+    void show(const std::string& text, const std::string& pipeLine = {}, bool now = false);
     // Ends the terminal line so later messages start on a line of their own.
     void finish();
 
 private:
+    // True on a terminal; elsewhere prints `pipeLine` (if any, and not quiet) and is false.
+    bool onTerminal(const std::string& pipeLine);
+    // Redraws the terminal line as `text`, of the stage `what`.
+    void draw(const std::string& what, std::string text, double now);
+
     std::ostream& m_err;
     CountingStream* m_counting; // the tool's standard error: other output ends the line
     Clock& m_clock;
@@ -46,6 +55,7 @@ private:
     std::size_t m_width = 0;
     double m_lastDrawn = -1;
     std::string m_lastWhat;
+    std::string m_lastText;
     bool m_drawn = false;
 };
 

@@ -2,6 +2,7 @@
 #include "cli/CliArguments.h"
 #include "cli/CliCommands.h"
 #include "cli/CliPrompt.h"
+#include "cli/InterruptScope.h"
 #include "app/data/DataSet.h"
 #include "app/data/DataSetCompare.h"
 #include "app/data/DataSetJson.h"
@@ -15,7 +16,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <csignal>
 #include <ctime>
 #include <iomanip>
 #include <sstream>
@@ -134,31 +134,6 @@ int runDiff(CliSession& session, const std::vector<std::string>& args) {
 
 // ---- watch ----
 
-// Set by the signal handler, so it can only be a global.
-volatile std::sig_atomic_t g_interrupted = 0; // NOLINT(cppcoreguidelines-avoid-non-const-global-variables)
-
-extern "C" void onInterrupt(int) { g_interrupted = 1; }
-
-// Ctrl+C and SIGTERM end the watch after the pass in hand, so the board is left idle.
-class InterruptScope {
-public:
-    InterruptScope() {
-        g_interrupted = 0;
-        m_int = std::signal(SIGINT, onInterrupt);
-        m_term = std::signal(SIGTERM, onInterrupt);
-    }
-    ~InterruptScope() {
-        (void)std::signal(SIGINT, m_int);
-        (void)std::signal(SIGTERM, m_term);
-    }
-    InterruptScope(const InterruptScope&) = delete;
-    InterruptScope& operator=(const InterruptScope&) = delete;
-
-private:
-    void (*m_int)(int);
-    void (*m_term)(int);
-};
-
 // Local date and time with milliseconds, a form spreadsheets take as a date and time.
 struct WatchArguments {
     std::vector<std::string> addresses;
@@ -201,7 +176,8 @@ int runWatch(CliSession& session, const std::vector<std::string>& args) {
     if (csv) session.out << LiveCsvHeader(watch->addresses) << std::flush;
     InterruptScope interrupts;
     const double interval = watch->intervalMs / 1000.0;
-    for (int pass = 0; !g_interrupted && (watch->count == 0 || pass < watch->count); ++pass) {
+    for (int pass = 0;
+         !InterruptScope::interrupted() && (watch->count == 0 || pass < watch->count); ++pass) {
         const double start = session.clock.monotonicSeconds();
         const std::string time = TimestampText(std::chrono::system_clock::now());
         std::string line = time;
@@ -220,7 +196,7 @@ int runWatch(CliSession& session, const std::vector<std::string>& args) {
         session.out << (csv ? LiveCsvRow(time, values) : line + "\n") << std::flush;
         if (watch->count != 0 && pass + 1 >= watch->count) break;
         // Sleeps in short slices until the pass's interval is over, so Ctrl+C is heard soon.
-        while (!g_interrupted) {
+        while (!InterruptScope::interrupted()) {
             const double left = start + interval - session.clock.monotonicSeconds();
             if (left <= 0) break;
             session.clock.sleepFor(std::min(left, 0.05));

@@ -63,8 +63,8 @@ void printHelp(std::ostream& out) {
            "the board did not confirm a value or a write (an unconfirmed read is tried again\n"
            "up to --retries times) or a backup step failed, 3 an address, value or file was\n"
            "refused, a backup folder exists already, a question was answered No or (log) the\n"
-           "service log could not be read, 64 usage error, 73 the trace file could not be\n"
-           "created.\n";
+           "service log could not be read, 64 usage error, "
+        << PublishExitStatusHelp() << "73 the trace file could not be created.\n";
 }
 
 } // namespace

@@ -21,6 +21,8 @@ for path in /usr/bin/quelby /usr/bin/quelby-cli /usr/bin/quelby-sim \
     /usr/share/man/man1/quelby-sim.1.gz \
     /usr/share/doc/quelby/copyright /usr/share/doc/quelby/changelog.gz \
     /usr/share/doc/quelby/examples/99-quelby-serial.rules \
+    "/usr/share/doc/quelby/examples/quelby-publish@.service" \
+    /usr/share/doc/quelby/examples/line.conf \
     /usr/share/bash-completion/completions/quelby-cli \
     /usr/share/bash-completion/completions/quelby-sim; do
     if ! grep -qx -- "$path" <<<"$contents"; then

@@ -11,6 +11,7 @@ packages=(
     qt6-base-dev qt6-serialport-dev qcoro-qt6-dev libqt6svg6
     libgtest-dev libgmock-dev libbenchmark-dev
     poppler-utils fonts-liberation2 xvfb python3
+    libmosquitto-dev mosquitto mosquitto-clients qtkeychain-qt6-dev
 )
 for option in "$@"; do
     case $option in

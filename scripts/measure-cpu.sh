@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Measures the desktop program on a virtual display: time until the main window is shown,
 # and the CPU it uses over 30 s idle offline and online against quelby-sim at 9600 baud, with
-# how often its UI thread wakes (context switches of the main thread per second).
-# Usage: scripts/measure-cpu.sh [build folder] [seconds]
+# how often its UI thread wakes (context switches of the main thread per second). With
+# PUBLISH=HOST:PORT it publishes the live values to that MQTT broker while online
+# (topic prefix quelby/measure).
+# Usage: [PUBLISH=HOST:PORT] scripts/measure-cpu.sh [build folder] [seconds]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/tools.sh
@@ -15,6 +17,9 @@ cleanup() { kill "${pids[@]}" 2>/dev/null || true; wait 2>/dev/null || true; rm 
 pids=()
 trap cleanup EXIT
 cp -r "$bin/Support" "$bin/Help" "$work/"
+if [ -n "${PUBLISH:-}" ]; then
+    printf 'publish=on\nbroker=%s\ntopic_prefix=quelby/measure\n' "$PUBLISH" > "$work/Support/Publish.cfg"
+fi
 
 Xvfb :77 -screen 0 1280x900x24 >/dev/null 2>&1 &
 pids+=($!)

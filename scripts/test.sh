@@ -9,6 +9,8 @@ python3 scripts/check-layers.py
 source scripts/tools.sh
 # The report tests read the PDF back with pdftotext.
 require - cmake ctest ninja pdftotext script
+# The MQTT tests run a broker of their own and watch it with mosquitto_sub.
+require - mosquitto mosquitto_sub mosquitto_passwd
 jobs=$(nproc)
 
 ./scripts/build.sh build -DQUELBY_WERROR=ON

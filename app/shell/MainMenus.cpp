@@ -36,6 +36,9 @@ MainMenus::MainMenus(QMenuBar& bar, const std::array<bool, kWindowCount>& window
     m_editOfflineEditing->setCheckable(true);
     addSeparator(edit, "mnuSettingsSeparator1");
     m_editCommPort = addItem(edit, "mnuEditCommPort", "Co&mm Port", QKeySequence("Ctrl+M"));
+#ifdef QUELBY_PUBLISH
+    m_editPublish = addItem(edit, "mnuEditPublish", "&Publish Live Values...");
+#endif
     addSeparator(edit, "mnuSettingsSeparator2", false);
     // Hidden: nothing in the program shows it; going online enables it.
     m_editPasscode = addItem(edit, "mnuEditPasscode", "Set-up Passcode", {}, false);

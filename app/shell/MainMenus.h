@@ -38,6 +38,8 @@ public:
     QAction* editOfflineEditing() const { return m_editOfflineEditing; }
     QAction* editCommPort() const { return m_editCommPort; }
     QAction* editPasscode() const { return m_editPasscode; }
+    // Edit > Publish Live Values; nullptr in a build without the MQTT publisher.
+    QAction* editPublish() const { return m_editPublish; }
     // mnuEditPasscode's enabled state. Qt reports a hidden action as disabled whatever it was
     // set to, so the state the online status gives it is kept here.
     void setPasscodeEnabled(bool enabled);
@@ -78,6 +80,7 @@ private:
     QAction* m_editOfflineEditing = nullptr;
     QAction* m_editCommPort = nullptr;
     QAction* m_editPasscode = nullptr;
+    QAction* m_editPublish = nullptr;
     QAction* m_viewTargetBoardStatus = nullptr;
     QAction* m_viewServiceLog = nullptr;
     QAction* m_viewOnline = nullptr;

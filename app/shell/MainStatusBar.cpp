@@ -30,7 +30,9 @@ MainStatusBar::MainStatusBar(Clock& clock, QWidget* parent) : QStatusBar(parent)
     m_recording = new QLabel(this);
     m_recording->setObjectName("RECORDING");
     m_recording->setStyleSheet("color: #b00000; font-weight: bold");
-    for (QLabel* label : {m_hint, m_notice, m_recording}) {
+    m_publishing = new QLabel(this);
+    m_publishing->setObjectName("PUBLISHING");
+    for (QLabel* label : {m_hint, m_notice, m_recording, m_publishing}) {
         label->setContentsMargins(4, 0, 4, 0);
         // A long notice beside the hint must not widen the main window past a laptop's
         // screen: the labels give way (the whole text stays in the tip).
@@ -103,6 +105,15 @@ void MainStatusBar::setRecording(const QString& text, const QString& tip) {
     m_recording->setText(text);
     m_recording->setToolTip(tip);
     m_recording->setVisible(!text.isEmpty());
+}
+
+void MainStatusBar::setPublishing(const QString& text, const QString& tip, bool reached) {
+    // Called on every tick: Qt would lay the bar out again for each unchanged setter.
+    if (m_publishing->text() != text) m_publishing->setText(text);
+    if (m_publishing->toolTip() != tip) m_publishing->setToolTip(tip);
+    const QString style = reached ? QString() : QStringLiteral("color: #b00000; font-weight: bold");
+    if (m_publishing->styleSheet() != style) m_publishing->setStyleSheet(style);
+    m_publishing->setVisible(!text.isEmpty());
 }
 
 void MainStatusBar::setOwnTimer(bool run) {

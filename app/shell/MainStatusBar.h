@@ -38,6 +38,10 @@ public:
     // "RECORDING": shown while File > Record Live Values writes a file; an empty text hides it.
     QLabel* recording() const { return m_recording; }
     void setRecording(const QString& text, const QString& tip);
+    // "PUBLISHING": whether the live values reach the MQTT broker, red while they do not; an
+    // empty text hides it.
+    QLabel* publishing() const { return m_publishing; }
+    void setPublishing(const QString& text, const QString& tip, bool reached);
 
 signals:
     void modePanelClicked();
@@ -57,6 +61,7 @@ private:
     QLabel* m_notice = nullptr;
     QLabel* m_hint = nullptr;
     QLabel* m_recording = nullptr;
+    QLabel* m_publishing = nullptr;
     QTimer m_dateTimeTimer;
 };
 

@@ -72,4 +72,45 @@ std::string LiveRecordingEndedNotice(const std::string& fileName, int rows) {
     return "recording to " + fileName + " ended offline: " + std::to_string(rows) + " rows kept";
 }
 
+MessageRequest PublishSettingsNotSaved(const std::string& file, const std::string& error) {
+    return {"Publish Live Values",
+            {"The settings cannot be written to:", file, error},
+            MessageButtons::OK,
+            MessageIcon::Exclamation};
+}
+
+MessageRequest PublishPasswordNotKept(const std::string& problem) {
+    return {"Publish Live Values",
+            {"The password was not kept:", problem},
+            MessageButtons::OK,
+            MessageIcon::Exclamation};
+}
+
+MessageRequest PublishingNotStarted(const std::string& problem) {
+    return {"Publish Live Values",
+            {"The live values are not published:", problem},
+            MessageButtons::OK,
+            MessageIcon::Exclamation};
+}
+
+std::string PublishingReachedNotice(const std::string& topicPrefix) {
+    return "MQTT \u2713 " + topicPrefix;
+}
+
+std::string PublishingNotReachedNotice() {
+    return "MQTT: not reached";
+}
+
+std::string PublishingNotStartedNotice() {
+    return "MQTT: not started";
+}
+
+std::string PublishingTip(const std::string& broker, const std::string& liveTopic, bool reached,
+                          const std::string& lastError, std::uint64_t sent, std::uint64_t dropped) {
+    std::string tip = "Publishing the live values on " + liveTopic + " at " + broker + ": " +
+                      (reached ? "broker reached" : "broker not reached");
+    if (!lastError.empty()) tip += " (" + lastError + ")";
+    return tip + "; " + std::to_string(sent) + " sent, " + std::to_string(dropped) + " dropped";
+}
+
 } // namespace quelby::ShellMessages

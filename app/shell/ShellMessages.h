@@ -2,6 +2,7 @@
 
 #include "link/UserPrompt.h"
 
+#include <cstdint>
 #include <string>
 
 // Every message box and input box of the main window, with its exact title, lines, buttons
@@ -36,5 +37,18 @@ std::string LiveRecordingTip(const std::string& file);
 // A recording the program's going offline ended.
 std::string LiveRecordingEndedNotice(const std::string& fileName, int rows);
 std::string LinkLostNotice(const std::string& time);
+
+// Edit > Publish Live Values: the settings or the password that could not be kept.
+MessageRequest PublishSettingsNotSaved(const std::string& file, const std::string& error);
+MessageRequest PublishPasswordNotKept(const std::string& problem);
+// Publishing is on but could not start (the password file may be read by others ...).
+MessageRequest PublishingNotStarted(const std::string& problem);
+// The status bar while publishing is on: the broker reached, not reached, or nothing
+// started; and the tip with the counts.
+std::string PublishingReachedNotice(const std::string& topicPrefix);
+std::string PublishingNotReachedNotice();
+std::string PublishingNotStartedNotice();
+std::string PublishingTip(const std::string& broker, const std::string& liveTopic, bool reached,
+                          const std::string& lastError, std::uint64_t sent, std::uint64_t dropped);
 
 } // namespace quelby::ShellMessages

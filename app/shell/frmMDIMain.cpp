@@ -26,6 +26,14 @@
 #include "views/CycleWakeUp.h"
 #include "views/PendingEditGuard.h"
 #include "app/shell/frmWaitDisplay.h"
+#ifdef QUELBY_PUBLISH
+#include "app/data/PublishPasswordFile.h"
+#include "app/shell/LivePublishing.h"
+#include "dialogs/frmPublish.h"
+#ifdef QUELBY_KEYRING
+#include "app/shell/KeyringPasswordStore.h"
+#endif
+#endif
 
 #include <QAction>
 #include <QCloseEvent>
@@ -86,6 +94,18 @@ frmMDIMain::frmMDIMain(UserPrompt& prompt, Clock& clock, SerialPort& port, FileD
     setStatusBar(m_status);
     m_recorder = std::make_unique<LiveRecorder>(m_prompt, m_dialogs, *m_status,
                                                 *m_menus->fileRecordLive(), m_home);
+#ifdef QUELBY_PUBLISH
+#ifdef QUELBY_KEYRING
+    auto passwords = std::make_unique<KeyringPasswordStore>(PublishPasswordFile(m_home));
+#else
+    auto passwords = std::make_unique<FilePasswordStore>(PublishPasswordFile(m_home));
+#endif
+    m_publishing = std::make_unique<LivePublishing>(
+        m_home, std::move(passwords), *m_status, [this](const MessageRequest& message) {
+            // Told in the middle of going online or of a pass: the message waits until it ends.
+            QTimer::singleShot(0, this, [this, message] { m_prompt.ask(message); });
+        });
+#endif
     m_serviceLog = std::make_unique<ServiceLogSession>(
         m_link, m_home, "QUELBY", "QUELBY", [this](const std::string& problem) {
             // Told in the middle of a board request: the message waits until it has ended.
@@ -107,6 +127,9 @@ frmMDIMain::frmMDIMain(UserPrompt& prompt, Clock& clock, SerialPort& port, FileD
 
 frmMDIMain::~frmMDIMain() {
     m_backgroundTimer.stop();
+#ifdef QUELBY_PUBLISH
+    m_publishing.reset();
+#endif
     // Child windows may still ask the link as they go; they go before the link does.
     unloadChild();
     m_link.SetTrace(nullptr);
@@ -144,6 +167,9 @@ void frmMDIMain::connectMenus() {
     command(m_menus->fileExit(), [this] { close(); });
     command(m_menus->editOfflineEditing(), [this] { setOfflineEditing(!m_offlineEditing); });
     command(m_menus->editCommPort(), [this] { showCommPortSettings(); });
+#ifdef QUELBY_PUBLISH
+    command(m_menus->editPublish(), [this] { showPublishSettings(); });
+#endif
     command(m_menus->editPasscode(), [this] { SetupPasscode(); });
     command(m_menus->viewTargetBoardStatus(), [this] { showTargetBoardInterface(); });
     command(m_menus->viewServiceLog(), [this] { showServiceLog(); });
@@ -183,6 +209,7 @@ void frmMDIMain::updateOnlineStatus() {
         if (auto work = std::exchange(m_beforeGoingOffline, {})) work();
         m_link.CloseRSComm();
     }
+    m_faultCode.reset(); // the next poll reads it for this online period
     const bool recordingEnds = !m_link.OnlineMode && m_recorder->running();
     if (recordingEnds) m_recorder->stop();
 
@@ -199,6 +226,14 @@ void frmMDIMain::updateOnlineStatus() {
 
     // A failed open leaves the display as set above; the next update corrects it.
     if (m_link.CommError) m_link.OnlineMode = false;
+    syncPublishing();
+}
+
+void frmMDIMain::syncPublishing() {
+#ifdef QUELBY_PUBLISH
+    // A board that does not answer gives nothing to publish: the windows go offline next.
+    m_publishing->setOnline(m_link.OnlineMode && m_link.PortOpen() && !m_link.CommError);
+#endif
 }
 
 void frmMDIMain::showOnlineState() {
@@ -213,6 +248,7 @@ void frmMDIMain::showOnlineState() {
         m_status->setNotice(QString::fromStdString(ShellMessages::LinkLostNotice(clockText())));
     m_shownOnline = online;
     showOfflineEditingHint();
+    syncPublishing();
 }
 
 void frmMDIMain::showOfflineEditingHint() {
@@ -242,6 +278,30 @@ void frmMDIMain::showCommPortSettings() {
     dialog.exec();
     showOnlineState();
 }
+
+#ifdef QUELBY_PUBLISH
+void frmMDIMain::showPublishSettings() {
+    const PublishConfig kept = m_publishing->config();
+    frmPublish dialog(kept, m_dialogs, m_prompt, this);
+    // A keyring may answer while the dialog is open, or after it has gone.
+    QPointer<frmPublish> shown(&dialog);
+    m_publishing->readPassword(kept, [shown](const CheckedText& password) {
+        if (shown && password.text) shown->showKeptPassword(*password.text);
+    });
+    if (dialog.exec() != QDialog::Accepted) return;
+    const PublishConfig chosen = dialog.config();
+    // A password the store has not answered with yet is kept as it is.
+    std::optional<std::string> password;
+    if (dialog.passwordEdited() || chosen.passwordKey() != kept.passwordKey())
+        password = dialog.password();
+    m_publishing->save(chosen, password);
+    syncPublishing();
+}
+
+void frmMDIMain::setPasswordStore(std::unique_ptr<PasswordStore> passwords) {
+    m_publishing->setPasswordStore(std::move(passwords));
+}
+#endif
 
 void frmMDIMain::goOnline() {
     m_link.OnlineMode = true;
@@ -349,6 +409,10 @@ void frmMDIMain::toggleLiveRecording() {
 
 void frmMDIMain::liveValuesRead(const LiveValues& values) {
     m_recorder->record(values);
+#ifdef QUELBY_PUBLISH
+    m_publishing->offer(values, m_faultCode,
+                        [this](int code) { return m_link.FaultDescription(code); });
+#endif
 }
 
 void frmMDIMain::uploadData(int index) {
@@ -532,8 +596,15 @@ void frmMDIMain::backgroundUpdate() {
     CycleWakeUp::ring();
     // Windows and transfers change CurrentData directly; the title follows within a tick.
     showModified();
+#ifdef QUELBY_PUBLISH
+    m_publishing->showStatus();
+#endif
     if (m_link.Busy() || m_transfer == ModalTransfer::Program) return;
-    if (const std::optional<StatusTexts> texts = PollStatus(m_link)) {
+    // Not while a request runs: opening the link has the port closed for a moment.
+    syncPublishing();
+    const std::optional<StatusTexts> texts = PollStatus(m_link);
+    m_faultCode = texts ? texts->faultCode : std::nullopt;
+    if (texts) {
         m_systemMessage = texts->systemMessage;
         m_status->setPanelText(1, QString::fromStdString(texts->statusPanel));
     }
@@ -631,6 +702,7 @@ void frmMDIMain::closeEvent(QCloseEvent* event) {
     m_backgroundTimer.stop();
     m_recorder->stop();
     m_link.CloseRSComm();
+    syncPublishing();
     unloadChild();
     if (m_about) m_about->close();
     if (m_help) m_help->close();

@@ -24,7 +24,9 @@ class QMdiSubWindow;
 namespace quelby {
 
 class FileDialogs;
+class LivePublishing;
 class LiveRecorder;
+class PasswordStore;
 class ServiceLogSession;
 class MainMenus;
 class MainStatusBar;
@@ -125,6 +127,15 @@ public:
     void setPrinterDialogs(PrinterDialogs& printers) { m_printers = &printers; }
     // Edit > Comm Port: the comm port settings dialog, modal.
     void showCommPortSettings();
+#ifdef QUELBY_PUBLISH
+    // Edit > Publish Live Values: the settings dialog, modal; publishing starts again with
+    // what it saved.
+    void showPublishSettings();
+    const LivePublishing& livePublishing() const { return *m_publishing; }
+    // Where the broker's password is kept: the keyring (or its file) unless a test sets
+    // another store.
+    void setPasswordStore(std::unique_ptr<PasswordStore> passwords);
+#endif
 
     // One tick of tmrBackgroungUpdate; skips its turn while the link is busy (a link message
     // is open) or a program transfer runs.
@@ -178,6 +189,8 @@ private:
     void showMenuMarks();
     void setOfflineEditing(bool on);
     void connectMenus();
+    // Publishing follows the online state and the link's health.
+    void syncPublishing();
 
     UserPrompt& m_prompt;
     Clock& m_clock;
@@ -207,6 +220,10 @@ private:
     // Declared after the link, which it is attached to: it goes first.
     std::unique_ptr<ServiceLogSession> m_serviceLog;
     LiveTrend m_liveTrend;
+#ifdef QUELBY_PUBLISH
+    std::unique_ptr<LivePublishing> m_publishing;
+#endif
+    std::optional<int> m_faultCode; // the status poll's latest, confirmed
 
     int m_currentWindow = 0;
     bool m_loadFinished = false;

@@ -40,6 +40,10 @@ expect "--force" quelby-cli write --f
 expect "setup shift" quelby-cli compare visit1.sdt --only s
 expect "--since" quelby-cli log --s
 expect "log" quelby-cli lo
+expect "publish" quelby-cli pu
+expect "--password-file" quelby-cli publish --mqtt broker --topic plant --username u --p
+expect "notes.txt old prog.hbx visit1.sdt visit2.sdt" quelby-cli publish --cafile ""
+expect "" quelby-cli publish --mqtt ""
 expect "19200" quelby-sim --baud 1
 expect "--still --stop-after" quelby-sim --st
 exit $failed

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/data/PublishPasswordFile.h"
 #include "app/data/ServiceLog.h"
 #include "app/shell/MainMenus.h"
 #include "app/shell/MainStatusBar.h"
@@ -65,13 +66,17 @@ private:
 };
 
 // The main window on the simulated board (with its PLS and program mode) and a manual clock,
-// with scripted answers, in a scratch home folder, on a system without printers. With
-// `recordWindows` the child windows are RecordingChildWindows.
+// with scripted answers, in a scratch home folder, on a system without printers, keeping the
+// broker's password in the home folder's file, never in the keyring. With `recordWindows` the
+// child windows are RecordingChildWindows.
 struct ShellRig {
     explicit ShellRig(bool recordWindows = true)
         : window(prompt, clock, port, dialogs, home.path(),
                  recordWindows ? std::make_unique<RecordingChildWindows>(windowLog) : nullptr) {
         window.setPrinterDialogs(printers);
+#ifdef QUELBY_PUBLISH
+        window.setPasswordStore(std::make_unique<FilePasswordStore>(PublishPasswordFile(home.path())));
+#endif
         board.addHandler(pls);
         board.addHandler(programMode);
     }

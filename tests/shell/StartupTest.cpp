@@ -130,6 +130,9 @@ const ItemRow kItems[] = {
     {"mnuEditOfflineEditing", "Enable &Offline Editing", "F2", true, true},
     {"mnuEditCommPort", "Co&mm Port", "Ctrl+M", true, true},
     {"mnuEditPasscode", "Set-up Passcode", "", false, false},
+#ifdef QUELBY_PUBLISH
+    {"mnuEditPublish", "&Publish Live Values...", "", true, true},
+#endif
     {"mnuViewTargetBoardStatus", "&Target Board Interface", "", true, true},
     {"mnuViewOnline", "O&nline Data", "F3", true, true},
     {"mnuViewOffline", "O&ffline Data", "F4", true, true},

@@ -1,11 +1,9 @@
 #pragma once
 
-#include "tests/support/TempFolder.h"
+#include "tests/support/ChildProcess.h"
 
-#include <optional>
-#include <stdexcept>
+#include <memory>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 namespace quelby::test {
@@ -15,9 +13,7 @@ namespace quelby::test {
 // use it too: failures are thrown as SimProcess::Error.
 class SimProcess {
 public:
-    struct Error : std::runtime_error {
-        using std::runtime_error::runtime_error;
-    };
+    using Error = ChildProcess::Error;
     // How a run that ended on its own went.
     struct Outcome {
         int status = -1; // exit status, or 128 + signal number
@@ -52,10 +48,8 @@ public:
     static std::string cliProgram();
 
 private:
-    TempFolder m_output; // the program's standard output and error, as files
-    pid_t m_pid = -1;
+    std::unique_ptr<ChildProcess> m_process;
     std::string m_devicePath;
-    std::optional<int> m_status;
 };
 
 } // namespace quelby::test
