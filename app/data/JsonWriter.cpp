@@ -2,11 +2,49 @@
 
 namespace quelby {
 
-std::string JsonString(std::string_view text) {
+namespace {
+
+// The length of the valid UTF-8 sequence at `i`, or 0 when the byte there does not start one.
+std::size_t Utf8SequenceAt(std::string_view text, std::size_t i) {
+    const auto at = [&](std::size_t k) {
+        return i + k < text.size() ? static_cast<unsigned char>(text[i + k]) : 0u;
+    };
+    const auto follows = [&](std::size_t k) { return (at(k) & 0xC0u) == 0x80u; };
+    const unsigned lead = at(0);
+    if (lead >= 0xC2 && lead <= 0xDF) return follows(1) ? 2 : 0;
+    if (lead >= 0xE0 && lead <= 0xEF) {
+        const unsigned low = lead == 0xE0 ? 0xA0 : 0x80, high = lead == 0xED ? 0x9F : 0xBF;
+        return at(1) >= low && at(1) <= high && follows(2) ? 3 : 0;
+    }
+    if (lead >= 0xF0 && lead <= 0xF4) {
+        const unsigned low = lead == 0xF0 ? 0x90 : 0x80, high = lead == 0xF4 ? 0x8F : 0xBF;
+        return at(1) >= low && at(1) <= high && follows(2) && follows(3) ? 4 : 0;
+    }
+    return 0;
+}
+
+void AppendHexEscape(std::string& json, unsigned byte) {
     static constexpr char kDigits[] = "0123456789abcdef";
+    json += "\\u00";
+    json += kDigits[(byte >> 4) & 0x0F];
+    json += kDigits[byte & 0x0F];
+}
+
+} // namespace
+
+std::string JsonString(std::string_view text, JsonBytes bytes) {
+    const bool utf8 = bytes == JsonBytes::Utf8;
     std::string json = "\"";
-    for (char c : text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const char c = text[i];
         const auto byte = static_cast<unsigned char>(c);
+        if (utf8 && byte >= 0x80) {
+            if (const std::size_t length = Utf8SequenceAt(text, i); length > 0) {
+                json.append(text.substr(i, length));
+                i += length;
+                continue;
+            }
+        }
         switch (c) {
         case '"': json += "\\\""; break;
         case '\\': json += "\\\\"; break;
@@ -16,14 +54,12 @@ std::string JsonString(std::string_view text) {
         case '\b': json += "\\b"; break;
         case '\f': json += "\\f"; break;
         default:
-            if (byte < 0x20 || byte >= 0x80) {
-                json += "\\u00";
-                json += kDigits[byte >> 4];
-                json += kDigits[byte & 0x0F];
-            } else {
+            if (byte < 0x20 || byte >= 0x80 || (utf8 && byte == 0x7F))
+                AppendHexEscape(json, byte);
+            else
                 json += c;
-            }
         }
+        ++i;
     }
     return json + "\"";
 }

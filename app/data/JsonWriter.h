@@ -9,10 +9,16 @@
 // A small JSON writer for the command-line tool's machine-readable output: one document on one
 // line. Texts are taken as one-byte characters, as the board and the set-up files hold them:
 // bytes from 0x80 are written as \u0080..\u00FF, so the output is always valid UTF-8.
+// JsonString can keep UTF-8 text instead.
 namespace quelby {
 
+// How a JSON string takes the bytes from 0x80: each as one character (the board's and the
+// set-up files' texts), or valid UTF-8 kept as it is (file and user names), other such bytes
+// then written as \u0080..\u00FF and DEL escaped too, so a log line stays printable.
+enum class JsonBytes { OneByteCharacters, Utf8 };
+
 // `text` as a JSON string, quotes included. Never fails.
-std::string JsonString(std::string_view text);
+std::string JsonString(std::string_view text, JsonBytes bytes = JsonBytes::OneByteCharacters);
 
 class JsonWriter {
 public:

@@ -1,5 +1,7 @@
 #include "app/data/ServiceLog.h"
 
+#include "app/data/JsonWriter.h"
+
 #include "app/data/ShiftDataCsv.h"
 #include "link/BoundedLineReader.h"
 #include "link/FilePaths.h"
@@ -112,66 +114,6 @@ std::optional<system_clock::time_point> FromLocal(const CivilTime& t) {
     return system_clock::from_time_t(seconds);
 }
 
-// The length of the valid UTF-8 sequence at `i`, or 0 when the byte there does not start one.
-std::size_t Utf8SequenceAt(std::string_view text, std::size_t i) {
-    const auto at = [&](std::size_t k) {
-        return i + k < text.size() ? static_cast<unsigned char>(text[i + k]) : 0u;
-    };
-    const auto follows = [&](std::size_t k) { return (at(k) & 0xC0u) == 0x80u; };
-    const unsigned lead = at(0);
-    if (lead >= 0xC2 && lead <= 0xDF) return follows(1) ? 2 : 0;
-    if (lead >= 0xE0 && lead <= 0xEF) {
-        const unsigned low = lead == 0xE0 ? 0xA0 : 0x80, high = lead == 0xED ? 0x9F : 0xBF;
-        return at(1) >= low && at(1) <= high && follows(2) ? 3 : 0;
-    }
-    if (lead >= 0xF0 && lead <= 0xF4) {
-        const unsigned low = lead == 0xF0 ? 0x90 : 0x80, high = lead == 0xF4 ? 0x8F : 0xBF;
-        return at(1) >= low && at(1) <= high && follows(2) && follows(3) ? 4 : 0;
-    }
-    return 0;
-}
-
-void AppendHexEscape(std::string& out, unsigned byte) {
-    static constexpr char kDigits[] = "0123456789abcdef";
-    out += "\\u00";
-    out += kDigits[(byte >> 4) & 0x0F];
-    out += kDigits[byte & 0x0F];
-}
-
-void AppendJsonString(std::string& out, std::string_view text) {
-    out += '"';
-    for (std::size_t i = 0; i < text.size();) {
-        const char c = text[i];
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x80) {
-            const std::size_t length = Utf8SequenceAt(text, i);
-            if (length == 0) {
-                AppendHexEscape(out, byte);
-                ++i;
-            } else {
-                out.append(text.substr(i, length));
-                i += length;
-            }
-            continue;
-        }
-        switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        case '\b': out += "\\b"; break;
-        case '\f': out += "\\f"; break;
-        default:
-            if (byte < 0x20 || byte == 0x7F)
-                AppendHexEscape(out, byte);
-            else
-                out += c;
-        }
-        ++i;
-    }
-    out += '"';
-}
 
 void AppendUtf8(std::string& out, std::uint32_t code) {
     if (code < 0x80) {
@@ -551,9 +493,9 @@ std::string ServiceEventJson(const ServiceEvent& event) {
     std::string json = "{";
     const auto text = [&](const char* key, const std::string& value) {
         if (json.size() > 1) json += ',';
-        AppendJsonString(json, key);
+        json += JsonString(key, JsonBytes::Utf8);
         json += ':';
-        AppendJsonString(json, value);
+        json += JsonString(value, JsonBytes::Utf8);
     };
     text("time", event.time);
     text("user", event.user);
