@@ -30,16 +30,13 @@ TEST(CliEndToEnd, writesGoThroughTheEntryCheckAndKeepTheFieldsLimitsUnlessForced
         std::vector<std::string> args;
         const char* err; // how the message starts
     } refused[] = {
+        // Which texts the entry check refuses is tested with the check itself.
         {{"write", "B2000", "256"}, "ENTRY ALERT: Error: Entry out of Range (0-255).\n"},
-        {{"write", "W182", "2.5"}, "ENTRY ALERT: Error: Only Whole Numbers Allowed.\n"},
         {{"write", "--force", "B1017", "2.5"}, "ENTRY ALERT: Error: Only Whole Numbers Allowed.\n"},
         {{"read", "W182", "X10"}, "ENTRY ALERT: Error: Invalid Board Address (X10).\n"},
         {{"write", "B1017", "2.5"}, setup06},
-        {{"write", "B1017", "5e0"}, setup06},
-        {{"write", "B1017", "+4x"}, setup06},
         {{"write", "B1017", "7"}, setup06},
         {{"write", "B1017", ""}, setup06},
-        {{"write", "B1017", "99999999999999999999"}, setup06},
         {{"write", "b1012", "99"}, "Set-up: Only a Number Between 5 and 80 can be Entered"},
         {{"write", "B1011", "24"}, "Spindle #1 Trip Offset:: Only a Number Between 0 and 23"},
     };
@@ -71,10 +68,9 @@ TEST(CliEndToEnd, theLiveBoardTellsItsIdentityAndFaultAndPlsChannelsAreProgramme
     EXPECT_EQ(rig.run({"pls", "set", "3", "10", "20", "--clear"}).status, 0);
     EXPECT_EQ(rig.run({"pls", "set", "3", "100", "200"}).status, 0);
     EXPECT_EQ(rig.run({"pls", "recall", "3"}).out, "ON 10\nOFF 20\nON 100\nOFF 200\n");
-    auto tooFar = rig.run({"pls", "set", "3", "360", "20"});
-    EXPECT_EQ(tooFar.status, 3);
-    EXPECT_EQ(tooFar.err, "PLS Single Setpoint: Setpoint setting 360 is greater than scale "
-                          "factor. Channel can not be programmed.\n");
+    EXPECT_TRUE(EndedSaying(rig.run({"pls", "set", "3", "360", "20"}), 3,
+                            "PLS Single Setpoint: Setpoint setting 360 is greater than scale "
+                            "factor. Channel can not be programmed.\n"));
     EXPECT_EQ(rig.run({"pls", "clear", "3"}).status, 0);
     EXPECT_EQ(rig.run({"pls", "recall", "3"}).out, "");
     EXPECT_EQ(rig.run({"pls", "scale"}).out, "360\n");
@@ -113,14 +109,12 @@ TEST(DatasetCli, newWritesTheDefaultsThatShowPrintsBack) {
     ASSERT_EQ(run({"dataset", "new", file}).status, 0);
     const auto shown = run({"dataset", "show", file});
     ASSERT_EQ(shown.status, 0) << shown.err;
-    for (const char* line : {"Version: QUELBY_R2.2.4\n0 B1011 0\n1 W1020 0\n", "\n97 B1018 8\n",
-                             "\n104 B4011 10\nPLSChannels: 16\n",
-                             "\nSpeedComp: 0 0 0 0 0 0 0 0\nSetpoint CH00: ON 20 OFF 60\n",
-                             "\nSetpoint CH10: ON 0 OFF 180\n"})
+    // The defaults themselves and the JSON form are checked with the data set.
+    for (const char* line :
+         {"Version: QUELBY_R2.2.4\n0 B1011 0\n", "\n104 B4011 10\nPLSChannels: 16\n",
+          "\nSpeedComp: 0 0 0 0 0 0 0 0\nSetpoint CH00: ON 20 OFF 60\n"})
         EXPECT_NE(shown.out.find(line), std::string::npos) << line;
-    EXPECT_EQ(run({"dataset", "show", file, "--json"}).out.rfind(
-                  R"({"version":"QUELBY_R2.2.4","dataPoints":[{"index":0,"address":"B1011",)", 0),
-              0u);
+    EXPECT_TRUE(run({"dataset", "show", file, "--json"}).out.starts_with(R"({"version":)"));
     EXPECT_EQ(run({"dataset", "new", file}).status, 3) << "replacing needs --yes";
 }
 

@@ -3,9 +3,20 @@
 #include "tests/support/SimProcess.h"
 #include "tests/support/TempFolder.h"
 
+#include <gtest/gtest.h>
+
 #include <memory>
 
 namespace quelby::test {
+
+// The run ended with `status` and its standard error holds `text`.
+inline ::testing::AssertionResult EndedSaying(const SimProcess::Outcome& run, int status,
+                                              const std::string& text) {
+    if (run.status == status && run.err.find(text) != std::string::npos)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "status " << run.status << ", standard error: " << run.err;
+}
 
 // quelby-sim with a trace of every byte it received, and a home folder for quelby-cli. The
 // program is quelby-cli as the tests run it (perhaps the Windows build under Wine), or the

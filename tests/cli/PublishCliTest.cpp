@@ -133,16 +133,11 @@ TEST(PublishCli, aCommandLineThatIsRefusedSendsNothingToTheBoard) {
         int status;
         const char* err;
     } cases[] = {
+        // The settings' checks, each tested on its own, refuse with status 3.
         {{"--topic", "plant/+/line1"}, 3, "holds an MQTT wildcard"},
-        {{"--topic", "plant/#"}, 3, "holds an MQTT wildcard"},
-        {{"--topic", "$SYS/plant"}, 3, "starts with '$'"},
-        {{"--topic", "/"}, 3, "the topic prefix is empty"},
         {{"--topic", "plant", "--username", "u", "--password-file", openFile.string()},
          3,
          "may be read by others (mode 0644)"},
-        {{"--topic", "plant", "--cafile", board.path("missing.crt")},
-         3,
-         "missing.crt cannot be read"},
         {{"--topic", "plant", "--password-file", openFile.string()}, 64, "needs --username"},
         {{"--topic", "plant", "--interval", "soon"}, 64, "usage: publish"},
         {{"--topic", "plant", "--qos", "1"}, 64, "publish does not take --qos"},
@@ -151,9 +146,7 @@ TEST(PublishCli, aCommandLineThatIsRefusedSendsNothingToTheBoard) {
     for (const auto& c : cases) {
         std::vector<std::string> args{"publish", "--mqtt", "127.0.0.1:1"};
         args.insert(args.end(), c.args.begin(), c.args.end());
-        const auto run = board.run(args);
-        EXPECT_EQ(run.status, c.status) << c.err;
-        EXPECT_NE(run.err.find(c.err), std::string::npos) << run.err;
+        EXPECT_TRUE(EndedSaying(board.run(args), c.status, c.err));
     }
     EXPECT_EQ(board.run({"publish", "--mqtt", "broker:0", "--topic", "plant"}).status, 64);
     EXPECT_EQ(board.stopAndReadTrace(), "") << "nothing was sent to the board";

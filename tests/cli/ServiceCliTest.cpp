@@ -46,15 +46,19 @@ TEST(ServiceCli, aBackupRestoredOntoAFreshBoardComparesEqual) {
     const std::string dir = line.path("visit");
     const auto backup = line.run({"backup", dir});
     ASSERT_EQ(backup.status, 0) << backup.err;
-    EXPECT_NE(backup.err.find("Program Upload: Program Upload Complete!"), std::string::npos);
     EXPECT_EQ(line.home.read("visit/service-log.jsonl"), ServiceEventJson(visitWrite) + "\n");
 
     // The manifest names the board and holds a digest of every file it sits beside.
     const std::string manifest = line.home.read("visit/manifest.txt");
-    for (const char* text : {"\nBoard type: K650(PLC) (68)\n", "\nProgram ident: K650SIM\n",
-                             "\nCurrent Fault: 00H\n", "\nPLS configuration: ",
-                             "\nService log events: 1\n"})
-        EXPECT_NE(manifest.find(text), std::string::npos) << text << manifest;
+    EXPECT_TRUE(manifest.starts_with("QUELBY board backup\nCreated: 20")) << manifest;
+    EXPECT_NE(manifest.find("\nBoard type: K650(PLC) (68)\nFirmware revision: 23\n"
+                            "Current Fault: 00H\nLast Fault: 00H\nCurrent Comm Error: 00H\n"
+                            "Last Comm Error: 00H\nFault description: Fault Code (00H): No fault\n"
+                            "Program ident: K650SIM\nProgram checksum: 167\nProgram revision: 18\n"
+                            "PLS configuration: 16 1 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0\n"
+                            "Service log events: 1\n\nSHA-256 of the files:\n"),
+              std::string::npos)
+        << manifest;
     int files = 0;
     for (const auto& entry : std::filesystem::directory_iterator(dir)) {
         const std::string name = entry.path().filename().string();
@@ -81,26 +85,18 @@ TEST(ServiceCli, aBackupRestoredOntoAFreshBoardComparesEqual) {
 
     // The backup holds the board's values.
     ServiceRig fresh({"--still", "--set", "B1012=70"});
-    const auto before = fresh.run({"compare", dir + "/setup.sdt"});
-    EXPECT_EQ(before.status, 1) << before.err;
-    for (const char* text :
-         {"85 B1012 print carriage retract response time, msec: board 70, file 50\n",
-          "90 W1004 number of pins to pin chain blow-off port: board 0, file 40\n"})
-        EXPECT_NE(before.out.find(text), std::string::npos) << text << before.out;
-
+    EXPECT_EQ(fresh.run({"compare", dir + "/setup.sdt"}).status, 1);
     const auto data = fresh.run({"--yes", "download", "all", dir + "/setup.sdt"});
     ASSERT_EQ(data.status, 0) << data.err;
+    EXPECT_EQ(fresh.run({"read", "B1012", "W1004"}).out, "50\n40\n");
     EXPECT_EQ(fresh.run({"program", "download", dir + "/program.hbx"}).status, 3)
         << "without --yes the question is answered No";
     const auto program = fresh.run({"--yes", "program", "download", dir + "/program.hbx"});
     ASSERT_EQ(program.status, 0) << program.err;
 
-    const auto after = fresh.run({"compare", dir + "/setup.sdt"});
+    const auto after = fresh.run({"--json", "compare", dir + "/setup.sdt"});
     EXPECT_EQ(after.status, 0) << after.out << after.err;
-    EXPECT_EQ(after.out, "No differences.\n");
-    const auto json = fresh.run({"--json", "compare", dir + "/setup.sdt"});
-    EXPECT_EQ(json.status, 0);
-    EXPECT_EQ(json.out, "{\"agree\":true,\"differences\":[]}\n");
+    EXPECT_EQ(after.out, "{\"agree\":true,\"differences\":[]}\n");
     EXPECT_NE(fresh.run({"ident", "--json"}).out.find(R"("programIdent":"K650SIM")"),
               std::string::npos);
 }
@@ -140,9 +136,8 @@ TEST(ServiceCli, compareAndDiffFindTheOneDataPointAndTheOneSetpointChanged) {
         EXPECT_EQ(limited.status, c.status) << c.sections << limited.err;
         EXPECT_EQ(limited.out, c.out) << c.sections;
     }
-    const auto unknown = board.run({"compare", file, "--only", "setup,trips"});
-    EXPECT_EQ(unknown.status, 64);
-    EXPECT_NE(unknown.err.find("setup, timing, shift"), std::string::npos) << unknown.err;
+    EXPECT_TRUE(EndedSaying(board.run({"compare", file, "--only", "setup,trips"}), 64,
+                            "setup, timing, shift"));
 
     // The same two between two files, without a board.
     const std::string now = board.path("after.sdt");
@@ -151,12 +146,9 @@ TEST(ServiceCli, compareAndDiffFindTheOneDataPointAndTheOneSetpointChanged) {
     EXPECT_EQ(diff.status, 1);
     EXPECT_EQ(lines(diff.out).size(), 2u) << diff.out;
     EXPECT_NE(diff.out.find("CH03 OFF: first 20, second 30\n"), std::string::npos) << diff.out;
-    EXPECT_EQ(offline({"--json", "diff", file, now}).out,
-              R"({"agree":false,"differences":[{"kind":"dataPoint","index":85,"address":"B1012",)"
-              R"("name":"print carriage retract response time, msec","first":0,"second":50},)"
-              R"({"kind":"setpoint","index":3,"address":"","name":"CH03 OFF",)"
-              R"("first":20,"second":30}]})"
-              "\n");
+    const std::string json = offline({"--json", "diff", file, now}).out;
+    EXPECT_NE(json.find(R"("name":"CH03 OFF","first":20,"second":30}]})"), std::string::npos)
+        << json;
     EXPECT_EQ(offline({"diff", now, now}).status, 0);
 
     // A corrupt file is refused before anything is sent; a file of another version needs --yes.
@@ -179,10 +171,8 @@ TEST(ServiceCli, compareAndDiffFindTheOneDataPointAndTheOneSetpointChanged) {
 TEST(ServiceCli, aBackupThatFailsLeavesNoFolderThatLooksComplete) {
     // The board goes quiet during the program upload, the long last read.
     ServiceRig board({"--still", "--stop-after", "20000"});
-    const auto failed = board.run({"backup", board.path("visit")});
-    EXPECT_EQ(failed.status, 2);
-    EXPECT_NE(failed.err.find("the backup failed at the step \"program upload\""), std::string::npos)
-        << failed.err;
+    EXPECT_TRUE(EndedSaying(board.run({"backup", board.path("visit")}), 2,
+                            "the backup failed at the step \"program upload\""));
     for (const auto& entry : std::filesystem::directory_iterator(board.home.path()))
         EXPECT_EQ(entry.path().filename().string().find("visit"), std::string::npos)
             << "left behind: " << entry.path();
@@ -190,9 +180,8 @@ TEST(ServiceCli, aBackupThatFailsLeavesNoFolderThatLooksComplete) {
     // A folder that cannot be made beside something that is no folder.
     ServiceRig quiet({"--still"});
     quiet.home.write("plain", "x");
-    const auto nowhere = quiet.run({"backup", quiet.path("plain/visit")});
-    EXPECT_EQ(nowhere.status, 2);
-    EXPECT_NE(nowhere.err.find("the step \"folder\""), std::string::npos) << nowhere.err;
+    EXPECT_TRUE(
+        EndedSaying(quiet.run({"backup", quiet.path("plain/visit")}), 2, "the step \"folder\""));
     EXPECT_EQ(quiet.stopAndReadTrace(), "") << "nothing is sent before the folder is there";
 }
 
@@ -205,40 +194,39 @@ struct LocalZone {
 TEST(ServiceCli, logPicksEventsByTheirOwnInstantAndPrintsThemAsStored) {
     const LocalZone plusOne("<+01>-1");
     TempFolder home;
-    std::vector<ServiceEvent> events;
-    for (const char* time : {"2026-06-09T23:30:00+01:00", "2026-06-10T00:30:00+02:00",
-                             "2026-06-10T12:00:00+02:00", "2026-06-11T00:30:00+02:00",
-                             "2026-06-11T00:30:00+01:00"})
-        events.push_back(LoggedWrite(time, "60"));
-    events[3] = {events[3].time, "service", "QUELBY", "Download All", "", "Data set", "unknown",
-                 "visit.sdt", false, 1000, 997, ""};
-    std::string log;
-    for (std::size_t i = 0; i < events.size(); ++i)
-        log += ServiceEventJson(events[i]) + (i == 3 ? "\nnot an event\n" : "\n");
-    home.write("Support/ServiceLog.jsonl", log);
+    // 10 June at +01:00 runs from 23:00Z on the 9th to 23:00Z on the 10th, whatever the
+    // texts say: the first event (22:30Z on the 9th) and the last (23:30Z) fall outside.
+    const ServiceEvent early = LoggedWrite("2026-06-10T00:30:00+02:00", "60");
+    ServiceEvent download = LoggedWrite("2026-06-11T00:30:00+02:00", "60");
+    download.confirmed = false;
+    download.count = 1000;
+    download.confirmedCount = 997;
+    const ServiceEvent late = LoggedWrite("2026-06-11T00:30:00+01:00", "60");
+    home.write("Support/ServiceLog.jsonl", ServiceEventJson(early) + "\n" +
+                                               ServiceEventJson(download) + "\nnot an event\n" +
+                                               ServiceEventJson(late) + "\n");
     const auto run = [&](std::vector<std::string> args) {
         args.insert(args.begin(), {"--home", home.path().string(), "log"});
         return offline(args);
     };
 
-    // 10 June at +01:00: from 23:00Z on the 9th to 23:00Z on the 10th, whatever the texts say.
     const auto json = run({"--since", "2026-06-10", "--until", "2026-06-10", "--json"});
     EXPECT_EQ(json.status, 0) << json.err;
-    EXPECT_EQ(json.out, ServiceEventJson(events[2]) + "\n" + ServiceEventJson(events[3]) + "\n");
+    EXPECT_EQ(json.out, ServiceEventJson(download) + "\n");
     EXPECT_EQ(json.err, "quelby-cli: 1 unreadable line in the service log\n");
     EXPECT_EQ(run({"--since", "2026-06-10T23:00:00Z", "--csv"}).out,
-              ServiceLogCsvHeader() + ServiceLogCsvRow(events[4]));
+              ServiceLogCsvHeader() + ServiceLogCsvRow(late));
 
     const auto text = lines(run({}).out);
-    ASSERT_EQ(text.size(), 5u);
-    EXPECT_TRUE(text[0].starts_with("2026-06-09T23:30:00+01:00  quelby-cli write  B1012 ")) << text[0];
+    ASSERT_EQ(text.size(), 3u);
+    EXPECT_TRUE(text[0].starts_with("2026-06-10T00:30:00+02:00  quelby-cli write  B1012 "))
+        << text[0];
     EXPECT_NE(text[0].find("45 -> 60  confirmed"), std::string::npos) << text[0];
-    EXPECT_NE(text[3].find("NOT CONFIRMED, 997 of 1000"), std::string::npos) << text[3];
+    EXPECT_NE(text[1].find("NOT CONFIRMED, 997 of 1000"), std::string::npos) << text[1];
 
     const auto refused = run({"--until", "10/06/2026"});
-    EXPECT_EQ(refused.status, 64);
+    EXPECT_TRUE(EndedSaying(refused, 64, "--until takes a date"));
     EXPECT_EQ(refused.out, "");
-    EXPECT_NE(refused.err.find("--until takes a date"), std::string::npos) << refused.err;
 }
 
 TEST(ServiceCli, watchPrintsARowPerPassAndLeavesAnUnconfirmedValueEmpty) {
@@ -299,10 +287,8 @@ TEST(ServiceCli, theReadingCommandsGiveJsonAndTheShiftDataGoesToCsv) {
     ASSERT_EQ(board.run({"--yes", "upload", "shift", file}).status, 0);
     const auto csv = board.run({"export", "--csv", file, board.path("shift.csv")});
     ASSERT_EQ(csv.status, 0) << csv.err;
-    const auto rows = lines(board.home.read("shift.csv"), "\r\n");
-    ASSERT_EQ(rows.size(), 85u);
-    EXPECT_EQ(rows[0], "section,name,spindle,value");
-    EXPECT_EQ(rows[25], "Current Shift Data,Good Can,,123456789");
+    EXPECT_NE(board.home.read("shift.csv").find("\nCurrent Shift Data,Good Can,,123456789\r\n"),
+              std::string::npos);
 
     EXPECT_EQ(board.run({"--json", "--csv", "read", "W182"}).status, 64);
 }

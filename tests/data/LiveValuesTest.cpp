@@ -96,8 +96,6 @@ TEST(LiveRecording, eachRowIsInTheFileAtOnceAndAFileThatCannotBeWrittenStopsIt) 
     ASSERT_TRUE(recording.start(file));
     EXPECT_EQ(ReadWholeFile(file), "time,W182,D1100,D1104\r\n");
 
-    EXPECT_FALSE(recording.start(folder.path() / "no such folder" / "live.csv"));
-    EXPECT_FALSE(recording.running());
 #ifdef __linux__
     EXPECT_FALSE(recording.start("/dev/full")) << "the header cannot be written";
     EXPECT_FALSE(recording.running());

@@ -3,8 +3,8 @@
 // confirmed reads are shown.
 #include "diagnostics/frmR760DF1.h"
 #include "diagnostics/frmTargetBoard.h"
-#include "link/RSComm.h"
 #include "tests/diagnostics/DiagnosticsRig.h"
+#include "views/EntryMessages.h"
 #include "views/EntryTextBox.h"
 #include "views/NumericEntryField.h"
 #include "views/UpDownControl.h"
@@ -15,8 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
-#include <optional>
 
 namespace quelby::test {
 namespace {
@@ -77,24 +77,11 @@ struct FieldRig {
     NumericEntryField* field = nullptr;
     const FieldCase& c;
     std::vector<std::uint16_t> writes;
-    // While set, the read after a read of this byte is spoiled: an address echo comes back
-    // wrong, so the link cannot confirm the value.
-    std::optional<std::uint16_t> spoilAfter;
-    int spoiled = 0;
-    // Put into the field's address at the first spoiled read, so every read of it is spoiled.
-    std::optional<std::uint32_t> valueWhenSpoiled;
 
     explicit FieldRig(const FieldCase& fieldCase, std::uint32_t start) : c(fieldCase) {
-        auto& board = shell.rig.board;
-        board.setValue("F152", 1);
-        board.setValue(c.address, start);
-        board.setWriteObserver([this](std::uint16_t address) { writes.push_back(address); });
-        board.setReadObserver([this](std::uint16_t address) {
-            if (!spoilAfter || address != *spoilAfter) return;
-            shell.rig.board.corruptAnswerAt(0);
-            if (++spoiled == 1 && valueWhenSpoiled)
-                shell.rig.board.setValue(c.address, *valueWhenSpoiled);
-        });
+        shell.setBoard({{"F152", 1}, {c.address, start}});
+        shell.rig.board.setWriteObserver(
+            [this](std::uint16_t address) { writes.push_back(address); });
         shell.rig.goOnline();
         ScriptedPrompt& prompt = shell.rig.prompt;
         auto& home = shell.rig.home;
@@ -154,57 +141,57 @@ struct FieldRig {
     }
 };
 
-// A field entered and left by Tab, Return, Esc Esc or Ok without a change writes nothing;
-// what it accepts is written exactly, anything else is refused with its range message.
+// Per window: a field entered and left by Tab, Return, Esc Esc or Ok without a change writes
+// nothing, even when the board moved on meanwhile. Per field: its limits, message title,
+// address and data point; a value is written exactly as accepted. The parsing of the text
+// (NumericText) runs once for each window.
 TEST(EntryFields, everyFieldWritesOnlyAChangedWholeNumberInItsRangeAndRefusesAnythingElse) {
     for (const FieldCase& c : kFields) {
         SCOPED_TRACE(c.address);
         FieldRig f(c, static_cast<std::uint32_t>(c.low + 1));
-        f.enter();
-        f.press(Qt::Key_Tab);
-        f.enter();
-        f.press(Qt::Key_Return);
-        // The board moves on while the field is entered: the stale text is no edit.
-        f.enter();
-        f.shell.rig.board.setValue(c.address, static_cast<std::uint32_t>(c.high));
-        RunEvents(50);
-        f.press(Qt::Key_Escape);
-        f.press(Qt::Key_Escape);
-        EXPECT_TRUE(f.showsSoon(c.high)) << "after Esc Esc the board's value shows again";
-        f.type(QString::number(c.high)); // the same text again
-        f.press(Qt::Key_Tab);
-        EXPECT_TRUE(f.writes.empty());
-        EXPECT_TRUE(f.shell.rig.prompt.requests().empty());
-        EXPECT_FALSE(f.field->editing());
-        EXPECT_EQ(f.shell.rig.board.value(c.address), static_cast<std::uint32_t>(c.high));
-
+        const bool first = std::find(std::begin(kOnePerWindow), std::end(kOnePerWindow), &c) !=
+                           std::end(kOnePerWindow);
+        if (first) {
+            f.enter();
+            f.press(Qt::Key_Tab);
+            f.enter();
+            f.press(Qt::Key_Return);
+            f.enter(); // the board moves on while the field is entered: the stale text is no edit
+            f.shell.rig.board.setValue(c.address, static_cast<std::uint32_t>(c.high));
+            RunEvents(50);
+            f.press(Qt::Key_Escape);
+            f.press(Qt::Key_Escape);
+            EXPECT_TRUE(f.showsSoon(c.high)) << "after Esc Esc the board's value shows again";
+            f.type(QString::number(c.high)); // the same text again
+            f.press(Qt::Key_Tab);
+            EXPECT_TRUE(f.writes.empty());
+            EXPECT_TRUE(f.shell.rig.prompt.requests().empty());
+            EXPECT_FALSE(f.field->editing());
+        }
         EXPECT_EQ(f.field->upDown()->minimum(), c.low);
         EXPECT_EQ(f.field->upDown()->maximum(), c.high);
         const std::int32_t storedBefore = f.stored();
         const QString low = QString::number(c.low);
         const QString high = QString::number(c.high);
-        const MessageRequest range{c.title,
-                                   {"Only a Number Between " + low.toStdString() + " and " +
-                                    high.toStdString() + " can be Entered"},
-                                   MessageButtons::OK,
-                                   MessageIcon::Information};
-        std::vector<QString> refused{"", "abc", "2.5", "5e0", "1 2", "99999999999999999999",
-                                     "-1", QString::number(c.high + 1), low + ".0"};
+        std::vector<QString> refused{"-1", QString::number(c.high + 1)};
         if (c.low > 0) refused.push_back(QString::number(c.low - 1));
+        if (first)
+            refused.insert(refused.end(),
+                           {"", "abc", "2.5", "5e0", "1 2", "99999999999999999999", low + ".0"});
         for (const QString& text : refused) {
             SCOPED_TRACE(text.toStdString());
             f.shell.rig.prompt.clear();
             f.type(text);
             f.press(Qt::Key_Return);
-            EXPECT_EQ(f.shell.rig.prompt.requests(), std::vector<MessageRequest>{range});
-            EXPECT_EQ(QApplication::focusWidget(), f.box());
+            EXPECT_EQ(f.shell.rig.prompt.requests(),
+                      std::vector<MessageRequest>{RangeMessage(c.title, c.low, c.high)});
             EXPECT_TRUE(f.writes.empty());
             EXPECT_EQ(f.stored(), storedBefore);
         }
-        const std::pair<QString, int> accepted[] = {
-            {"+" + low, c.low}, {" " + high + " ", c.high}, {"0" + low, c.low}, {"-0", 0}};
+        std::vector<std::pair<QString, int>> accepted{{low, c.low}, {high, c.high}};
+        if (first) accepted = {{"+" + low, c.low}, {" " + high + " ", c.high}, {"0" + low, c.low}};
+        if (first && c.low == 0) accepted.push_back({"-0", 0});
         for (const auto& [text, value] : accepted) {
-            if (value < c.low) continue; // "-0" in a field from 1
             SCOPED_TRACE(text.toStdString());
             f.shell.rig.prompt.clear();
             f.writes.clear();
@@ -227,70 +214,58 @@ TEST(EntryFields, everyFieldWritesOnlyAChangedWholeNumberInItsRangeAndRefusesAny
     EXPECT_TRUE(f.writes.empty());
 }
 
-TEST(EntryFields, aPageOrTabSwitchClosingOrGoingOfflineEndsTheEditOnce) {
+// Closing a window ends an edit as well: TimingWindow.closingTheWindowChecksAndProgramsA...
+TEST(EntryFields, aPageOrTabSwitchOrGoingOfflineEndsTheEditOnce) {
     for (const FieldCase* c : kOnePerWindow) {
         SCOPED_TRACE(c->address);
         FieldRig f(*c, static_cast<std::uint32_t>(c->low + 1));
-        const auto value = [](int v) { return static_cast<std::uint32_t>(v); };
         if (c->window != Window::Df1) { // the one page of its own
             const int otherPage = c->window == Window::TargetBoard ? 3 : 1;
             f.type(QString::number(c->high));
             f.showPage(otherPage);
             RunEvents();
-            EXPECT_EQ(f.shell.rig.board.value(c->address), value(c->high));
+            EXPECT_EQ(f.shell.rig.board.value(c->address), static_cast<std::uint32_t>(c->high));
             EXPECT_EQ(f.writes.size(), 1u) << "written once";
             EXPECT_FALSE(f.field->editing());
             f.showPage(c->page);
             f.enter(); // unchanged, then away: dropped, and the field refreshes again
             f.showPage(otherPage);
             f.showPage(c->page);
-            f.shell.rig.board.setValue(c->address, value(c->low));
+            f.shell.rig.board.setValue(c->address, static_cast<std::uint32_t>(c->low));
             EXPECT_TRUE(f.showsSoon(c->low));
             EXPECT_EQ(f.writes.size(), 1u);
         }
-        // Going offline ends the edit too; the field then shows the data set (or nothing).
         f.type(QString::number(c->low + 1));
         f.shell.goOffline();
         EXPECT_TRUE(RunEventsUntil([&] { return !f.field->editing(); }));
         EXPECT_TRUE(f.shell.rig.prompt.requests().empty());
-        // Closing with a changed text writes it once.
-        f.shell.rig.board.setValue(c->address, value(c->low));
-        f.shell.rig.goOnline();
-        f.shell.rig.link.OnlineMode = true;
-        ASSERT_TRUE(RunEventsUntil([&] { return f.field->isEnabled() && f.shownValue() == c->low; }));
-        f.writes.clear();
-        f.type(QString::number(c->high));
-        f.window->close();
-        RunEvents();
-        EXPECT_EQ(f.shell.rig.board.value(c->address), value(c->high));
-        EXPECT_FALSE(f.writes.empty());
     }
 }
 
-TEST(EntryFields, aReadTheLinkCouldNotConfirmNeverShowsAndAWriteItDidNotTakeIsReported) {
+// A write the board did not confirm (the field's own commit): NumericEntryField.
+TEST(EntryFields, aReadTheLinkCouldNotConfirmNeverShows) {
     // The read before each field's own read; its next request is the field's.
-    const std::pair<const FieldCase*, const char*> spoiled[] = {
+    const std::pair<const FieldCase*, const char*> cases[] = {
         {&kFields[1], "B1012"}, {&kFields[17], "B598"}, {&kFields[18], "B4001"}};
-    for (const auto& [c, before] : spoiled) {
+    for (const auto& [c, before] : cases) {
         SCOPED_TRACE(c->address);
+        // The field's read comes back with a wrong address echo; from the first such read on
+        // the board holds the high limit.
+        bool spoil = true;
+        int spoiled = 0;
         FieldRig f(*c, static_cast<std::uint32_t>(c->low + 1));
-        f.valueWhenSpoiled = static_cast<std::uint32_t>(c->high);
-        f.spoilAfter = ByteOf(before);
+        f.shell.rig.board.setReadObserver([&, c = c, before = before](std::uint16_t address) {
+            if (!spoil || address != ByteOf(before)) return;
+            f.shell.rig.board.corruptAnswerAt(0);
+            if (++spoiled == 1)
+                f.shell.rig.board.setValue(c->address, static_cast<std::uint32_t>(c->high));
+        });
         for (int pass = 1; pass <= 3; ++pass) {
-            ASSERT_TRUE(RunEventsUntil([&] { return f.spoiled > pass; }));
+            ASSERT_TRUE(RunEventsUntil([&] { return spoiled > pass; }));
             EXPECT_EQ(f.shownValue(), c->low + 1) << "never 0, never the misread";
         }
-        f.spoilAfter.reset();
+        spoil = false;
         EXPECT_TRUE(f.showsSoon(c->high));
-
-        // Every echo of the write spoiled: the data set keeps its value, the user is told once.
-        const std::int32_t storedBefore = f.stored();
-        f.type(QString::number(c->low));
-        // The observer runs while the data byte is answered: its echo comes back wrong.
-        f.shell.rig.board.setWriteObserver([&](std::uint16_t) { f.shell.rig.board.corruptAnswerAt(-1); });
-        f.press(Qt::Key_Return);
-        EXPECT_EQ(f.shell.rig.prompt.titles(), std::vector<std::string>{"Write Not Confirmed"});
-        EXPECT_EQ(f.stored(), storedBefore);
     }
 }
 

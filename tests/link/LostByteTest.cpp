@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 
 namespace quelby::test {
@@ -29,27 +30,48 @@ struct LossRig : LinkRig {
     }
 };
 
-TEST(LostByte, aByteReadOrAWordReadGivesTheRightValueOrAnUntrustedZero) {
+// After a read, the next one goes without a handshake; its echo comes back altered, its answer
+// comes 1.5 s late (after the first resynchronisation has gone out), or its first answer comes
+// twice. Such a read, and one that loses a byte, gives the right value or an untrusted zero.
+TEST(LostByte, aReadGivesTheRightValueOrAnUntrustedZeroAndTheNextReadHandshakesAgain) {
+    struct Fault {
+        std::string name;
+        std::function<void(LossRig&)> spoil;
+        bool spoilsTheRead;
+    };
+    std::vector<Fault> faults = {{"altered", [](LossRig& r) { r.board.corruptAnswerAt(0); }, true},
+                                 {"late", [](LossRig& r) { r.port.setExtraDelay(1.5); }, true},
+                                 {"twice", [](LossRig& r) { r.port.injectNoise(0x00); }, true}};
+    for (long at = 0; at < kPositions; ++at)
+        faults.push_back(
+            {"lost " + std::to_string(at), [at](LossRig& r) { r.board.loseByteAt(at); }, false});
     for (const char* address : {"B1016", "W182"}) {
         int failures = 0;
-        for (long lost = 0; lost < kPositions; ++lost) {
-            SCOPED_TRACE(testing::Message() << address << " lost " << lost);
+        for (const Fault& fault : faults) {
+            SCOPED_TRACE(testing::Message() << address << " " << fault.name);
             LossRig rig;
-            rig.board.loseByteAt(lost);
             const std::string expected = std::to_string(*rig.board.value(address));
+            if (fault.spoilsTheRead) rig.link.RSRead(address);
+            fault.spoil(rig);
             RSComm::ReadResult read = rig.link.RSReadChecked(address);
+            rig.port.setExtraDelay(0);
+            EXPECT_FALSE(read.trusted && fault.spoilsTheRead) << "a spoiled read is never trusted";
             if (!read.trusted) {
                 ++failures;
                 EXPECT_EQ(read.text, "0");
+                EXPECT_EQ(rig.link.CurrentMode(), 0);
+                rig.clock.advance(3.0); // a late answer still on its way arrives and is dropped
+                rig.board.clearTrace();
                 read = rig.link.RSReadChecked(address);
                 EXPECT_TRUE(read.trusted) << "the link recovers at the next read";
+                EXPECT_EQ(rig.takeTrace().front().received, 0xFF) << "with a new handshake";
             }
             EXPECT_EQ(read.text, expected);
             EXPECT_FALSE(rig.link.CommError);
             EXPECT_TRUE(rig.stored.empty());
             EXPECT_TRUE(rig.prompt.requests().empty());
         }
-        EXPECT_GT(failures, 0) << address << ": some losses must hit the read itself";
+        EXPECT_GT(failures, 3) << address << ": some losses must hit the read itself";
     }
 }
 
@@ -81,12 +103,9 @@ TEST(LostByte, aWriteStoresOnlyItsOwnBytesAndOneLostOrAlteredByteIsMendedByTheRe
             }
             EXPECT_TRUE(rig.link.WriteConfirmed()) << "one fault is always mended";
             EXPECT_FALSE(rig.link.CommError);
-            for (int a = 0; a < 0x10000; ++a) {
-                const auto want = c.wanted.find(static_cast<std::uint16_t>(a));
-                ASSERT_EQ(rig.board.peek(static_cast<std::uint16_t>(a)),
-                          want == c.wanted.end() ? Pattern(a) : want->second)
-                    << "byte " << a;
-            }
+            // Every store passes the observer above, so only the wanted bytes can differ.
+            for (const auto& [address, value] : c.wanted)
+                EXPECT_EQ(rig.board.peek(address), value) << "byte " << address;
         }
     }
 }

@@ -45,6 +45,7 @@ struct ProgramRig : LinkRig {
                 ASSERT_EQ(memory(static_cast<std::uint16_t>(record.address + i)), record.data[i]);
     }
     std::string firstLineAt(std::size_t i) const { return prompt.requests().at(i).lines.at(0); }
+    std::string lastFirstLine() const { return prompt.requests().back().lines.at(0); }
 };
 
 } // namespace quelby::test

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <csignal>
+#include <iterator>
 #ifndef _WIN32
 #include <sys/resource.h>
 #endif
@@ -18,41 +18,27 @@ namespace fs = std::filesystem;
 // nothing.
 TEST(ProgramDownload, theSampleProgramGoesIntoTheBoardWithItsIdentityAndTheHookRunsThroughThePauses) {
     ProgramRig rig;
-    std::vector<std::pair<double, std::size_t>> calls; // the clock and the bytes sent so far
-    rig.link.SetEventHook(
-        [&] { calls.emplace_back(rig.clock.monotonicSeconds(), rig.board.trace().size()); });
+    std::vector<double> calls; // the clock at each call
+    rig.link.SetEventHook([&] { calls.push_back(rig.clock.monotonicSeconds()); });
     rig.download();
     ASSERT_EQ(rig.prompt.requests().size(), 2u);
     EXPECT_EQ(rig.prompt.requests()[0].title, "Program Download - [QLBYDEMO]");
     EXPECT_EQ(rig.prompt.requests()[1],
               OkBox("Program Download", {"Program Download Complete!"}, MessageIcon::Information));
     rig.expectSampleIn([&](std::uint16_t address) { return rig.board.peek(address); });
-    const std::string ident = "QLBYDEMO";
-    for (std::size_t i = 0; i < ident.size(); ++i)
-        EXPECT_EQ(rig.board.peek(static_cast<std::uint16_t>(0xEFF0 + i)), ident[i]);
-    EXPECT_EQ(rig.board.peek(0xEFF8), 0xF6) << "checksum ?6";
-    EXPECT_EQ(rig.board.peek(0xEFF9), 0x01) << "revision 01";
+    std::string ident;
+    for (std::uint16_t a = 0xEFF0; a < 0xEFFA; ++a)
+        ident += static_cast<char>(rig.board.peek(a));
+    EXPECT_EQ(ident, "QLBYDEMO\xF6\x01") << "ident, checksum ?6, revision 01";
     EXPECT_TRUE(rig.link.OnlineMode);
     EXPECT_FALSE(rig.link.ValidProgram()) << "each download needs a fresh choice";
     EXPECT_FALSE(rig.link.InProgramMode());
 
-    // The link's sleeps are the only thing that moves the manual clock between hook calls
-    // that saw no new byte: no stretch of them may go without the hook.
-    std::vector<double> quiet{0}; // how long each run of calls without a new byte lasted
-    for (std::size_t i = 1; i < calls.size(); ++i) {
-        if (calls[i].second != calls[i - 1].second) {
-            quiet.push_back(0);
-            continue;
-        }
-        const double step = calls[i].first - calls[i - 1].first;
-        EXPECT_LE(step, 0.0201) << "call " << i;
-        quiet.back() += step;
-    }
-    std::sort(quiet.rbegin(), quiet.rend());
-    ASSERT_GE(quiet.size(), 2u);
-    // The 2 s settle pause and the 0.1 s arming pause, each ending on its last slice.
-    EXPECT_NEAR(quiet[0], 2.0 - 0.02, 1e-6);
-    EXPECT_NEAR(quiet[1], 0.1 - 0.02, 1e-6);
+    // The link's sleeps alone move the manual clock: the hook runs at least every 20 ms
+    // through them. (The pauses' lengths, with nothing sent in them, are checked below.)
+    ASSERT_GT(calls.size(), 100u);
+    for (std::size_t i = 1; i < calls.size(); ++i)
+        EXPECT_LE(calls[i] - calls[i - 1], 0.0201) << "call " << i;
 }
 
 TEST(ProgramDownload, withoutAValidChoiceOfflineOrAnsweredNoNothingIsSentButIdentityReads) {
@@ -101,7 +87,7 @@ TEST(ProgramUpload, aDownloadedProgramComesBackWithTheSameBytesAndRevisionFileDe
         fs::copy_file(rig.hbx(), copy);
         if (lost >= 0) rig.board.loseByteAt(lost);
         rig.upload(copy);
-        EXPECT_EQ(rig.prompt.requests().back().lines.at(0), "Program Upload Complete!");
+        EXPECT_EQ(rig.lastFirstLine(), "Program Upload Complete!");
         EXPECT_FALSE(rig.link.InUploadMode);
         EXPECT_EQ(rig.board.lostBytes(), lost >= 0 ? 1 : 0);
 
@@ -126,7 +112,7 @@ TEST(ProgramUpload, theConfigurationValuesLandAtTheirOwnPlacesInTheConfiguration
     rig.board.setValue("B8190", 3);  // position 36: 1
     const fs::path hbx = rig.home.write("programs/CONF.hbx", "8\r\n");
     rig.upload(hbx);
-    EXPECT_EQ(rig.prompt.requests().back().lines.at(0), "Program Upload Complete!");
+    EXPECT_EQ(rig.lastFirstLine(), "Program Upload Complete!");
     const std::string line = rig.home.read("programs/CONF.lcf");
     ASSERT_GE(line.size(), 40u) << line;
     EXPECT_EQ(line.substr(35, 5), "10052") << line;
@@ -182,12 +168,10 @@ TEST(ProgramUpload, aFileThatCannotBeWrittenLeavesTheWholePreviousSetAsItWas) {
     ASSERT_FALSE(rig.prompt.requests().empty());
     EXPECT_EQ(rig.prompt.requests().back().title, "RSComm-Upload Program");
     EXPECT_EQ(rig.home.read("programs/K650DEMO.hex"), "previous hex");
-    EXPECT_EQ(rig.home.read("programs/K650DEMO.rev"), "previous rev") << "no new rev beside the old hex";
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(rig.home.path() / "programs"))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"K650DEMO.hbx", "K650DEMO.hex", "K650DEMO.rev"}));
+    EXPECT_EQ(rig.home.read("programs/K650DEMO.rev"), "previous rev")
+        << "no new rev beside the old hex";
+    EXPECT_EQ(std::distance(fs::directory_iterator(rig.home.path() / "programs"), {}), 3)
+        << "no file is left beside the three of the set";
 }
 #endif
 
@@ -208,11 +192,6 @@ struct ConfigRig : ProgramRig {
             receivedAt.push_back(clock.monotonicSeconds());
         });
     }
-    std::vector<std::string> firstLines() const {
-        std::vector<std::string> lines;
-        for (const auto& request : prompt.requests()) lines.push_back(request.lines.at(0));
-        return lines;
-    }
 };
 
 // Handshake and ten identity reads come before the question.
@@ -228,7 +207,7 @@ std::size_t ExitAt(const std::vector<sim::TraceEntry>& trace) {
 TEST(ProgramModeEntry, armsClearsTheFaultConfiguresAndOpensProgramModeWithItsPauses) {
     ConfigRig rig;
     rig.download();
-    ASSERT_EQ(rig.firstLines().back(), "Program Download Complete!");
+    ASSERT_EQ(rig.lastFirstLine(), "Program Download Complete!");
     const auto trace = rig.takeTrace();
     ASSERT_GT(trace.size(), kBeforeQuestion + 22);
     const std::vector<sim::TraceEntry> entry(trace.begin() + kBeforeQuestion,
@@ -257,7 +236,7 @@ TEST(ProgramModeEntry, everyBoardWithAConfigurationGetsItsThreeWritesAndNoOtherD
     for (const char code : {'8', ':', ';', '<', '=', 'A', 'B', 'D'}) {
         ConfigRig rig(code);
         rig.download();
-        ASSERT_EQ(rig.firstLines().back(), "Program Download Complete!") << code;
+        ASSERT_EQ(rig.lastFirstLine(), "Program Download Complete!") << code;
         const bool configured = code != 'B' && code != 'D';
         EXPECT_EQ(rig.board.peek(8188), configured ? 10 : 0) << code;
         EXPECT_EQ(rig.board.peek(8189), configured ? 5 : 0) << code;

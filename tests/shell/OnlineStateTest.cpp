@@ -1,14 +1,10 @@
-#include "app/shell/ShellMessages.h"
 #include "tests/shell/ShellRig.h"
 #include "views/EntryTextBox.h"
 #include "views/NumericEntryField.h"
 #include "views/frmMain.h"
 #include "views/frmSetup.h"
 
-#include <QApplication>
 #include <QMenuBar>
-#include <QTest>
-#include <gtest/gtest.h>
 
 namespace quelby::test {
 namespace {
@@ -26,12 +22,10 @@ void ExpectShown(ShellRig& rig, bool online, bool portFollows = true) {
 
 TEST(OnlineState, MenuItemsF3F4AndTheModePanelSwitchButOtherPanelsDoNothing) {
     ShellRig rig;
-    rig.window.show();
-    rig.window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&rig.window));
+    ASSERT_TRUE(rig.showActive());
     rig.item("mnuViewOnline")->trigger();
     ExpectShown(rig, true);
-    long probed = rig.port.bytesSent();
+    const long probed = rig.port.bytesSent();
     EXPECT_GT(probed, 0); // the link probed the board
     rig.item("mnuViewOnline")->trigger();
     EXPECT_GT(rig.port.bytesSent(), probed) << "online while online opens the port again";
@@ -46,51 +40,44 @@ TEST(OnlineState, MenuItemsF3F4AndTheModePanelSwitchButOtherPanelsDoNothing) {
     for (int index : {1, 3, 4})
         QTest::mouseClick(rig.window.statusPanels().panel(index), Qt::LeftButton);
     ExpectShown(rig, false);
-    QLabel* mode = rig.window.statusPanels().panel(2);
-    QTest::mouseClick(mode, Qt::LeftButton);
-    ExpectShown(rig, true);
-    QTest::mouseClick(mode, Qt::LeftButton);
-    ExpectShown(rig, false);
+    for (bool online : {true, false}) {
+        QTest::mouseClick(rig.window.statusPanels().panel(2), Qt::LeftButton);
+        ExpectShown(rig, online);
+    }
     EXPECT_TRUE(rig.prompt.requests().empty());
 }
 
-TEST(OnlineState, ASilentBoardEndsOfflineWithCommFaultAMissingPortWithThePortError) {
-    ShellRig rig;
+// With the Main Display's refresh cycle running, as in the program: the cycle turns every
+// link failure into an online status update, even when the link went offline by itself.
+TEST(OnlineState, ASilentBoardMissingPortOrRefusedPLCModeEndOfflineAndThePortClosesAtTheNextPass) {
+    ShellRig rig(false);
+    rig.window.show();
     rig.board.setSilent(true);
-    rig.item("mnuViewOnline")->trigger();
-    // The failed probe leaves the port to the next update: going offline closes it.
-    ExpectShown(rig, false, false);
-    EXPECT_TRUE(rig.window.link().CommError);
-    EXPECT_EQ(rig.prompt.titles(), (std::vector<std::string>{"WARNING - Communication Error!"}));
-
+    for (bool byMenu : {true, false}) {
+        rig.prompt.clear();
+        rig.item("mnuViewOnline")->trigger(); // Cancel on "Cannot Communicate with Target Board."
+        ExpectShown(rig, false, false);
+        EXPECT_TRUE(rig.window.link().CommError);
+        EXPECT_EQ(rig.prompt.titles(),
+                  (std::vector<std::string>{"WARNING - Communication Error!"}));
+        EXPECT_TRUE(rig.port.isOpen()) << "the probe leaves the port to the next update";
+        if (byMenu) rig.item("mnuViewOffline")->trigger(); // which closes it too
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !rig.port.isOpen(); }, 5000))
+            << "the port stayed open and locked";
+        ExpectShown(rig, false);
+    }
     rig.window.backgroundUpdate();
     EXPECT_EQ(rig.panel(1), "System Message:  Comm Fault with K650");
     EXPECT_EQ(rig.window.systemMessage(), "Set-up Program is Currently OFFLINE");
-
-    rig.item("mnuViewOffline")->trigger();
-    ExpectShown(rig, false);
 
     rig.prompt.clear();
     rig.port.setMissing(true);
     rig.window.goOnline();
     ExpectShown(rig, false);
     EXPECT_EQ(rig.prompt.titles(), (std::vector<std::string>{"Comm Port Error"}));
-}
-
-// With the Main Display's refresh cycle running, as in the program: the cycle turns every
-// link failure into an online status update, even when the link went offline by itself.
-TEST(OnlineState, AGoOnlineGivenUpAtTheProbeClosesThePortAtTheNextPassAsDoesARefusedPLCMode) {
-    ShellRig rig(false);
-    rig.window.show();
-    rig.board.setSilent(true);
-    rig.window.goOnline(); // Cancel on "Cannot Communicate with Target Board."
-    EXPECT_TRUE(rig.window.link().CommError);
-    EXPECT_TRUE(rig.port.isOpen()) << "the probe leaves the port to the next update";
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !rig.port.isOpen(); }, 5000))
-        << "the port stayed open and locked";
-    ExpectShown(rig, false);
 
     // "Cannot Set PLC Mode Within Target Board." cancelled: offline in the panel and the menus.
+    rig.port.setMissing(false);
     rig.board.setSilent(false);
     rig.prompt.clear();
     rig.window.goOnline();
@@ -108,12 +95,11 @@ TEST(OnlinePrompt, NoAbandonsYesGoesOnlineAndOnlineAsksNothing) {
     EXPECT_FALSE(rig.window.ConfirmOnline());
     ExpectShown(rig, false);
     EXPECT_EQ(rig.prompt.requests(),
-              (std::vector<MessageRequest>{
-                  {"Program Offline",
-                   {"Program is Currently OFFLINE", "",
-                    "Do You Wish to Switch to ONLINE MODE to Continue?"},
-                   MessageButtons::YesNo,
-                   MessageIcon::Question}}));
+              (std::vector<MessageRequest>{{"Program Offline",
+                                            {"Program is Currently OFFLINE", "",
+                                             "Do You Wish to Switch to ONLINE MODE to Continue?"},
+                                            MessageButtons::YesNo,
+                                            MessageIcon::Question}}));
     rig.prompt.answerNext(MessageAnswer::Yes);
     EXPECT_TRUE(rig.window.ConfirmOnline());
     ExpectShown(rig, true);
@@ -126,13 +112,10 @@ TEST(SetupPasscode, OffersTheBoardsPasscodeAndWritesTheAnswerButNotAnEmptyOrCanc
     ShellRig rig;
     rig.window.goOnline();
     rig.board.setValue("W1070", 1234);
-    for (std::optional<std::string> answer :
-         {std::optional<std::string>(""), std::optional<std::string>()}) {
+    // An empty answer and Cancel write nothing: neither changes the board nor is logged.
+    for (const auto& answer : {std::optional<std::string>(""), std::optional<std::string>()}) {
         rig.prompt.answerNextInput(answer);
-        rig.board.clearTrace();
         rig.window.SetupPasscode();
-        for (const sim::TraceEntry& entry : rig.board.trace())
-            EXPECT_NE(entry.received, 0x02) << "write mode entered";
     }
     EXPECT_EQ(rig.board.value("W1070"), 1234u);
 
@@ -143,11 +126,10 @@ TEST(SetupPasscode, OffersTheBoardsPasscodeAndWritesTheAnswerButNotAnEmptyOrCanc
     EXPECT_EQ(asked.prompt, "Please Enter New Passcode (0-65535)");
     EXPECT_EQ(asked.defaultText, "1234");
     EXPECT_EQ(rig.board.value("W1070"), 4321u);
-    const std::vector<ServiceEvent> logged = rig.loggedEvents();
-    ASSERT_EQ(logged.size(), 1u) << "answers that wrote nothing are not changes";
-    EXPECT_EQ(logged[0].item, "Set-up Passcode");
-    EXPECT_EQ(logged[0].before + logged[0].asked, "(concealed)(concealed)");
-    EXPECT_TRUE(logged[0].confirmed);
+    EXPECT_EQ(rig.logged(),
+              std::vector<std::string>{"Set-up Passcode; Set-up Passcode; W1070; "
+                                       "(concealed) -> (concealed); 1 of 1 confirmed"})
+        << "answers that wrote nothing are not changes";
 
     rig.window.link().CommError = true;
     rig.board.clearTrace();
@@ -162,48 +144,36 @@ TEST(SetupPasscode, OffersTheBoardsPasscodeAndWritesTheAnswerButNotAnEmptyOrCanc
 TEST(OnlineState, GoingOfflineOrSwitchingWindowsEndsAHeldShiftDataCommandOnTheBoard) {
     ShellRig rig(false);
     rig.window.show();
-    rig.item("mnuViewOnline")->trigger();
-    rig.window.ShowChildWindow(4);
-    QWidget* child = rig.window.currentChild();
-    ASSERT_NE(child, nullptr);
-    ASSERT_EQ(child->objectName(), "frmData");
-    auto* resetTrips = child->findChild<QWidget*>("cmdResetTrips");
-    QTest::mousePress(resetTrips, Qt::LeftButton);
-    EXPECT_EQ(rig.board.value("B1016.0"), 1u);
-    rig.item("mnuViewOffline")->trigger();
-    EXPECT_EQ(rig.board.value("B1016.0"), 0u);
-    ExpectShown(rig, false);
-
-    rig.item("mnuViewOnline")->trigger();
-    rig.window.ShowChildWindow(4);
-    QTest::mousePress(rig.window.currentChild()->findChild<QWidget*>("cmdResetTrips"),
-                      Qt::LeftButton);
-    EXPECT_EQ(rig.board.value("B1016.0"), 1u);
-    rig.window.ShowChildWindow(1);
-    EXPECT_EQ(rig.board.value("B1016.0"), 0u);
+    for (bool offline : {true, false}) {
+        rig.item("mnuViewOnline")->trigger();
+        rig.window.ShowChildWindow(4);
+        ASSERT_EQ(rig.window.currentChild()->objectName(), "frmData");
+        QTest::mousePress(rig.window.currentChild()->findChild<QWidget*>("cmdResetTrips"),
+                          Qt::LeftButton);
+        EXPECT_EQ(rig.board.value("B1016.0"), 1u);
+        if (offline)
+            rig.item("mnuViewOffline")->trigger();
+        else
+            rig.window.ShowChildWindow(1);
+        EXPECT_EQ(rig.board.value("B1016.0"), 0u) << offline;
+    }
     EXPECT_EQ(rig.window.currentChild()->objectName(), "frmSetup");
-    rig.item("mnuViewOffline")->trigger();
     EXPECT_TRUE(rig.prompt.requests().empty());
     // Each press and its release are one change.
-    const std::vector<ServiceEvent> logged = rig.loggedEvents();
-    ASSERT_EQ(logged.size(), 2u);
-    for (const ServiceEvent& event : logged) {
-        EXPECT_EQ(event.source, "Shift Data window");
-        EXPECT_EQ(event.item, "Reset Trips");
-        EXPECT_EQ(event.address, "B1016.0");
-        EXPECT_EQ(event.asked, "1, then 0");
-        EXPECT_EQ(event.confirmedCount, 2);
-        EXPECT_TRUE(event.confirmed);
-    }
+    // The value before is the one the board last confirmed: none yet, then the release's 0.
+    EXPECT_EQ(rig.logged(),
+              (std::vector<std::string>{
+                  "Shift Data window; Reset Trips; B1016.0; unknown -> 1, then 0; 2 of 2 confirmed",
+                  "Shift Data window; Reset Trips; B1016.0; 0 -> 1, then 0; 2 of 2 confirmed"}));
 }
 
 // The status bar says what the state means for the values shown: the data set's greyed
 // fields while offline editing is off, a file loaded while the windows show the board, and a
 // link that failed (unlike one the user left).
-TEST(OnlineState, OfflineEditingAndTheStatusBarExplainingGreyedFieldsAFileOpenedOnlineAndALostLink) {
+TEST(OnlineState,
+     OfflineEditingAndTheStatusBarExplainingGreyedFieldsAFileOpenedOnlineAndALostLink) {
     ShellRig rig;
     const auto hint = [&] { return rig.window.statusPanels().hint()->text(); };
-    const auto notice = [&] { return rig.window.statusPanels().notice()->text(); };
     const QString greyed = "Offline: Edit > Enable Offline Editing (F2) allows edits";
     EXPECT_EQ(hint(), "") << "the Main Display edits nothing";
     rig.window.ShowChildWindow(1);
@@ -220,62 +190,28 @@ TEST(OnlineState, OfflineEditingAndTheStatusBarExplainingGreyedFieldsAFileOpened
     EXPECT_EQ(hint(), "");
 
     const auto file = rig.home.path() / "LINE7.sdt";
-    rig.dialogs.answerNext(file);
-    rig.item("mnuFileSaveAs")->trigger();
-    rig.dialogs.answerNext(file);
-    rig.item("mnuFileOpen")->trigger();
-    EXPECT_EQ(notice(), "LINE7.sdt is loaded; the online windows show the board (F4 shows the file)");
-
+    rig.withFile("mnuFileSaveAs", file);
+    rig.withFile("mnuFileOpen", file);
+    const QString loaded =
+        "LINE7.sdt is loaded; the online windows show the board (F4 shows the file)";
+    EXPECT_EQ(rig.notice(), loaded);
     rig.window.goOffline();
-    EXPECT_EQ(notice(), "LINE7.sdt is loaded; the online windows show the board (F4 shows the file)")
-        << "going offline by choice loses nothing";
+    EXPECT_EQ(rig.notice(), loaded) << "going offline by choice loses nothing";
     rig.window.goOnline();
     rig.board.setSilent(true);
     rig.window.link().RSRead("W182"); // "Cannot Communicate with Target Board." answered Cancel
     ASSERT_TRUE(rig.window.link().CommError);
     rig.window.link().OnlineMode = false; // as a window's cycle does on a failure
     rig.window.updateOnlineStatus();
-    EXPECT_EQ(notice(), "Link to the K650 lost 08:00: the values shown are no longer live");
+    EXPECT_EQ(rig.notice(), "Link to the K650 lost 08:00: the values shown are no longer live");
 }
-
-// The shell with the Main Display online, its spindle field ready for typing.
-struct EditingShell : ShellRig {
-    EditingShell() : ShellRig(false) {
-        window.show();
-        QApplication::setActiveWindow(&window);
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
-        window.goOnline();
-        // The online preparation fills the field and puts the focus on a button.
-        EXPECT_TRUE(QTest::qWaitFor([&] { return spindle()->text() != "-"; }, 5000));
-    }
-    NumericEntryField* spindle() const {
-        return qobject_cast<frmMain*>(window.currentChild())->spindleField();
-    }
-    void type(const char* text) {
-        prompt.clear();
-        EntryTextBox* box = spindle()->textBox();
-        box->setFocus(Qt::MouseFocusReason);
-        box->selectAll();
-        QTest::keyClick(box, Qt::Key_Backspace);
-        QTest::keyClicks(box, text);
-    }
-    // The command was refused: the field's message once, the focus kept in the field.
-    void expectRefused(const char* command) {
-        EXPECT_EQ(prompt.titles(), std::vector<std::string>{"Q.C. Blow-off"}) << command;
-        EXPECT_EQ(QApplication::focusWidget(), spindle()->textBox()) << command;
-        EXPECT_TRUE(window.link().OnlineMode) << command;
-        EXPECT_TRUE(port.isOpen()) << command;
-    }
-};
 
 // A field's write is one event: the value the board last confirmed (read or written), the
 // value asked for and the board's verdict.
 TEST(ServiceLog, AFieldsConfirmedAndUnconfirmedWritesAreLoggedWithTheValueBefore) {
     ShellRig rig(false);
     rig.board.setValue("B1017", 2);
-    rig.window.show();
-    QApplication::setActiveWindow(&rig.window);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&rig.window));
+    ASSERT_TRUE(rig.showActive());
     rig.window.goOnline();
     rig.window.ShowChildWindow(1);
     NumericEntryField* shifts = qobject_cast<frmSetup*>(rig.window.currentChild())->field(4);
@@ -291,20 +227,9 @@ TEST(ServiceLog, AFieldsConfirmedAndUnconfirmedWritesAreLoggedWithTheValueBefore
     enter("4");
     rig.board.setWriteObserver({});
 
-    const std::vector<ServiceEvent> logged = rig.loggedEvents();
-    ASSERT_EQ(logged.size(), 2u);
-    const struct {
-        std::string before, asked;
-        bool confirmed;
-    } expected[] = {{"2", "3", true}, {"3", "4", false}};
-    for (std::size_t i = 0; i < logged.size(); ++i) {
-        EXPECT_EQ(logged[i].source, "Set-Up window") << i;
-        EXPECT_EQ(logged[i].address, "B1017") << i;
-        EXPECT_EQ(logged[i].item, "Number of Shifts to Varnish Unit") << i;
-        EXPECT_EQ(logged[i].before, expected[i].before) << i;
-        EXPECT_EQ(logged[i].asked, expected[i].asked) << i;
-        EXPECT_EQ(logged[i].confirmed, expected[i].confirmed) << i;
-    }
+    const std::string field = "Set-Up window; Number of Shifts to Varnish Unit; B1017; ";
+    EXPECT_EQ(rig.logged(), (std::vector<std::string>{field + "2 -> 3; 1 of 1 confirmed",
+                                                      field + "3 -> 4; 0 of 1"}));
 
     // A log that cannot be written is said once; the board is written all the same.
     std::filesystem::remove(ServiceLogFile(rig.home.path()));
@@ -317,42 +242,56 @@ TEST(ServiceLog, AFieldsConfirmedAndUnconfirmedWritesAreLoggedWithTheValueBefore
     EXPECT_EQ(rig.board.value("B1017"), 6u);
 }
 
+// Each way to a command, with the Main Display's spindle field holding a number it refuses:
+// the field's message once, the focus kept in the field, no menu opened, nothing switched.
 TEST(CommandGuard, MenuShortcutsMenusAndTheModePanelWaitForTheCheckOfTheFieldBeingEdited) {
-    EditingShell rig;
-    rig.type("abc");
-    QTest::keyClick(rig.spindle()->textBox(), Qt::Key_F4); // O&ffline Data
-    rig.expectRefused("F4");
-
-    rig.type("25");
+    ShellRig rig(false);
+    ASSERT_TRUE(rig.showActive());
+    rig.window.goOnline();
+    EntryTextBox* box =
+        qobject_cast<frmMain*>(rig.window.currentChild())->spindleField()->textBox();
+    // The online preparation fills the field and puts the focus on a button.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return box->text() != "-"; }, 5000));
+    const auto type = [&](const char* text) {
+        rig.prompt.clear();
+        box->setFocus(Qt::MouseFocusReason);
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QTest::keyClicks(box, text);
+    };
     QMenuBar* bar = rig.window.menuBar();
-    QAction* file = rig.item("mnuFile");
-    QTest::mousePress(bar, Qt::LeftButton, {}, bar->actionGeometry(file).center());
-    rig.expectRefused("menu bar");
-    EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << "the menu did not open";
-
-    rig.type("0");
-    QTest::keyClick(rig.spindle()->textBox(), Qt::Key_F, Qt::AltModifier); // &File
-    rig.expectRefused("Alt+F");
-    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
-
-    rig.type("-1");
-    QAction* offlineEditing = rig.item("mnuEditOfflineEditing");
-    offlineEditing->trigger(); // as an item chosen in an open menu
-    rig.expectRefused("Enable Offline Editing");
-    EXPECT_FALSE(offlineEditing->isChecked()) << "the item keeps its mark";
-    EXPECT_FALSE(rig.window.offlineEditing());
-
-    rig.type("");
-    QTest::mouseClick(rig.window.statusPanels().panel(2), Qt::LeftButton);
-    rig.expectRefused("MODE panel");
-    EXPECT_EQ(rig.panel(2), "ONLINE");
-
+    const struct {
+        const char* typed;
+        const char* way;
+        std::function<void()> command;
+    } ways[] = {
+        {"abc", "F4", [&] { QTest::keyClick(box, Qt::Key_F4); }},
+        {"25", "menu bar",
+         [&] {
+             QTest::mousePress(bar, Qt::LeftButton, {},
+                               bar->actionGeometry(rig.item("mnuFile")).center());
+         }},
+        {"0", "Alt+F", [&] { QTest::keyClick(box, Qt::Key_F, Qt::AltModifier); }},
+        // As an item chosen in an open menu.
+        {"-1", "Enable Offline Editing", [&] { rig.item("mnuEditOfflineEditing")->trigger(); }},
+        {"", "MODE panel",
+         [&] { QTest::mouseClick(rig.window.statusPanels().panel(2), Qt::LeftButton); }},
+    };
+    for (const auto& w : ways) {
+        type(w.typed);
+        w.command();
+        EXPECT_EQ(rig.prompt.titles(), std::vector<std::string>{"Q.C. Blow-off"}) << w.way;
+        EXPECT_EQ(QApplication::focusWidget(), box) << w.way;
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << w.way;
+        EXPECT_FALSE(rig.item("mnuEditOfflineEditing")->isChecked()) << w.way;
+        EXPECT_FALSE(rig.window.offlineEditing()) << w.way;
+        ExpectShown(rig, true);
+    }
     // A number in range passes its check and the command acts.
-    rig.type("12");
-    QTest::keyClick(rig.spindle()->textBox(), Qt::Key_F4);
+    type("12");
+    QTest::keyClick(box, Qt::Key_F4);
     EXPECT_TRUE(rig.prompt.requests().empty());
-    EXPECT_FALSE(rig.window.link().OnlineMode);
-    EXPECT_EQ(rig.panel(2), "OFFLINE");
+    ExpectShown(rig, false);
 }
 
 } // namespace

@@ -7,16 +7,12 @@
 #include "tests/shell/ShellRig.h"
 #include "tests/support/MosquittoBroker.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTest>
-#include <QTimer>
 
 #include <algorithm>
-#include <functional>
 #include <map>
 
 namespace quelby::test {
@@ -24,41 +20,25 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::uint16_t ByteAddress(const char* address) {
-    return static_cast<std::uint16_t>(ParseAddress(address)->byteAddress);
-}
-
 void WritePublishCfg(ShellRig& rig, const std::string& broker) {
     rig.home.write("Support/Publish.cfg", "publish=on\nbroker=" + broker +
                                               "\ntopic_prefix=plant/line3\ninterval_ms=100\n");
 }
 
 // Goes online until the Main Display has made a few passes, the status poll has read the
-// fault code twice and `until` holds; runs `online` and goes offline. The reads of each
-// address are counted meanwhile.
-std::map<std::uint16_t, int> ReadsWhileOnline(ShellRig& rig, const std::function<bool()>& until,
-                                              const std::function<void()>& online = {}) {
-    std::map<std::uint16_t, int> reads;
+// fault code twice and `until` holds, and goes offline. The reads of each address are counted
+// meanwhile.
+std::map<std::int32_t, int> ReadsWhileOnline(ShellRig& rig, const std::function<bool()>& until) {
+    std::map<std::int32_t, int> reads;
     rig.board.setReadObserver([&](std::uint16_t address) { ++reads[address]; });
     rig.window.goOnline();
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return reads[ByteAddress("W182")] >= 3 && reads[ByteAddress("B8176")] >= 2 && until(); },
-        8000));
-    if (online) online();
+    const std::int32_t cpm = ParseAddress("W182")->byteAddress;
+    const std::int32_t fault = ParseAddress("B8176")->byteAddress;
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return reads[cpm] >= 3 && reads[fault] >= 2 && until(); }, 8000));
     rig.window.goOffline();
     rig.board.setReadObserver({});
     return reads;
-}
-
-// Answers the Publish Live Values dialog once it shows; returns when it has closed.
-void InPublishDialog(ShellRig& rig, const std::function<void(frmPublish&)>& answer) {
-    QTimer::singleShot(0, &rig.window, [&] {
-        auto* dialog = qobject_cast<frmPublish*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        answer(*dialog);
-        if (dialog->isVisible()) dialog->reject();
-    });
-    rig.item("mnuEditPublish")->trigger();
 }
 
 QLineEdit* Field(frmPublish& dialog, const char* name) {
@@ -71,8 +51,9 @@ bool HasMessage(const std::vector<std::string>& messages, const std::string& tex
 }
 
 // Online with publishing on, the live topic gets the board's values and the status poll's
-// fault code, the status topic a retained online, then offline once the program goes offline;
-// the board is read at the same addresses as without publishing, none more.
+// fault code, the status topic online, then a retained offline once the program goes offline
+// (the publisher's retained status: PublishCli); the board is read at the same addresses as
+// without publishing, none more.
 TEST(LivePublishing, PublishesTheBoardsValuesAndStatusWithoutReadingTheBoardMore) {
     if (MosquittoPrograms::broker().empty()) GTEST_SKIP() << "no mosquitto";
     MosquittoBroker broker;
@@ -87,18 +68,13 @@ TEST(LivePublishing, PublishesTheBoardsValuesAndStatusWithoutReadingTheBoardMore
     WritePublishCfg(rig, broker.address());
     MqttSubscriber live(broker, "plant/line3/#");
     std::vector<std::string> messages;
-    const auto with = ReadsWhileOnline(
-        rig,
-        [&] {
-            messages = live.messages(100, 0);
-            return HasMessage(messages, R"("fault":10,)") &&
-                   rig.window.statusPanels().publishing()->text() == QString("MQTT \u2713 plant/line3");
-        },
-        [&] {
-            EXPECT_EQ(MqttSubscriber(broker, "plant/line3/status", {"-C", "1"}).messages(1),
-                      std::vector<std::string>{"1 plant/line3/status online"});
-        });
-    for (const auto& [address, count] : with) EXPECT_TRUE(without.contains(address)) << address;
+    const auto with = ReadsWhileOnline(rig, [&] {
+        messages = live.messages(100, 0);
+        return HasMessage(messages, R"("fault":10,)") &&
+               rig.window.statusPanels().publishing()->text() == QString("MQTT \u2713 plant/line3");
+    });
+    for (const auto& [address, count] : with)
+        EXPECT_TRUE(without.contains(address)) << address;
 
     EXPECT_EQ(messages.at(0), "0 plant/line3/status online");
     EXPECT_TRUE(HasMessage(messages, R"("cpm":1200,"good_cans":345678,"blowoffs":12,)"));
@@ -112,9 +88,8 @@ TEST(LivePublishing, PublishesTheBoardsValuesAndStatusWithoutReadingTheBoardMore
 // A broker nobody answers for: the status bar says so in red, with the reason in its tip.
 TEST(LivePublishing, StatusBarSaysTheBrokerIsNotReached) {
     ShellRig rig;
-    rig.window.show();
     WritePublishCfg(rig, "127.0.0.1:" + std::to_string(FreeLoopbackPort()));
-    rig.window.goOnline();
+    rig.showOnline();
     QLabel* label = rig.window.statusPanels().publishing();
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return label->isVisible() && label->toolTip().contains("broker not reached ("); },
@@ -132,7 +107,7 @@ TEST(LivePublishing, StatusBarSaysTheBrokerIsNotReached) {
 TEST(PublishDialog, RefusesAWildcardKeepsThePasswordApartAndRefusesAFileOthersMayRead) {
     ShellRig rig;
     const fs::path ca = rig.home.write("ca.crt", "certificate");
-    InPublishDialog(rig, [&](frmPublish& dialog) {
+    EXPECT_TRUE(rig.inModal<frmPublish>(rig.item("mnuEditPublish"), [&](frmPublish& dialog) {
         EXPECT_EQ(dialog.windowTitle(), "Publish Live Values");
         EXPECT_EQ(Field(dialog, "txtPassword")->echoMode(), QLineEdit::Password);
         dialog.findChild<QCheckBox*>("chkPublish")->setChecked(true);
@@ -151,16 +126,15 @@ TEST(PublishDialog, RefusesAWildcardKeepsThePasswordApartAndRefusesAFileOthersMa
         dialog.findChild<QSpinBox*>("spnInterval")->setValue(2500);
         dialog.findChild<QPushButton*>("cmdOK")->click();
         EXPECT_FALSE(dialog.isVisible());
-    });
+    }));
     EXPECT_EQ(rig.prompt.requests().size(), 1u);
     const std::string cfg = rig.home.read("Support/Publish.cfg");
     EXPECT_NE(cfg.find("broker=broker.plant:1884\n"), std::string::npos) << cfg;
     EXPECT_EQ(cfg.find("s3cret"), std::string::npos) << cfg;
+    // (The password file's own rules: FilePasswordStore.)
     const fs::path passwordFile = rig.home.path() / "Support" / "Publish.password";
-    EXPECT_EQ(fs::status(passwordFile).permissions() & fs::perms::all,
-              fs::perms::owner_read | fs::perms::owner_write);
 
-    InPublishDialog(rig, [&](frmPublish& dialog) {
+    EXPECT_TRUE(rig.inModal<frmPublish>(rig.item("mnuEditPublish"), [&](frmPublish& dialog) {
         EXPECT_TRUE(dialog.findChild<QCheckBox*>("chkPublish")->isChecked());
         EXPECT_EQ(Field(dialog, "txtBroker")->text(), "broker.plant:1884");
         EXPECT_EQ(Field(dialog, "txtTopic")->text(), "plant/line3");
@@ -168,7 +142,7 @@ TEST(PublishDialog, RefusesAWildcardKeepsThePasswordApartAndRefusesAFileOthersMa
         EXPECT_EQ(Field(dialog, "txtPassword")->text(), "s3cret");
         EXPECT_EQ(Field(dialog, "txtCaFile")->text().toStdString(), ca.string());
         EXPECT_EQ(dialog.findChild<QSpinBox*>("spnInterval")->value(), 2500);
-    });
+    }));
 
     fs::permissions(passwordFile, fs::perms::group_read, fs::perm_options::add);
     rig.window.goOnline();

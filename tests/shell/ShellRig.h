@@ -16,11 +16,14 @@
 #include "tests/support/TempFolder.h"
 
 #include <QAction>
-#include <QMenuBar>
+#include <QApplication>
 #include <QPrinter>
+#include <QTest>
+#include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,8 +33,7 @@ namespace quelby::test {
 // A system without printers by default, so tests never reach a real printer or its dialog.
 // With a printer, its dialog is cancelled unless `m_printTo` names a file: the "printer" then
 // prints into that file.
-class ScriptedPrinterDialogs : public PrinterDialogs {
-public:
+struct ScriptedPrinterDialogs : PrinterDialogs {
     bool hasPrinter() const override { return m_hasPrinter; }
     bool choosePrinter(QPrinter& printer, QWidget*) override {
         ++m_dialogsShown;
@@ -47,8 +49,7 @@ public:
 
 // Child windows that record their loading and unloading, so tests see the window table at
 // work without the real windows' refresh cycles.
-class RecordingChildWindows : public ChildWindowFactory {
-public:
+struct RecordingChildWindows : ChildWindowFactory {
     explicit RecordingChildWindows(std::vector<std::string>& log) : m_log(log) {}
     bool isBuilt(int) const override { return true; }
     QWidget* create(int index, ShellContext&, QWidget* parent) override {
@@ -60,8 +61,6 @@ public:
                          [&log = m_log, name] { log.push_back("unload " + name); });
         return window;
     }
-
-private:
     std::vector<std::string>& m_log;
 };
 
@@ -75,14 +74,57 @@ struct ShellRig {
                  recordWindows ? std::make_unique<RecordingChildWindows>(windowLog) : nullptr) {
         window.setPrinterDialogs(printers);
 #ifdef QUELBY_PUBLISH
-        window.setPasswordStore(std::make_unique<FilePasswordStore>(PublishPasswordFile(home.path())));
+        window.setPasswordStore(
+            std::make_unique<FilePasswordStore>(PublishPasswordFile(home.path())));
 #endif
         board.addHandler(pls);
         board.addHandler(programMode);
     }
 
-    QString panel(int index) const { return window.statusPanels().panelText(index); }
-    QAction* item(const char* name) const { return window.findChild<QAction*>(name); }
+    QString panel(int index) const {
+        return window.statusPanels().panelText(index);
+    }
+    QString notice() const {
+        return window.statusPanels().notice()->text();
+    }
+    QAction* item(const char* name) const {
+        return window.findChild<QAction*>(name);
+    }
+    // Triggers the item `name` with `file` as the file dialog's answer (nullopt: cancelled).
+    void withFile(const char* name, std::optional<std::filesystem::path> file) {
+        dialogs.answerNext(std::move(file));
+        item(name)->trigger();
+    }
+    // Triggers `action` with `answer` to its first question.
+    void answering(MessageAnswer answer, QAction* action) {
+        prompt.answerNext(answer);
+        action->trigger();
+    }
+    bool showActive() {
+        window.show();
+        QApplication::setActiveWindow(&window);
+        return QTest::qWaitForWindowActive(&window);
+    }
+    void showOnline() {
+        window.show();
+        window.goOnline();
+    }
+    // Triggers `action` and hands the first modal window T that opens to `answer`; a window
+    // still open afterwards is cancelled. False when none opened.
+    template <typename T> bool inModal(QAction* action, const std::function<void(T&)>& answer) {
+        bool opened = false;
+        QTimer answerer;
+        QObject::connect(&answerer, &QTimer::timeout, [&] {
+            auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+            if (opened || !dialog || !dialog->isVisible()) return;
+            opened = true;
+            answer(*dialog);
+            if (dialog->isVisible()) dialog->close();
+        });
+        answerer.start(10);
+        action->trigger();
+        return opened;
+    }
     // The events of the home folder's service log, oldest first; unreadable lines fail.
     std::vector<ServiceEvent> loggedEvents() const {
         std::vector<ServiceEvent> events;
@@ -91,6 +133,17 @@ struct ShellRig {
             if (entry.event) events.push_back(*entry.event);
         }
         return events;
+    }
+
+    // The logged events as "source; item; address; before -> asked; confirmed of count", with
+    // " confirmed" when the board confirmed every write.
+    std::vector<std::string> logged() const {
+        std::vector<std::string> lines;
+        for (const ServiceEvent& e : loggedEvents())
+            lines.push_back(e.source + "; " + e.item + "; " + e.address + "; " + e.before + " -> " +
+                            e.asked + "; " + std::to_string(e.confirmedCount) + " of " +
+                            std::to_string(e.count) + (e.confirmed ? " confirmed" : ""));
+        return lines;
     }
 
     TempFolder home;

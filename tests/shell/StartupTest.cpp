@@ -1,18 +1,17 @@
 #include "tests/shell/ShellRig.h"
 #include "views/EntryTextBox.h"
 
-#include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QTest>
-#include <gtest/gtest.h>
 
 namespace quelby::test {
 namespace {
 
-TEST(Startup, EndsUnnamedOfflineWithTheMainDisplayMaximisedAndPanelsThatFollowTheClock) {
+// The Main Display is maximised without a frame: no minimise, restore and close buttons moved
+// into the menu bar, the child fills the window area and Ctrl+F4 closes nothing.
+TEST(Startup, EndsUnnamedOfflineWithTheMainDisplayMaximisedFramelessAndPanelsThatFollowTheClock) {
     ShellRig rig(false);
     EXPECT_EQ(rig.window.windowTitle(), "QUELBY - [unnamed][*]");
     EXPECT_TRUE(rig.item("mnuWindowForm")->isChecked());
@@ -31,8 +30,20 @@ TEST(Startup, EndsUnnamedOfflineWithTheMainDisplayMaximisedAndPanelsThatFollowTh
 
     EXPECT_FALSE(rig.window.backgroundTimer().isActive()) << "ticks only once shown";
     rig.window.show();
-    EXPECT_TRUE(qobject_cast<QMdiSubWindow*>(child->parentWidget())->isMaximized());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&rig.window));
     EXPECT_TRUE(rig.window.backgroundTimer().isActive());
+    auto* sub = qobject_cast<QMdiSubWindow*>(child->parentWidget());
+    ASSERT_NE(sub, nullptr);
+    EXPECT_TRUE(sub->isMaximized());
+    EXPECT_TRUE(sub->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_EQ(sub->systemMenu(), nullptr);
+    QWidget* corner = rig.window.menuBar()->cornerWidget(Qt::TopRightCorner);
+    EXPECT_TRUE(corner == nullptr || !corner->isVisible());
+    EXPECT_EQ(child->size(), sub->contentsRect().size());
+    EXPECT_EQ(sub->geometry(), sub->mdiArea()->viewport()->rect());
+    QTest::keyClick(child, Qt::Key_F4, Qt::ControlModifier);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(rig.window.currentChild(), child);
 
     rig.clock.setDate({2026, 3, 9, 17, 45, 10, 2});
     rig.window.statusPanels().refreshDateTime();
@@ -47,7 +58,8 @@ TEST(ShowChildWindow, SwitchingUnloadsBeforeLoadingComingBackReloadsAndTheWindow
     EXPECT_EQ(rig.window.currentWindow(), 3);
     EXPECT_EQ(rig.window.currentChild()->objectName(), "window3");
     const QList<QAction*> items = rig.window.findChildren<QAction*>("mnuWindowForm");
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(items[i]->isChecked(), i == 3) << i;
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(items[i]->isChecked(), i == 3) << i;
     rig.window.ShowChildWindow(0);
     EXPECT_TRUE(first.isNull());
     items[0]->trigger(); // the menu flips the check mark of the window shown; the shell keeps it
@@ -59,36 +71,12 @@ TEST(ShowChildWindow, SwitchingUnloadsBeforeLoadingComingBackReloadsAndTheWindow
     EXPECT_EQ(rig.window.findChildren<QMdiSubWindow*>().size(), 1);
 }
 
-TEST(ShowChildWindow, TheFramelessChildLeavesTheMenuBarAloneAndSurvivesCtrlF4) {
-    ShellRig rig;
-    rig.window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&rig.window));
-    auto* sub = qobject_cast<QMdiSubWindow*>(rig.window.currentChild()->parentWidget());
-    ASSERT_NE(sub, nullptr);
-    EXPECT_TRUE(sub->isMaximized());
-    EXPECT_TRUE(sub->windowFlags() & Qt::FramelessWindowHint);
-    EXPECT_EQ(sub->systemMenu(), nullptr);
-    // No minimise, restore and close buttons were moved into the menu bar.
-    QWidget* corner = rig.window.menuBar()->cornerWidget(Qt::TopRightCorner);
-    EXPECT_TRUE(corner == nullptr || !corner->isVisible());
-    // The child fills the window area.
-    EXPECT_EQ(rig.window.currentChild()->size(), sub->contentsRect().size());
-    EXPECT_EQ(sub->geometry(), sub->mdiArea()->viewport()->rect());
-
-    QTest::keyClick(rig.window.currentChild(), Qt::Key_F4, Qt::ControlModifier);
-    QCoreApplication::processEvents();
-    ASSERT_NE(rig.window.currentChild(), nullptr);
-    EXPECT_EQ(rig.window.currentChild()->objectName(), "window0");
-}
-
 // Opening a window never enters one of its fields: leaving a field checks it and writes a
 // passing value, so a field entered by the opening would write what it showed before the
 // board was read, or refuse a "-" nobody typed.
 TEST(ShowChildWindow, EveryWindowOpensOnlineWithoutEnteringAFieldOrWritingAnything) {
     ShellRig rig(false);
-    rig.window.show();
-    rig.window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&rig.window));
+    ASSERT_TRUE(rig.showActive());
     rig.board.setValue("F152", 1); // the DF1 driver is enabled: its window has nothing to say
     rig.window.goOnline();
     int writes = 0;
@@ -105,73 +93,49 @@ TEST(ShowChildWindow, EveryWindowOpensOnlineWithoutEnteringAFieldOrWritingAnythi
     }
 }
 
-struct ItemRow {
-    const char* name;
-    const char* caption;
-    const char* shortcut;
-    bool enabled;
-    bool visible;
-};
+using Items = std::vector<std::string>;
 
-// Every command item as the menus must offer it in this build: commands not built yet are
-// present and disabled; the passcode and print set-up items are hidden.
-const ItemRow kItems[] = {
-    {"mnuFileNew", "&New...", "Ctrl+N", true, true},
-    {"mnuFileOpen", "&Open...", "Ctrl+O", true, true},
-    {"mnuFileSave", "&Save", "Ctrl+S", true, true},
-    {"mnuFileSaveAs", "Save &As...", "", true, true},
-    {"mnuFileExport", "Export Shift Data...", "Ctrl+X", true, true},
-    {"mnuFileUpload", "&Upload (save) Data", "", true, true},
-    {"mnuFileDownloadProgram", "Download &Program", "", true, true},
-    {"mnuFileDownload", "&Download Data", "", true, true},
-    {"mnuFilePrint", "&Print Report...", "Ctrl+P", true, true},
-    {"mnuFilePrintSetup", "Print Set&up...", "", false, false},
-    {"mnuFileExit", "E&xit", "", true, true},
-    {"mnuEditOfflineEditing", "Enable &Offline Editing", "F2", true, true},
-    {"mnuEditCommPort", "Co&mm Port", "Ctrl+M", true, true},
-    {"mnuEditPasscode", "Set-up Passcode", "", false, false},
-#ifdef QUELBY_PUBLISH
-    {"mnuEditPublish", "&Publish Live Values...", "", true, true},
-#endif
-    {"mnuViewTargetBoardStatus", "&Target Board Interface", "", true, true},
-    {"mnuViewOnline", "O&nline Data", "F3", true, true},
-    {"mnuViewOffline", "O&ffline Data", "F4", true, true},
-    {"mnuHelpHelpTopics", "&Help Topics", "Ctrl+H", true, true},
-    {"mnuHelpLinkTrace", "Link &Trace...", "", true, true},
-    {"mnuHelpAbout", "&About QUELBY", "", true, true},
-};
-
-TEST(MainMenus, EveryItemHasItsCaptionShortcutAndState) {
+// Every menu in order as this build offers it: each item's caption and shortcut, "-" for a
+// separator, and the items hidden or disabled (commands not built yet, the passcode).
+TEST(MainMenus, EveryMenuHasItsItemsInOrderWithTheirShortcutsAndStates) {
     ShellRig rig(false);
-    for (const ItemRow& row : kItems) {
-        SCOPED_TRACE(row.name);
-        QAction* item = rig.item(row.name);
-        ASSERT_NE(item, nullptr);
-        EXPECT_EQ(item->text(), row.caption);
-        EXPECT_EQ(item->shortcut(), QKeySequence(row.shortcut));
-        EXPECT_EQ(item->isEnabled(), row.enabled);
-        EXPECT_EQ(item->isVisible(), row.visible);
-    }
-}
-
-TEST(MainMenus, TheMenuBarTheTransferSubmenusAndTheWindowMenuInOrder) {
-    ShellRig rig(false);
-    const auto captions = [](const QList<QAction*>& actions) {
-        QStringList texts;
-        for (QAction* item : actions) texts << (item->isSeparator() ? "-" : item->text());
+    const auto items = [&](const char* menu) {
+        QWidget* owner =
+            menu ? static_cast<QWidget*>(rig.window.findChild<QMenu*>(menu)) : rig.window.menuBar();
+        Items texts;
+        for (QAction* item : owner->actions()) {
+            QString text = item->isSeparator() ? "-" : item->text();
+            if (!item->shortcut().isEmpty()) text += " " + item->shortcut().toString();
+            if (!item->isVisible()) text += " (hidden)";
+            if (!item->isSeparator() && !item->isEnabled()) text += " (disabled)";
+            texts.push_back(text.toStdString());
+        }
         return texts;
     };
-    EXPECT_EQ(captions(rig.window.menuBar()->actions()),
-              (QStringList{"&File", "&Edit", "&View", "&Window", "&Help"}));
+    EXPECT_EQ(items(nullptr), (Items{"&File", "&Edit", "&View", "&Window", "&Help"}));
+    EXPECT_EQ(
+        items("mnuFile"),
+        (Items{"&New... Ctrl+N", "&Open... Ctrl+O", "&Save Ctrl+S", "Save &As...", "-",
+               "Export Shift Data... Ctrl+X", "Compare with &Board...", "&Record Live Values...",
+               "-", "&Upload (save) Data", "Download &Program", "&Download Data", "-",
+               "&Print Report... Ctrl+P", "Print Set&up... (hidden) (disabled)", "-", "E&xit"}));
+    Items edit{"Enable &Offline Editing F2", "-", "Co&mm Port Ctrl+M", "- (hidden)",
+               "Set-up Passcode (hidden) (disabled)"};
+#ifdef QUELBY_PUBLISH
+    edit.insert(edit.begin() + 3, "&Publish Live Values...");
+#endif
+    EXPECT_EQ(items("mnuEdit"), edit);
+    EXPECT_EQ(items("mnuView"), (Items{"&Target Board Interface", "Service &Log...", "-",
+                                       "O&nline Data F3", "O&ffline Data F4"}));
     for (const char* name : {"mnuFileUpload", "mnuFileDownload"})
-        EXPECT_EQ(captions(rig.window.findChild<QMenu*>(name)->actions()),
-                  (QStringList{"Set-up &Parameters", "Timing &Channels", "Shift &Data", "-", "&All"}))
+        EXPECT_EQ(items(name),
+                  (Items{"Set-up &Parameters", "Timing &Channels", "Shift &Data", "-", "&All"}))
             << name;
-    const QList<QAction*> windows = rig.window.findChild<QMenu*>("mnuWindow")->actions();
-    EXPECT_EQ(captions(windows), (QStringList{"&1 Main Display", "&2 Set-up Parameters",
-                                              "&3 Serial Communications", "&4 Machine Timing",
-                                              "&5 Shift Data", "&6 I/O States"}));
-    for (QAction* item : windows) EXPECT_TRUE(item->isEnabled()) << item->text().toStdString();
+    EXPECT_EQ(items("mnuWindow"),
+              (Items{"&1 Main Display", "&2 Set-up Parameters", "&3 Serial Communications",
+                     "&4 Machine Timing", "&5 Shift Data", "&6 I/O States"}));
+    EXPECT_EQ(items("mnuHelp"),
+              (Items{"&Help Topics Ctrl+H", "Link &Trace...", "-", "&About QUELBY"}));
 }
 
 TEST(StatusPoll, PanelAndSystemMessageFollowTheStateAndTheFaultCode) {

@@ -2,33 +2,27 @@
 #include "app/data/TransferMessages.h"
 #include "app/shell/ShellMessages.h"
 #include "app/shell/frmProcessing.h"
-#include "link/BoardAddress.h"
 #include "diagnostics/frmTargetBoard.h"
+#include "dialogs/frmCompareBoard.h"
 #include "dialogs/frmDownloadProg.h"
+#include "link/BoardAddress.h"
 #include "tests/shell/ShellRig.h"
 #include "views/NumericEntryField.h"
 #include "views/frmTiming.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QTest>
-#include <QTimer>
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <functional>
 
 namespace quelby::test {
 namespace {
 
-// Watches the progress window of the next transfer from before its first step: the bar's
-// maximum and last value, the first label, and whether child cycles were paused and the
-// status poll kept running meanwhile. `atValue` runs each time the bar moves.
-struct ProgressWatch {
+// The shell online. `run` watches the progress window of its transfer from before the first
+// step: the bar's maximum and last value, the first label, and whether child cycles were
+// paused and the status poll kept running meanwhile. `atValue` runs each time the bar moves.
+struct TransferShell : ShellRig {
     int maximum = -1;
     int value = -1;
     QString label;
@@ -36,41 +30,29 @@ struct ProgressWatch {
     bool pollRunning = false;
     std::function<void(frmProcessing&, int)> atValue;
 
-    void arm(frmMDIMain& shell) {
-        QTimer::singleShot(0, &shell, [this, &shell] {
-            auto* window = shell.findChild<frmProcessing*>("frmProcessing");
-            if (!window) return;
-            auto* bar = window->findChild<QProgressBar*>("prgProcessing");
-            maximum = bar->maximum();
-            label = window->findChild<QLabel*>("lblProcessing")->text();
-            QObject::connect(bar, &QProgressBar::valueChanged, window, [=, this, &shell](int v) {
-                value = v;
-                cyclesPaused = shell.cyclesPaused();
-                pollRunning = shell.backgroundTimer().isActive();
-                if (atValue) atValue(*window, v);
-            });
-        });
-    }
-};
-
-struct TransferShell : ShellRig {
-    ProgressWatch watch;
-
-    TransferShell() {
-        window.show();
-        window.goOnline();
-    }
+    TransferShell() { showOnline(); }
     // Answers the confirmation with Yes and runs the upload (or download) of menu index `i`.
     void run(bool upload, int i) {
         prompt.clear();
-        prompt.answerNext(MessageAnswer::Yes);
-        watch = {};
-        watch.arm(window);
-        QAction* item =
-            upload ? window.menus().fileUploadData(i) : window.menus().fileDownloadData(i);
-        item->trigger();
+        maximum = value = -1;
+        cyclesPaused = pollRunning = false;
+        QTimer::singleShot(0, &window, [this] {
+            auto* progress = window.findChild<frmProcessing*>("frmProcessing");
+            if (!progress) return;
+            auto* bar = progress->findChild<QProgressBar*>("prgProcessing");
+            maximum = bar->maximum();
+            label = progress->findChild<QLabel*>("lblProcessing")->text();
+            QObject::connect(bar, &QProgressBar::valueChanged, progress, [=, this](int v) {
+                value = v;
+                cyclesPaused = window.cyclesPaused();
+                pollRunning = window.backgroundTimer().isActive();
+                if (atValue) atValue(*progress, v);
+            });
+        });
+        answering(MessageAnswer::Yes,
+                  upload ? window.menus().fileUploadData(i) : window.menus().fileDownloadData(i));
     }
-    std::int32_t& value(int index) {
+    std::int32_t& data(int index) {
         return window.dataSet().CurrentData.Value[static_cast<std::size_t>(index)];
     }
     const std::string& address(int index) {
@@ -80,57 +62,53 @@ struct TransferShell : ShellRig {
 
 TEST(TransferMenu, EveryUploadAndDownloadRunsInTheProgressWindowWithItsBarAndLabel) {
     TransferShell rig;
-    struct Case {
-        bool upload;
+    const struct {
         int index;
         int maximum;
         int end;
-        const char* label;
-        const char* notice; // in the status bar afterwards, at the clock's 08:00
+        std::string label;  // "Uploading <label>, Please Standby..."
+        std::string notice; // "<notice> uploaded 08:00", at the clock's time
+    } cases[] = {
+        {0, 21, 21, "Set-up Parameters", "Set-up Parameters"},
+        {1, 33, 32, "Timing Channels", "Timing Channels"},
+        {2, 85, 84, "Shift Data", "Shift Data"},
+        {4, 137, 137, "Data", "All data"},
     };
-    const Case cases[] = {
-        {true, 0, 21, 21, "Uploading Set-up Parameters, Please Standby...", "Set-up Parameters uploaded 08:00"},
-        {true, 1, 33, 32, "Uploading Timing Channels, Please Standby...", "Timing Channels uploaded 08:00"},
-        {true, 2, 85, 84, "Uploading Shift Data, Please Standby...", "Shift Data uploaded 08:00"},
-        {true, 4, 137, 137, "Uploading Data, Please Standby...", "All data uploaded 08:00"},
-        {false, 0, 21, 21, "Downloading Set-up Parameters, Please Standby...", "Set-up Parameters downloaded 08:00"},
-        {false, 1, 33, 32, "Downloading Timing Channels, Please Standby...", "Timing Channels downloaded 08:00"},
-        {false, 2, 85, 84, "Downloading Shift Data, Please Standby...", "Shift Data downloaded 08:00"},
-        {false, 4, 137, 137, "Downloading Data, Please Standby...", "All data downloaded 08:00"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.label);
-        rig.window.dataSet().TimingDownloaded = false;
-        rig.run(c.upload, c.index);
-        EXPECT_EQ(rig.watch.maximum, c.maximum);
-        EXPECT_EQ(rig.watch.value, c.end);
-        EXPECT_EQ(rig.watch.label, c.label);
-        EXPECT_TRUE(rig.watch.cyclesPaused);
-        EXPECT_TRUE(rig.watch.pollRunning);
-        EXPECT_FALSE(rig.window.cyclesPaused());
-        EXPECT_EQ(rig.window.dataSet().TimingDownloaded, !c.upload && c.index != 0 && c.index != 2);
-        EXPECT_EQ(rig.prompt.requests(),
-                  (std::vector<MessageRequest>{c.upload ? TransferMessages::ConfirmUpload()
-                                                        : TransferMessages::ConfirmDownload()}));
-        EXPECT_EQ(rig.window.findChild<frmProcessing*>(), nullptr) << "unloaded at the end";
-        EXPECT_EQ(rig.window.statusPanels().notice()->text(), c.notice);
+    for (const bool upload : {true, false}) {
+        for (const auto& c : cases) {
+            const std::string way = upload ? "upload" : "download";
+            SCOPED_TRACE(way + " " + c.notice);
+            rig.window.dataSet().TimingDownloaded = false;
+            rig.run(upload, c.index);
+            EXPECT_EQ(rig.maximum, c.maximum);
+            EXPECT_EQ(rig.value, c.end);
+            EXPECT_EQ(rig.label.toStdString(),
+                      (upload ? "Uploading " : "Downloading ") + c.label + ", Please Standby...");
+            EXPECT_TRUE(rig.cyclesPaused);
+            EXPECT_TRUE(rig.pollRunning);
+            EXPECT_FALSE(rig.window.cyclesPaused());
+            EXPECT_EQ(rig.window.dataSet().TimingDownloaded,
+                      !upload && c.index != 0 && c.index != 2);
+            EXPECT_EQ(rig.prompt.requests(),
+                      std::vector{upload ? TransferMessages::ConfirmUpload()
+                                         : TransferMessages::ConfirmDownload()});
+            EXPECT_EQ(rig.window.findChild<frmProcessing*>(), nullptr) << "unloaded at the end";
+            EXPECT_EQ(rig.notice().toStdString(), c.notice + " " + way + "ed 08:00");
+        }
     }
 }
 
+// What an All transfer moves, channels included: AllTransfer. Here: the program's own data set.
 TEST(TransferMenu, UploadFillsTheDataSetAndDownloadFillsTheBoard) {
     TransferShell rig;
     rig.board.setValue(rig.address(90), 4321);
-    rig.pls.setChannel(2, {{1, 40}, {0, 90}});
     rig.run(true, 4);
-    EXPECT_EQ(rig.value(90), 4321);
-    EXPECT_EQ(rig.window.dataSet().CurrentData.Setpoint[2], (std::array<std::int16_t, 2>{40, 90}));
+    EXPECT_EQ(rig.data(90), 4321);
     EXPECT_FALSE(rig.window.files().uploadNow().empty());
 
-    rig.value(90) = 1234;
-    rig.window.dataSet().CurrentData.Setpoint[2] = {70, 120};
+    rig.data(90) = 1234;
     rig.run(false, 4);
     EXPECT_EQ(*rig.board.value(rig.address(90)), 1234u);
-    EXPECT_EQ(rig.pls.channel(2), (std::vector<sim::PlsSetpoint>{{1, 70}, {0, 120}}));
 
     // A download is one event, whatever it counts; a value the board did not confirm shows.
     const std::int32_t spoilt = ParseAddress(rig.address(90))->byteAddress;
@@ -142,7 +120,8 @@ TEST(TransferMenu, UploadFillsTheDataSetAndDownloadFillsTheBoard) {
     ASSERT_EQ(logged.size(), 2u) << "uploads change nothing";
     EXPECT_EQ(logged[0].source, "Download All");
     EXPECT_EQ(logged[1].source, "Download Set-up Parameters");
-    for (const ServiceEvent& event : logged) EXPECT_EQ(event.item, "Data Set [unnamed]");
+    for (const ServiceEvent& event : logged)
+        EXPECT_EQ(event.item, "Data Set [unnamed]");
     EXPECT_TRUE(logged[0].confirmed);
     EXPECT_GT(logged[0].count, 100);
     EXPECT_EQ(logged[0].confirmedCount, logged[0].count);
@@ -150,7 +129,8 @@ TEST(TransferMenu, UploadFillsTheDataSetAndDownloadFillsTheBoard) {
     EXPECT_EQ(logged[1].confirmedCount, logged[1].count - 1);
 }
 
-TEST(TransferMenu, CancelTheCloseBoxOrEscapeStopTheDataPointsOfAnAllTransferNotTheChannels) {
+// A link failure ends with "Error Processing Request".
+TEST(TransferMenu, CancelTheCloseBoxOrEscapeStopTheDataPointsOfAnAllTransferAndALinkFailureEndsIt) {
     const std::function<void(frmProcessing&)> ways[] = {
         [](frmProcessing& window) { window.findChild<QPushButton*>("cmdCancel")->click(); },
         [](frmProcessing& window) { window.close(); },
@@ -160,45 +140,37 @@ TEST(TransferMenu, CancelTheCloseBoxOrEscapeStopTheDataPointsOfAnAllTransferNotT
     for (const auto& cancel : ways) {
         TransferShell rig;
         rig.board.setValue(rig.address(50), 555);
-        rig.value(50) = 777;
-        rig.watch.atValue = [&](frmProcessing& window, int value) {
+        rig.data(50) = 777;
+        rig.atValue = [&](frmProcessing& window, int value) {
             if (value == 10) cancel(window);
         };
-        rig.prompt.answerNext(MessageAnswer::Yes);
-        rig.watch.arm(rig.window);
-        rig.window.menus().fileUploadData(4)->trigger();
-        EXPECT_EQ(rig.value(50), 777) << "point 50 comes after Cancel";
-        EXPECT_EQ(rig.watch.value, 10 + 32) << "the window stayed to the end";
+        rig.run(true, 4);
+        EXPECT_EQ(rig.data(50), 777) << "point 50 comes after Cancel";
+        EXPECT_EQ(rig.value, 10 + 32) << "the window stayed to the end";
         EXPECT_EQ(rig.prompt.requests().size(), 1u) << "the question, no end message";
-        EXPECT_EQ(rig.window.statusPanels().notice()->text(), "All data upload cancelled 08:00");
+        EXPECT_EQ(rig.notice(), "All data upload cancelled 08:00");
     }
-}
-
-TEST(TransferMenu, ALinkFailureEndsWithErrorProcessingRequest) {
     TransferShell rig;
     rig.board.stopAnsweringAfter(40); // the link's own warnings are answered Cancel
     rig.run(true, 2);
     ASSERT_FALSE(rig.prompt.requests().empty());
     EXPECT_EQ(rig.prompt.requests().back(), TransferMessages::ProcessNotComplete());
-    EXPECT_LT(rig.watch.value, 84);
-    EXPECT_EQ(rig.window.statusPanels().notice()->text(),
-              "Shift Data upload failed 08:00: the board stopped answering");
+    EXPECT_LT(rig.value, 84);
+    EXPECT_EQ(rig.notice(), "Shift Data upload failed 08:00: the board stopped answering");
 }
 
 TEST(TransferMenu, OfflineTheOnlinePromptComesFirstAndNoOrNoToTheQuestionMovesNothing) {
     ShellRig rig;
-    rig.prompt.answerNext(MessageAnswer::No); // "You are about to Download Data to the PLC"
-    rig.window.menus().fileDownloadData(0)->trigger();
+    // No to "You are about to Download Data to the PLC", then to "Program is Currently OFFLINE".
+    rig.answering(MessageAnswer::No, rig.window.menus().fileDownloadData(0));
     rig.prompt.answerNext(MessageAnswer::Yes);
-    rig.prompt.answerNext(MessageAnswer::No); // "Program is Currently OFFLINE"
-    rig.window.menus().fileDownloadData(0)->trigger();
+    rig.answering(MessageAnswer::No, rig.window.menus().fileDownloadData(0));
     EXPECT_TRUE(rig.board.trace().empty());
     EXPECT_FALSE(rig.window.link().OnlineMode);
 
     rig.prompt.answerNext(MessageAnswer::Yes);
-    rig.prompt.answerNext(MessageAnswer::Yes);
     rig.board.setValue(rig.window.dataSet().CurrentData.Address[90], 3);
-    rig.window.menus().fileUploadData(0)->trigger();
+    rig.answering(MessageAnswer::Yes, rig.window.menus().fileUploadData(0));
     EXPECT_TRUE(rig.window.link().OnlineMode);
     EXPECT_EQ(rig.window.dataSet().CurrentData.Value[90], 3);
     EXPECT_EQ(rig.prompt.requests().size(), 5u) << "no end message";
@@ -218,36 +190,29 @@ struct ProgramShell : ShellRig {
 
 TEST(DownloadProgramMenu, TheSampleGoesDownInItsWindowWithTheStatusPollStopped) {
     ProgramShell rig;
-    const std::string previous = "OLDPROG1";
+    const std::string previous = "OLDPROG1\x11\x03"; // the ident, checksum 17, revision 3
     for (std::size_t i = 0; i < previous.size(); ++i)
-        rig.board.poke(static_cast<std::uint16_t>(0xEFF0 + i), static_cast<std::uint8_t>(previous[i]));
-    rig.board.poke(0xEFF8, 17);
-    rig.board.poke(0xEFF9, 3);
+        rig.board.poke(static_cast<std::uint16_t>(0xEFF0 + i),
+                       static_cast<std::uint8_t>(previous[i]));
     rig.dialogs.answerNext(rig.hbx);
     for (int i = 0; i < 3; ++i)
         rig.prompt.answerNext(MessageAnswer::Yes);
     bool pollStopped = false;
-    QString label;
     QTimer::singleShot(0, &rig.window, [&] {
-        auto* window = rig.window.findChild<frmDownloadProg*>("frmDownloadProg");
-        pollStopped = window && !rig.window.backgroundTimer().isActive();
-        if (window) label = window->labelText();
+        pollStopped = rig.window.findChild<frmDownloadProg*>("frmDownloadProg") &&
+                      !rig.window.backgroundTimer().isActive();
     });
     rig.window.menus().fileDownloadProgram()->trigger();
 
     EXPECT_TRUE(pollStopped);
-    EXPECT_EQ(label, "Sending Program at Address: ");
     EXPECT_EQ(rig.dialogs.requests().at(0).filter, "Halbix Files(*.hbx)|*.hbx|");
     EXPECT_TRUE(rig.dialogs.requests().at(0).initialName.empty());
     ASSERT_EQ(rig.prompt.requests().size(), 4u);
     EXPECT_EQ(rig.prompt.requests()[0], ShellMessages::SwitchToOnline());
-    EXPECT_EQ(rig.prompt.requests()[1], ShellMessages::ConfirmProgramDownload("K650DEMO.hbx"));
     EXPECT_EQ(
         rig.prompt.requests()[1].text(),
         "You are about to download \"K650DEMO.hbx\" to the K650.\r\n\r\nDo you wish to continue?");
-    EXPECT_EQ(rig.prompt.requests()[3].lines.at(0), "Program Download Complete!");
-    EXPECT_EQ(rig.board.peek(0x4000), 0x51);
-    EXPECT_EQ(rig.board.peek(0xEFF0), 'Q') << "the ident is written";
+    // What reaches the board: ProgramDownload. Here the event says the board confirmed it.
     const std::vector<ServiceEvent> logged = rig.loggedEvents();
     ASSERT_EQ(logged.size(), 1u) << "the download's own writes are part of it";
     EXPECT_EQ(logged[0].source, "Download Program");
@@ -267,20 +232,19 @@ TEST(DownloadProgramMenu, ACancelledDialogAnInvalidSetOrNoToTheQuestionSendNothi
     rig.window.menus().fileDownloadProgram()->trigger(); // the dialog is cancelled
     EXPECT_TRUE(rig.prompt.requests().empty());
 
-    std::filesystem::remove(rig.home.path() / "programs" / "K650DEMO.rev");
+    const auto rev = rig.home.path() / "programs" / "K650DEMO.rev";
+    std::filesystem::rename(rev, rig.home.path() / "K650DEMO.rev");
     rig.dialogs.answerNext(rig.hbx);
     rig.window.menus().fileDownloadProgram()->trigger();
     ASSERT_EQ(rig.prompt.requests().size(), 1u) << "the missing revision file, nothing more";
     EXPECT_NE(rig.prompt.requests()[0].text().find("K650DEMO.rev"), std::string::npos);
 
-    rig.home.write("programs/K650DEMO.rev",
-                   ReadWholeFile(std::filesystem::path(QUELBY_SAMPLES_DIR) / "K650DEMO.rev"));
+    std::filesystem::rename(rig.home.path() / "K650DEMO.rev", rev);
     rig.prompt.clear();
     rig.dialogs.answerNext(rig.hbx);
-    rig.prompt.answerNext(MessageAnswer::No);
-    rig.window.menus().fileDownloadProgram()->trigger();
+    rig.answering(MessageAnswer::No, rig.window.menus().fileDownloadProgram());
     EXPECT_EQ(rig.prompt.requests(),
-              (std::vector<MessageRequest>{ShellMessages::ConfirmProgramDownload("K650DEMO.hbx")}));
+              std::vector{ShellMessages::ConfirmProgramDownload("K650DEMO.hbx")});
     for (const auto& entry : rig.board.trace())
         EXPECT_NE(entry.received, 0x03) << "program mode never opened";
     EXPECT_EQ(rig.board.peek(0x4000), 0x00);
@@ -292,14 +256,10 @@ TEST(TargetBoardMenu, theChosenProgramIsCheckedThenTheWindowOpensModallyOverTheP
     const auto hbx = rig.home.write("programs/LINE.hbx", "D\r\n");
     rig.home.write("programs/LINE.rev", "LINE12AB\r\n");
 
-    int opened = 0;
     bool pausedWhileOpen = false;
-    std::function<void()> answerWindow = [&] {
-        auto* window = qobject_cast<frmTargetBoard*>(QApplication::activeModalWidget());
-        if (!window) return;
-        ++opened;
+    const std::function<void(frmTargetBoard&)> pressOk = [&](frmTargetBoard& window) {
         pausedWhileOpen = rig.window.cyclesPaused();
-        window->findChild<QPushButton*>("cmdOk")->click();
+        window.findChild<QPushButton*>("cmdOk")->click();
     };
 
     rig.window.menus().viewTargetBoardStatus()->trigger(); // the dialog is cancelled
@@ -307,16 +267,12 @@ TEST(TargetBoardMenu, theChosenProgramIsCheckedThenTheWindowOpensModallyOverTheP
     EXPECT_TRUE(rig.prompt.requests().empty());
 
     rig.dialogs.answerNext(rig.home.write("programs/PLS.hbx", "7\r\n"));
-    QTimer::singleShot(0, &rig.window, answerWindow);
-    rig.window.menus().viewTargetBoardStatus()->trigger();
-    QApplication::processEvents();
+    EXPECT_FALSE(rig.inModal(rig.window.menus().viewTargetBoardStatus(), pressOk))
+        << "the link refused the program";
     EXPECT_EQ(rig.prompt.titles(), std::vector<std::string>{"PLS Program Download"});
-    EXPECT_EQ(opened, 0) << "the link refused the program";
 
     rig.dialogs.answerNext(hbx);
-    QTimer::singleShot(0, &rig.window, answerWindow);
-    rig.window.menus().viewTargetBoardStatus()->trigger();
-    EXPECT_EQ(opened, 1);
+    EXPECT_TRUE(rig.inModal(rig.window.menus().viewTargetBoardStatus(), pressOk));
     EXPECT_TRUE(pausedWhileOpen) << "the child window waits under the modal window";
     EXPECT_FALSE(rig.window.cyclesPaused());
     EXPECT_EQ(rig.window.programFilePath(), hbx);
@@ -326,10 +282,10 @@ TEST(TargetBoardMenu, theChosenProgramIsCheckedThenTheWindowOpensModallyOverTheP
 
 // The Machine Timing window in front: a timing download makes it recall the channels again,
 // a timing upload stores the pair the board holds.
-TEST(MachineTimingInTheShell, ATimingDownloadMakesTheWindowRecallAgainAnUploadStoresWhatTheBoardHolds) {
+TEST(MachineTimingInTheShell,
+     ATimingDownloadMakesTheWindowRecallAgainAnUploadStoresWhatTheBoardHolds) {
     ShellRig rig(false);
-    rig.window.show();
-    rig.window.goOnline();
+    rig.showOnline();
     rig.pls.setChannel(6, {{1, 60}, {0, 70}});
     QAction* item = rig.window.menus().windowForm(3);
     ASSERT_TRUE(item->isEnabled());
@@ -340,8 +296,7 @@ TEST(MachineTimingInTheShell, ATimingDownloadMakesTheWindowRecallAgainAnUploadSt
     EXPECT_EQ(timing->channelField(6)->text(), "60");
 
     rig.window.dataSet().CurrentData.Setpoint[6] = {61, 71};
-    rig.prompt.answerNext(MessageAnswer::Yes);
-    rig.window.menus().fileDownloadData(1)->trigger(); // Timing Channels
+    rig.answering(MessageAnswer::Yes, rig.window.menus().fileDownloadData(1)); // Timing Channels
     EXPECT_EQ(rig.pls.channel(6).front().position, 61);
     ASSERT_TRUE(QTest::qWaitFor([&] { return timing->channelField(6)->text() == "61"; }, 3000));
     EXPECT_EQ(timing->channelField(22)->text(), "71");
@@ -351,8 +306,7 @@ TEST(MachineTimingInTheShell, ATimingDownloadMakesTheWindowRecallAgainAnUploadSt
     timing->tmgField(1)->setText("0");
     QTest::mouseClick(timing->findChild<QPushButton*>("cmdRecallChannel"), Qt::LeftButton);
     ASSERT_EQ(timing->channelField(16)->text(), "65");
-    rig.prompt.answerNext(MessageAnswer::Yes);
-    rig.window.menus().fileUploadData(1)->trigger(); // Timing Channels
+    rig.answering(MessageAnswer::Yes, rig.window.menus().fileUploadData(1)); // Timing Channels
     EXPECT_EQ(rig.window.dataSet().CurrentData.Setpoint[0], (std::array<std::int16_t, 2>{25, 65}));
 }
 
@@ -365,25 +319,20 @@ TEST(TransferMenu, CompareWithBoardListsTheDifferencesAndChangesNothing) {
     rig.board.setValue("B1012", 77);
     rig.pls.setChannel(3, {{1, 100}, {0, 200}});
     const MachineData before = rig.window.dataSet().CurrentData;
-    rig.board.setWriteObserver([](std::uint16_t address) { ADD_FAILURE() << "write to " << address; });
+    rig.board.setWriteObserver(
+        [](std::uint16_t address) { ADD_FAILURE() << "write to " << address; });
 
     std::vector<std::vector<QString>> table;
     QString summary;
-    QTimer answerer;
-    QObject::connect(&answerer, &QTimer::timeout, [&] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!dialog || dialog->objectName() != "frmCompareBoard") return;
-        dialog->findChild<QCheckBox*>("chkShift")->setChecked(false);
-        auto* rows = dialog->findChild<QTableWidget*>("tblDifferences");
-        for (int r = 0; r < rows->rowCount(); ++r)
-            table.push_back({rows->item(r, 0)->text(), rows->item(r, 1)->text(), rows->item(r, 2)->text()});
-        summary = dialog->findChild<QLabel*>("lblSummary")->text();
-        dialog->accept();
-    });
-    answerer.start(10);
-    rig.item("mnuFileCompareBoard")->trigger();
-    answerer.stop();
-
+    EXPECT_TRUE(
+        rig.inModal<frmCompareBoard>(rig.item("mnuFileCompareBoard"), [&](frmCompareBoard& dialog) {
+            dialog.findChild<QCheckBox*>("chkShift")->setChecked(false);
+            auto* rows = dialog.findChild<QTableWidget*>("tblDifferences");
+            for (int r = 0; r < rows->rowCount(); ++r)
+                table.push_back(
+                    {rows->item(r, 0)->text(), rows->item(r, 1)->text(), rows->item(r, 2)->text()});
+            summary = dialog.findChild<QLabel*>("lblSummary")->text();
+        }));
     EXPECT_EQ(table, (std::vector<std::vector<QString>>{
                          {"85 B1012 print carriage retract response time, msec", "45", "77"},
                          {"CH03 ON", "60", "100"},

@@ -27,7 +27,6 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    pid_t pid() const { return m_pid; }
     // What it has written so far.
     std::string out() const { return m_output.read("out"); }
     std::string err() const { return m_output.read("err"); }

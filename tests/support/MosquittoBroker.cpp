@@ -11,53 +11,37 @@
 namespace quelby::test {
 namespace {
 
-// A socket bound to 127.0.0.1:`port` (0: any free port); -1 when it cannot be had.
-int BoundSocket(int port, sockaddr_in& address) {
-    const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
-    if (socket < 0) return -1;
-    address = {};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): the socket API's address type
-    if (::bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-        ::close(socket);
-        return -1;
-    }
-    return socket;
-}
-
-bool Accepts(int port) {
-    const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
+// 127.0.0.1:`port` as the socket calls take it.
+sockaddr_in Loopback(int port) {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<std::uint16_t>(port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const bool connected =
-        // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): as above
-        ::connect(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    ::close(socket);
-    return connected;
+    return address;
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
+bool Accepts(int port) {
+    const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address = Loopback(port);
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): the socket API's address type
+    auto* any = reinterpret_cast<sockaddr*>(&address);
+    const bool connected = ::connect(socket, any, sizeof address) == 0;
+    ::close(socket);
+    return connected;
 }
 
 } // namespace
 
 int FreeLoopbackPort() {
-    sockaddr_in address{};
-    const int socket = BoundSocket(0, address);
-    if (socket < 0) throw ChildProcess::Error("no free loopback port");
+    const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address = Loopback(0);
     socklen_t length = sizeof address;
     // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): the socket API's address type
-    ::getsockname(socket, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(socket);
+    auto* any = reinterpret_cast<sockaddr*>(&address);
+    const bool bound =
+        socket >= 0 && ::bind(socket, any, length) == 0 && ::getsockname(socket, any, &length) == 0;
+    if (socket >= 0) ::close(socket);
+    if (!bound) throw ChildProcess::Error("no free loopback port");
     return ntohs(address.sin_port);
 }
 
@@ -109,10 +93,11 @@ MqttSubscriber::MqttSubscriber(const MosquittoBroker& broker, const std::string&
 std::vector<std::string> MqttSubscriber::messages(std::size_t count, double seconds) {
     const auto received = [](const std::string& out) {
         std::vector<std::string> messages;
+        std::istringstream in(out);
         // Less the client's own lines.
-        for (auto& line : Lines(out))
+        for (std::string line; std::getline(in, line);)
             if (!line.starts_with("Client ") && !line.starts_with("Subscribed "))
-                messages.push_back(std::move(line));
+                messages.push_back(line);
         return messages;
     };
     m_process.waitFor(

@@ -1,8 +1,7 @@
-#include "views/EntryTextBox.h"
 #include "views/NumericEntryField.h"
-#include "link/RSComm.h"
-#include "views/EntryMessages.h"
 #include "tests/views/TestShell.h"
+#include "views/EntryMessages.h"
+#include "views/EntryTextBox.h"
 #include "views/UpDownControl.h"
 
 #include <QPushButton>

@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <utility>
 
@@ -56,6 +57,11 @@ public:
     LiveTrend& liveTrend() override { return trend; }
     void setBeforeGoingOffline(std::function<void()> work) override {
         beforeGoingOffline = std::move(work);
+    }
+    // Puts each value into its address on the simulated board.
+    void setBoard(std::initializer_list<std::pair<const char*, std::uint32_t>> values) {
+        for (auto [address, value] : values)
+            rig.board.setValue(address, value);
     }
     // View > Offline.
     void goOffline() {
