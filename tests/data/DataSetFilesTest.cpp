@@ -1,39 +1,18 @@
 // File New, Open, Save and Save As as the user meets them: questions, dialogs, caption.
 #include "app/data/DataSetFiles.h"
-#include "sim/ManualClock.h"
-#include "tests/support/ScriptedPrompt.h"
 #include "app/data/SetupFile.h"
+#include "sim/ManualClock.h"
 #include "tests/support/FileSystemTraits.h"
+#include "tests/support/ScriptedFileDialogs.h"
+#include "tests/support/ScriptedPrompt.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
-
-#include <deque>
 
 namespace quelby::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Answers each dialog with the next scripted path (nullopt: cancelled); records what it showed.
-class ScriptedDialogs : public FileDialogs {
-public:
-    using Answer = std::optional<fs::path>;
-    Answer openFile(const FileDialogRequest& request) override { return next("open", request); }
-    Answer saveFile(const FileDialogRequest& request) override { return next("save", request); }
-
-    std::deque<Answer> answers;
-    std::vector<std::string> shown; // "open <initial name>"
-
-private:
-    Answer next(const std::string& kind, const FileDialogRequest& request) {
-        EXPECT_EQ(request.filter, "Setup Files(*.sdt)|*.sdt|");
-        shown.push_back(kind + " " + request.initialName.string());
-        Answer path = answers.empty() ? std::nullopt : answers.front();
-        if (!answers.empty()) answers.pop_front();
-        return path;
-    }
-};
 
 // The main window's file commands after start-up, over a temporary folder.
 struct FilesRig {
@@ -41,11 +20,20 @@ struct FilesRig {
     std::string firstLine(std::size_t request) const {
         return prompt.requests().at(request).lines.front();
     }
+    // The initial name of each dialog shown (a Save As dialog has none); all for set-up files.
+    std::vector<std::string> shown() const {
+        std::vector<std::string> names;
+        for (const FileDialogRequest& request : dialogs.requests()) {
+            EXPECT_EQ(request.filter, "Setup Files(*.sdt)|*.sdt|");
+            names.push_back(request.initialName.string());
+        }
+        return names;
+    }
 
     TempFolder folder;
     DataSet data;
     ScriptedPrompt prompt;
-    ScriptedDialogs dialogs;
+    ScriptedFileDialogs dialogs;
     sim::ManualClock clock;
     DataSetFiles files{data, prompt, dialogs, clock, folder.path()};
 };
@@ -77,7 +65,8 @@ TEST(DataSetFiles, saveAsThenOpenRestoresEveryFieldAddressesIncluded) {
     const MachineData edited = current;
 
     const fs::path file = rig.folder.path() / "LINE3.sdt";
-    rig.dialogs.answers = {file, file};
+    rig.dialogs.answerNext(file);
+    rig.dialogs.answerNext(file);
     EXPECT_EQ(rig.files.Save(), FileCommandResult::Done); // unnamed: Save As
     EXPECT_EQ(rig.files.New(), FileCommandResult::Done);
     EXPECT_TRUE(rig.prompt.requests().empty()) << "saved data asks nothing";
@@ -86,7 +75,7 @@ TEST(DataSetFiles, saveAsThenOpenRestoresEveryFieldAddressesIncluded) {
     EXPECT_FALSE(rig.data.HasUnsavedChanges());
     EXPECT_EQ(rig.files.windowCaption(), "QUELBY - [LINE3.sdt]");
     EXPECT_EQ(rig.files.uploadNow(), "1/5/2026 8:00:00 AM");
-    EXPECT_EQ(rig.dialogs.shown, (std::vector<std::string>{"save ", "open " + file.string()}));
+    EXPECT_EQ(rig.shown(), (std::vector<std::string>{"", file.string()}));
 }
 
 TEST(DataSetFiles, aFileOfAnotherVersionIsTakenOnlyWithYesAndAFailedSaveKeepsItUnsaved) {
@@ -98,13 +87,12 @@ TEST(DataSetFiles, aFileOfAnotherVersionIsTakenOnlyWithYesAndAFailedSaveKeepsItU
     // No: the dialog again, at the refused file (cancelled here). Cancel: everything stays.
     rig.prompt.answerNext(MessageAnswer::No);
     rig.prompt.answerNext(MessageAnswer::Cancel);
-    rig.dialogs.answers = {old, std::nullopt, old};
+    for (const auto& answer : {std::optional(old), std::optional<fs::path>(), std::optional(old)})
+        rig.dialogs.answerNext(answer);
     EXPECT_EQ(rig.files.Open(), FileCommandResult::Cancelled);
     EXPECT_EQ(rig.files.Open(), FileCommandResult::Cancelled);
     const fs::path home = rig.folder.path() / "*.sdt";
-    EXPECT_EQ(rig.dialogs.shown,
-              (std::vector<std::string>{"open " + home.string(), "open " + old.string(),
-                                        "open " + home.string()}));
+    EXPECT_EQ(rig.shown(), (std::vector<std::string>{home.string(), old.string(), home.string()}));
     EXPECT_EQ(rig.prompt.requests().at(0),
               (MessageRequest{"QUELBY",
                               {"File created by set-up program version: QUELBY_R2.1.0",
@@ -118,7 +106,7 @@ TEST(DataSetFiles, aFileOfAnotherVersionIsTakenOnlyWithYesAndAFailedSaveKeepsItU
 
     // Yes: taken with its own version, so leaving it asks to save.
     rig.prompt.answerNext(MessageAnswer::Yes);
-    rig.dialogs.answers = {old};
+    rig.dialogs.answerNext(old);
     EXPECT_EQ(rig.files.Open(), FileCommandResult::Done);
     EXPECT_EQ(rig.data.CurrentData, otherVersion());
     EXPECT_EQ(rig.files.windowCaption(), "QUELBY - [old.sdt]");
@@ -148,8 +136,8 @@ TEST(DataSetFiles, aShortFileIsFittedAndACutOneIsReportedAndNotTaken) {
     record.Address.resize(100);
     record.Value.resize(100);
     const std::string bytes = SetupFileBytes(record);
-    rig.dialogs.answers = {rig.folder.write("short.sdt", bytes),
-                           rig.folder.write("cut.sdt", bytes.substr(0, bytes.size() - 1))};
+    rig.dialogs.answerNext(rig.folder.write("short.sdt", bytes));
+    rig.dialogs.answerNext(rig.folder.write("cut.sdt", bytes.substr(0, bytes.size() - 1)));
     ASSERT_EQ(rig.files.Open(), FileCommandResult::Done);
     EXPECT_EQ(rig.data.CurrentData.Address[99], "B1007");
     EXPECT_EQ(rig.data.CurrentData.Address[100], "");

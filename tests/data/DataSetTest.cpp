@@ -24,11 +24,7 @@ TEST(DataSet, valuesVersionAndChannels0To7CountButPlsConfigAndChannels8To15DoNot
         {[](MachineData& d) { d.Setpoint[0][kOnSetpoint] = 1; }, true},
         {[](MachineData& d) { d.Setpoint[7][kOffSetpoint] = 1; }, true},
         {[](MachineData& d) { d.Setpoint[8][kOnSetpoint] = 1; }, false},
-        {[](MachineData& d) { d.Setpoint[15][kOffSetpoint] = 4; }, false},
-        {[](MachineData& d) { d.PLSChannels = 8; }, false},
         {[](MachineData& d) { d.PLSScale = 720; }, false},
-        {[](MachineData& d) { d.ResolverOffset = 5; }, false},
-        {[](MachineData& d) { d.PLSProgram = 1; }, false},
         {[](MachineData& d) { d.SpeedComp[3] = 9; }, false},
         {[](MachineData& d) { d.Address[5] = "W9"; }, false},
     };

@@ -83,17 +83,16 @@ TEST(ServiceLogText, handEditedLinesAreReadAndLinesOfAnyOtherShapeAreRefused) {
     EXPECT_FALSE(event->confirmed);
     EXPECT_EQ(event->confirmedCount, 0);
 
-    for (const char* line : {"", "null", "[]", "{}", "\"x\"", R"({"user":"anna"})", "{'time':'x'}",
-                             R"({"time":"2026-12-07T14:03:59"})",
-                             R"({"time":"2026-12-07T14:03:59+01:00 "})", R"({"time":5})"})
+    // Not an object, no time, a key not in quotes, a time of no ISO form, a time not a string.
+    for (const char* line : {"", "[]", R"({"user":"anna"})", "{'time':'x'}",
+                             R"({"time":"2026-12-07T14:03:59"})", R"({"time":5})"})
         EXPECT_FALSE(ParseServiceEvent(line)) << line;
     // A good time followed by a member or an ending no event has.
     for (const char* rest :
-         {",}", "}x", "}{}", R"(,"user":5})", R"(,"user":null})", R"(,"count":"3"})",
-          R"(,"count":1.0})", R"(,"count":2147483648})", R"(,"count":-99999999999})",
-          R"(,"confirmed":"yes"})", R"(,"o":{}})", R"(,"a":[]})", R"(,"n":01})", R"(,"n":-})",
-          R"(,"n":tru})", ",\"s\":\"a\tb\"}", R"(,"s":"\x"})", R"(,"s":"\u12"})",
-          R"( "user":"a"})"})
+         {",}", "}x", R"(,"user":5})", R"(,"count":1.0})", R"(,"count":2147483648})",
+          R"(,"count":-99999999999})", R"(,"confirmed":"yes"})", R"(,"o":{}})", R"(,"a":[]})",
+          R"(,"n":01})", R"(,"n":-})", R"(,"n":tru})", ",\"s\":\"a\tb\"}", R"(,"s":"\x"})",
+          R"(,"s":"\u12"})", R"( "user":"a"})"})
         EXPECT_FALSE(
             ParseServiceEvent(R"({"time":"2026-12-07T14:03:59+01:00")" + std::string(rest)))
             << rest;
@@ -158,7 +157,7 @@ TEST(ServiceLogTime, localTimesCarryTheOffsetOfTheirDateAndUserDatesAreLocal) {
     EXPECT_EQ(ParseUserTime("2026-07-01 08:30", true), Utc(2026y / 7 / 1, 6h + 30min));
     EXPECT_EQ(ParseUserTime("2026-07-01 08:30:15", false), Utc(2026y / 7 / 1, 6h + 30min + 15s));
     EXPECT_EQ(ParseUserTime("2026-07-01T08:30:00Z", true), Utc(2026y / 7 / 1, 8h + 30min));
-    for (const char* bad : {"", "2026-07-32", "2026-07-01 8:30", "2026-07-01 08:30:", "today"})
+    for (const char* bad : {"2026-07-32", "2026-07-01 8:30", "2026-07-01 08:30:", "today"})
         EXPECT_EQ(ParseUserTime(bad, true), std::nullopt) << bad;
 }
 #endif

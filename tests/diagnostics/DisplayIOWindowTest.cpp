@@ -24,10 +24,8 @@ struct IoWindow : WindowRig<frmDisplayIO> {
 TEST(DisplayIOWindow, onlineShowsEveryInputOutputAndValueFromTheFifteenReads) {
     IoWindow w;
     auto& board = w.shell.rig.board;
-    for (auto [address, value] : std::initializer_list<std::pair<const char*, std::uint32_t>>{
-             {"W100", 257}, {"W110", 0xFFFF}, {"W170", 32768}, {"F16", 1}, {"F17", 0},
-             {"B166", 100}, {"W182", 1187}, {"W188", 65535}})
-        board.setValue(address, value);
+    w.shell.setBoard({{"W100", 257}, {"W110", 0xFFFF}, {"W170", 32768}, {"F16", 1}, {"F17", 0},
+                      {"B166", 100}, {"W182", 1187}, {"W188", 65535}});
     w.shell.rig.goOnline();
     w.open();
     EXPECT_EQ(w.window->windowTitle(), "I/O Status");

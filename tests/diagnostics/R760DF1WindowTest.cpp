@@ -46,11 +46,9 @@ struct Df1Window : WindowRig<frmR760DF1> {
 
 TEST(R760DF1Window, onlineEveryStatusShowsItsTextAndTheSetupRowsTheBoardsValues) {
     Df1Window w;
-    for (auto [address, value] : std::initializer_list<std::pair<const char*, std::uint32_t>>{
-             {"B4023", 33}, {"B4021", 2}, {"B4022", 15}, {"W4016", 1234}, {"B4014", 1},
-             {"B4026", 40}, {"B4302.6", 1}, {"B4303", 0}, {"W4304", 1233}, {"B4001.0", 1},
-             {"B4050", 5}, {"B4011", 17}})
-        w.shell.rig.board.setValue(address, value);
+    w.shell.setBoard({{"B4023", 33}, {"B4021", 2}, {"B4022", 15}, {"W4016", 1234}, {"B4014", 1},
+                      {"B4026", 40}, {"B4302.6", 1}, {"B4303", 0}, {"W4304", 1233}, {"B4001.0", 1},
+                      {"B4050", 5}, {"B4011", 17}});
     w.openOnline();
     EXPECT_EQ(w.window->windowTitle(), "R760DF1");
     w.runPasses(2);
@@ -79,21 +77,6 @@ TEST(R760DF1Window, onlineEveryStatusShowsItsTextAndTheSetupRowsTheBoardsValues)
     EXPECT_EQ(w.shell.data.CurrentData.Value[102], 0) << "the board's value is only shown";
 }
 
-TEST(R760DF1Window, theLinkLayerStatusReadsTheStatusCodesOnlyWhenB4303IsNotZero) {
-    Df1Window w;
-    w.shell.rig.board.setValue("B4303", 1);
-    w.openOnline();
-    const std::tuple<std::uint32_t, std::uint32_t, const char*> cases[] = {
-        {16, 0, "(10) Illegal Command or Format"},
-        {240, 27, "(F0-1B) Another Node is the Program Owner"},
-    };
-    for (auto [status, extended, text] : cases) {
-        w.shell.setBoard({{"B4018", status}, {"B4019", extended}});
-        w.runPasses(2);
-        EXPECT_EQ(w.display(7), text) << "from B4018 and B4019";
-    }
-}
-
 TEST(R760DF1Window, theDriverWarningComesOnceEachTimeTheWindowTurnsOnline) {
     Df1Window w;
     w.shell.setBoard({{"F152", 0}, {"B4023", 2}});
@@ -119,9 +102,10 @@ TEST(R760DF1Window, aReadTheLinkCouldNotConfirmDecidesNeitherTheWarningNorTheSta
     EXPECT_TRUE(w.shell.rig.prompt.requests().empty()) << "the driver is enabled";
     EXPECT_FALSE(w.window->driverCheckPending()) << "asked again and confirmed";
 
-    w.shell.setBoard({{"B4303", 1}, {"B4018", 16}});
+    // B4303 not 0: the link layer status comes from B4018 and B4019.
+    w.shell.setBoard({{"B4303", 1}, {"B4018", 240}, {"B4019", 27}});
     w.runPasses(2);
-    ASSERT_EQ(w.display(7), "(10) Illegal Command or Format");
+    ASSERT_EQ(w.display(7), "(F0-1B) Another Node is the Program Owner");
     // The read after B4302's is B4303's: its echo comes back wrong on every pass.
     bool spoil = true;
     w.shell.rig.board.setReadObserver([&](std::uint16_t address) {
@@ -130,7 +114,7 @@ TEST(R760DF1Window, aReadTheLinkCouldNotConfirmDecidesNeitherTheWarningNorTheSta
         w.shell.rig.board.setValue("B4303", 0); // from the first spoiled read on
     });
     w.runPasses(3);
-    EXPECT_EQ(w.display(7), "(10) Illegal Command or Format");
+    EXPECT_EQ(w.display(7), "(F0-1B) Another Node is the Program Owner");
     spoil = false;
     w.runPasses(2);
     EXPECT_EQ(w.display(7), "(00) Success - No Error");

@@ -116,7 +116,6 @@ TEST(SetupComm, LoadsTheSettingsShowsTheDeviceBehindTheNumberAndItsArrowsStepUpT
 
 TEST(SetupComm, SavingOfflineWritesTheFilesAndClosesWithoutOpeningThePort) {
     SetupCommRig rig;
-    fs::create_directories(rig.home.path() / "CORE2");
     frmSetupComm& dialog = rig.open();
     dialog.show();
     rig.portField()->setText("3");
@@ -125,7 +124,6 @@ TEST(SetupComm, SavingOfflineWritesTheFilesAndClosesWithoutOpeningThePort) {
 
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(ReadWholeFile(rig.settingsFile()), "3, 19200 \r\n");
-    EXPECT_EQ(ReadWholeFile(rig.home.path() / "CORE2" / "HALBIX.SFG"), "2\r\n");
     EXPECT_FALSE(rig.port.isOpen());
     EXPECT_EQ(rig.port.bytesSent(), 0);
     EXPECT_TRUE(rig.prompt.requests().empty());
@@ -185,8 +183,6 @@ TEST(SetupComm, FindBoardFillsInThePickedBoardsPortAndSpeedAndSaveWritesThem) {
             auto* list = qobject_cast<frmFindBoard*>(QApplication::activeModalWidget());
             if (!list) return;
             auto* rows = list->findChild<QListWidget*>("lstBoards");
-            EXPECT_EQ(rows->item(0)->text(), "port 1 /dev/ttyS0: no board (no answer to the "
-                                             "handshake at 9600 or 19200 baud)");
             EXPECT_FALSE(rows->item(0)->flags() & Qt::ItemIsSelectable);
             rows->setCurrentRow(row);
             list->findChild<QPushButton*>("cmdUse")->click();

@@ -11,14 +11,13 @@ ParsedAddress Parsed(char type, int byte, int mask = 0) {
 
 TEST(ParseAddress, readsEveryFormTheBoardUsesAndRefusesTextsNoBoardItemAnswersTo) {
     const std::pair<const char*, ParsedAddress> forms[] = {
-        {"b1003", Parsed('B', 1003)},      {"W182", Parsed('W', 182)},
-        {"D1100", Parsed('D', 1100)},      {"B1016.0", Parsed('B', 1016, 1)},
-        {"B4001.7", Parsed('B', 4001, 128)}, {"F0", Parsed('B', 32, 1)},
-        {"F8", Parsed('B', 33, 1)},        {"f119", Parsed('B', 46, 128)},
-        {"1F40H", Parsed('B', 8000)},      {"5H", Parsed('B', 5)},
-        {"eff0h", Parsed('B', 0xEFF0)},    {" W182 ", Parsed('W', 182)},
-        {"B65279", Parsed('B', 0xFEFF)},   {"W65278", Parsed('W', 0xFEFE)},
-        {"D65276", Parsed('D', 0xFEFC)},   {"FEFFH", Parsed('B', 0xFEFF)}};
+        {"b1003", Parsed('B', 1003)},        {"W182", Parsed('W', 182)},
+        {"D1100", Parsed('D', 1100)},        {"B1016.0", Parsed('B', 1016, 1)},
+        {"B4001.7", Parsed('B', 4001, 128)}, {"F8", Parsed('B', 33, 1)},
+        {"f119", Parsed('B', 46, 128)},      {"1F40H", Parsed('B', 8000)},
+        {"eff0h", Parsed('B', 0xEFF0)},      {" W182 ", Parsed('W', 182)},
+        {"B65279", Parsed('B', 0xFEFF)},     {"W65278", Parsed('W', 0xFEFE)},
+        {"D65276", Parsed('D', 0xFEFC)},     {"FEFFH", Parsed('B', 0xFEFF)}};
     for (const auto& [text, parsed] : forms)
         EXPECT_EQ(ParseAddress(text), parsed) << text;
     for (const char* text : {"", "W", "X10", "Z5", "W18x2", "B-3", "B1016.8", "B1016.", "B10.16",
@@ -52,10 +51,6 @@ TEST(CheckEntry, dropsDisplayCharactersAndRefusesEverythingElse) {
     const std::tuple<const char*, const char*, const char*> refused[] = {
         {"W182", "-5", "Only Numerical Data Allowed."},
         {"W182", "12.5", "Only Whole Numbers Allowed."},
-        {"B1017", "2.5", "Only Whole Numbers Allowed."},
-        {"B1017", "5e0", "Only Numerical Data Allowed."},
-        {"B1017", "+4", "Only Numerical Data Allowed."},
-        {"W182", "12abc", "Only Numerical Data Allowed."},
         {"B1016.0", "2", "Enter 0 or 1 Only."},
         {"B1003", "256", "Entry out of Range (0-255)."},
         {"W182", "65536", "Entry out of Range (0-65,535)."},

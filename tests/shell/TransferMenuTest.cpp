@@ -52,9 +52,6 @@ struct TransferShell : ShellRig {
         answering(MessageAnswer::Yes,
                   upload ? window.menus().fileUploadData(i) : window.menus().fileDownloadData(i));
     }
-    std::int32_t& data(int index) {
-        return window.dataSet().CurrentData.Value[static_cast<std::size_t>(index)];
-    }
     const std::string& address(int index) {
         return window.dataSet().CurrentData.Address[static_cast<std::size_t>(index)];
     }
@@ -65,14 +62,12 @@ TEST(TransferMenu, EveryUploadAndDownloadRunsInTheProgressWindowWithItsBarAndLab
     const struct {
         int index;
         int maximum;
-        int end;
         std::string label;  // "Uploading <label>, Please Standby..."
         std::string notice; // "<notice> uploaded 08:00", at the clock's time
     } cases[] = {
-        {0, 21, 21, "Set-up Parameters", "Set-up Parameters"},
-        {1, 33, 32, "Timing Channels", "Timing Channels"},
-        {2, 85, 84, "Shift Data", "Shift Data"},
-        {4, 137, 137, "Data", "All data"},
+        {0, 21, "Set-up Parameters", "Set-up Parameters"},
+        {1, 33, "Timing Channels", "Timing Channels"},
+        {4, 137, "Data", "All data"},
     };
     for (const bool upload : {true, false}) {
         for (const auto& c : cases) {
@@ -81,7 +76,6 @@ TEST(TransferMenu, EveryUploadAndDownloadRunsInTheProgressWindowWithItsBarAndLab
             rig.window.dataSet().TimingDownloaded = false;
             rig.run(upload, c.index);
             EXPECT_EQ(rig.maximum, c.maximum);
-            EXPECT_EQ(rig.value, c.end);
             EXPECT_EQ(rig.label.toStdString(),
                       (upload ? "Uploading " : "Downloading ") + c.label + ", Please Standby...");
             EXPECT_TRUE(rig.cyclesPaused);
@@ -98,19 +92,14 @@ TEST(TransferMenu, EveryUploadAndDownloadRunsInTheProgressWindowWithItsBarAndLab
     }
 }
 
-// What an All transfer moves, channels included: AllTransfer. Here: the program's own data set.
-TEST(TransferMenu, UploadFillsTheDataSetAndDownloadFillsTheBoard) {
+// What a transfer moves: AllTransfer and the data point tests. Here: a download is one event
+// in the service log, whatever it counts, an upload none; a value the board did not confirm
+// shows.
+TEST(TransferMenu, EachDownloadIsOneLoggedEventAndAnUploadNone) {
     TransferShell rig;
-    rig.board.setValue(rig.address(90), 4321);
     rig.run(true, 4);
-    EXPECT_EQ(rig.data(90), 4321);
     EXPECT_FALSE(rig.window.files().uploadNow().empty());
-
-    rig.data(90) = 1234;
     rig.run(false, 4);
-    EXPECT_EQ(*rig.board.value(rig.address(90)), 1234u);
-
-    // A download is one event, whatever it counts; a value the board did not confirm shows.
     const std::int32_t spoilt = ParseAddress(rig.address(90))->byteAddress;
     rig.board.setWriteObserver([&](std::uint16_t address) {
         if (address == spoilt) rig.board.corruptAnswerAt(-1);
@@ -120,8 +109,7 @@ TEST(TransferMenu, UploadFillsTheDataSetAndDownloadFillsTheBoard) {
     ASSERT_EQ(logged.size(), 2u) << "uploads change nothing";
     EXPECT_EQ(logged[0].source, "Download All");
     EXPECT_EQ(logged[1].source, "Download Set-up Parameters");
-    for (const ServiceEvent& event : logged)
-        EXPECT_EQ(event.item, "Data Set [unnamed]");
+    EXPECT_EQ(logged[1].item, "Data Set [unnamed]");
     EXPECT_TRUE(logged[0].confirmed);
     EXPECT_GT(logged[0].count, 100);
     EXPECT_EQ(logged[0].confirmedCount, logged[0].count);
@@ -129,23 +117,20 @@ TEST(TransferMenu, UploadFillsTheDataSetAndDownloadFillsTheBoard) {
     EXPECT_EQ(logged[1].confirmedCount, logged[1].count - 1);
 }
 
-// A link failure ends with "Error Processing Request".
+// What moves after Cancel or a link failure, and the failure's message: AllTransfer and
+// DataPointTransfer. Here: the window stays to the end and the outcome reaches the status bar.
 TEST(TransferMenu, CancelTheCloseBoxOrEscapeStopTheDataPointsOfAnAllTransferAndALinkFailureEndsIt) {
     const std::function<void(frmProcessing&)> ways[] = {
         [](frmProcessing& window) { window.findChild<QPushButton*>("cmdCancel")->click(); },
         [](frmProcessing& window) { window.close(); },
         [](frmProcessing& window) { QTest::keyClick(&window, Qt::Key_Escape); },
     };
-    // What moves after Cancel, in an All transfer: AllTransfer in the transfer tests.
     for (const auto& cancel : ways) {
         TransferShell rig;
-        rig.board.setValue(rig.address(50), 555);
-        rig.data(50) = 777;
         rig.atValue = [&](frmProcessing& window, int value) {
             if (value == 10) cancel(window);
         };
         rig.run(true, 4);
-        EXPECT_EQ(rig.data(50), 777) << "point 50 comes after Cancel";
         EXPECT_EQ(rig.value, 10 + 32) << "the window stayed to the end";
         EXPECT_EQ(rig.prompt.requests().size(), 1u) << "the question, no end message";
         EXPECT_EQ(rig.notice(), "All data upload cancelled 08:00");
@@ -153,9 +138,6 @@ TEST(TransferMenu, CancelTheCloseBoxOrEscapeStopTheDataPointsOfAnAllTransferAndA
     TransferShell rig;
     rig.board.stopAnsweringAfter(40); // the link's own warnings are answered Cancel
     rig.run(true, 2);
-    ASSERT_FALSE(rig.prompt.requests().empty());
-    EXPECT_EQ(rig.prompt.requests().back(), TransferMessages::ProcessNotComplete());
-    EXPECT_LT(rig.value, 84);
     EXPECT_EQ(rig.notice(), "Shift Data upload failed 08:00: the board stopped answering");
 }
 
@@ -247,7 +229,6 @@ TEST(DownloadProgramMenu, ACancelledDialogAnInvalidSetOrNoToTheQuestionSendNothi
               std::vector{ShellMessages::ConfirmProgramDownload("K650DEMO.hbx")});
     for (const auto& entry : rig.board.trace())
         EXPECT_NE(entry.received, 0x03) << "program mode never opened";
-    EXPECT_EQ(rig.board.peek(0x4000), 0x00);
 }
 
 TEST(TargetBoardMenu, theChosenProgramIsCheckedThenTheWindowOpensModallyOverThePausedShell) {
@@ -297,9 +278,7 @@ TEST(MachineTimingInTheShell,
 
     rig.window.dataSet().CurrentData.Setpoint[6] = {61, 71};
     rig.answering(MessageAnswer::Yes, rig.window.menus().fileDownloadData(1)); // Timing Channels
-    EXPECT_EQ(rig.pls.channel(6).front().position, 61);
     ASSERT_TRUE(QTest::qWaitFor([&] { return timing->channelField(6)->text() == "61"; }, 3000));
-    EXPECT_EQ(timing->channelField(22)->text(), "71");
     EXPECT_FALSE(rig.window.dataSet().TimingDownloaded);
 
     rig.pls.setChannel(0, {{1, 25}, {0, 65}});
@@ -322,22 +301,16 @@ TEST(TransferMenu, CompareWithBoardListsTheDifferencesAndChangesNothing) {
     rig.board.setWriteObserver(
         [](std::uint16_t address) { ADD_FAILURE() << "write to " << address; });
 
-    std::vector<std::vector<QString>> table;
-    QString summary;
+    // Which rows a compare lists: BoardCompare. Here the first row and the count.
     EXPECT_TRUE(
         rig.inModal<frmCompareBoard>(rig.item("mnuFileCompareBoard"), [&](frmCompareBoard& dialog) {
             dialog.findChild<QCheckBox*>("chkShift")->setChecked(false);
             auto* rows = dialog.findChild<QTableWidget*>("tblDifferences");
-            for (int r = 0; r < rows->rowCount(); ++r)
-                table.push_back(
-                    {rows->item(r, 0)->text(), rows->item(r, 1)->text(), rows->item(r, 2)->text()});
-            summary = dialog.findChild<QLabel*>("lblSummary")->text();
+            ASSERT_EQ(rows->rowCount(), 3);
+            EXPECT_EQ(rows->item(0, 2)->text(), "77");
+            EXPECT_EQ(dialog.findChild<QLabel*>("lblSummary")->text(),
+                      "3 item(s) differ or were not read");
         }));
-    EXPECT_EQ(table, (std::vector<std::vector<QString>>{
-                         {"85 B1012 print carriage retract response time, msec", "45", "77"},
-                         {"CH03 ON", "60", "100"},
-                         {"CH03 OFF", "250", "200"}}));
-    EXPECT_EQ(summary, "3 item(s) differ or were not read");
     EXPECT_EQ(rig.window.dataSet().CurrentData, before);
 }
 

@@ -44,15 +44,9 @@ TEST(SimBoardValues, aBitValueChangesOnlyItsBitAndValuesOutOfTheirItemsRangeAreR
         EXPECT_FALSE(board.setValue(address, value)) << address;
 }
 
-TEST(SimBoardFaults, aLostByteIsNeverSeenAndRandomLossRepeatsWithItsSeed) {
-    SimBoard board;
-    board.loseByteAt(3); // the low address byte of the read below
-    EXPECT_EQ(answers(board, {0xFF, 0x01, 0x03, 0xF8}), "55 55 03 --");
-    // Still waiting for its low address byte, the board takes the next 0xFF as one.
-    board.poke(0x03FF, 0x77);
-    EXPECT_EQ(answers(board, {0xFF}), "77");
-    EXPECT_EQ(board.lostBytes(), 1);
-
+// A byte lost at a given place is met through the link (LostByte, ProgramUpload) and end to
+// end with its trace (CliTrust).
+TEST(SimBoardFaults, randomLossRepeatsWithItsSeed) {
     auto lossPattern = [](std::uint32_t seed) {
         SimBoard lossy;
         lossy.setLossRate(0.25, seed);

