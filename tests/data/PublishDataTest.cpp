@@ -40,7 +40,7 @@ TEST(PublishSettings, topicPrefixesThatNameOneTopicAreTakenAndWildcardsRefused) 
     } cases[] = {
         {"plant/line1", "plant/line1", ""},
         {"plant/line1//", "plant/line1", ""},
-        {"Halle 3/Linie 1 \xC3\xA4", "Halle 3/Linie 1 \xC3\xA4", ""},
+        {"Halle 3/Linie 1 \xC3\xA4 \xF0\x9F\x98\x80", "Halle 3/Linie 1 \xC3\xA4 \xF0\x9F\x98\x80", ""},
         {"", nullptr, "empty"},
         {"///", nullptr, "empty"},
         {"plant/+/line", nullptr, "wildcard"},
@@ -48,6 +48,7 @@ TEST(PublishSettings, topicPrefixesThatNameOneTopicAreTakenAndWildcardsRefused) 
         {"$SYS/plant", nullptr, "'$'"},
         {"plant\xC3", nullptr, "UTF-8"},
         {"plant\xC0\xAF", nullptr, "UTF-8"},
+        {"plant\xFC\x80\x80\x80", nullptr, "UTF-8"}, // no lead byte beyond F4
     };
     for (const auto& c : cases) {
         const CheckedText checked = CheckTopicPrefix(c.prefix);
@@ -84,6 +85,7 @@ TEST(PublishSettings, brokerAddressesTakeAPortAndBracketedIpv6) {
         {":1883", nullptr, {}},
         {"broker:", nullptr, {}},
         {"broker:0", nullptr, {}},
+        {"broker:65535", "broker", 65535},
         {"broker:65536", nullptr, {}},
         {"broker:18x", nullptr, {}},
         {"[fd00::5]x", nullptr, {}},

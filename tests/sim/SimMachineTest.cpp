@@ -110,6 +110,9 @@ TEST(SimMachineStopped, countsNothingTakesBlowoffCommandsAndBlowsOffTheSetUpCoun
     line.write("F825", 1);
     line.write("F102", 1);
     EXPECT_EQ(line["D1116"], 1u);
+    line.write("B2088", 0); // no spindle: armed, yet nothing blown off
+    line.write("F825", 1);
+    line.write("F102", 1);
     line.write("F102", 1); // not armed: acknowledged, nothing blown off
     line.write("F830", 1);
     EXPECT_EQ(line["D1104"], total + 3);

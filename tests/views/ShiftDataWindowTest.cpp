@@ -6,6 +6,9 @@
 #include "views/SpindleBarChart.h"
 #include "views/frmData.h"
 
+#include <QImage>
+#include <QPixmap>
+
 #include <gtest/gtest.h>
 
 namespace quelby::test {
@@ -42,10 +45,13 @@ TEST(ShiftDataWindow, onlineShowsTheVisiblePageWithItsTotalTheTrippedSpindleAndT
     EXPECT_EQ(w.window->shown(0), "7");
     EXPECT_EQ(w.window->shown(24), "40,000");
     // The chart draws the page's spindles as the fields show them, the tripped one marked.
-    const auto* chart = w.window->findChild<SpindleBarChart*>("picTrips_0");
+    auto* chart = w.window->findChild<SpindleBarChart*>("picTrips_0");
     EXPECT_EQ(chart->value(1), 100);
     EXPECT_EQ(chart->value(24), 40000) << "past 32767 as the field shows it";
     EXPECT_EQ(chart->marked(), 7);
+    const QImage picture = chart->grab().toImage();
+    EXPECT_EQ(picture.pixelColor(chart->barRect(7).center()), QColor(Qt::red));
+    EXPECT_NE(picture.pixelColor(chart->barRect(6).center()), QColor(Qt::red));
     EXPECT_EQ(chart->barRect(1).bottom(), chart->barRect(24).bottom());
     EXPECT_NEAR(chart->barRect(1).height(), chart->barRect(24).height() * 100.0 / 40000, 1);
     EXPECT_EQ(w.window->tripOffsetField()->text(), "5");

@@ -8,7 +8,7 @@ namespace {
 
 TEST(TrendChart, aResetBreaksTheLineAndHigherValuesAreDrawnHigher) {
     EXPECT_EQ(TrendChart::scaleTop(0), 1);
-    EXPECT_EQ(TrendChart::scaleTop(0.4), 1);
+    EXPECT_EQ(TrendChart::scaleTop(1.5), 1.5) << "a rate just above 1 keeps a scale of its own";
     EXPECT_EQ(TrendChart::scaleTop(298), 300);
     EXPECT_EQ(TrendChart::scaleTop(1234), 1500);
     EXPECT_EQ(TrendChart::scaleTop(9000), 10000);
