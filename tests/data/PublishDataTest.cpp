@@ -40,7 +40,8 @@ TEST(PublishSettings, topicPrefixesThatNameOneTopicAreTakenAndWildcardsRefused) 
     } cases[] = {
         {"plant/line1", "plant/line1", ""},
         {"plant/line1//", "plant/line1", ""},
-        {"Halle 3/Linie 1 \xC3\xA4 \xF0\x9F\x98\x80", "Halle 3/Linie 1 \xC3\xA4 \xF0\x9F\x98\x80", ""},
+        {"Halle 3/Linie 1 \xC3\xA4 \xF0\x9F\x98\x80", "Halle 3/Linie 1 \xC3\xA4 \xF0\x9F\x98\x80",
+         ""},
         {"", nullptr, "empty"},
         {"///", nullptr, "empty"},
         {"plant/+/line", nullptr, "wildcard"},
