@@ -23,7 +23,7 @@ TEST(CliEndToEnd, readsLiveValuesInOrderWithTheBoardsBytesOnTheWire) {
 // unless --force; nothing at all is sent for a refused command.
 TEST(CliEndToEnd, writesGoThroughTheEntryCheckAndKeepTheFieldsLimitsUnlessForced) {
     CliRig rig;
-    const std::vector<std::string> read{"read", "W182", "B2000", "B1012", "B1017"};
+    const std::vector<std::string> read{"read", "W182", "B2000", "B1011", "B1012", "B1017"};
     const std::string before = rig.run(read).out;
     const struct {
         std::vector<std::string> args;
@@ -35,6 +35,7 @@ TEST(CliEndToEnd, writesGoThroughTheEntryCheckAndKeepTheFieldsLimitsUnlessForced
         {{"read", "W182", "X10"}, "ENTRY ALERT: Error: Invalid Board Address (X10).\n"},
         {{"write", "B1017", "7"}, "Set-up: Only a Number Between 0 and 6 can be Entered (B1017 is"},
         {{"write", "b1012", "99"}, "Set-up: Only a Number Between 5 and 80 can be Entered"},
+        {{"write", "B1011", "24"}, "Spindle #1 Trip Offset:: Only a Number Between 0 and 23"},
     };
     for (const auto& c : refused) {
         const auto run = rig.run(c.args);
