@@ -211,10 +211,13 @@ def source_files(paths):
     return [str(f.relative_to(ROOT)) for f in files]
 
 
-def replayed(path, everything):
+def replayed(path, everything, outcomes):
     """The mutants of a sample file, matched by file, kind and text; the nearest line wins
-    where a text occurs more than once. Those whose line is gone are named and left out."""
+    where a text occurs more than once. Those whose line is gone are named and left out.
+    With `outcomes`, only the entries of an earlier run's outcomes file that ended so."""
     wanted = json.loads(Path(path).read_text())
+    if outcomes:
+        wanted = [e for e in wanted if e.get("outcome") in outcomes]
     chosen = []
     for entry in wanted:
         same = [m for m in everything if (m.path, m.kind, m.before, m.after) ==
@@ -364,6 +367,9 @@ def main():
     parser.add_argument("--replay", metavar="FILE",
                         help="try exactly the mutants of an earlier run's sample file (each found "
                              "by its file and text, wherever its line is now)")
+    parser.add_argument("--only", metavar="OUTCOMES", default="",
+                        help="with --replay of an outcomes file: only the mutants that ended so, "
+                             "e.g. killed,timeout")
     options = parser.parse_args()
 
     configure()
@@ -371,7 +377,7 @@ def main():
     everything = [m for f in files for m in mutants_of_file(f)]
     chosen = everything
     if options.replay:
-        chosen = replayed(options.replay, everything)
+        chosen = replayed(options.replay, everything, set(filter(None, options.only.split(","))))
     elif options.sample and options.sample < len(everything):
         chosen = sorted(everything, key=lambda m: m.draw(options.seed))[:options.sample]
     # Grouped by file: each file is rebuilt once more when the runner moves on.
@@ -396,6 +402,7 @@ def main():
 
     results = {}
     survivors = []
+    ended = []  # each mutant tried, with its outcome, for a later --replay --only
     started = time.monotonic()
     try:
         first = build(options.jobs)
@@ -419,6 +426,8 @@ def main():
             results[mutant.path][outcome] += 1
             if outcome == "survived":
                 survivors.append(mutant)
+            ended.append(dict(dataclasses.asdict(mutant), outcome=outcome))
+            (BUILD / "outcomes.json").write_text(json.dumps(ended, indent=0))
             print(f"[{number}/{len(chosen)}] {outcome:13} {mutant.describe()}", flush=True)
     except KeyboardInterrupt:
         print("mutate: stopped; the sources are as they were", file=sys.stderr)

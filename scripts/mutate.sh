@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Mutation testing of the program's sources against its tests (scripts/mutate.py --help):
-#   ./scripts/mutate.sh [--sample N] [--seed S] [--jobs N] [--replay FILE] [PATH...]
+#   ./scripts/mutate.sh [--sample N] [--seed S] [--jobs N] [--replay FILE [--only OUTCOMES]] [PATH...]
 # Builds in build-mutate/; ends with "mutation score: K of N killed (P %)" and writes the
-# surviving mutants to build-mutate/survivors.txt and the mutants tried to
-# build-mutate/sample.json, which --replay tries again after the tests or sources changed. Not part of CI (a sample of 200 takes hours
-# on two cores).
+# surviving mutants to build-mutate/survivors.txt, the mutants tried to build-mutate/sample.json
+# and each one's outcome to build-mutate/outcomes.json. --replay tries a sample again after the
+# tests or sources changed; `--replay build-mutate/outcomes.json --only killed,timeout` tries
+# only those an earlier run killed. Not part of CI (a sample of 80 takes over an hour on two
+# cores).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
