@@ -1,4 +1,5 @@
 #include "tests/shell/ShellRig.h"
+#include "tests/views/WindowRig.h"
 #include "views/EntryTextBox.h"
 #include "views/NumericEntryField.h"
 #include "views/frmMain.h"
@@ -203,9 +204,7 @@ TEST(ServiceLog, AFieldsConfirmedAndUnconfirmedWritesAreLoggedWithTheValueBefore
     NumericEntryField* shifts = qobject_cast<frmSetup*>(rig.window.currentChild())->field(4);
     ASSERT_TRUE(QTest::qWaitFor([&] { return shifts->text() == "2"; }, 5000));
     const auto enter = [&](const char* text) {
-        shifts->textBox()->setFocus(Qt::MouseFocusReason);
-        shifts->textBox()->selectAll();
-        QTest::keyClicks(shifts->textBox(), text);
+        ReplaceText(shifts->textBox(), text);
         QTest::keyClick(shifts->textBox(), Qt::Key_Return);
     };
     enter("3");
@@ -240,10 +239,7 @@ TEST(CommandGuard, MenuShortcutsMenusAndTheModePanelWaitForTheCheckOfTheFieldBei
     ASSERT_TRUE(QTest::qWaitFor([&] { return box->text() != "-"; }, 5000));
     const auto type = [&](const char* text) {
         rig.prompt.clear();
-        box->setFocus(Qt::MouseFocusReason);
-        box->selectAll();
-        QTest::keyClick(box, Qt::Key_Backspace);
-        QTest::keyClicks(box, text);
+        ReplaceText(box, text);
     };
     QMenuBar* bar = rig.window.menuBar();
     const struct {

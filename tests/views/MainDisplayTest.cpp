@@ -179,10 +179,7 @@ TEST(MainDisplay, theSpindleFieldChecksOneToTwentyFourBeforeAnyCommandAndOnlyIts
     auto* box = m.window->spindleField()->textBox();
     const auto type = [&](const char* text) {
         m.prompt.clear();
-        box->setFocus(Qt::MouseFocusReason);
-        box->selectAll();
-        QTest::keyClick(box, Qt::Key_Backspace);
-        QTest::keyClicks(box, text);
+        ReplaceText(box, text);
     };
     const auto refused = [&](const char* button) {
         EXPECT_EQ(m.prompt.requests(),

@@ -14,6 +14,14 @@
 
 namespace quelby::test {
 
+// Enters the text box and replaces its text as the user would, without leaving it.
+inline void ReplaceText(QLineEdit* box, const QString& text) {
+    box->setFocus(Qt::MouseFocusReason);
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(box, Qt::Key_Delete);
+    if (!text.isEmpty()) QTest::keyClicks(box, text);
+}
+
 // A child window on the test shell with what its tests watch: the board bytes it reads, the
 // board bytes written (address and value), the refresh passes that ended.
 template <typename Window>
@@ -50,10 +58,7 @@ struct WindowRig {
     }
     // Enters the text box, replaces its text as the user would and presses Enter.
     static void typeAndEnter(QLineEdit* box, const QString& text) {
-        box->setFocus(Qt::MouseFocusReason);
-        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(box, Qt::Key_Delete);
-        if (!text.isEmpty()) QTest::keyClicks(box, text);
+        ReplaceText(box, text);
         QTest::keyClick(box, Qt::Key_Return);
     }
 };
