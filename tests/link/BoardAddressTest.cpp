@@ -66,7 +66,8 @@ TEST(IoPoints, mapPerBoardTypeAndEachAddressTypeIsLimitedPerBoardGroup) {
     const std::tuple<const char*, int, const char*> mapped[] = {
         {"X11", 50, "B163"}, {"I151", 50, "B223"},   {"x10.3", 58, "B51.3"}, {"X80", 49, "B57"},
         {"Y141", 49, "B67"}, {"Y21", 65, "B54"},     {"Y11", 61, "B52"},     {"X12", 50, "X12"},
-        {"X21", 58, "X21"},  {"B1003", 50, "B1003"}, {"X10", 77, "X10"},     {"", 50, ""}};
+        {"X21", 58, "X21"},  {"B1003", 50, "B1003"}, {"X10", 77, "X10"},     {"", 50, ""},
+        {"Y0", 60, "B49"}};
     for (const auto& [text, board, expected] : mapped)
         EXPECT_EQ(EquateAdd(text, board), expected) << text << " on " << board;
     const std::tuple<const char*, int, bool> limited[] = {
