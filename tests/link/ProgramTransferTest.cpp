@@ -180,7 +180,8 @@ TEST(ProgramUpload, aFileThatCannotBeWrittenLeavesTheWholePreviousSetAsItWas) {
 // clock, and the messages of each step that can fail.
 
 // The sample program relabelled for board code 58 (':'), which takes a configuration:
-// 1 at position 36, 5 at 39, 2 at 40.
+// 1 at position 36, 5 at 39, 2 at 40. Its last record is one the board answers with the sum
+// 0x00.
 struct ConfigRig : ProgramRig {
     std::vector<double> receivedAt; // the clock at each byte the board received
 
@@ -188,6 +189,9 @@ struct ConfigRig : ProgramRig {
         std::string hbx = home.read("programs/K650DEMO.hbx");
         hbx[0] = boardCode;
         home.write("programs/K650DEMO.hbx", hbx);
+        std::string hex = home.read("programs/K650DEMO.hex");
+        hex.insert(hex.rfind(":00000001FF"), ":01C000003F00\r\n");
+        home.write("programs/K650DEMO.hex", hex);
         home.write("programs/K650DEMO.lcf", "@" + std::string(34, '0') + "10052000%");
         board.setTraceSink([this](const sim::TraceEntry&) {
             receivedAt.push_back(clock.monotonicSeconds());
@@ -256,6 +260,8 @@ TEST(ProgramModeEntry, eachStepThatFailsSaysSoAndTheDownloadEndsNotComplete) {
         return OkBox(title, {line}, MessageIcon::Critical);
     };
     const MessageRequest notComplete = box("Program Download", "Program Download Not Complete!");
+    const MessageRequest checksumError = OkBox(
+        "Program Download", {"Checksum Error, Program Download Halted!"}, MessageIcon::Exclamation);
     enum class Spoil { Answer, Silence, RecordSum }; // the answer at `at`, all from `at` on
     struct Case {
         Spoil spoil;
@@ -273,10 +279,9 @@ TEST(ProgramModeEntry, eachStepThatFailsSaysSoAndTheDownloadEndsNotComplete) {
          {box("Program Config Download", "Could Not Set Program Configuration in PLC!"),
           notComplete},
          0},
-        {Spoil::RecordSum, 0,
-         {OkBox("Program Download", {"Checksum Error, Program Download Halted!"},
-                MessageIcon::Exclamation)},
-         10},
+        {Spoil::RecordSum, 0, {checksumError}, 10},
+        // No answer to the last record: a time-out is no sum, not even 0x00.
+        {Spoil::Silence, exit - 1, {checksumError}, 10},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.last.front().lines.front());
