@@ -45,6 +45,7 @@ TEST(CliFind, listsEachBoardWithItsSpeedAndEveryOtherDeviceWithItsReason) {
                             "\"programIdent\":\"\",\"programRevision\":0,\"firmwareRevision\":7}"),
               std::string::npos)
         << json.out;
+    EXPECT_TRUE(json.out.starts_with("[{") && json.out.ends_with("}]\n")) << "one array";
 
     // No board anywhere, then no device that could be tried. The boards' links go with them:
     // a stopped board's terminal may be handed to a board of another test meanwhile.
