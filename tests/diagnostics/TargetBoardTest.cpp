@@ -122,6 +122,8 @@ TEST(TargetBoard, codesCaptionsDescriptionsAndTheProgramIdentityAfterTheOnlinePa
     EXPECT_EQ(t.display(3), "None");
     EXPECT_EQ(t.display(4), "No error");
     EXPECT_EQ(t.display(5), "Net down");
+    for (const char* box : {"txtTargetBoard_0", "txtTargetBoard_3"}) // a line and the action
+        EXPECT_TRUE(t.control(box)->property("readOnly").toBool()) << box;
 
     const std::pair<const char*, const char*> identity[] = {
         {"lblRevIdentInPLC_0", "K650DEM"}, {"lblRevIdentInPLC_1", "3"},

@@ -49,6 +49,7 @@ TEST(ServiceLogWindow, ShowsNewestFirstNarrowsByTextAndDateAndExportsWhatItShows
     const auto cell = [&](int row, int column) { return rows.index(row, column).data().toString(); };
 
     ASSERT_EQ(rows.rowCount(), 3);
+    EXPECT_EQ(rows.headerData(7, Qt::Horizontal).toString(), "Asked For");
     EXPECT_TRUE(cell(0, 0).startsWith("2026-03-05 16:30:00")) << cell(0, 0).toStdString();
     EXPECT_EQ(cell(0, 8), "997 of 1000");
     EXPECT_EQ(cell(1, 0), "unreadable line 2 of ServiceLog.jsonl");

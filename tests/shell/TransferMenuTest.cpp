@@ -310,6 +310,9 @@ TEST(TransferMenu, CompareWithBoardListsTheDifferencesAndChangesNothing) {
             EXPECT_EQ(rows->item(0, 2)->text(), "77");
             EXPECT_EQ(dialog.findChild<QLabel*>("lblSummary")->text(),
                       "3 item(s) differ or were not read");
+            EXPECT_EQ(dialog.objectName(), "frmCompareBoard");
+            dialog.findChild<QPushButton*>("cmdClose")->click();
+            EXPECT_FALSE(dialog.isVisible());
         }));
     EXPECT_EQ(rig.window.dataSet().CurrentData, before);
 }
