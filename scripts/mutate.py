@@ -358,7 +358,8 @@ def baseline_limits(jobs):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("paths", nargs="*", help="source files or folders (default: "
-                        + ", ".join(DEFAULT_FOLDERS) + " without the windows)")
+                        + ", ".join(DEFAULT_FOLDERS) + " without the windows; with --replay, "
+                        "the files its mutants were made in)")
     parser.add_argument("--sample", type=int, default=0, help="mutants to try (default all)")
     parser.add_argument("--seed", type=int, default=1)
     parser.add_argument("--jobs", type=int, default=os.cpu_count() or 2)
@@ -373,7 +374,11 @@ def main():
     options = parser.parse_args()
 
     configure()
-    files = source_files(options.paths)
+    paths = options.paths
+    if options.replay and not paths:
+        # A replay looks in the files its mutants were made in, the windows' included.
+        paths = sorted({entry["path"] for entry in json.loads(Path(options.replay).read_text())})
+    files = source_files(paths)
     everything = [m for f in files for m in mutants_of_file(f)]
     chosen = everything
     if options.replay:

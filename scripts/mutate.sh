@@ -5,7 +5,8 @@
 # surviving mutants to build-mutate/survivors.txt, the mutants tried to build-mutate/sample.json
 # and each one's outcome to build-mutate/outcomes.json. --replay tries a sample again after the
 # tests or sources changed; `--replay build-mutate/outcomes.json --only killed,timeout` tries
-# only those an earlier run killed. Not part of CI (a sample of 80 takes over an hour on two
+# only those an earlier run killed; a replay looks in the files its mutants were made in unless
+# PATHs are given. Not part of CI (a sample of 80 takes over an hour on two
 # cores).
 set -euo pipefail
 cd "$(dirname "$0")/.."
