@@ -311,7 +311,9 @@ TEST(TransferMenu, CompareWithBoardListsTheDifferencesAndChangesNothing) {
             EXPECT_EQ(dialog.findChild<QLabel*>("lblSummary")->text(),
                       "3 item(s) differ or were not read");
             EXPECT_EQ(dialog.objectName(), "frmCompareBoard");
-            dialog.findChild<QPushButton*>("cmdClose")->click();
+            auto* close = dialog.findChild<QPushButton*>("cmdClose");
+            ASSERT_NE(close, nullptr);
+            close->click();
             EXPECT_FALSE(dialog.isVisible());
         }));
     EXPECT_EQ(rig.window.dataSet().CurrentData, before);
