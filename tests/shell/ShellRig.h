@@ -4,6 +4,7 @@
 #include "app/data/ServiceLog.h"
 #include "app/shell/MainMenus.h"
 #include "app/shell/MainStatusBar.h"
+#include "app/shell/ModalAnswerer.h"
 #include "app/shell/PrinterDialogs.h"
 #include "app/shell/frmMDIMain.h"
 #include "sim/ManualClock.h"
@@ -19,7 +20,6 @@
 #include <QApplication>
 #include <QPrinter>
 #include <QTest>
-#include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -113,15 +113,12 @@ struct ShellRig {
     // still open afterwards is cancelled. False when none opened.
     template <typename T> bool inModal(QAction* action, const std::function<void(T&)>& answer) {
         bool opened = false;
-        QTimer answerer;
-        QObject::connect(&answerer, &QTimer::timeout, [&] {
-            auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-            if (opened || !dialog || !dialog->isVisible()) return;
+        ModalAnswerer answerer([](QWidget*, const QString&) {});
+        answerer.expect(T::staticMetaObject.className(), {}, 0, [&](QWidget* modal) {
             opened = true;
-            answer(*dialog);
-            if (dialog->isVisible()) dialog->close();
+            answer(*qobject_cast<T*>(modal));
+            if (modal->isVisible()) modal->close();
         });
-        answerer.start(10);
         action->trigger();
         return opened;
     }

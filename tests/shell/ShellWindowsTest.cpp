@@ -21,6 +21,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextTable>
+#include <QTimer>
 
 #include <algorithm>
 
