@@ -211,11 +211,10 @@ def source_files(paths):
     return [str(f.relative_to(ROOT)) for f in files]
 
 
-def replayed(path, everything, outcomes):
-    """The mutants of a sample file, matched by file, kind and text; the nearest line wins
-    where a text occurs more than once. Those whose line is gone are named and left out.
+def replayed(wanted, everything, outcomes):
+    """The mutants of a sample file's entries, matched by file, kind and text; the nearest line
+    wins where a text occurs more than once. Those whose line is gone are named and left out.
     With `outcomes`, only the entries of an earlier run's outcomes file that ended so."""
-    wanted = json.loads(Path(path).read_text())
     if outcomes:
         wanted = [e for e in wanted if e.get("outcome") in outcomes]
     chosen = []
@@ -374,15 +373,16 @@ def main():
     options = parser.parse_args()
 
     configure()
+    wanted = json.loads(Path(options.replay).read_text()) if options.replay else []
     paths = options.paths
     if options.replay and not paths:
         # A replay looks in the files its mutants were made in, the windows' included.
-        paths = sorted({entry["path"] for entry in json.loads(Path(options.replay).read_text())})
+        paths = sorted({entry["path"] for entry in wanted})
     files = source_files(paths)
     everything = [m for f in files for m in mutants_of_file(f)]
     chosen = everything
     if options.replay:
-        chosen = replayed(options.replay, everything, set(filter(None, options.only.split(","))))
+        chosen = replayed(wanted, everything, set(filter(None, options.only.split(","))))
     elif options.sample and options.sample < len(everything):
         chosen = sorted(everything, key=lambda m: m.draw(options.seed))[:options.sample]
     # Grouped by file: each file is rebuilt once more when the runner moves on.
